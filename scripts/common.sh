@@ -1,0 +1,50 @@
+# Shared by ./run and ./test: install what is missing, then configure and build.
+# Sourced, not executed.
+
+QUORVEL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+QUORVEL_BUILD="${QUORVEL_BUILD:-$QUORVEL_ROOT/build}"
+
+# Debian packages the build, the tests and the fonts on the card need.
+QUORVEL_PACKAGES=(
+  cmake ninja-build g++ ccache pkg-config
+  qt6-base-dev qt6-base-dev-tools
+  fonts-liberation fonts-liberation2 fonts-urw-base35 fonts-dejavu-core
+)
+
+quorvel_missing_packages() {
+  local missing=()
+  for p in "${QUORVEL_PACKAGES[@]}" "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  echo "${missing[@]}"
+}
+
+quorvel_install() {
+  local missing
+  missing=$(quorvel_missing_packages "$@")
+  [ -z "$missing" ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Quorvel needs these Debian packages. Install them with:" >&2
+    echo "  sudo apt-get install -y $missing" >&2
+    exit 1
+  fi
+  echo "Installing: $missing"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq || true
+  # shellcheck disable=SC2086
+  apt-get install -y -qq --no-install-recommends $missing >/dev/null || {
+    echo "apt-get install failed for: $missing" >&2; exit 1; }
+}
+
+quorvel_build() {
+  local launcher=()
+  if command -v ccache >/dev/null 2>&1; then
+    export CCACHE_BASEDIR="$QUORVEL_ROOT"
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  fi
+  if [ ! -f "$QUORVEL_BUILD/build.ninja" ]; then
+    cmake -S "$QUORVEL_ROOT" -B "$QUORVEL_BUILD" -G Ninja \
+      -DCMAKE_BUILD_TYPE="${QUORVEL_BUILD_TYPE:-RelWithDebInfo}" "${launcher[@]}" >/dev/null || exit 1
+  fi
+  cmake --build "$QUORVEL_BUILD" -j "$(nproc)" || exit 1
+}

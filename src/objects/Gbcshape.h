@@ -1,0 +1,14 @@
+// The frame shape the card panel's rectangle, ellipse and rounded-rectangle
+// tools create; it behaves exactly like its ancestor and exists under its own
+// class name in card files.
+#pragma once
+
+#include "objects/Glshapes.h"
+
+class TBCShapes : public TGLabelShapes
+{
+    Q_OBJECT
+
+public:
+    Q_INVOKABLE explicit TBCShapes(QObject *owner = nullptr) : TGLabelShapes(owner) {}
+};

@@ -1,0 +1,157 @@
+#include "objects/Glshapes.h"
+
+#include "platform/Dialogs.h"
+#include "platform/Gdi.h"
+#include "platform/Graphics.h"
+#include "platform/Rounding.h"
+#include "surface/Gbasepnl.h"
+
+#include <QMenu>
+#include <QPainter>
+
+TGLabelShapes::TGLabelShapes(QObject *owner)
+    : TGGraphicControl(owner), FBrush(new TBrush(this)), FPen(new TPen(this))
+{
+    SetBounds(0, 0, 25, 25);
+    connect(FBrush, &TBrush::Changed, this, [this] { Invalidate(); });
+    connect(FPen, &TPen::Changed, this, [this] { Invalidate(); });
+}
+
+void TGLabelShapes::SetTransparent(bool v)
+{
+    if (FTransparent == v)
+        return;
+    FTransparent = v;
+    FBrush->SetStyle(v ? Vcl::bsClear : Vcl::bsSolid);
+    Invalidate();
+}
+
+void TGLabelShapes::SetBrush(TBrush *v)
+{
+    if (v)
+        FBrush->Assign(*v);
+}
+
+void TGLabelShapes::SetPen(TPen *v)
+{
+    if (v)
+        FPen->Assign(*v);
+}
+
+void TGLabelShapes::SetRoundPerc(int v)
+{
+    if (FRoundPerc == v)
+        return;
+    FRoundPerc = v;
+    Invalidate();
+}
+
+void TGLabelShapes::SetShape(TShapeType v)
+{
+    if (FShape == v)
+        return;
+    FShape = v;
+    Invalidate();
+}
+
+int TGLabelShapes::ZoomedPenWidth() const
+{
+    const int w = FPen->Width();
+    const double z = ZoomFactor();
+    if (z == 1.0)
+        return w;
+    int p = platform::Round(w * z);
+    if (p <= 0 && w > 0)
+        p = 1;
+    return p;
+}
+
+void TGLabelShapes::Paint(QPainter &canvas)
+{
+    const int p = ZoomedPenWidth();
+    const int h = p / 2;
+    canvas.save();
+    // The outline is always drawn solid on screen; the pen style shows in print.
+    platform::SetGdiPen(canvas, platform::ToQColor(FPen->Color()), p);
+    canvas.setBrush(platform::ToQBrush(*FBrush));
+    canvas.setCompositionMode(platform::ToCompositionMode(FPen->Mode()));
+    const int x2 = Width() - p + 1 + h;
+    const int y2 = Height() - p + 1 + h;
+    switch (FShape) {
+    case stRectangle:
+    case stSquare:
+        platform::GdiRectangle(canvas, h, h, x2, y2);
+        break;
+    case stRoundRect:
+    case stRoundSquare: {
+        const int c = platform::Trunc(FRoundPerc * 0.01 * std::max(Width(), Height()));
+        platform::GdiRoundRect(canvas, h, h, x2, y2, c, c);
+        break;
+    }
+    case stEllipse:
+    case stCircle:
+        platform::GdiEllipse(canvas, h, h, x2, y2);
+        break;
+    }
+    canvas.restore();
+}
+
+void TGLabelShapes::Loaded()
+{
+    TGGraphicControl::Loaded();
+    AddSeparator();
+    AddMenuItem(tr("Background Color"), [this] {
+        int32_t color = FBrush->Color();
+        if (!platform::ChooseColor(color, Panel()))
+            return;
+        FBrush->SetColor(color);
+        NotifyChanged();
+        SetTransparent(false);
+        Invalidate();
+    });
+    AddMenuItem(tr("Line Color"), [this] {
+        int32_t color = FPen->Color();
+        if (!platform::ChooseColor(color, Panel()))
+            return;
+        FPen->SetColor(color);
+        NotifyChanged();
+        Invalidate();
+    });
+    QMenu *thickness = AddSubMenu(tr("Line Thickness"));
+    FThicknessItems.clear();
+    for (int n = 1; n <= 10; ++n) {
+        QAction *a = thickness->addAction(QString::number(n) + tr(" Point"));
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, n] {
+            FPen->SetWidth(n);
+            NotifyChanged();
+        });
+        FThicknessItems.append(a);
+    }
+    AddSeparator();
+    FTransparentItem = AddMenuItem(tr("Transparent"), [this] { SetTransparent(!FTransparent); });
+    FTransparentItem->setCheckable(true);
+    if (FShape == stRoundRect || FShape == stRoundSquare) {
+        AddSeparator();
+        QMenu *rounding = AddSubMenu(tr("Degree of Rounding"));
+        for (int n = 20; n <= 80; n += 10)
+            connect(rounding->addAction(QString::number(n) + QStringLiteral(" %")), &QAction::triggered, this,
+                    [this, n] {
+                        SetRoundPerc(n);
+                        NotifyChanged();
+                    });
+    }
+}
+
+void TGLabelShapes::UpdateContextMenu()
+{
+    if (FTransparentItem)
+        FTransparentItem->setChecked(FTransparent);
+    for (int i = 0; i < FThicknessItems.size(); ++i)
+        FThicknessItems[i]->setChecked(FPen->Width() == i + 1);
+}
+
+void TGLabelShapes::Print(TBaseReport &, double, double)
+{
+    // Drawn through the report engine once printing exists.
+}

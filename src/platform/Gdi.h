@@ -1,0 +1,21 @@
+// Figures drawn with the geometry of the original drawing layer: rectangles
+// given as left, top, right, bottom with right and bottom exclusive, a pen of
+// width w centred on the outline, line end points not drawn. Card objects draw
+// through these so that screen, recording and print agree to the pixel.
+#pragma once
+
+#include <QPainter>
+
+namespace platform {
+
+// Painter pen set to width w (0: the thinnest line the device has).
+void SetGdiPen(QPainter &p, const QColor &color, int width, Qt::PenStyle style = Qt::SolidLine);
+
+void GdiRectangle(QPainter &p, int left, int top, int right, int bottom);
+void GdiEllipse(QPainter &p, int left, int top, int right, int bottom);
+// Corner ellipse of cornerW x cornerH pixels.
+void GdiRoundRect(QPainter &p, int left, int top, int right, int bottom, int cornerW, int cornerH);
+// From (x1, y1) towards (x2, y2); the end point itself is not drawn.
+void GdiLine(QPainter &p, int x1, int y1, int x2, int y2);
+
+} // namespace platform

@@ -1,0 +1,41 @@
+// The program's rounding words: every geometric computation states which one it
+// uses, because a pixel of difference is visible on a printed card.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+namespace platform {
+
+// Round half to even (banker's rounding): 151.5 -> 152, 46.5 -> 46.
+inline int Round(double v)
+{
+    double r = std::floor(v);
+    double diff = v - r;
+    if (diff > 0.5 || (diff == 0.5 && std::fmod(r, 2.0) != 0.0))
+        r += 1.0;
+    return static_cast<int>(r);
+}
+
+// Toward zero.
+inline int Trunc(double v) { return static_cast<int>(std::trunc(v)); }
+
+// Integer division toward zero (C++ already truncates; named for clarity).
+inline int Div(int a, int b) { return b == 0 ? 0 : a / b; }
+
+// a * b / c computed in 64 bits, rounded to nearest with halves away from zero.
+// Returns -1 when c is 0, as the original helper does.
+inline int MulDiv(int a, int b, int c)
+{
+    if (c == 0)
+        return -1;
+    const int64_t num = static_cast<int64_t>(a) * b;
+    const int64_t den = c;
+    const bool negative = (num < 0) != (den < 0);
+    const uint64_t n = num < 0 ? static_cast<uint64_t>(-num) : static_cast<uint64_t>(num);
+    const uint64_t d = den < 0 ? static_cast<uint64_t>(-den) : static_cast<uint64_t>(den);
+    uint64_t q = (n + d / 2) / d;
+    return negative ? -static_cast<int>(q) : static_cast<int>(q);
+}
+
+} // namespace platform

@@ -1,0 +1,333 @@
+#include "surface/GGraphc.h"
+
+#include "surface/GHandle.h"
+#include "surface/Gbasepnl.h"
+#include "surface/LabelObjectFiler.h"
+
+#include "platform/Rounding.h"
+
+#include <QCoreApplication>
+#include <QMenu>
+#include <QPainter>
+
+TGGraphicControl::TGGraphicControl(QObject *owner) : QObject(owner) {}
+
+TGGraphicControl::~TGGraphicControl()
+{
+    if (FPanel)
+        FPanel->ObjectDestroyed(this);
+    delete FContextMenu;
+}
+
+void TGGraphicControl::SetBounds(int left, int top, int width, int height)
+{
+    if (left == FLeft && top == FTop && width == FWidth && height == FHeight)
+        return;
+    const QRect old = BoundsRect();
+    FLeft = left;
+    FTop = top;
+    FWidth = width;
+    FHeight = height;
+    if (FPanel && FVisible)
+        FPanel->InvalidateObjectArea(old.united(BoundsRect()));
+    if (!FLoading)
+        BoundsChanged();
+}
+
+void TGGraphicControl::SetVisible(bool v)
+{
+    if (FVisible == v)
+        return;
+    FVisible = v;
+    Invalidate();
+}
+
+void TGGraphicControl::SetPanel(TGBasePanel *panel)
+{
+    if (FPanel == panel)
+        return;
+    if (FPanel)
+        FPanel->RemoveObject(this);
+    FPanel = panel;
+    if (panel)
+        panel->InsertObject(this);
+}
+
+void TGGraphicControl::Invalidate()
+{
+    if (FPanel)
+        FPanel->InvalidateObjectArea(BoundsRect());
+}
+
+int TGGraphicControl::ppi() { return platform::ScreenPixelsPerInch(); }
+
+// ---- stored flags ----
+
+void TGGraphicControl::SetLocked(bool v)
+{
+    if (FLocked == v)
+        return;
+    FLocked = v;
+    if (FLoading)
+        return;
+    if (FLockItem)
+        FLockItem->setChecked(v);
+    NotifyChanged();
+}
+
+void TGGraphicControl::SetUnselectable(bool v)
+{
+    if (FUnselectable == v)
+        return;
+    FUnselectable = v;
+    if (FLoading)
+        return;
+    NotifyChanged();
+    if (v && FPanel)
+        FPanel->Handle()->Deselect(this);
+}
+
+// ---- change notification ----
+
+void TGGraphicControl::NotifyChanged()
+{
+    if (FPanel && !FPanel->Printing())
+        FPanel->NotifyLabelChanged();
+}
+
+void TGGraphicControl::RequestHandleRefresh()
+{
+    if (FPanel)
+        FPanel->PostRefresh();
+}
+
+void TGGraphicControl::BoundsChanged()
+{
+    if (FBoundsGuard)
+        return;
+    FBoundsGuard = true;
+    const int now[4] = {FLeft, FTop, FLeft + FWidth, FTop + FHeight};
+    const bool firstSeen = FLastBounds[0] == 0 && FLastBounds[1] == 0 && FLastBounds[2] == 0
+        && FLastBounds[3] == 0;
+    if (firstSeen) {
+        std::copy(now, now + 4, FLastBounds);
+    } else if (!std::equal(now, now + 4, FLastBounds)) {
+        NotifyChanged();
+        std::copy(now, now + 4, FLastBounds);
+        RequestHandleRefresh();
+    }
+    FBoundsGuard = false;
+}
+
+// ---- zoom ----
+
+void TGGraphicControl::SetZoom(float factor)
+{
+    if (factor == FZoom)
+        return;
+    const float r = factor / FZoom;
+    SetBounds(platform::Round(FLeft * r), platform::Round(FTop * r), platform::Round(FWidth * r),
+              platform::Round(FHeight * r));
+    FZoom = factor;
+    BoundsChanged();
+}
+
+// ---- painting ----
+
+void TGGraphicControl::Paint(QPainter &) {}
+
+void TGGraphicControl::Print(TBaseReport &, double, double) {}
+
+void TGGraphicControl::DrawSelectionMarks(QPainter &canvas) const
+{
+    if (!FPanel)
+        return;
+    const TGHandle *handle = FPanel->Handle();
+    if (handle->IndexOf(this) < 0)
+        return;
+    const bool single = handle->Count() == 1;
+    const QColor color = platform::ToQColor(single ? handle->Color() : handle->SecondaryColor());
+    const int L = FLeft - 2, T = FTop - 2, R = FLeft + FWidth + 2, B = FTop + FHeight + 2;
+    auto square = [&](int l, int t) { canvas.fillRect(QRect(l, t, 5, 5), color); };
+    square(L, T);
+    square(R - 5, T);
+    square(R - 5, B - 5);
+    square(L, B - 5);
+    if (single) {
+        const int cx = L + platform::Trunc((R - L) * 0.5);
+        const int cy = T + platform::Trunc((B - T) * 0.5);
+        square(cx - 2, T);
+        square(cx - 2, B - 5);
+        square(L, cy - 2);
+        square(R - 5, cy - 2);
+    }
+}
+
+// ---- centring ----
+
+void TGGraphicControl::CenterVertically()
+{
+    if (!FPanel)
+        return;
+    SetTop(FPanel->height() / 2 - FHeight / 2);
+    NotifyChanged();
+    QCoreApplication::processEvents();
+    FPanel->update();
+}
+
+void TGGraphicControl::CenterHorizontally()
+{
+    if (!FPanel)
+        return;
+    SetLeft(FPanel->width() / 2 - FWidth / 2);
+    NotifyChanged();
+    QCoreApplication::processEvents();
+    FPanel->update();
+}
+
+TGGraphicControl *TGGraphicControl::FindNewestOfClass() const
+{
+    if (!FPanel)
+        return nullptr;
+    const auto &objects = FPanel->Objects();
+    for (auto it = objects.rbegin(); it != objects.rend(); ++it)
+        if ((*it)->metaObject()->inherits(metaObject()))
+            return *it;
+    return nullptr;
+}
+
+// ---- spaces ----
+
+QString TGGraphicControl::TrimLeadingSpaces(const QString &s)
+{
+    int i = 0;
+    while (i < s.size() && s[i] == QLatin1Char(' '))
+        ++i;
+    return s.mid(i);
+}
+
+QString TGGraphicControl::TrimTrailingSpaces(const QString &s)
+{
+    int n = s.size();
+    while (n > 0 && s[n - 1] == QLatin1Char(' '))
+        --n;
+    return s.left(n);
+}
+
+QString TGGraphicControl::TrimSpaces(const QString &s) { return TrimTrailingSpaces(TrimLeadingSpaces(s)); }
+
+// ---- context menu ----
+
+QAction *TGGraphicControl::AddMenuItem(const QString &caption, std::function<void()> action)
+{
+    QAction *a = FContextMenu->addAction(caption);
+    connect(a, &QAction::triggered, this, [action] { action(); });
+    return a;
+}
+
+QMenu *TGGraphicControl::AddSubMenu(const QString &caption) { return FContextMenu->addMenu(caption); }
+
+void TGGraphicControl::AddSeparator() { FContextMenu->addSeparator(); }
+
+void TGGraphicControl::Loaded()
+{
+    delete FContextMenu;
+    FContextMenu = new QMenu();
+    connect(FContextMenu, &QMenu::aboutToShow, this, [this] { UpdateContextMenu(); });
+
+    AddMenuItem(tr("Bring To Front"), [this] {
+        NotifyChanged();
+        if (FPanel)
+            FPanel->BringObjectToFront(this);
+    });
+    AddMenuItem(tr("Send To Back"), [this] {
+        NotifyChanged();
+        if (FPanel) {
+            FPanel->SendObjectToBack(this);
+            FPanel->Handle()->ClearSelection();
+        }
+    });
+    AddMenuItem(tr("Cut"), [this] {
+        if (FPanel) {
+            NotifyChanged();
+            FPanel->ObjectClipboardCommand(this, TGBasePanel::ccCut);
+        }
+    });
+    AddMenuItem(tr("Copy"), [this] {
+        if (FPanel)
+            FPanel->ObjectClipboardCommand(this, TGBasePanel::ccCopy);
+    });
+    AddMenuItem(tr("Delete"), [this] {
+        if (FPanel) {
+            NotifyChanged();
+            FPanel->ObjectClipboardCommand(this, TGBasePanel::ccDelete);
+        }
+    });
+    AddMenuItem(tr("Clone"), [this] { Clone(); });
+    AddSeparator();
+    FLockItem = AddMenuItem(tr("Locked"), [this] {
+        FLocked = !FLocked;
+        FLockItem->setChecked(FLocked);
+        NotifyChanged();
+    });
+    FLockItem->setCheckable(true);
+    FLockItem->setChecked(FLocked);
+    AddMenuItem(tr("Unselectable"), [this] {
+        SetUnselectable(true);
+        NotifyChanged();
+        if (FPanel)
+            FPanel->Handle()->Deselect(this);
+    });
+    AddSeparator();
+    AddMenuItem(tr("Center Vertically"), [this] { CenterVertically(); });
+    AddMenuItem(tr("Center Horizontally"), [this] { CenterHorizontally(); });
+}
+
+void TGGraphicControl::PopupContextMenu(const QPoint &globalPos)
+{
+    if (FContextMenu)
+        FContextMenu->popup(globalPos);
+}
+
+QAction *TGGraphicControl::MenuAction(const QString &path) const
+{
+    if (!FContextMenu)
+        return nullptr;
+    const QStringList parts = path.split(QLatin1Char('/'));
+    const QMenu *menu = FContextMenu;
+    for (int i = 0; i < parts.size(); ++i) {
+        QAction *found = nullptr;
+        for (QAction *a : menu->actions())
+            if (a->text() == parts[i]) {
+                found = a;
+                break;
+            }
+        if (!found)
+            return nullptr;
+        if (i == parts.size() - 1)
+            return found;
+        menu = found->menu();
+        if (!menu)
+            return nullptr;
+    }
+    return nullptr;
+}
+
+void TGGraphicControl::Clone()
+{
+    TGBasePanel *panel = FPanel;
+    TGLabelObjectFiler filer;
+    filer.Duplicate(this, parent(), panel);
+    QCoreApplication::processEvents();
+    TGGraphicControl *copy = FindNewestOfClass();
+    if (!panel || !copy || copy == this)
+        return;
+    copy->SetTop(FTop + 25);
+    panel->BringObjectToFront(copy);
+    if (panel->Handle()->IndexOf(this) >= 0) {
+        panel->Handle()->Deselect(this);
+        panel->Handle()->Select(copy);
+    }
+    panel->AdoptAllObjects();
+    NotifyChanged();
+}

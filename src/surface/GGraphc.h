@@ -1,0 +1,144 @@
+// The common base of every object that can be placed on a card. A card object
+// is windowless: it keeps its bounds, is painted by the card panel it sits on
+// and receives mouse input through that panel. All its stored state is held in
+// published (Q_PROPERTY) properties so that the component stream can save and
+// restore any object without code of its own.
+#pragma once
+
+#include "platform/Screen.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QRect>
+#include <functional>
+
+class QMenu;
+class QAction;
+class QPainter;
+class TFont;
+class TGBasePanel;
+class TBaseReport;
+
+class TGGraphicControl : public QObject
+{
+    Q_OBJECT
+    // The platform ancestors' stored properties come first: the component's Tag,
+    // then the control's bounds, cursor and hint.
+    Q_PROPERTY(int Tag READ Tag WRITE SetTag)
+    Q_PROPERTY(int Left READ Left WRITE SetLeft)
+    Q_PROPERTY(int Top READ Top WRITE SetTop)
+    Q_PROPERTY(int Width READ Width WRITE SetWidth)
+    Q_PROPERTY(int Height READ Height WRITE SetHeight)
+    Q_PROPERTY(TCursor Cursor READ Cursor WRITE SetCursor)
+    Q_PROPERTY(QString Hint READ Hint WRITE SetHint)
+    Q_PROPERTY(bool Locked READ Locked WRITE SetLocked)
+    Q_PROPERTY(bool Unselectable READ Unselectable WRITE SetUnselectable)
+    Q_CLASSINFO("default:Tag", "0")
+    Q_CLASSINFO("default:Cursor", "0")
+
+public:
+    explicit TGGraphicControl(QObject *owner = nullptr);
+    ~TGGraphicControl() override;
+
+    // ---- bounds, in panel pixels at the current zoom ----
+    int Tag() const { return FTag; }
+    void SetTag(int v) { FTag = v; }
+    int Left() const { return FLeft; }
+    int Top() const { return FTop; }
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    void SetLeft(int v) { SetBounds(v, FTop, FWidth, FHeight); }
+    void SetTop(int v) { SetBounds(FLeft, v, FWidth, FHeight); }
+    void SetWidth(int v) { SetBounds(FLeft, FTop, v, FHeight); }
+    void SetHeight(int v) { SetBounds(FLeft, FTop, FWidth, v); }
+    void SetBounds(int left, int top, int width, int height);
+    QRect BoundsRect() const { return QRect(FLeft, FTop, FWidth, FHeight); }
+    TCursor Cursor() const { return FCursor; }
+    void SetCursor(TCursor v) { FCursor = v; }
+    QString Hint() const { return FHint; }
+    void SetHint(const QString &v) { FHint = v; }
+
+    bool Locked() const { return FLocked; }
+    void SetLocked(bool v);
+    bool Unselectable() const { return FUnselectable; }
+    void SetUnselectable(bool v);
+
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool v);
+
+    // ---- parent panel; nothing of the panel's part happens without one ----
+    TGBasePanel *Panel() const { return FPanel; }
+    void SetPanel(TGBasePanel *panel);
+
+    // True while the stream reader fills the object: setters store values
+    // without side effects.
+    bool IsLoading() const { return FLoading; }
+    void SetLoading(bool v) { FLoading = v; }
+
+    double ZoomFactor() const { return FZoom; }
+    // Rescales the bounds from the current zoom to Factor (round half to even).
+    void SetZoom(float factor);
+    // Sets the factor without touching the bounds (the panel adopting objects).
+    void SetZoomFactorOnly(float factor) { FZoom = factor; }
+
+    // ---- slots of the object's life, overridden by subclasses ----
+    // Run after creation by a tool or by the stream reader: builds the menu.
+    virtual void Loaded();
+    // Draws the object with the painter's origin at the object's top-left corner.
+    virtual void Paint(QPainter &canvas);
+    virtual void BoundsChanged();
+    virtual void UpdateContextMenu() {}
+    virtual void AssignFont(const TFont &) {}
+    // Draws the object onto a report page; origin in inches of the card cell.
+    virtual void Print(TBaseReport &report, double originX, double originY);
+
+    // Draws the marks of a selected object onto the panel's canvas.
+    void DrawSelectionMarks(QPainter &panelCanvas) const;
+    void NotifyChanged();
+    void RequestHandleRefresh();
+    void CenterVertically();
+    void CenterHorizontally();
+    TGGraphicControl *FindNewestOfClass() const;
+    void Invalidate();
+
+    static QString TrimLeadingSpaces(const QString &s);
+    static QString TrimTrailingSpaces(const QString &s);
+    static QString TrimSpaces(const QString &s);
+
+    QMenu *ContextMenu() const { return FContextMenu; }
+    void PopupContextMenu(const QPoint &globalPos);
+    // Finds a menu entry by its caption path ("Line Thickness/3 Point"); tests
+    // and the panel use it.
+    QAction *MenuAction(const QString &path) const;
+
+    // A double click runs this instead of opening the context menu when set.
+    std::function<void(QObject *sender)> OnEdit;
+
+    // Clone entry: a copy 25 pixels lower, selected in place of this object.
+    void Clone();
+
+protected:
+    QAction *AddMenuItem(const QString &caption, std::function<void()> action);
+    QMenu *AddSubMenu(const QString &caption);
+    void AddSeparator();
+    // The screen's logical pixels per inch: one inch of card at zoom 1.0.
+    static int ppi();
+
+private:
+    int FTag = 0;
+    int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+    TCursor FCursor;
+    QString FHint;
+    bool FLocked = false;
+    bool FUnselectable = false;
+    bool FVisible = true;
+    bool FLoading = false;
+    bool FBoundsGuard = false;
+    float FZoom = 1.0f;
+    // Bounds seen by the last BoundsChanged as left, top, right, bottom; all
+    // zero until the first call.
+    int FLastBounds[4] = {0, 0, 0, 0};
+    TGBasePanel *FPanel = nullptr;
+    QMenu *FContextMenu = nullptr;
+    QAction *FLockItem = nullptr;
+};

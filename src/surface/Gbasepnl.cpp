@@ -1,0 +1,922 @@
+#include "surface/Gbasepnl.h"
+
+#include "surface/GGraphc.h"
+#include "surface/GHandle.h"
+#include "surface/LabelObjectFiler.h"
+
+#include "platform/Dialogs.h"
+#include "platform/Gdi.h"
+#include "platform/Graphics.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Rounding.h"
+#include "platform/Screen.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+// Posted by card objects after a bounds change; the handle then refits itself.
+const QEvent::Type kRefreshEvent = QEvent::Type(QEvent::User + 42);
+constexpr int kPasteRepeatMs = 1000; // a second paste within this is dropped
+} // namespace
+
+TGBasePanel::TGBasePanel(QWidget *parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
+    FHandle = new TGHandle(this);
+    FHandle->show();
+    const QString folder = platform::ProgramFolder();
+    FClipboardFile = folder + QStringLiteral("Clipbrd.tmp");
+    FSpareFile = folder + QStringLiteral("TempFile.tmp");
+    BuildContextMenu();
+    FHandle->SetPanelMenu(FContextMenu);
+}
+
+TGBasePanel::~TGBasePanel()
+{
+    // Objects outlive nothing of the panel: detach them before the widget goes.
+    for (TGGraphicControl *o : QList<TGGraphicControl *>(FObjects))
+        delete o;
+    FObjects.clear();
+    QFile::remove(FClipboardFile);
+    QFile::remove(FSpareFile);
+    delete FContextMenu;
+}
+
+// ---- object list ----
+
+void TGBasePanel::InsertObject(TGGraphicControl *object)
+{
+    if (!FObjects.contains(object))
+        FObjects.append(object);
+    InvalidateObjectArea(object->BoundsRect());
+}
+
+void TGBasePanel::RemoveObject(TGGraphicControl *object)
+{
+    if (FHandle->IndexOf(object) >= 0)
+        FHandle->Deselect(object);
+    FObjects.removeOne(object);
+    InvalidateObjectArea(object->BoundsRect());
+}
+
+void TGBasePanel::ObjectDestroyed(TGGraphicControl *object) { RemoveObject(object); }
+
+void TGBasePanel::FreeObject(TGGraphicControl *object)
+{
+    // Detached at once, destroyed once control returns to the event loop: the
+    // command may come from the object's own menu, which must outlive it.
+    object->SetPanel(nullptr);
+    object->SetVisible(false);
+    object->deleteLater();
+}
+
+TGGraphicControl *TGBasePanel::ObjectAt(const QPoint &p) const
+{
+    for (auto it = FObjects.rbegin(); it != FObjects.rend(); ++it)
+        if ((*it)->Visible() && (*it)->BoundsRect().contains(p))
+            return *it;
+    return nullptr;
+}
+
+void TGBasePanel::BringObjectToFront(TGGraphicControl *object)
+{
+    if (FObjects.removeOne(object))
+        FObjects.append(object);
+    update();
+}
+
+void TGBasePanel::SendObjectToBack(TGGraphicControl *object)
+{
+    if (FObjects.removeOne(object))
+        FObjects.prepend(object);
+    update();
+}
+
+void TGBasePanel::InvalidateObjectArea(const QRect &r)
+{
+    // Selection marks reach 2 pixels beyond an object.
+    update(r.adjusted(-3, -3, 3, 3));
+}
+
+void TGBasePanel::PostRefresh()
+{
+    QCoreApplication::postEvent(this, new QEvent(kRefreshEvent));
+}
+
+void TGBasePanel::customEvent(QEvent *e)
+{
+    if (e->type() == kRefreshEvent)
+        FHandle->RefitToSelection();
+}
+
+void TGBasePanel::SetScreenCursor(int id)
+{
+    FScreenCursor = id;
+    const QCursor c = platform::CursorFor(id);
+    setCursor(c);
+    FHandle->setCursor(c);
+}
+
+// ---- properties ----
+
+void TGBasePanel::SetShape(TLabelShapeType v)
+{
+    if (FShape == v)
+        return;
+    FShape = v;
+    FBackgroundValid = false;
+    update();
+}
+
+void TGBasePanel::SetGridSize(TGridSize v)
+{
+    if (FGridSize == v)
+        return;
+    FGridSize = v;
+    FHandle->SetGridPitch(v == gs4x4 ? 4 : 8);
+    FBackgroundValid = false;
+    update();
+}
+
+void TGBasePanel::SetShowGrid(bool v)
+{
+    if (FShowGrid == v)
+        return;
+    FShowGrid = v;
+    FBackgroundValid = false;
+    update();
+}
+
+void TGBasePanel::SetSnapToGrid(bool v)
+{
+    if (FSnapToGrid == v)
+        return;
+    FSnapToGrid = v;
+    if (v)
+        FHandle->SetGridPitch(FGridSize == gs4x4 ? 4 : 8);
+    FHandle->SetSnapToGrid(v);
+}
+
+void TGBasePanel::SetDrawOutline(bool v)
+{
+    if (FDrawOutline == v)
+        return;
+    FDrawOutline = v;
+    FBackgroundValid = false;
+    update();
+}
+
+void TGBasePanel::SetPicture(const QImage &image)
+{
+    FPicture = image;
+    FBackgroundValid = false;
+    update();
+}
+
+void TGBasePanel::SetColorPicture(const QImage &image)
+{
+    FColorPicture = image;
+    FBackgroundValid = false;
+    update();
+}
+
+bool TGBasePanel::LoadColorPicture(const QString &fileName)
+{
+    QImage image;
+    if (!image.load(fileName))
+        return false;
+    SetColorPicture(image);
+    return true;
+}
+
+void TGBasePanel::ClearColorPicture() { SetColorPicture(QImage()); }
+
+void TGBasePanel::resizeEvent(QResizeEvent *)
+{
+    FBackgroundValid = false;
+}
+
+// ---- painting ----
+
+QPainterPath TGBasePanel::CardRegion() const
+{
+    // The region covers (0, 0) to (W + 1, H + 1), right and bottom exclusive.
+    QPainterPath path;
+    const QRectF r(0, 0, width() + 1, height() + 1);
+    switch (FShape) {
+    case lsRectangle: path.addRect(r); break;
+    case lsRoundRect: path.addRoundedRect(r, 12, 12); break;
+    case lsEllipse: path.addEllipse(r); break;
+    }
+    return path;
+}
+
+void TGBasePanel::DrawGrid(QImage &image) const
+{
+    // Grid points at 2 modulo the pitch, aligned to the panel's top-left corner;
+    // each is ANDed with green so it shows green on white and darkened on art.
+    const int pitch = FGridSize == gs4x4 ? 4 : 8;
+    const QPainterPath region = CardRegion();
+    const QRgb green = qRgb(0, 128, 0);
+    for (int y = 2; y < image.height(); y += pitch) {
+        QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 2; x < image.width(); x += pitch) {
+            if (FShape != lsRectangle && !region.contains(QPointF(x + 0.5, y + 0.5)))
+                continue;
+            line[x] = (line[x] & green) | 0xFF000000u;
+        }
+    }
+}
+
+QImage TGBasePanel::RenderBackground() const
+{
+    if (FBackgroundValid && FBackgroundCache.size() == size())
+        return FBackgroundCache;
+    QImage image(size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter p(&image);
+        const QPainterPath region = CardRegion();
+        const QRect all(0, 0, width(), height());
+        if (!FPicture.isNull()) {
+            p.save();
+            p.setClipPath(region);
+            p.drawImage(all, FPicture);
+            p.restore();
+        }
+        if (!FColorPicture.isNull()) {
+            p.save();
+            p.setClipPath(region);
+            p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+            p.drawImage(all, FColorPicture);
+            p.restore();
+        }
+        if (FDrawOutline) {
+            QPen pen(Qt::black);
+            pen.setWidth(1);
+            pen.setDashPattern({1, 1});
+            p.setPen(pen);
+            p.setBrush(Qt::NoBrush);
+            const int W = width(), H = height();
+            switch (FShape) {
+            case lsRectangle: platform::GdiRectangle(p, 0, 0, W, H); break;
+            case lsRoundRect: platform::GdiRoundRect(p, 0, 0, W, H, 24, 24); break;
+            case lsEllipse: platform::GdiEllipse(p, 0, 0, W, H); break;
+            }
+        }
+    }
+    if (FShowGrid)
+        DrawGrid(image);
+    FBackgroundCache = image;
+    FBackgroundValid = true;
+    return image;
+}
+
+void TGBasePanel::DrawObjects(QPainter &p, bool marks) const
+{
+    for (TGGraphicControl *o : FObjects) {
+        if (!o->Visible())
+            continue;
+        p.save();
+        p.translate(o->Left(), o->Top());
+        p.setClipRect(0, 0, o->Width(), o->Height());
+        o->Paint(p);
+        p.restore();
+        if (marks)
+            o->DrawSelectionMarks(p);
+    }
+}
+
+static void DrawXorFrame(QPainter &p, const TRect &r)
+{
+    p.save();
+    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    QPen pen(Qt::white);
+    pen.setWidth(1);
+    pen.setDashPattern({1, 1});
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    platform::GdiRectangle(p, r.left, r.top, r.right, r.bottom);
+    p.restore();
+}
+
+void TGBasePanel::DrawFrames(QPainter &p) const
+{
+    if (FRubberBandActive)
+        DrawXorFrame(p, FRubberBand.Normalized());
+    if (FHandle->HasDragPreview())
+        DrawXorFrame(p, FHandle->DragPreviewFrame());
+    if (FHandle->Nudging())
+        DrawXorFrame(p, FHandle->NudgeFrame());
+}
+
+void TGBasePanel::RenderCard(QPainter &p, bool decorations) const
+{
+    if (decorations) {
+        p.drawImage(0, 0, RenderBackground());
+    } else {
+        // Background art only: no outline, grid or selection.
+        TGBasePanel *self = const_cast<TGBasePanel *>(this);
+        const bool outline = FDrawOutline, grid = FShowGrid;
+        self->FDrawOutline = false;
+        self->FShowGrid = false;
+        self->FBackgroundValid = false;
+        p.drawImage(0, 0, RenderBackground());
+        self->FDrawOutline = outline;
+        self->FShowGrid = grid;
+        self->FBackgroundValid = false;
+    }
+    DrawObjects(p, decorations);
+    if (decorations)
+        DrawFrames(p);
+}
+
+void TGBasePanel::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    RenderCard(p, true);
+}
+
+QImage TGBasePanel::Grab()
+{
+    QImage image(size(), QImage::Format_RGB32);
+    QPainter p(&image);
+    RenderCard(p, true);
+    return image;
+}
+
+// ---- mouse ----
+
+void TGBasePanel::mousePressEvent(QMouseEvent *e)
+{
+    const QPoint p = e->position().toPoint();
+    if (TGGraphicControl *o = ObjectAt(p))
+        ObjectMouseDown(o, e->button(), p - QPoint(o->Left(), o->Top()));
+    else
+        PanelMouseDown(e->button(), p);
+}
+
+void TGBasePanel::mouseMoveEvent(QMouseEvent *e)
+{
+    const QPoint p = e->position().toPoint();
+    if (FHandleCapture) {
+        FHandle->HandleMouseMove(e->buttons(), p - FHandle->pos());
+        return;
+    }
+    if (!FRubberBandActive)
+        SetScreenCursor(ObjectAt(p) && FPointing ? platform::crHandPoint
+                        : FPointing              ? platform::crDefault
+                                                 : platform::crDrag);
+    PanelMouseMove(p);
+}
+
+void TGBasePanel::mouseReleaseEvent(QMouseEvent *e)
+{
+    const QPoint p = e->position().toPoint();
+    if (FHandleCapture)
+        FHandle->HandleMouseUp(e->button(), p - FHandle->pos());
+    else
+        PanelMouseUp(e->button(), p);
+}
+
+void TGBasePanel::mouseDoubleClickEvent(QMouseEvent *e)
+{
+    const QPoint p = e->position().toPoint();
+    if (TGGraphicControl *o = ObjectAt(p))
+        ObjectDoubleClick(o, p);
+    else
+        emit OnDblClick(this);
+    mousePressEvent(e);
+}
+
+void TGBasePanel::PanelMouseDown(Qt::MouseButton button, QPoint p)
+{
+    FRubberBand = {p.x(), p.y(), p.x(), p.y()};
+    if (button == Qt::LeftButton) {
+        FRubberBandActive = true;
+        SetScreenCursor(platform::crHandPoint);
+    } else {
+        PopupPanelMenu();
+    }
+}
+
+void TGBasePanel::PanelMouseMove(QPoint p)
+{
+    if (!FRubberBandActive)
+        return;
+    SetScreenCursor(platform::crHandPoint);
+    FRubberBand.right = p.x();
+    FRubberBand.bottom = p.y();
+    update();
+}
+
+void TGBasePanel::PanelMouseUp(Qt::MouseButton, QPoint p)
+{
+    if (FRubberBandActive) {
+        FRubberBand.right = p.x();
+        FRubberBand.bottom = p.y();
+        const TRect r = FRubberBand.Normalized();
+        FRubberBandActive = false;
+        update();
+        if (!FPointing) {
+            CreateToolObject(r);
+            emit DroppedObjectEvent(r);
+        } else {
+            SelectInRect(r);
+            FHandle->update();
+        }
+    }
+    if (FPointing)
+        SetScreenCursor(platform::crDefault);
+}
+
+void TGBasePanel::SelectInRect(TRect r)
+{
+    const bool shift = platform::IsShiftDown();
+    QList<TGGraphicControl *> list;
+    if (shift)
+        list = FHandle->Selection();
+    FHandle->ClearSelection();
+    for (auto it = FObjects.rbegin(); it != FObjects.rend(); ++it) {
+        TGGraphicControl *o = *it;
+        const QRect b = o->BoundsRect();
+        const bool overlaps = r.left < b.x() + b.width() && b.x() < r.right && r.top < b.y() + b.height()
+            && b.y() < r.bottom;
+        if (!overlaps)
+            continue;
+        if (shift && list.contains(o))
+            list.removeOne(o);
+        else
+            list.append(o);
+    }
+    for (TGGraphicControl *o : list)
+        FHandle->Select(o);
+    // A rubber band is not a press on the objects: no drag follows it.
+    FHandleCapture = false;
+}
+
+void TGBasePanel::ObjectMouseDown(TGGraphicControl *sender, Qt::MouseButton button, QPoint local)
+{
+    const QPoint panelPoint = local + QPoint(sender->Left(), sender->Top());
+    if (!FPointing || sender->Unselectable()) {
+        PanelMouseDown(button, panelPoint);
+        return;
+    }
+    if (!platform::IsShiftDown())
+        FHandle->ClearSelection();
+    FHandle->Select(sender);
+    FHandle->update();
+    if (FHandle->Count() == 1 && button == Qt::RightButton)
+        sender->PopupContextMenu(QCursor::pos());
+}
+
+void TGBasePanel::HandleMouseDown(Qt::MouseButton button, QPoint handlePoint)
+{
+    const QPoint p = handlePoint + FHandle->pos();
+    if (!FPointing)
+        PanelMouseDown(button, p);
+    if (!platform::IsShiftDown())
+        return;
+    QList<TGGraphicControl *> list = FHandle->Selection();
+    FHandle->ClearSelection();
+    QCoreApplication::processEvents();
+    for (int i = list.size() - 1; i >= 0; --i)
+        if (list[i]->BoundsRect().contains(p) && platform::IsShiftDown())
+            list.removeAt(i);
+    for (TGGraphicControl *o : list)
+        FHandle->Select(o);
+    QCoreApplication::processEvents();
+}
+
+void TGBasePanel::ObjectDoubleClick(QObject *sender, QPoint panelPoint)
+{
+    if (sender == FHandle) {
+        if (FHandle->Count() > 1)
+            return;
+        if (TGGraphicControl *o = FHandle->ObjectAt(panelPoint)) {
+            if (o->OnEdit)
+                o->OnEdit(this);
+            else
+                o->PopupContextMenu(QCursor::pos());
+        }
+    } else if (auto *o = qobject_cast<TGGraphicControl *>(sender)) {
+        o->PopupContextMenu(QCursor::pos());
+    }
+}
+
+// ---- creation ----
+
+void TGBasePanel::CreateToolObject(TRect) {}
+
+void TGBasePanel::AddNewObject(TGGraphicControl *object, TRect r)
+{
+    object->SetVisible(false);
+    object->SetPanel(this);
+    object->setObjectName(UniqueName(QStringLiteral("Special")));
+    object->SetBounds(r.left, r.top, std::max(r.right - r.left, 10), std::max(r.bottom - r.top, 15));
+    AdoptObject(object);
+    object->SetZoomFactorOnly(FZoom);
+    object->SetVisible(true);
+    NotifyLabelChanged();
+    QCoreApplication::processEvents();
+}
+
+QString TGBasePanel::UniqueName(const QString &prefix) const
+{
+    for (int n = 1; n <= 1000; ++n) {
+        const QString name = prefix + QString::number(n);
+        bool taken = false;
+        for (const TGGraphicControl *o : FObjects)
+            if (o->objectName().compare(name, Qt::CaseInsensitive) == 0) {
+                taken = true;
+                break;
+            }
+        if (!taken)
+            return name;
+    }
+    return QString();
+}
+
+void TGBasePanel::AdoptObject(TGGraphicControl *object)
+{
+    // Mouse input of card objects always reaches the panel (they have no
+    // window), so adopting only makes sure the object sits on this panel.
+    object->SetPanel(this);
+}
+
+void TGBasePanel::AdoptAllObjects()
+{
+    for (int i = FObjects.size() - 1; i >= 0; --i) {
+        AdoptObject(FObjects[i]);
+        FObjects[i]->SetZoomFactorOnly(FZoom);
+    }
+}
+
+void TGBasePanel::NotifyLabelChanged()
+{
+    if (!FZooming)
+        emit LabelChangedEvent(this);
+}
+
+// ---- zoom, files, clean-up ----
+
+void TGBasePanel::SetZoom(float factor)
+{
+    if (factor == FZoom)
+        return;
+    FZooming = true;
+    if (FZoom * 10 == 0)
+        FZoom = 1.0f;
+    const float r = factor / FZoom;
+    resize(platform::Round(width() * r), platform::Round(height() * r));
+    FZoom = factor;
+    for (TGGraphicControl *o : QList<TGGraphicControl *>(FObjects))
+        o->SetZoom(factor);
+    QCoreApplication::processEvents();
+    FZooming = false;
+}
+
+void TGBasePanel::SaveToFile(const QString &fileName)
+{
+    const float remembered = FZoom;
+    if (FZoom != 1.0f)
+        SetZoom(1.0f);
+    struct Restore {
+        TGBasePanel *panel;
+        float zoom;
+        ~Restore()
+        {
+            if (zoom != 1.0f)
+                panel->SetZoom(zoom);
+        }
+    } restore{this, remembered};
+    TGLabelObjectFiler().WritePanel(this, fileName);
+}
+
+void TGBasePanel::LoadFromFile(const QString &fileName)
+{
+    if (!QFile::exists(fileName))
+        return;
+    TGLabelObjectFiler().ReadIntoPanel(this, this, fileName);
+    AdoptAllObjects();
+}
+
+void TGBasePanel::DeleteAllObjects()
+{
+    FHandle->ClearSelection();
+    for (int i = FObjects.size() - 1; i >= 0; --i)
+        FreeObject(FObjects[i]);
+    update();
+}
+
+void TGBasePanel::RemoveObjectsOffCard()
+{
+    FHandle->ClearSelection();
+    for (int i = FObjects.size() - 1; i >= 0; --i) {
+        TGGraphicControl *o = FObjects[i];
+        if (o->Top() > height() - 10 || o->Left() > width() - 10 || o->Width() < 1 || o->Height() < 1)
+            FreeObject(o);
+    }
+    update();
+}
+
+void TGBasePanel::PrintObjects(TBaseReport &report, double originX, double originY)
+{
+    for (TGGraphicControl *o : QList<TGGraphicControl *>(FObjects))
+        o->Print(report, originX, originY);
+}
+
+// ---- editing commands ----
+
+QAction *TGBasePanel::MenuAction(const QString &caption) const
+{
+    for (QAction *a : FContextMenu->actions())
+        if (a->text() == caption)
+            return a;
+    return nullptr;
+}
+
+void TGBasePanel::BuildContextMenu()
+{
+    FContextMenu = new QMenu();
+    auto add = [this](const QString &caption, auto method) {
+        QAction *a = FContextMenu->addAction(caption);
+        connect(a, &QAction::triggered, this, method);
+    };
+    add(tr("Bring To Front"), [this] { BringSelectionToFront(); });
+    add(tr("Send To Back"), [this] { SendSelectionToBack(); });
+    FContextMenu->addSeparator();
+    add(tr("Cut"), [this] { SelectionClipboardCommand(ccCut); });
+    add(tr("Copy"), [this] { SelectionClipboardCommand(ccCopy); });
+    add(tr("Paste"), [this] { SelectionClipboardCommand(ccPaste); });
+    FContextMenu->addSeparator();
+    add(tr("Delete"), [this] { SelectionClipboardCommand(ccDelete); });
+    FContextMenu->addSeparator();
+    add(tr("Align Left"), [this] { AlignLefts(); });
+    add(tr("Align Right"), [this] { AlignRights(); });
+    add(tr("Align Tops"), [this] { AlignTops(); });
+    add(tr("Align Bottoms"), [this] { AlignBottoms(); });
+    FContextMenu->addSeparator();
+    add(tr("Center Vertically"), [this] { CenterSelectionVertically(); });
+    add(tr("Center Horizontally"), [this] { CenterSelectionHorizontally(); });
+    FContextMenu->addSeparator();
+    add(tr("Lock All"), [this] { LockAll(); });
+    add(tr("Unlock All"), [this] { UnlockAll(); });
+    FContextMenu->addSeparator();
+    add(tr("Mark All Selectable"), [this] { MarkAllSelectable(); });
+    add(tr("Mark All Unselectable"), [this] { MarkAllUnselectable(); });
+    add(tr("Select All"), [this] { SelectAll(); });
+    FContextMenu->addSeparator();
+    add(tr("Font"), [this] { FontForSelection(); });
+    connect(FContextMenu, &QMenu::aboutToShow, this, [this] { UpdateMenuStates(); });
+}
+
+void TGBasePanel::UpdateMenuStates()
+{
+    const bool selected = FHandle->Count() > 0;
+    const bool anyObject = !FObjects.isEmpty();
+    for (const char *c : {"Bring To Front", "Send To Back", "Cut", "Copy", "Delete", "Align Left",
+                          "Align Right", "Align Tops", "Align Bottoms", "Center Vertically",
+                          "Center Horizontally", "Font"})
+        MenuAction(tr(c))->setEnabled(selected);
+    MenuAction(tr("Paste"))->setEnabled(QFile::exists(FClipboardFile));
+    MenuAction(tr("Lock All"))->setEnabled(anyObject);
+    MenuAction(tr("Unlock All"))->setEnabled(anyObject);
+}
+
+void TGBasePanel::PopupPanelMenu()
+{
+    UpdateMenuStates();
+    FContextMenu->popup(QCursor::pos());
+}
+
+void TGBasePanel::SelectionClipboardCommand(int command)
+{
+    switch (command) {
+    case ccCut:
+    case ccCopy:
+        TGLabelObjectFiler().WriteSelection(FHandle, FClipboardFile);
+        if (command == ccCopy)
+            break;
+        [[fallthrough]];
+    case ccDelete:
+        for (int i = FHandle->Count() - 1; i >= 0; --i) {
+            TGGraphicControl *o = FHandle->Selected(i);
+            FHandle->Deselect(o);
+            FreeObject(o);
+            NotifyLabelChanged();
+        }
+        break;
+    case ccPaste: {
+        const int64_t now = platform::TickCount();
+        if (FLastPasteTime == 0)
+            FLastPasteTime = now;
+        else if (now < FLastPasteTime + kPasteRepeatMs)
+            return;
+        if (QFile::exists(FClipboardFile))
+            TGLabelObjectFiler().PasteIntoPanel(this, this, FClipboardFile);
+        AdoptAllObjects();
+        NotifyLabelChanged();
+        QCoreApplication::processEvents();
+        FLastPasteTime = platform::TickCount();
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void TGBasePanel::ObjectClipboardCommand(TGGraphicControl *object, int command)
+{
+    if (FHandle->IndexOf(object) >= 0) {
+        SelectionClipboardCommand(command);
+        return;
+    }
+    switch (command) {
+    case ccCut:
+    case ccCopy:
+        TGLabelObjectFiler().WriteObject(object, FClipboardFile);
+        if (command == ccCopy)
+            break;
+        [[fallthrough]];
+    case ccDelete:
+        NotifyLabelChanged();
+        FHandle->Deselect(object);
+        FreeObject(object);
+        break;
+    case ccPaste:
+        if (QFile::exists(FClipboardFile))
+            TGLabelObjectFiler().PasteIntoPanel(this, this, FClipboardFile);
+        AdoptAllObjects();
+        NotifyLabelChanged();
+        QCoreApplication::processEvents();
+        FLastPasteTime = platform::TickCount();
+        break;
+    default:
+        break;
+    }
+}
+
+void TGBasePanel::BringSelectionToFront()
+{
+    if (FHandle->Count() == 0)
+        return;
+    for (TGGraphicControl *o : FHandle->Selection())
+        BringObjectToFront(o);
+    FHandle->raise();
+    if (!FHandle->isHidden() && FHandle->isEnabled())
+        FHandle->setFocus();
+    NotifyLabelChanged();
+}
+
+void TGBasePanel::SendSelectionToBack()
+{
+    if (FHandle->Count() == 0)
+        return;
+    for (TGGraphicControl *o : FHandle->Selection())
+        SendObjectToBack(o);
+    FHandle->raise();
+    if (!FHandle->isHidden() && FHandle->isEnabled())
+        FHandle->setFocus();
+    FHandle->ClearSelection();
+    NotifyLabelChanged();
+}
+
+void TGBasePanel::AlignLefts()
+{
+    if (FHandle->Count() == 0)
+        return;
+    NotifyLabelChanged();
+    int ref = width();
+    for (const TGGraphicControl *o : FHandle->Selection())
+        ref = std::min(ref, o->Left());
+    for (int i = FHandle->Count() - 1; i >= 0; --i)
+        FHandle->Selected(i)->SetLeft(ref);
+    update();
+}
+
+void TGBasePanel::AlignRights()
+{
+    if (FHandle->Count() == 0)
+        return;
+    NotifyLabelChanged();
+    int ref = 0;
+    for (const TGGraphicControl *o : FHandle->Selection())
+        ref = std::max(ref, o->Left() + o->Width());
+    for (int i = FHandle->Count() - 1; i >= 0; --i)
+        FHandle->Selected(i)->SetLeft(ref - FHandle->Selected(i)->Width());
+    update();
+}
+
+void TGBasePanel::AlignTops()
+{
+    if (FHandle->Count() == 0)
+        return;
+    NotifyLabelChanged();
+    int ref = height();
+    for (const TGGraphicControl *o : FHandle->Selection())
+        ref = std::min(ref, o->Top());
+    for (int i = FHandle->Count() - 1; i >= 0; --i)
+        FHandle->Selected(i)->SetTop(ref);
+    update();
+}
+
+void TGBasePanel::AlignBottoms()
+{
+    if (FHandle->Count() == 0)
+        return;
+    NotifyLabelChanged();
+    int ref = 0;
+    for (const TGGraphicControl *o : FHandle->Selection())
+        ref = std::max(ref, o->Top() + o->Height());
+    for (int i = FHandle->Count() - 1; i >= 0; --i)
+        FHandle->Selected(i)->SetTop(ref - FHandle->Selected(i)->Height());
+    update();
+}
+
+void TGBasePanel::CenterSelectionVertically()
+{
+    if (FHandle->Count() == 0)
+        return;
+    for (TGGraphicControl *o : QList<TGGraphicControl *>(FHandle->Selection()))
+        o->CenterVertically();
+    update();
+}
+
+void TGBasePanel::CenterSelectionHorizontally()
+{
+    if (FHandle->Count() == 0)
+        return;
+    for (TGGraphicControl *o : QList<TGGraphicControl *>(FHandle->Selection()))
+        o->CenterHorizontally();
+    update();
+}
+
+void TGBasePanel::LockAll()
+{
+    for (TGGraphicControl *o : QList<TGGraphicControl *>(FObjects))
+        if (!o->Locked())
+            o->SetLocked(true);
+}
+
+void TGBasePanel::UnlockAll()
+{
+    for (TGGraphicControl *o : QList<TGGraphicControl *>(FObjects))
+        if (o->Locked())
+            o->SetLocked(false);
+}
+
+void TGBasePanel::MarkAllSelectable()
+{
+    for (TGGraphicControl *o : QList<TGGraphicControl *>(FObjects))
+        o->SetUnselectable(false);
+}
+
+void TGBasePanel::MarkAllUnselectable()
+{
+    for (TGGraphicControl *o : QList<TGGraphicControl *>(FObjects))
+        o->SetUnselectable(true);
+}
+
+void TGBasePanel::SelectAll()
+{
+    FHandle->ClearSelection();
+    for (TGGraphicControl *o : QList<TGGraphicControl *>(FObjects))
+        FHandle->Select(o);
+    FHandleCapture = false;
+}
+
+void TGBasePanel::FontForSelection()
+{
+    if (FHandle->Count() == 0)
+        return;
+    TFont font;
+    font.SetName(this->font().family());
+    if (platform::ChooseFont(font, this))
+        for (TGGraphicControl *o : QList<TGGraphicControl *>(FHandle->Selection()))
+            o->AssignFont(font);
+    update();
+}
+
+void TGBasePanel::HandleKey(int key, Qt::KeyboardModifiers shift)
+{
+    if (shift.testFlag(Qt::ControlModifier)) {
+        if (key == Qt::Key_C)
+            SelectionClipboardCommand(ccCopy);
+        else if (key == Qt::Key_V)
+            SelectionClipboardCommand(ccPaste);
+        else if (key == Qt::Key_X)
+            SelectionClipboardCommand(ccCut);
+    } else if (key == Qt::Key_Delete) {
+        SelectionClipboardCommand(ccDelete);
+    }
+}
+
+void TGBasePanel::keyPressEvent(QKeyEvent *e) { HandleKey(e->key(), e->modifiers()); }

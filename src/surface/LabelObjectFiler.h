@@ -1,0 +1,31 @@
+// Frames a list of card objects in the component stream and drives the stream
+// writer or reader over a file or memory stream: the card file, the clipboard
+// file and the in-memory copy made by Clone share this one format.
+#pragma once
+
+#include <QString>
+
+class QObject;
+class TGGraphicControl;
+class TGBasePanel;
+class TGHandle;
+
+class TGLabelObjectFiler
+{
+public:
+    // Writes every object of the panel, bottom of the z-order first. The file is
+    // replaced only when complete.
+    void WritePanel(TGBasePanel *panel, const QString &fileName);
+    // Reads the objects of a card file into the panel; nothing when the file is missing.
+    void ReadIntoPanel(QObject *owner, TGBasePanel *panel, const QString &fileName);
+    // Writes the selected objects in selection order; nothing when none is selected.
+    void WriteSelection(TGHandle *handle, const QString &fileName);
+    void WriteObject(TGGraphicControl *object, const QString &fileName);
+    // Like ReadIntoPanel, each object read moved 15 pixels down and right.
+    void PasteIntoPanel(QObject *owner, TGBasePanel *panel, const QString &fileName);
+    // Writes the object to memory and reads it back as a new object.
+    TGGraphicControl *Duplicate(TGGraphicControl *object, QObject *owner, TGBasePanel *parent);
+
+private:
+    bool FPasting = false;
+};
