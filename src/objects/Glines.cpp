@@ -11,7 +11,7 @@
 
 TGLineShape::TGLineShape(QObject *owner) : TGGraphicControl(owner), FPen(new TPen(this))
 {
-    SetBounds(0, 0, 10, 10);
+    SetInitialSize(10, 10);
     connect(FPen, &TPen::Changed, this, [this] { Invalidate(); });
 }
 

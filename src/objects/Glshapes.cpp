@@ -12,7 +12,7 @@
 TGLabelShapes::TGLabelShapes(QObject *owner)
     : TGGraphicControl(owner), FBrush(new TBrush(this)), FPen(new TPen(this))
 {
-    SetBounds(0, 0, 25, 25);
+    SetInitialSize(25, 25);
     connect(FBrush, &TBrush::Changed, this, [this] { Invalidate(); });
     connect(FPen, &TPen::Changed, this, [this] { Invalidate(); });
 }

@@ -62,17 +62,43 @@ void GdiLine(QPainter &p, int x1, int y1, int x2, int y2)
         return;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
-    // Stop one pixel short along the longer axis: the end point is not drawn.
-    const int dx = x2 - x1, dy = y2 - y1;
-    const double len = std::max(std::abs(dx), std::abs(dy));
-    const double ex = x2 - dx / len, ey = y2 - dy / len;
     QPen pen = p.pen();
-    pen.setCapStyle(pen.width() > 1 ? Qt::RoundCap : Qt::SquareCap);
-    p.setPen(pen);
-    if (pen.width() <= 1)
-        p.drawLine(QPointF(x1 + 0.5, y1 + 0.5), QPointF(ex + 0.5, ey + 0.5));
-    else
-        p.drawLine(QPointF(x1, y1), QPointF(ex, ey));
+    if (pen.width() <= 1 && x1 != x2 && y1 != y2) {
+        // Thin sloping lines step pixel by pixel, so ties between two pixels
+        // fall the same way on every device.
+        const int dx = std::abs(x2 - x1), dy = -std::abs(y2 - y1);
+        const int sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
+        int err = dx + dy;
+        int x = x1, y = y1;
+        QPolygon pixels;
+        while (x != x2 || y != y2) {
+            pixels << QPoint(x, y);
+            const int e2 = 2 * err;
+            if (e2 >= dy) {
+                err += dy;
+                x += sx;
+            }
+            if (e2 <= dx) {
+                err += dx;
+                y += sy;
+            }
+        }
+        pen.setWidth(1);
+        pen.setStyle(Qt::SolidLine);
+        p.setPen(pen);
+        p.drawPoints(pixels);
+    } else {
+        // Stop one pixel short along the longer axis: the end point is not drawn.
+        const int dx = x2 - x1, dy = y2 - y1;
+        const double len = std::max(std::abs(dx), std::abs(dy));
+        const double ex = x2 - dx / len, ey = y2 - dy / len;
+        pen.setCapStyle(pen.width() > 1 ? Qt::RoundCap : Qt::SquareCap);
+        p.setPen(pen);
+        if (pen.width() <= 1)
+            p.drawLine(QPointF(x1 + 0.5, y1 + 0.5), QPointF(ex + 0.5, ey + 0.5));
+        else
+            p.drawLine(QPointF(x1, y1), QPointF(ex, ey));
+    }
     p.restore();
 }
 

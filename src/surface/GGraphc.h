@@ -118,6 +118,12 @@ public:
     void Clone();
 
 protected:
+    // The size an object has after construction; not a change of bounds.
+    void SetInitialSize(int width, int height)
+    {
+        FWidth = width;
+        FHeight = height;
+    }
     QAction *AddMenuItem(const QString &caption, std::function<void()> action);
     QMenu *AddSubMenu(const QString &caption);
     void AddSeparator();

@@ -1,0 +1,79 @@
+#include "TestSupport.h"
+
+#include "objects/Gbcshape.h"
+#include "platform/Screen.h"
+#include "surface/GHandle.h"
+#include "surface/Gbcpanel32.h"
+
+#include <QApplication>
+
+namespace testsupport {
+namespace {
+int64_t g_clock = 100000;
+std::unique_ptr<QTemporaryDir> g_home;
+} // namespace
+
+void InitEnvironment()
+{
+    g_home = std::make_unique<QTemporaryDir>();
+    qputenv("QUORVEL_HOME", g_home->path().toLocal8Bit());
+    platform::SetScreenPixelsPerInchForTests(96);
+    platform::SetTickSourceForTests([] { return g_clock; });
+}
+
+QString ProgramFolder() { return g_home->path() + QLatin1Char('/'); }
+
+void SetClock(int64_t ms) { g_clock = ms; }
+void AdvanceClock(int64_t ms) { g_clock += ms; }
+int64_t Clock() { return g_clock; }
+
+std::unique_ptr<TGBusinessCardPanel32> MakePanel(int width, int height)
+{
+    auto panel = std::make_unique<TGBusinessCardPanel32>();
+    panel->resize(width, height);
+    panel->SetShape(lsRectangle);
+    panel->SetDrawOutline(true);
+    panel->show();
+    Flush();
+    return panel;
+}
+
+void Flush()
+{
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+TGGraphicControl *AddShape(TGBusinessCardPanel32 &panel, int left, int top, int width, int height)
+{
+    auto *shape = new TBCShapes(&panel);
+    shape->Loaded();
+    panel.AddNewObject(shape, {left, top, left + width, top + height});
+    Flush();
+    return shape;
+}
+
+void Drag(QWidget *panel, QPoint from, QPoint to, Qt::KeyboardModifiers mods, int msPerStep)
+{
+    // Deliver to whichever widget lies under the press, as the window system does.
+    QWidget *target = panel->childAt(from);
+    if (!target)
+        target = panel;
+    const QPoint offset = target->mapTo(panel, QPoint(0, 0));
+    QTest::mousePress(target, Qt::LeftButton, mods, from - offset);
+    AdvanceClock(msPerStep);
+    const QPoint mid = (from + to) / 2;
+    QMouseEvent moveMid(QEvent::MouseMove, QPointF(mid - offset), target->mapToGlobal(QPointF(mid - offset)),
+                        Qt::NoButton, Qt::LeftButton, mods);
+    QApplication::sendEvent(target, &moveMid);
+    AdvanceClock(msPerStep);
+    QMouseEvent moveEnd(QEvent::MouseMove, QPointF(to - offset), target->mapToGlobal(QPointF(to - offset)),
+                        Qt::NoButton, Qt::LeftButton, mods);
+    QApplication::sendEvent(target, &moveEnd);
+    AdvanceClock(msPerStep);
+    QTest::mouseRelease(target, Qt::LeftButton, mods, to - offset);
+    Flush();
+}
+
+} // namespace testsupport

@@ -1,0 +1,41 @@
+// Shared set-up for the tests: a private program folder, a fixed screen
+// resolution, a clock the test moves by hand, and helpers to drive a card
+// panel the way a user does.
+#pragma once
+
+#include <QImage>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cstdint>
+#include <memory>
+
+class TGBusinessCardPanel32;
+class TGGraphicControl;
+
+namespace testsupport {
+
+// Points QUORVEL_HOME at a fresh temporary folder, pins 96 pixels per inch and
+// installs the hand-moved clock. Call from initTestCase().
+void InitEnvironment();
+QString ProgramFolder();
+
+// The clock card objects and the panel read; starts at 100000 ms.
+void SetClock(int64_t ms);
+void AdvanceClock(int64_t ms);
+int64_t Clock();
+
+// A shown panel of 343 x 191 pixels (a business card at 96 pixels per inch),
+// with outline, in a top-level window.
+std::unique_ptr<TGBusinessCardPanel32> MakePanel(int width = 343, int height = 191);
+
+// Runs posted events and pending deletions.
+void Flush();
+
+// Creates a frame shape the way the rectangle tool does, with the given bounds.
+TGGraphicControl *AddShape(TGBusinessCardPanel32 &panel, int left, int top, int width, int height);
+
+// Drags with the left button from a to b on the widget under a, as a user does
+// (press, moves, release), with the clock moving between the steps.
+void Drag(QWidget *panel, QPoint from, QPoint to, Qt::KeyboardModifiers mods = {}, int msPerStep = 50);
+
+} // namespace testsupport
