@@ -1,11 +1,86 @@
 #include "surface/LabelObjectFiler.h"
 
-#include <stdexcept>
+#include "surface/ComponentStream.h"
+#include "surface/GGraphc.h"
+#include "surface/GHandle.h"
+#include "surface/Gbasepnl.h"
 
-// Placeholder until the component stream lands.
-void TGLabelObjectFiler::WritePanel(TGBasePanel *, const QString &) { throw std::runtime_error("not yet"); }
-void TGLabelObjectFiler::ReadIntoPanel(QObject *, TGBasePanel *, const QString &) {}
-void TGLabelObjectFiler::WriteSelection(TGHandle *, const QString &) {}
-void TGLabelObjectFiler::WriteObject(TGGraphicControl *, const QString &) {}
-void TGLabelObjectFiler::PasteIntoPanel(QObject *, TGBasePanel *, const QString &) {}
-TGGraphicControl *TGLabelObjectFiler::Duplicate(TGGraphicControl *, QObject *, TGBasePanel *) { return nullptr; }
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+
+constexpr int kPasteOffset = 15;
+
+// The new file replaces the old one only once it is complete, so a failure
+// half-way keeps the previous card.
+void WriteObjectsToFile(const QList<TGGraphicControl *> &objects, const QString &fileName)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        throw EStreamError(QStringLiteral("Cannot create file %1").arg(fileName));
+    TComponentWriter(&file).WriteObjectList(objects);
+    if (!file.commit())
+        throw EStreamError(QStringLiteral("Stream write error"));
+}
+
+QByteArray ReadWholeFile(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EStreamError(QStringLiteral("Cannot open file %1").arg(fileName));
+    return file.readAll();
+}
+
+} // namespace
+
+void TGLabelObjectFiler::WritePanel(TGBasePanel *panel, const QString &fileName)
+{
+    WriteObjectsToFile(panel->Objects(), fileName);
+}
+
+void TGLabelObjectFiler::ReadIntoPanel(QObject *owner, TGBasePanel *panel, const QString &fileName)
+{
+    if (!QFile::exists(fileName))
+        return;
+    TComponentReader reader(ReadWholeFile(fileName));
+    // Pasted objects land 15 pixels lower and further right than where they
+    // were copied, however often the clipboard is pasted.
+    reader.ReadObjectList(owner, panel, [this](TGGraphicControl *object) {
+        if (!FPasting)
+            return;
+        object->SetTop(object->Top() + kPasteOffset);
+        object->SetLeft(object->Left() + kPasteOffset);
+    });
+}
+
+void TGLabelObjectFiler::WriteSelection(TGHandle *handle, const QString &fileName)
+{
+    if (handle->Count() == 0)
+        return;
+    WriteObjectsToFile(handle->Selection(), fileName);
+}
+
+void TGLabelObjectFiler::WriteObject(TGGraphicControl *object, const QString &fileName)
+{
+    WriteObjectsToFile({object}, fileName);
+}
+
+void TGLabelObjectFiler::PasteIntoPanel(QObject *owner, TGBasePanel *panel, const QString &fileName)
+{
+    FPasting = true;
+    try {
+        ReadIntoPanel(owner, panel, fileName);
+    } catch (...) {
+        FPasting = false;
+        throw;
+    }
+    FPasting = false;
+}
+
+TGGraphicControl *TGLabelObjectFiler::Duplicate(TGGraphicControl *object, QObject *owner, TGBasePanel *parent)
+{
+    const QByteArray copy = TComponentWriter::ObjectListToBytes({object});
+    const QList<TGGraphicControl *> read = TComponentReader(copy).ReadObjectList(owner, parent);
+    return read.isEmpty() ? nullptr : read.first();
+}

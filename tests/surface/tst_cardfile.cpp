@@ -1,0 +1,415 @@
+// Card files as the user meets them: sample cards from elsewhere read, dump and
+// survive a save; saving is atomic; copy, paste and clone go through the same
+// format; damaged files give a message, never a crash.
+#include "TestSupport.h"
+
+#include "objects/Gbcshape.h"
+#include "objects/Glines.h"
+#include "surface/ClassRegistry.h"
+#include "surface/ComponentStream.h"
+#include "surface/ComponentText.h"
+#include "surface/GHandle.h"
+#include "surface/Gbcpanel32.h"
+#include "surface/LabelObjectFiler.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRect>
+#include <QRegularExpression>
+
+using namespace testsupport;
+
+// A class whose second property the card file cannot hold: writing it fails
+// half-way through the file.
+class TUnwritableObject : public TGGraphicControl
+{
+    Q_OBJECT
+    Q_PROPERTY(QRect Area READ Area WRITE SetArea)
+
+public:
+    Q_INVOKABLE explicit TUnwritableObject(QObject *owner = nullptr) : TGGraphicControl(owner) {}
+    QRect Area() const { return {}; }
+    void SetArea(const QRect &) {}
+};
+
+// A device that refuses every write.
+class TFullDevice : public QIODevice
+{
+public:
+    TFullDevice() { open(QIODevice::WriteOnly); }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *, qint64) override { return -1; }
+};
+
+namespace {
+
+QString CardsFolder() { return QStringLiteral(QUORVEL_TEST_DATA "/cards/"); }
+QString RegressionsFolder() { return QStringLiteral(QUORVEL_TEST_DATA "/fuzz-regressions/"); }
+
+QByteArray ReadFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(path));
+    return file.readAll();
+}
+
+void WriteFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// "object Special1: TBCShapes" lines of a text form: names and classes in order.
+QList<QPair<QString, QByteArray>> ObjectsInText(const QByteArray &text)
+{
+    QList<QPair<QString, QByteArray>> objects;
+    static const QRegularExpression line(QStringLiteral("^object (\\w+): (\\w+)$"), QRegularExpression::MultilineOption);
+    for (auto it = line.globalMatch(QString::fromLatin1(text)); it.hasNext();) {
+        const auto m = it.next();
+        objects.append({m.captured(1), m.captured(2).toLatin1()});
+    }
+    return objects;
+}
+
+// The quorvel program beside the test programs in the build folder.
+QString ProgramPath() { return QCoreApplication::applicationDirPath() + QStringLiteral("/../src/quorvel"); }
+
+} // namespace
+
+class TestCardFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        InitEnvironment();
+        RegisterCardObjectClasses();
+        RegisterCardClass<TUnwritableObject>();
+    }
+
+    // ---- sample cards written elsewhere ----
+
+    void sampleCards_data()
+    {
+        QTest::addColumn<QString>("card");
+        for (const QString &name : QDir(CardsFolder()).entryList({QStringLiteral("*.qrv")}, QDir::Files, QDir::Name))
+            QTest::newRow(qPrintable(name)) << name.chopped(4);
+    }
+
+    void sampleCardDumpsAsItsText_data() { sampleCards_data(); }
+    void sampleCardDumpsAsItsText()
+    {
+        QFETCH(QString, card);
+        const QByteArray text = ComponentStreamToText(ReadFile(CardsFolder() + card + QStringLiteral(".qrv")));
+        QCOMPARE(text, ReadFile(CardsFolder() + card + QStringLiteral(".txt")));
+    }
+
+    // Cards of known classes read and are written back byte for byte (with the
+    // file's names restored); a class not yet in the program is reported.
+    void sampleCardReadsAndSavesUnchanged_data() { sampleCards_data(); }
+    void sampleCardReadsAndSavesUnchanged()
+    {
+        QFETCH(QString, card);
+        const QByteArray bytes = ReadFile(CardsFolder() + card + QStringLiteral(".qrv"));
+        const auto objects = ObjectsInText(ReadFile(CardsFolder() + card + QStringLiteral(".txt")));
+        QVERIFY(!objects.isEmpty());
+        auto panel = MakePanel();
+        for (const auto &[name, className] : objects) {
+            if (FindCardClass(className))
+                continue;
+            try {
+                TGLabelObjectFiler().ReadIntoPanel(panel.get(), panel.get(), CardsFolder() + card + QStringLiteral(".qrv"));
+                QFAIL("an unknown class was read");
+            } catch (const EStreamError &e) {
+                QCOMPARE(e.Message(), QStringLiteral("Class %1 not found").arg(QString::fromLatin1(className)));
+            }
+            QSKIP("holds a class that is not part of the program yet; its text form is checked");
+        }
+        TGLabelObjectFiler().ReadIntoPanel(panel.get(), panel.get(), CardsFolder() + card + QStringLiteral(".qrv"));
+        QCOMPARE(panel->ObjectCount(), objects.size());
+        for (int i = 0; i < objects.size(); ++i) {
+            TGGraphicControl *object = panel->Objects().at(i);
+            QCOMPARE(object->objectName(), QStringLiteral("Component%1").arg(i));
+            QCOMPARE(QByteArray(object->metaObject()->className()), objects[i].second);
+            QVERIFY(object->ContextMenu());
+            object->setObjectName(objects[i].first);
+        }
+        const QString saved = ProgramFolder() + card + QStringLiteral(".qrv");
+        panel->SaveToFile(saved);
+        QCOMPARE(ReadFile(saved), bytes);
+    }
+
+    void sampleShapesKeepTheirValues()
+    {
+        auto panel = MakePanel();
+        panel->LoadFromFile(CardsFolder() + QStringLiteral("shapes.qrv"));
+        QCOMPARE(panel->ObjectCount(), 4);
+        auto *first = qobject_cast<TBCShapes *>(panel->Objects().at(0));
+        QVERIFY(first);
+        QCOMPARE(first->BoundsRect(), QRect(10, 10, 100, 40));
+        QCOMPARE(int(first->Brush()->Color()), 12648430);
+        QCOMPARE(first->Brush()->Style(), Vcl::bsDiagCross);
+        QCOMPARE(first->Pen()->Mode(), Vcl::pmXor);
+        QCOMPARE(first->Pen()->Width(), 3);
+        QCOMPARE(first->RoundPerc(), 40);
+        QCOMPARE(first->Shape(), TGLabelShapes::stRoundRect);
+        auto *second = qobject_cast<TGLabelShapes *>(panel->Objects().at(1));
+        QVERIFY(second->Transparent());
+        QCOMPARE(second->Brush()->Style(), Vcl::bsClear);
+    }
+
+    // ---- the --dump command ----
+
+    void dumpCommand_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QByteArray>("err");
+        QTest::newRow("lines") << ReadFile(CardsFolder() + QStringLiteral("lines.qrv")) << 0
+                               << ReadFile(CardsFolder() + QStringLiteral("lines.txt")) << QByteArray();
+        QTest::newRow("unknown classes") << ReadFile(CardsFolder() + QStringLiteral("multiline.qrv")) << 0
+                                         << ReadFile(CardsFolder() + QStringLiteral("multiline.txt")) << QByteArray();
+        QTest::newRow("bad signature") << QByteArray("\x01TPF9", 5) << 1 << QByteArray() << QByteArray("Invalid stream format\n");
+        QTest::newRow("cut off") << ReadFile(CardsFolder() + QStringLiteral("shapes.qrv")).left(0x68) << 1 << QByteArray()
+                                 << QByteArray("Error reading Special1.Brush.Color: Stream read error\n");
+    }
+    void dumpCommand()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, status);
+        QFETCH(QByteArray, out);
+        QFETCH(QByteArray, err);
+        if (!QFile::exists(ProgramPath()))
+            QSKIP("the quorvel program is not built");
+        const QString card = ProgramFolder() + QStringLiteral("dump.qrv");
+        WriteFile(card, content);
+        QProcess quorvel;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        QTemporaryDir runtime; // keeps Qt's note about a missing runtime folder off stderr
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        quorvel.setProcessEnvironment(environment);
+        quorvel.start(ProgramPath(), {QStringLiteral("--dump"), card});
+        QVERIFY(quorvel.waitForFinished(30000));
+        QCOMPARE(quorvel.readAllStandardError(), err);
+        QCOMPARE(quorvel.readAllStandardOutput(), out);
+        QCOMPARE(quorvel.exitCode(), status);
+    }
+
+    void dumpShowsEveryValueKind()
+    {
+        QByteArray entries;
+        const auto str = [](const QByteArray &s) { return char(s.size()) + s; };
+        entries += str("Ratio") + char(5) + QByteArray::fromHex("00D0CCCCCCCCCCCCFB3F");
+        entries += str("Big") + char(5) + QByteArray::fromHex("00E0AC0340E421BFE343");
+        entries += str("Tag") + QByteArray::fromHex("04A0860100");
+        entries += str("Data") + char(10) + QByteArray::fromHex("22000000") + QByteArray(34, '\xAB');
+        entries += str("Empty") + char(12) + QByteArray(4, '\0');
+        entries += str("Owner") + char(13);
+        entries += str("Items") + char(14) + char(1) + str("Width") + char(2) + char(9) + char(0) + char(2) + char(3) + char(1)
+            + char(0) + char(0);
+        entries += str("Nothing") + char(1) + char(0);
+        const QByteArray stream = char(1) + QByteArray("TPF0") + char(0xF2) + char(2) + char(4) + str("TOther") + str("")
+            + entries + char(0) + str("TChild") + str("Kid") + char(0) + char(0) + char(0) + char(0);
+        const QByteArray expected = "object TOther [4]\n"
+                                    "  Ratio = 0.1\n"
+                                    "  Big = 1E300\n"
+                                    "  Tag = 100000\n"
+                                    "  Data = {\n"
+                                    "    ABABABABABABABABABABABABABABABABABABABABABABABABABABABABABABABAB\n"
+                                    "    ABAB}\n"
+                                    "  Empty = ''\n"
+                                    "  Owner = nil\n"
+                                    "  Items = <\n"
+                                    "    item\n"
+                                    "      Width = 9\n"
+                                    "    end\n"
+                                    "    item [3]\n"
+                                    "    end\n"
+                                    "  >\n"
+                                    "  Nothing = ()\n"
+                                    "  object Kid: TChild\n"
+                                    "  end\n"
+                                    "end\n";
+        QCOMPARE(ComponentStreamToText(stream), expected);
+    }
+
+    // ---- saving ----
+
+    void savingReplacesTheFileOnlyWhenComplete()
+    {
+        auto panel = MakePanel();
+        AddShape(*panel, 10, 10, 40, 20);
+        const QString card = ProgramFolder() + QStringLiteral("atomic.qrv");
+        panel->SaveToFile(card);
+        const QByteArray before = ReadFile(card);
+
+        auto *unwritable = new TUnwritableObject(panel.get());
+        unwritable->SetPanel(panel.get());
+        try {
+            panel->SaveToFile(card);
+            QFAIL("writing an unwritable property succeeded");
+        } catch (const EStreamError &) {
+        }
+        QCOMPARE(ReadFile(card), before);
+        QCOMPARE(QDir(ProgramFolder()).entryList({QStringLiteral("atomic.qrv*")}, QDir::Files | QDir::Hidden).size(), 1);
+    }
+
+    void writeFailuresHaveTheirMessages()
+    {
+        auto panel = MakePanel();
+        AddShape(*panel, 10, 10, 40, 20);
+        const QString card = ProgramFolder() + QStringLiteral("no/such/folder/card.qrv");
+        try {
+            panel->SaveToFile(card);
+            QFAIL("a file in a missing folder was created");
+        } catch (const EStreamError &e) {
+            QCOMPARE(e.Message(), QStringLiteral("Cannot create file %1").arg(card));
+        }
+        TFullDevice full;
+        try {
+            TComponentWriter(&full).WriteObjectList(panel->Objects());
+            QFAIL("a refused write went unnoticed");
+        } catch (const EStreamError &e) {
+            QCOMPARE(e.Message(), QStringLiteral("Stream write error"));
+        }
+    }
+
+    void missingFileReadsNothing()
+    {
+        auto panel = MakePanel();
+        panel->LoadFromFile(ProgramFolder() + QStringLiteral("missing.qrv"));
+        TGLabelObjectFiler().PasteIntoPanel(panel.get(), panel.get(), ProgramFolder() + QStringLiteral("missing.qrv"));
+        QCOMPARE(panel->ObjectCount(), 0);
+    }
+
+    void panelSurvivesSaveAndLoad()
+    {
+        auto panel = MakePanel();
+        panel->SetPanelState(psLine);
+        Drag(panel.get(), {20, 20}, {22, 120});
+        panel->SetPanelState(psEllipse);
+        Drag(panel.get(), {60, 30}, {160, 90});
+        QCOMPARE(panel->ObjectCount(), 2);
+        panel->SetZoom(1.5f);
+        const QString card = ProgramFolder() + QStringLiteral("saved.qrv");
+        panel->SaveToFile(card);
+        QCOMPARE(panel->ZoomFactor(), 1.5f);
+
+        auto reopened = MakePanel();
+        reopened->LoadFromFile(card);
+        QCOMPARE(reopened->ObjectCount(), 2);
+        QCOMPARE(reopened->Objects().at(1)->BoundsRect(), QRect(60, 30, 100, 60));
+        for (int i = 0; i < 2; ++i) {
+            reopened->Objects().at(i)->setObjectName(QStringLiteral("Shape%1").arg(i));
+            panel->Objects().at(i)->setObjectName(QStringLiteral("Shape%1").arg(i));
+        }
+        panel->SetZoom(1.0f);
+        QCOMPARE(TComponentWriter::ObjectListToBytes(reopened->Objects()),
+                 TComponentWriter::ObjectListToBytes(panel->Objects()));
+    }
+
+    // ---- clipboard and clone ----
+
+    void pasteTwiceLandsAtTheSameOffset()
+    {
+        auto panel = MakePanel();
+        TGGraphicControl *shape = AddShape(*panel, 30, 40, 50, 20);
+        const QString clipboard = ProgramFolder() + QStringLiteral("Clipbrd.tmp");
+        TGLabelObjectFiler().WriteObject(shape, clipboard);
+        TGLabelObjectFiler().PasteIntoPanel(panel.get(), panel.get(), clipboard);
+        TGLabelObjectFiler().PasteIntoPanel(panel.get(), panel.get(), clipboard);
+        QCOMPARE(panel->ObjectCount(), 3);
+        QCOMPARE(panel->Objects().at(1)->BoundsRect(), QRect(45, 55, 50, 20));
+        QCOMPARE(panel->Objects().at(2)->BoundsRect(), QRect(45, 55, 50, 20));
+        QCOMPARE(panel->Objects().at(2)->objectName(), QStringLiteral("Component1"));
+        // Reading without the paste flag keeps the stored position.
+        TGLabelObjectFiler().ReadIntoPanel(panel.get(), panel.get(), clipboard);
+        QCOMPARE(panel->Objects().at(3)->BoundsRect(), QRect(30, 40, 50, 20));
+    }
+
+    void selectionIsWrittenInSelectionOrder()
+    {
+        auto panel = MakePanel();
+        TGGraphicControl *a = AddShape(*panel, 10, 10, 20, 20);
+        TGGraphicControl *b = AddShape(*panel, 50, 10, 20, 20);
+        const QString clipboard = ProgramFolder() + QStringLiteral("selection.tmp");
+        QFile::remove(clipboard);
+        TGLabelObjectFiler().WriteSelection(panel->Handle(), clipboard);
+        QVERIFY(!QFile::exists(clipboard)); // nothing selected, nothing written
+        panel->Handle()->Select(b);
+        panel->Handle()->Select(a);
+        TGLabelObjectFiler().WriteSelection(panel->Handle(), clipboard);
+        const QByteArray text = ComponentStreamToText(ReadFile(clipboard));
+        QVERIFY(text.indexOf("Left = 50") < text.indexOf("Left = 10"));
+    }
+
+    void duplicateMakesANewObjectOnTheParent()
+    {
+        auto panel = MakePanel();
+        auto *shape = static_cast<TBCShapes *>(AddShape(*panel, 30, 40, 50, 20));
+        shape->Pen()->SetWidth(5);
+        TGGraphicControl *copy = TGLabelObjectFiler().Duplicate(shape, panel.get(), panel.get());
+        QVERIFY(copy && copy != shape);
+        QCOMPARE(copy->Panel(), panel.get());
+        QCOMPARE(copy->BoundsRect(), shape->BoundsRect());
+        QCOMPARE(static_cast<TBCShapes *>(copy)->Pen()->Width(), 5);
+        QVERIFY(copy->ContextMenu());
+        QCOMPARE(panel->ObjectCount(), 2);
+    }
+
+    void cloneLeavesTheCopySelectedLower()
+    {
+        auto panel = MakePanel();
+        TGGraphicControl *shape = AddShape(*panel, 30, 40, 50, 20);
+        panel->Handle()->Select(shape);
+        shape->Clone();
+        Flush();
+        QCOMPARE(panel->ObjectCount(), 2);
+        TGGraphicControl *copy = panel->Objects().last();
+        QCOMPARE(copy->BoundsRect(), QRect(30, 65, 50, 20));
+        QCOMPARE(panel->Handle()->Selection(), QList<TGGraphicControl *>({copy}));
+    }
+
+    // ---- damaged files ----
+
+    // Inputs that once crashed or hung the reader, and hand-made hostile ones:
+    // each must give a clean error or read.
+    void damagedFilesGiveAMessage_data()
+    {
+        QTest::addColumn<QString>("path");
+        const QStringList files = QDir(RegressionsFolder()).entryList(QDir::Files, QDir::Name);
+        for (const QString &name : files)
+            if (!name.endsWith(QStringLiteral(".md")))
+                QTest::newRow(qPrintable(name)) << RegressionsFolder() + name;
+    }
+    void damagedFilesGiveAMessage()
+    {
+        QFETCH(QString, path);
+        const QByteArray bytes = ReadFile(path);
+        auto panel = MakePanel();
+        try {
+            TComponentReader(bytes).ReadObjectList(panel.get(), panel.get());
+        } catch (const EStreamError &e) {
+            QVERIFY(!e.Message().isEmpty());
+        }
+        try {
+            ComponentStreamToText(bytes);
+        } catch (const EStreamError &e) {
+            QVERIFY(!e.Message().isEmpty());
+        }
+        panel->DeleteAllObjects();
+        Flush();
+    }
+};
+
+QTEST_MAIN(TestCardFile)
+#include "tst_cardfile.moc"
