@@ -4,6 +4,7 @@
 #include "platform/Gdi.h"
 #include "platform/Graphics.h"
 #include "platform/Rounding.h"
+#include "report/RPBase.h"
 #include "surface/Gbasepnl.h"
 
 #include <QMenu>
@@ -118,7 +119,32 @@ void TGLineShape::UpdateContextMenu()
         FStyleItems[i]->setChecked(int(FLineStyle) == i);
 }
 
-void TGLineShape::Print(TBaseReport &, double, double)
+void TGLineShape::Print(TBaseReport &report, double originX, double originY)
 {
-    // Drawn through the report engine once printing exists.
+    const double screenPpi = ppi();
+    // The pixel width is printed as that many hundredths of an inch.
+    report.SelectPen(FPen->Color(), FPen->Style(), Vcl::pmCopy, -FPen->Width());
+    const int t = FPen->Width() / 2;
+    const double xl = originX + Left() / screenPpi;
+    const double xr = originX + (Left() + Width()) / screenPpi;
+    const double y1 = originY + (Top() + t) / screenPpi;
+    const double y2 = originY + (Top() + t + Height()) / screenPpi;
+    switch (FLineStyle) {
+    case stHorizontal:
+        report.MoveTo(xl, y1);
+        report.LineTo(xr, y1);
+        break;
+    case stVertical:
+        report.MoveTo(xl, y1);
+        report.LineTo(xl, y2);
+        break;
+    case stAngleSlopingUp:
+        report.MoveTo(xl, y2);
+        report.LineTo(xr, y1);
+        break;
+    case stAngleSlopingDown:
+        report.MoveTo(xl, y1);
+        report.LineTo(xr, y2);
+        break;
+    }
 }

@@ -4,6 +4,7 @@
 #include "platform/Gdi.h"
 #include "platform/Graphics.h"
 #include "platform/Rounding.h"
+#include "report/RPBase.h"
 #include "surface/Gbasepnl.h"
 
 #include <QMenu>
@@ -151,7 +152,31 @@ void TGLabelShapes::UpdateContextMenu()
         FThicknessItems[i]->setChecked(FPen->Width() == i + 1);
 }
 
-void TGLabelShapes::Print(TBaseReport &, double, double)
+void TGLabelShapes::Print(TBaseReport &report, double originX, double originY)
 {
-    // Drawn through the report engine once printing exists.
+    const double screenPpi = ppi();
+    const double xl = originX + Left() / screenPpi;
+    const double xr = originX + (Left() + Width()) / screenPpi;
+    const double yt = originY + Top() / screenPpi;
+    const double yb = originY + (Top() + Height()) / screenPpi;
+    // The outline keeps its width in inches: whole hundredths of an inch.
+    const int hundredths = platform::Trunc(FPen->Width() / screenPpi * 100);
+    report.SelectPen(FPen->Color(), FPen->Style(), FPen->Mode(), -hundredths);
+    report.SelectBrush(FBrush->Color(), FBrush->Style());
+    switch (FShape) {
+    case stRectangle:
+    case stSquare:
+        report.DrawRect(xl, yt, xr, yb);
+        break;
+    case stRoundRect:
+    case stRoundSquare: {
+        const double corner = FRoundPerc * 0.01 * (Height() < Width() ? xr - xl : yb - yt);
+        report.DrawRoundRect(xl, yt, xr, yb, corner, corner);
+        break;
+    }
+    case stEllipse:
+    case stCircle:
+        report.DrawEllipse(xl, yt, xr, yb);
+        break;
+    }
 }

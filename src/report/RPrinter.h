@@ -1,0 +1,39 @@
+// The printing report: its pages go to the shared device's current printer,
+// a system printer or the built-in "PDF file" printer.
+#pragma once
+
+#include "report/RPBase.h"
+
+#include <QPainter>
+#include <QString>
+
+class QPrinter;
+
+class TReportPrinter : public TBaseReport
+{
+public:
+    TReportPrinter();
+    ~TReportPrinter() override;
+
+protected:
+    TPageMetrics ReadMetrics() override;
+    void BeginDocument() override;
+    QPainter *BeginDevicePage() override;
+    void EndDevicePage() override;
+    void EndDocument() override;
+    void AbortDocument() override;
+    QString DeviceName() const override;
+    QString DriverName() const override;
+    QString PortName() const override;
+
+private:
+    void DiscardPartialFile();
+
+    QPrinter *FPrinter = nullptr;
+    QPainter FPainter;
+    // The PDF goes into a temporary file beside the chosen one and replaces it
+    // only when the job ends well, so an aborted or failed job leaves the old
+    // file alone.
+    QString FTargetFile;
+    QString FPartialFile;
+};
