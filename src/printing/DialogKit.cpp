@@ -1,0 +1,58 @@
+#include "printing/DialogKit.h"
+
+#include <QAction>
+#include <QMessageBox>
+#include <QToolButton>
+#include <QWhatsThis>
+#include <QWidget>
+
+namespace printing {
+namespace {
+HelpOpener g_helpOpener;
+InformationSink g_informationSink;
+} // namespace
+
+void SetHelpOpener(HelpOpener opener) { g_helpOpener = std::move(opener); }
+
+void OpenHelp(int context)
+{
+    if (g_helpOpener)
+        g_helpOpener(context);
+}
+
+void SetInformationSinkForTests(InformationSink sink) { g_informationSink = std::move(sink); }
+
+void ShowInformation(QWidget *parent, const QString &text)
+{
+    if (g_informationSink) {
+        g_informationSink(text);
+        return;
+    }
+    QMessageBox::information(parent, QStringLiteral("Information"), text);
+}
+
+void SetContextHelp(QWidget *control, const QString &text)
+{
+    QString plain = text;
+    plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    control->setWhatsThis(plain);
+    auto *action = new QAction(QStringLiteral("What's this?"), control);
+    QObject::connect(action, &QAction::triggered, control, [control] {
+        QWhatsThis::showText(control->mapToGlobal(QPoint(0, control->height())), control->whatsThis(), control);
+    });
+    control->addAction(action);
+    control->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+QToolButton *MakeHelpPointerButton(QWidget *parent)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QStringLiteral("MouseHelpButton"));
+    button->setText(QStringLiteral("?"));
+    button->setToolTip(QStringLiteral("What's this?"));
+    button->setFocusPolicy(Qt::NoFocus);
+    QObject::connect(button, &QToolButton::clicked, [] { QWhatsThis::enterWhatsThisMode(); });
+    return button;
+}
+
+} // namespace printing

@@ -1,0 +1,34 @@
+// What the printing dialogs share: the Help button's link to the program's
+// help file, the "What's this?" help of their controls with its help-pointer
+// button, and the information box that reports a refused entry.
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+class QToolButton;
+
+namespace printing {
+
+// The main window installs the opener of the program's help file at start-up;
+// until then a Help button does nothing.
+using HelpOpener = std::function<void(int context)>;
+void SetHelpOpener(HelpOpener opener);
+void OpenHelp(int context);
+
+// An information box (caption "Information"). Tests install a sink to read
+// the text instead of a modal box; an empty sink restores the box.
+using InformationSink = std::function<void(const QString &text)>;
+void SetInformationSinkForTests(InformationSink sink);
+void ShowInformation(QWidget *parent, const QString &text);
+
+// Gives a control its "What's this?" text: its context menu offers the item
+// "What's this?", and the help pointer shows the text on a click. Line
+// breaks may be written "\r\n".
+void SetContextHelp(QWidget *control, const QString &text);
+// The help-pointer button of a dialog: a click puts the dialog into help
+// mode, where the next click on a control shows that control's help.
+QToolButton *MakeHelpPointerButton(QWidget *parent);
+
+} // namespace printing

@@ -1,0 +1,431 @@
+#include "printing/Editlo.h"
+
+#include "platform/Rounding.h"
+#include "printing/DialogKit.h"
+#include "surface/Gbasepnl.h"
+#include "widgets/NumCtrl.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace sheetlayout {
+namespace {
+
+struct PredefinedLayout {
+    const char *name;
+    int papersize;
+    float height, width, topMargin, leftMargin, vPitch;
+};
+
+// Every one of these sheets holds 2 x 5 cards with no gap between columns.
+const PredefinedLayout kPredefined[kPredefinedLayoutCount] = {
+    {"Avery Business Card 5371 (Letter Size Paper)", 1, 2.0f, 3.5f, 0.5f, 0.75f, 2.0f},
+    {"Avery Business Card 5372 (Letter Size Paper)", 1, 2.0f, 3.5f, 0.5f, 0.75f, 2.0f},
+    {"Avery Business Card 5376 - Ivory (Letter Size Paper)", 1, 2.0f, 3.5f, 0.5f, 0.75f, 2.0f},
+    {"Avery Business Card 5377 - Gray (Letter Size Paper)", 1, 2.0f, 3.5f, 0.5f, 0.75f, 2.0f},
+    {"Avery Business Card 5911 (Letter Size Paper)", 1, 2.0f, 3.5f, 0.5f, 0.75f, 2.0f},
+    {"Avery Business Card 8371 Ink Jet (Letter Size Paper)", 1, 2.0f, 3.5f, 0.5f, 0.75f, 2.0f},
+    {"Avery Business Card 8372 Ink Jet (Letter Size Paper)", 1, 2.0f, 3.5f, 0.5f, 0.75f, 2.0f},
+    {"Avery Business Card 8376 Ink Jet - Ivory (Letter Size Paper)", 1, 2.0f, 3.5f, 0.5f, 0.75f, 2.0f},
+    {"Avery Business Card 8377 Ink Jet - Gray (Letter Size Paper)", 1, 2.0f, 3.5f, 0.5f, 0.75f, 2.0f},
+    {"Avery Business Card L7413 (A4 Size Paper)", 9, 2.0f, 3.543f, 0.846f, 0.591f, 2.0f},
+    {"Avery Business Card L7414 (A4 Size Paper)", 9, 2.047f, 3.543f, 0.728f, 0.591f, 2.047f},
+    {"Avery Business Card L7415 (A4 Size Paper)", 9, 2.047f, 3.543f, 0.728f, 0.591f, 2.047f},
+    {"Avery Business Card L7417 (A4 Size Paper)", 9, 2.126f, 3.543f, 0.531f, 0.591f, 2.126f},
+    {"Avery Business Card L7419 (A4)", 9, 2.126f, 3.543f, 0.531f, 0.591f, 2.126f},
+};
+
+} // namespace
+
+QStringList PredefinedLayoutNames()
+{
+    QStringList names;
+    for (const PredefinedLayout &p : kPredefined)
+        names << QString::fromLatin1(p.name);
+    return names;
+}
+
+bool ApplyPredefinedLayout(int index, CardSheetLayout &layout)
+{
+    if (index < 0 || index >= kPredefinedLayoutCount)
+        return false;
+    const PredefinedLayout &p = kPredefined[index];
+    layout.Papersize = p.papersize;
+    layout.Height = p.height;
+    layout.Width = p.width;
+    layout.Across = 2;
+    layout.Down = 5;
+    layout.TopMargin = p.topMargin;
+    layout.LeftMargin = p.leftMargin;
+    layout.HPitch = p.width;
+    layout.VPitch = p.vPitch;
+    return true;
+}
+
+float MillimetresToInches(double millimetres)
+{
+    // Going through 3-decimal text keeps inches the user would type by hand.
+    return numedit::FormatFixed(millimetres * kInchesPerMillimetre, 7, 3).toFloat();
+}
+
+QString LayoutError(const CardSheetLayout &layout)
+{
+    // Single-precision comparisons: 0.3 and 0.5 as entered pass.
+    if (layout.Height < 0.3f)
+        return QStringLiteral("Card Height must be at least .3 inches (or 7mm)");
+    if (layout.Width < 0.5f)
+        return QStringLiteral("Card Width must be at least .5 inch (or 13mm)");
+    if (layout.Across >= 2 && layout.Width > layout.HPitch)
+        return QStringLiteral("Horizontal Pitch must be at least = Card Width");
+    if (layout.Down >= 2 && layout.Height > layout.VPitch)
+        return QStringLiteral("Vertical Pitch must be at least = Card Height");
+    return QString();
+}
+
+QStringList PaperSizeItems()
+{
+    return {QStringLiteral("Letter (8.5 x 11\")"), QStringLiteral("A4 (210 x 297mm)"), QString()};
+}
+
+int PaperItemForCode(int papersize)
+{
+    switch (papersize) {
+    case 1:
+        return 0;
+    case 9:
+        return 1;
+    default:
+        return -1;
+    }
+}
+
+int PaperCodeForItem(int item, int current)
+{
+    switch (item) {
+    case 0:
+        return 1;
+    case 1:
+        return 9;
+    default:
+        return current;
+    }
+}
+
+} // namespace sheetlayout
+
+void SetCardSizeFromInches(TGBasePanel &panel, const CardSheetLayout &layout, int pixelsPerInch)
+{
+    const float zoom = panel.ZoomFactor();
+    const bool zoomed = zoom != 1.0f;
+    if (zoomed)
+        panel.SetZoom(1.0f);
+    panel.resize(platform::Round(double(pixelsPerInch) * layout.Width),
+                 platform::Round(double(pixelsPerInch) * layout.Height));
+    if (zoomed)
+        panel.SetZoom(zoom);
+    panel.update();
+}
+
+// ---------------------------------------------------------------------------
+
+namespace {
+
+TNumEdit *MakeLengthEdit(const char *name, QWidget *parent)
+{
+    auto *edit = new TNumEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->SetNumericType(ntGeneral);
+    edit->SetDigits(6);
+    edit->SetDecimals(3);
+    edit->SetAllMasks(QStringLiteral("#0.###"));
+    edit->SetUseRounding(true);
+    edit->SetValidate(false);
+    edit->setFixedWidth(85);
+    return edit;
+}
+
+QSpinBox *MakeCountEdit(const char *name, int maximum, QWidget *parent)
+{
+    auto *spin = new QSpinBox(parent);
+    spin->setObjectName(QLatin1String(name));
+    spin->setRange(1, maximum);
+    spin->setFixedWidth(85);
+    return spin;
+}
+
+QLabel *BuddyLabel(const QString &caption, QWidget *buddy, QWidget *parent)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setBuddy(buddy);
+    return label;
+}
+
+} // namespace
+
+TEditCardLayout::TEditCardLayout(const CardSheetLayout &layout, QWidget *parent)
+    : QDialog(parent)
+    , FLayout(layout)
+{
+    setObjectName(QStringLiteral("TEditCardLayout"));
+    setWindowTitle(QStringLiteral("Business Card Layout"));
+    BuildControls();
+    FormActivate();
+}
+
+void TEditCardLayout::BuildControls()
+{
+    PredefinedLayouts = new QComboBox(this);
+    PredefinedLayouts->setObjectName(QStringLiteral("PredefinedLayouts"));
+    PredefinedLayouts->addItems(sheetlayout::PredefinedLayoutNames());
+    PredefinedLayouts->setMaxVisibleItems(13);
+
+    Inchesbutton = new QRadioButton(QStringLiteral("Use &Inches"), this);
+    Inchesbutton->setObjectName(QStringLiteral("Inchesbutton"));
+    Inchesbutton->setChecked(true);
+    MMButton = new QRadioButton(QStringLiteral("Use &Millimeters"), this);
+    MMButton->setObjectName(QStringLiteral("MMButton"));
+
+    eCardwidth = MakeLengthEdit("eCardwidth", this);
+    eCardHeight = MakeLengthEdit("eCardHeight", this);
+    eHorizPitch = MakeLengthEdit("eHorizPitch", this);
+    eVertPitch = MakeLengthEdit("eVertPitch", this);
+    eleftmarg = MakeLengthEdit("eleftmarg", this);
+    etopmarg = MakeLengthEdit("etopmarg", this);
+    enbracross = MakeCountEdit("enbracross", 10, this);
+    enbrdown = MakeCountEdit("enbrdown", 30, this);
+
+    epapersize = new QComboBox(this);
+    epapersize->setObjectName(QStringLiteral("epapersize"));
+    epapersize->addItems(sheetlayout::PaperSizeItems());
+    epapersize->setCurrentIndex(-1); // a paper code the list lacks shows no item
+
+    auto *okButton = new QPushButton(QStringLiteral("Ok"), this);
+    okButton->setObjectName(QStringLiteral("OKButton"));
+    okButton->setDefault(true);
+    auto *cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton->setObjectName(QStringLiteral("Cancelbutton"));
+    cancelButton->setAutoDefault(false);
+    auto *helpButton = new QPushButton(QStringLiteral("Help"), this);
+    helpButton->setObjectName(QStringLiteral("Helpbutton"));
+    helpButton->setAutoDefault(false);
+    QToolButton *pointer = printing::MakeHelpPointerButton(this);
+
+    auto *units = new QHBoxLayout;
+    units->addWidget(Inchesbutton);
+    units->addWidget(MMButton);
+    units->addStretch();
+
+    auto *grid = new QGridLayout;
+    grid->setHorizontalSpacing(12);
+    grid->addWidget(BuddyLabel(QStringLiteral("Card Width"), eCardwidth, this), 0, 0);
+    grid->addWidget(eCardwidth, 0, 1);
+    grid->addWidget(BuddyLabel(QStringLiteral("Card Height"), eCardHeight, this), 0, 2);
+    grid->addWidget(eCardHeight, 0, 3);
+    grid->addWidget(BuddyLabel(QStringLiteral("Horizontal Pitch"), eHorizPitch, this), 1, 0);
+    grid->addWidget(eHorizPitch, 1, 1);
+    grid->addWidget(BuddyLabel(QStringLiteral("Vertical Pitch"), eVertPitch, this), 1, 2);
+    grid->addWidget(eVertPitch, 1, 3);
+    grid->addWidget(BuddyLabel(QStringLiteral("Left Margin"), eleftmarg, this), 2, 0);
+    grid->addWidget(eleftmarg, 2, 1);
+    grid->addWidget(BuddyLabel(QStringLiteral("Top Margin"), etopmarg, this), 2, 2);
+    grid->addWidget(etopmarg, 2, 3);
+    grid->addWidget(BuddyLabel(QStringLiteral("# across"), enbracross, this), 3, 0);
+    grid->addWidget(enbracross, 3, 1);
+    grid->addWidget(BuddyLabel(QStringLiteral("# down"), enbrdown, this), 3, 2);
+    grid->addWidget(enbrdown, 3, 3);
+    grid->addWidget(BuddyLabel(QStringLiteral("Paper size"), epapersize, this), 4, 0);
+    grid->addWidget(epapersize, 4, 1, 1, 3);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
+    buttons->addWidget(helpButton);
+    buttons->addWidget(pointer);
+
+    auto *main = new QVBoxLayout(this);
+    main->addWidget(BuddyLabel(QStringLiteral("Predefined Layouts"), PredefinedLayouts, this));
+    main->addWidget(PredefinedLayouts);
+    main->addLayout(units);
+    main->addLayout(grid);
+    main->addSpacing(6);
+    main->addLayout(buttons);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    printing::SetContextHelp(cancelButton,
+                             QStringLiteral("Clcik here to cancel changes and return to the previous screen"));
+    printing::SetContextHelp(eCardHeight, QStringLiteral("Set the height for one individual card here"));
+    printing::SetContextHelp(eCardwidth, QStringLiteral("Set the width for one individual card here"));
+    printing::SetContextHelp(
+        eHorizPitch,
+        QStringLiteral("The horizontal pitch is the distance from the left edge of one card to the right edge of "
+                       "the card next to it. You could also look at it as the card width plus the distance "
+                       "between cards (horizontally).\r\n\r\nIf there is no space between cards, or if there is "
+                       "only one card across, then this value should be the same as the card width."));
+    printing::SetContextHelp(eleftmarg, QStringLiteral("This is the distance between the  left edge of the paper, "
+                                                       "and the left edge of the first card."));
+    printing::SetContextHelp(enbracross, QStringLiteral("This is the number of cards across the page, or the "
+                                                        "number of cards in one row of one page."));
+    printing::SetContextHelp(enbrdown, QStringLiteral("This is the number of cards down the page, or the number "
+                                                      "of cards in one column of one page."));
+    printing::SetContextHelp(epapersize, QStringLiteral("This sets the paper size as either Letter or A4.\r\n"));
+    printing::SetContextHelp(etopmarg, QStringLiteral("This is the distance between the top edge of the paper, "
+                                                      "and the top edge of the first card."));
+    printing::SetContextHelp(
+        eVertPitch,
+        QStringLiteral("The vertical pitch is the distance from the top edge of one card to the top edge of the "
+                       "card below it. You could also look at it as the card height plus the distance between "
+                       "cards (vertically).\r\n\r\nIf there is no space between cards then this value should be "
+                       "the same as the card height."));
+
+    connect(PredefinedLayouts, &QComboBox::activated, this, &TEditCardLayout::PredefinedLayoutsChange);
+    connect(MMButton, &QRadioButton::toggled, this, [this](bool checked) {
+        if (checked)
+            MMButtonClick();
+        else
+            InchesbuttonClick();
+    });
+    connect(eCardwidth, &TNumEdit::Exited, this, &TEditCardLayout::eCardwidthExit);
+    connect(eCardHeight, &TNumEdit::Exited, this, &TEditCardLayout::eCardHeightExit);
+    connect(okButton, &QPushButton::clicked, this, &TEditCardLayout::OkButtonClick);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(helpButton, &QPushButton::clicked, this, &TEditCardLayout::HelpButtonClick);
+}
+
+void TEditCardLayout::FormActivate()
+{
+    if (FActivated)
+        return;
+    if (FLayout.PredefLayout >= 0 && FLayout.PredefLayout < PredefinedLayouts->count())
+        PredefinedLayouts->setCurrentIndex(FLayout.PredefLayout);
+    const bool millimetres = FLayout.UseMM;
+    FillControls();
+    // Checking the button converts what was just filled in inches.
+    if (millimetres)
+        MMButton->setChecked(true);
+    FActivated = true;
+}
+
+bool TEditCardLayout::ShowingMillimetres() const { return MMButton->isChecked(); }
+
+QList<TNumEdit *> TEditCardLayout::LengthEdits() const
+{
+    return {eCardwidth, eCardHeight, eHorizPitch, eVertPitch, eleftmarg, etopmarg};
+}
+
+void TEditCardLayout::FillControls()
+{
+    const QList<TNumEdit *> edits = LengthEdits();
+    const float inches[] = {FLayout.Width,  FLayout.Height,     FLayout.HPitch,
+                            FLayout.VPitch, FLayout.LeftMargin, FLayout.TopMargin};
+    for (int i = 0; i < edits.size(); ++i) {
+        TNumEdit *edit = edits[i];
+        if (ShowingMillimetres()) {
+            edit->SetDecimals(2);
+            edit->SetValue(inches[i] * sheetlayout::kMillimetresPerInch);
+        } else {
+            edit->SetDecimals(3);
+            edit->SetValue(inches[i]);
+        }
+    }
+    enbracross->setValue(FLayout.Across);
+    enbrdown->setValue(FLayout.Down);
+    const int paperItem = sheetlayout::PaperItemForCode(FLayout.Papersize);
+    if (paperItem >= 0)
+        epapersize->setCurrentIndex(paperItem);
+}
+
+void TEditCardLayout::PredefinedLayoutsChange(int index)
+{
+    if (!FActivated)
+        return;
+    sheetlayout::ApplyPredefinedLayout(index, FLayout);
+    FillControls();
+}
+
+void TEditCardLayout::MMButtonClick()
+{
+    for (TNumEdit *edit : LengthEdits()) {
+        edit->CommitEditing();
+        const double inches = edit->Value();
+        edit->clear();
+        edit->SetDecimals(2);
+        edit->SetValue(inches * sheetlayout::kMillimetresPerInch);
+    }
+}
+
+void TEditCardLayout::InchesbuttonClick()
+{
+    for (TNumEdit *edit : LengthEdits()) {
+        edit->CommitEditing();
+        const double inches = edit->Value() * sheetlayout::kInchesPerMillimetre;
+        edit->clear();
+        edit->SetAllMasks(QStringLiteral("#0.0##"));
+        edit->SetDecimals(3);
+        edit->SetDigits(6);
+        edit->SetValue(inches);
+    }
+}
+
+void TEditCardLayout::eCardwidthExit()
+{
+    if (eCardwidth->Value() > eHorizPitch->Value())
+        eHorizPitch->SetValue(eCardwidth->Value());
+}
+
+void TEditCardLayout::eCardHeightExit()
+{
+    if (eCardHeight->Value() > eVertPitch->Value())
+        eVertPitch->SetValue(eCardHeight->Value());
+}
+
+void TEditCardLayout::OkButtonClick()
+{
+    // Enter reaches Ok with the focus still in an edit: take what was typed.
+    for (TNumEdit *edit : LengthEdits())
+        edit->CommitEditing();
+    enbracross->interpretText();
+    enbrdown->interpretText();
+
+    CardSheetLayout edited = FLayout;
+    edited.Down = enbrdown->value();
+    edited.Across = enbracross->value();
+    edited.PredefLayout = PredefinedLayouts->currentIndex();
+    auto inches = [this](const TNumEdit *edit) {
+        return ShowingMillimetres() ? sheetlayout::MillimetresToInches(edit->Value()) : float(edit->Value());
+    };
+    edited.Height = inches(eCardHeight);
+    edited.Width = inches(eCardwidth);
+    edited.TopMargin = inches(etopmarg);
+    edited.LeftMargin = inches(eleftmarg);
+    edited.HPitch = inches(eHorizPitch);
+    edited.VPitch = inches(eVertPitch);
+    edited.Papersize = sheetlayout::PaperCodeForItem(epapersize->currentIndex(), FLayout.Papersize);
+
+    const QString error = sheetlayout::LayoutError(edited);
+    if (!error.isEmpty()) {
+        printing::ShowInformation(this, error);
+        return;
+    }
+    edited.UseMM = ShowingMillimetres();
+    FLayout = edited;
+    accept();
+}
+
+void TEditCardLayout::HelpButtonClick() { printing::OpenHelp(3101); }
+
+bool EditCardLayout(CardSheetLayout &layout, QWidget *parent)
+{
+    TEditCardLayout dialog(layout, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    layout = dialog.Layout();
+    return true;
+}

@@ -1,0 +1,98 @@
+// The sheet layout dialog "Business Card Layout": card size, cards across and
+// down, margins, pitches and paper, entered in inches or millimetres, with the
+// predefined layouts of the common business-card sheets. The rules behind it
+// (the predefined values, the unit conversion, the validation) are free
+// functions so they can be checked without the dialog.
+#pragma once
+
+#include "printing/CardSheetLayout.h"
+
+#include <QDialog>
+#include <QStringList>
+
+class QComboBox;
+class QRadioButton;
+class QSpinBox;
+class TGBasePanel;
+class TNumEdit;
+
+namespace sheetlayout {
+
+inline constexpr int kPredefinedLayoutCount = 14;
+inline constexpr double kMillimetresPerInch = 25.4;
+inline constexpr double kInchesPerMillimetre = 0.039370078740157480314;
+
+// The item texts of the predefined-layout list, in order.
+QStringList PredefinedLayoutNames();
+// Sets size, counts, margins, pitches and paper of predefined layout `index`;
+// false, and nothing changed, for an index outside the list.
+bool ApplyPredefinedLayout(int index, CardSheetLayout &layout);
+
+// A length entered in millimetres as stored inches, rounded to 3 decimals so
+// that 88.90 mm is 3.5 inches and 90 mm is 3.543.
+float MillimetresToInches(double millimetres);
+
+// The message for the first rule the layout breaks, or an empty string.
+QString LayoutError(const CardSheetLayout &layout);
+
+// The paper combo: item 0 Letter (code 1), item 1 A4 (code 9), item 2 empty.
+QStringList PaperSizeItems();
+// The combo item for a paper code, -1 for a code the combo does not list.
+int PaperItemForCode(int papersize);
+// The paper code an item stands for; the empty item keeps `current`.
+int PaperCodeForItem(int item, int current);
+
+} // namespace sheetlayout
+
+// Sizes the card panel to the layout's card at zoom 1.0 (screen pixels per
+// inch times the card's inches, rounded half to even), keeping the panel's
+// zoom: a zoomed panel is brought to 1.0, sized and zoomed back.
+void SetCardSizeFromInches(TGBasePanel &panel, const CardSheetLayout &layout, int pixelsPerInch);
+
+class TEditCardLayout : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TEditCardLayout(const CardSheetLayout &layout, QWidget *parent = nullptr);
+
+    // The edited layout; meaningful after the dialog was accepted.
+    const CardSheetLayout &Layout() const { return FLayout; }
+
+    // Control event handlers.
+    void PredefinedLayoutsChange(int index);
+    void MMButtonClick();
+    void InchesbuttonClick();
+    void eCardwidthExit();
+    void eCardHeightExit();
+    void OkButtonClick();
+    void HelpButtonClick();
+
+private:
+    void BuildControls();
+    void FormActivate();
+    // Shows the dialog's values in the edits, spin edits and paper combo.
+    void FillControls();
+    bool ShowingMillimetres() const;
+    QList<TNumEdit *> LengthEdits() const;
+
+    CardSheetLayout FLayout;
+    bool FActivated = false;
+
+    QComboBox *PredefinedLayouts = nullptr;
+    QRadioButton *Inchesbutton = nullptr;
+    QRadioButton *MMButton = nullptr;
+    TNumEdit *eCardwidth = nullptr;
+    TNumEdit *eCardHeight = nullptr;
+    TNumEdit *eHorizPitch = nullptr;
+    TNumEdit *eVertPitch = nullptr;
+    TNumEdit *eleftmarg = nullptr;
+    TNumEdit *etopmarg = nullptr;
+    QSpinBox *enbracross = nullptr;
+    QSpinBox *enbrdown = nullptr;
+    QComboBox *epapersize = nullptr;
+};
+
+// The "Change Business Card Layout" dialog on `layout`: true, and the layout
+// (with PredefLayout, Papersize and UseMM) updated, when the user chose Ok.
+bool EditCardLayout(CardSheetLayout &layout, QWidget *parent);
