@@ -1,0 +1,195 @@
+#include "printing/Printft.h"
+
+#include "printing/DialogKit.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace finetune {
+
+QString NudgeCaption(int nudge)
+{
+    if (nudge == 0)
+        return QStringLiteral("None");
+    if (nudge >= 1 && nudge <= kMaxNudge)
+        return QStringLiteral("Increase by %1/32\"").arg(nudge);
+    if (nudge >= kMinNudge && nudge <= -1)
+        return QStringLiteral("Decrease by %1/32\"").arg(-nudge);
+    return QString();
+}
+
+int NudgeDownArrow(int nudge) { return nudge < kMaxNudge ? nudge + 1 : nudge; }
+
+int NudgeUpArrow(int nudge) { return nudge >= kMinNudge + 1 ? nudge - 1 : nudge; }
+
+} // namespace finetune
+
+namespace {
+
+// A pair of stacked arrow buttons that repeat while held: 400 ms after the
+// press, then every 100 ms.
+QWidget *MakeSpinner(const char *name, QWidget *parent, QToolButton *&up, QToolButton *&down)
+{
+    auto *spinner = new QWidget(parent);
+    spinner->setObjectName(QLatin1String(name));
+    auto *column = new QVBoxLayout(spinner);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    for (QToolButton **button : {&up, &down}) {
+        *button = new QToolButton(spinner);
+        (*button)->setAutoRepeat(true);
+        (*button)->setAutoRepeatDelay(400);
+        (*button)->setAutoRepeatInterval(100);
+        (*button)->setFixedSize(20, 13);
+        column->addWidget(*button);
+    }
+    up->setObjectName(QStringLiteral("UpButton"));
+    up->setArrowType(Qt::UpArrow);
+    down->setObjectName(QStringLiteral("DownButton"));
+    down->setArrowType(Qt::DownArrow);
+    return spinner;
+}
+
+} // namespace
+
+TPrintFineTune::TPrintFineTune(const PrinterNudges &nudges, QWidget *parent)
+    : QDialog(parent)
+    , FNudges(nudges)
+{
+    setObjectName(QStringLiteral("TPrintFineTune"));
+    setWindowTitle(QStringLiteral("Printer Fine-Tuning"));
+
+    auto *grid = new QGridLayout;
+    grid->addWidget(MakePanel(QStringLiteral("Top Margin nudge"), "lTopMarginNudge", "TopMarginSpinner",
+                              QStringLiteral("Increase or decrease to adjust where vertical printing starts. "),
+                              QString(), &FNudges.TopMarginNudge),
+                    0, 0);
+    grid->addWidget(MakePanel(QStringLiteral("Left Margin nudge"), "LLeftMarginNudge", "LeftMarginSpinner",
+                              QStringLiteral("Increase or decrease to adjust where horizontal printing starts. "),
+                              QString(), &FNudges.LeftMarginNudge),
+                    0, 1);
+    const QString vertical = QStringLiteral("Increase or decrease to adjust vertical spacing between cards.\r\n\r\n"
+                                            "NOTE: You may need to adjust this if printing \"creeps\" between the "
+                                            "top and bottom cards.");
+    grid->addWidget(MakePanel(QStringLiteral("Vertical Spacing"), "LVerticalSpacing", "VerticalSpacingSpinner",
+                              vertical, vertical, &FNudges.VerticalSpacing),
+                    1, 0);
+    grid->addWidget(MakePanel(QStringLiteral("Horizontal Spacing"), "LHorizontalSpacing", "HorizontalSpacingSpinner",
+                              QStringLiteral("Increase or decrease to adjust horizontal spacing between cards "),
+                              QString(), &FNudges.HorizontalSpacing),
+                    1, 1);
+
+    auto *okButton = new QPushButton(QStringLiteral("Ok"), this);
+    okButton->setObjectName(QStringLiteral("OKButton"));
+    okButton->setDefault(true);
+    auto *cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    cancelButton->setObjectName(QStringLiteral("Cancelbutton"));
+    cancelButton->setAutoDefault(false);
+    auto *defaultButton = new QPushButton(QStringLiteral("Default"), this);
+    defaultButton->setObjectName(QStringLiteral("DefaultButton"));
+    defaultButton->setAutoDefault(false);
+    auto *helpButton = new QPushButton(QStringLiteral("Help"), this);
+    helpButton->setObjectName(QStringLiteral("Helpbutton"));
+    helpButton->setAutoDefault(false);
+    QToolButton *pointer = printing::MakeHelpPointerButton(this);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (QWidget *w : std::initializer_list<QWidget *>{okButton, cancelButton, defaultButton, helpButton, pointer})
+        buttons->addWidget(w);
+
+    auto *main = new QVBoxLayout(this);
+    main->addLayout(grid);
+    main->addLayout(buttons);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    printing::SetContextHelp(cancelButton, QStringLiteral("Click to cancel and return to the previous screen"));
+    printing::SetContextHelp(defaultButton, QStringLiteral("Click here to return all values to their defaults"));
+    printing::SetContextHelp(helpButton, QStringLiteral("Click to bring up Windows Help for the program"));
+    printing::SetContextHelp(okButton, QStringLiteral("Click to accept changes and return to the previous screen"));
+
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(defaultButton, &QPushButton::clicked, this, &TPrintFineTune::DefaultButtonClick);
+    connect(helpButton, &QPushButton::clicked, this, &TPrintFineTune::HelpButtonClick);
+    ShowValues();
+}
+
+QWidget *TPrintFineTune::MakePanel(const QString &header, const char *labelName, const char *spinnerName,
+                                   const QString &explanation, const QString &spinnerHelp, int *value)
+{
+    auto *panel = new QFrame(this);
+    panel->setFrameShape(QFrame::StyledPanel);
+    panel->setFixedWidth(230);
+
+    auto *title = new QLabel(header, panel);
+    title->setAutoFillBackground(true);
+    title->setBackgroundRole(QPalette::Highlight);
+    title->setForegroundRole(QPalette::HighlightedText);
+    title->setContentsMargins(4, 2, 4, 2);
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+
+    auto *label = new QLabel(panel);
+    label->setObjectName(QLatin1String(labelName));
+    label->setMinimumWidth(120);
+    QToolButton *up = nullptr;
+    QToolButton *down = nullptr;
+    QWidget *spinner = MakeSpinner(spinnerName, panel, up, down);
+    QString plain = explanation;
+    plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    auto *text = new QLabel(plain, panel);
+    text->setWordWrap(true);
+
+    auto *valueRow = new QHBoxLayout;
+    valueRow->addWidget(label);
+    valueRow->addStretch();
+    valueRow->addWidget(spinner);
+    auto *column = new QVBoxLayout(panel);
+    column->addWidget(title);
+    column->addLayout(valueRow);
+    column->addWidget(text);
+    column->addStretch();
+
+    printing::SetContextHelp(spinner, spinnerHelp.isEmpty() ? explanation : spinnerHelp);
+
+    FPanels << NudgePanel{value, label};
+    connect(down, &QToolButton::clicked, this, [this, value] {
+        *value = finetune::NudgeDownArrow(*value);
+        ShowValues();
+    });
+    connect(up, &QToolButton::clicked, this, [this, value] {
+        *value = finetune::NudgeUpArrow(*value);
+        ShowValues();
+    });
+    return panel;
+}
+
+void TPrintFineTune::ShowValues()
+{
+    for (const NudgePanel &panel : FPanels)
+        panel.label->setText(finetune::NudgeCaption(*panel.value));
+}
+
+void TPrintFineTune::DefaultButtonClick()
+{
+    FNudges = PrinterNudges();
+    ShowValues();
+}
+
+void TPrintFineTune::HelpButtonClick() { printing::OpenHelp(2103); }
+
+bool FineTunePrinter(PrinterNudges &nudges, QWidget *parent)
+{
+    TPrintFineTune dialog(nudges, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    nudges = dialog.Nudges();
+    return true;
+}
