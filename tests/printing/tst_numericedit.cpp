@@ -272,18 +272,6 @@ private slots:
         validated.SetValidate(true);
         QCOMPARE(validated.Value(), 2.0);
     }
-
-    void defaultsAfterConstruction()
-    {
-        TNumEdit edit;
-        QCOMPARE(edit.width(), 85);
-        QCOMPARE(edit.Digits(), 12);
-        QCOMPARE(edit.Decimals(), 2);
-        QCOMPARE(edit.NumericType(), ntCurrency);
-        QCOMPARE(edit.Masks().PositiveMask, QStringLiteral("#,##0"));
-        QVERIFY(edit.UseRounding());
-        QVERIFY(!edit.Validate());
-    }
 };
 
 QTEST_MAIN(TestNumericEdit)

@@ -181,12 +181,12 @@ private slots:
         const CardSheetLayout &l = d.dialog.Layout();
         QCOMPARE(l.PredefLayout, index);
         QCOMPARE(l.Papersize, paper);
-        QCOMPARE(l.Height, height);
-        QCOMPARE(l.Width, width);
-        QCOMPARE(l.TopMargin, top);
-        QCOMPARE(l.LeftMargin, left);
-        QCOMPARE(l.HPitch, width);
-        QCOMPARE(l.VPitch, vpitch);
+        QCOMPARE(double(l.Height), double(height));
+        QCOMPARE(double(l.Width), double(width));
+        QCOMPARE(double(l.TopMargin), double(top));
+        QCOMPARE(double(l.LeftMargin), double(left));
+        QCOMPARE(double(l.HPitch), double(width));
+        QCOMPARE(double(l.VPitch), double(vpitch));
         QCOMPARE(l.Across, 2);
         QCOMPARE(l.Down, 5);
         QVERIFY(!l.UseMM);
@@ -234,7 +234,8 @@ private slots:
     {
         QFETCH(QString, typed);
         QFETCH(float, inches);
-        QCOMPARE(sheetlayout::MillimetresToInches(typed.toDouble()), inches);
+        // Compared as doubles: single values must match exactly, not within a tolerance.
+        QCOMPARE(double(sheetlayout::MillimetresToInches(typed.toDouble())), double(inches));
 
         LayoutDialog d;
         d.Click("MMButton");
@@ -246,10 +247,10 @@ private slots:
         d.ClickOk();
         QCOMPARE(d.messages, QStringList());
         QVERIFY(d.Accepted());
-        QCOMPARE(d.dialog.Layout().Width, inches);
+        QCOMPARE(double(d.dialog.Layout().Width), double(inches));
         QVERIFY(d.dialog.Layout().UseMM);
-        QCOMPARE(d.dialog.Layout().Height, 2.0f);
-        QCOMPARE(d.dialog.Layout().LeftMargin, 0.75f);
+        QCOMPARE(double(d.dialog.Layout().Height), double(2.0f));
+        QCOMPARE(double(d.dialog.Layout().LeftMargin), double(0.75f));
     }
 
     void a4LayoutSurvivesTheMillimetreDisplay()
@@ -261,9 +262,9 @@ private slots:
         QCOMPARE(d.Shown("eCardHeight"), QStringLiteral("54"));
         d.ClickOk();
         QVERIFY(d.Accepted());
-        QCOMPARE(d.dialog.Layout().Width, 3.543f);
-        QCOMPARE(d.dialog.Layout().Height, 2.126f);
-        QCOMPARE(d.dialog.Layout().TopMargin, 0.531f);
+        QCOMPARE(double(d.dialog.Layout().Width), double(3.543f));
+        QCOMPARE(double(d.dialog.Layout().Height), double(2.126f));
+        QCOMPARE(double(d.dialog.Layout().TopMargin), double(0.531f));
     }
 
     void openingInMillimetresAndBackToInches()
@@ -283,8 +284,8 @@ private slots:
         d.ClickOk();
         QVERIFY(d.Accepted());
         QVERIFY(!d.dialog.Layout().UseMM);
-        QCOMPARE(d.dialog.Layout().Width, 3.5f);
-        QCOMPARE(d.dialog.Layout().LeftMargin, 0.75f);
+        QCOMPARE(double(d.dialog.Layout().Width), double(3.5f));
+        QCOMPARE(double(d.dialog.Layout().LeftMargin), double(0.75f));
     }
 
     void validationMessages_data()
@@ -388,7 +389,7 @@ private slots:
         d.Type("eCardwidth", QStringLiteral("3.25"));
         QTest::keyClick(d.Edit("eCardwidth"), Qt::Key_Return);
         QVERIFY(d.Accepted());
-        QCOMPARE(d.dialog.Layout().Width, 3.25f);
+        QCOMPARE(double(d.dialog.Layout().Width), double(3.25f));
     }
 
     void paperChoice_data()
@@ -452,7 +453,7 @@ private slots:
         poll->stop();
         QCOMPARE(title, QStringLiteral("Information"));
         QCOMPARE(text, kHeightMessage);
-        QCOMPARE(layout.Height, 0.1f);
+        QCOMPARE(double(layout.Height), double(0.1f));
     }
 
     void entryPointReturnsTheEditedLayout()
@@ -465,7 +466,7 @@ private slots:
         });
         QVERIFY(EditCardLayout(layout, nullptr));
         QVERIFY(layout.UseMM);
-        QCOMPARE(layout.Width, 3.5f);
+        QCOMPARE(double(layout.Width), double(3.5f));
 
         const CardSheetLayout before = layout;
         WhenModal([](QWidget *modal) {
