@@ -3,9 +3,38 @@
 #include "objects/Gbcshape.h"
 #include "objects/Glines.h"
 #include "objects/Glshapes.h"
+#include "objects/Gpmlabel.h"
+#include "objects/Gpslabel.h"
+#include "objects/gbclabel32.h"
 #include "surface/ClassRegistry.h"
 
+#include "platform/Graphics.h"
 #include "platform/Screen.h"
+
+#include <functional>
+
+namespace {
+// New text objects take the panel's font (face, size and style; the colour
+// stays the object's own).
+void CopyPanelFont(const QFont &from, TFont &to)
+{
+    to.SetName(from.family());
+    if (from.pixelSize() > 0)
+        to.SetHeight(-from.pixelSize());
+    else
+        to.SetSize(qRound(from.pointSizeF()));
+    Vcl::TFontStyles style;
+    if (from.bold())
+        style |= Vcl::fsBold;
+    if (from.italic())
+        style |= Vcl::fsItalic;
+    if (from.underline())
+        style |= Vcl::fsUnderline;
+    if (from.strikeOut())
+        style |= Vcl::fsStrikeOut;
+    to.SetStyle(style);
+}
+} // namespace
 
 TGBusinessCardPanel32::TGBusinessCardPanel32(QWidget *parent) : TGBasePanel(parent)
 {
@@ -19,6 +48,10 @@ void RegisterCardObjectClasses()
     RegisterCardClass<TGLineShape>();
     RegisterCardClass<TGLabelShapes>();
     RegisterCardClass<TBCShapes>();
+    RegisterCardClass<TGPLabel>();
+    RegisterCardClass<TGBusinessCardLabel>();
+    RegisterCardClass<TGSymbolLabel>();
+    RegisterCardClass<TGMultiLineLabel>();
 }
 
 void TGBusinessCardPanel32::SetPanelState(TLPanelState v)
@@ -38,7 +71,40 @@ void TGBusinessCardPanel32::CreateToolObject(TRect r)
     if (r.bottom - r.top < 15)
         r.bottom = r.top + 15;
     TGGraphicControl *object = nullptr;
+    // The kind's own set-up once the object is on the card.
+    std::function<void()> followUp;
     switch (FPanelState) {
+    case psLabel: {
+        auto *label = new TGBusinessCardLabel(this);
+        label->SetPanel(this);
+        label->SetCaption(QStringLiteral("Text"));
+        CopyPanelFont(font(), *label->Font());
+        object = label;
+        followUp = [label] {
+            label->EditBusinessCardText();
+            label->FitToText();
+        };
+        break;
+    }
+    case psSymbolLabel: {
+        auto *symbol = new TGSymbolLabel(this);
+        object = symbol;
+        followUp = [symbol] {
+            symbol->RunSymbolSelector();
+            symbol->FitToText();
+        };
+        break;
+    }
+    case psMultiLineLabel: {
+        auto *lines = new TGMultiLineLabel(this);
+        CopyPanelFont(font(), *lines->Font());
+        object = lines;
+        followUp = [lines] {
+            lines->EditText();
+            lines->FitToText();
+        };
+        break;
+    }
     case psRectangle:
     case psEllipse:
     case psRoundRectangle: {
@@ -61,6 +127,8 @@ void TGBusinessCardPanel32::CreateToolObject(TRect r)
     }
     object->Loaded();
     AddNewObject(object, r);
+    if (followUp)
+        followUp();
 }
 
 bool TGBusinessCardPanel32::HasComplexObjects() const

@@ -1,0 +1,225 @@
+#include "objects/Gpmbasel.h"
+
+#include "platform/Dialogs.h"
+#include "report/RPBase.h"
+#include "surface/Gbasepnl.h"
+
+#include <QMenu>
+#include <QPainter>
+#include <algorithm>
+
+TGMultiLineBaseLabel::TGMultiLineBaseLabel(QObject *owner) : TGGraphicControl(owner), FFont(new TFont(this))
+{
+    SetInitialSize(190, 33);
+    FFont->SetName(QStringLiteral("Arial"));
+    FFont->SetSize(10);
+    FFont->SetColor(platform::clBlack);
+    connect(FFont, &TFont::Changed, this, [this] {
+        Changed();
+        Invalidate();
+    });
+}
+
+void TGMultiLineBaseLabel::Changed()
+{
+    if (!IsLoading())
+        NotifyChanged();
+}
+
+// ---- stored properties ----
+
+void TGMultiLineBaseLabel::SetItems(const QStringList &v)
+{
+    FItems = v;
+    Invalidate();
+}
+
+void TGMultiLineBaseLabel::SetAlignment(Vcl::TAlignment v)
+{
+    FAlignment = v;
+    Invalidate();
+}
+
+void TGMultiLineBaseLabel::SetFont(TFont *v)
+{
+    if (v)
+        FFont->Assign(*v);
+}
+
+void TGMultiLineBaseLabel::SetWordWrap(bool v)
+{
+    FWordWrap = v;
+    if (v)
+        Rewrap();
+    Invalidate();
+    Changed();
+}
+
+// ---- wrapping ----
+
+QStringList TGMultiLineBaseLabel::WrapLine(const QString &line, const platform::TCanvasFont &font, int width)
+{
+    QStringList pieces;
+    QString rest = line;
+    while (font.TextWidth(rest) > width) {
+        // The longest start of the rest that fits, one character at least.
+        int fits = 1;
+        while (fits < rest.size() && font.TextWidth(rest.left(fits + 1)) <= width)
+            ++fits;
+        // Break after the last space within the part that fits or right after it.
+        const int space = rest.lastIndexOf(QLatin1Char(' '), std::min<qsizetype>(fits, rest.size() - 1));
+        int next = fits;
+        if (space >= 0) {
+            next = space;
+            while (next < rest.size() && rest[next] == QLatin1Char(' '))
+                ++next;
+        }
+        if (next >= rest.size())
+            break; // only spaces follow: they hang at the end of the line
+        pieces.append(rest.left(next));
+        rest = rest.mid(next);
+    }
+    pieces.append(rest);
+    return pieces;
+}
+
+void TGMultiLineBaseLabel::Rewrap()
+{
+    if (!FWordWrap)
+        return;
+    FWrapped.clear();
+    const platform::TCanvasFont font = CanvasFont();
+    for (const QString &line : FItems)
+        FWrapped.append(WrapLine(line, font, Width()));
+    Invalidate();
+}
+
+void TGMultiLineBaseLabel::BoundsChanged()
+{
+    if (FWordWrap)
+        Rewrap();
+    TGGraphicControl::BoundsChanged();
+}
+
+// ---- painting ----
+
+QStringList TGMultiLineBaseLabel::PaintedLines() const
+{
+    QStringList lines = FWordWrap ? FWrapped : FItems;
+    if (lines.isEmpty())
+        lines.append(QStringLiteral("<blank>"));
+    else if (lines.size() == 1 && TrimSpaces(lines.first()).isEmpty())
+        lines.append(QStringLiteral("<blank>"));
+    return lines;
+}
+
+int TGMultiLineBaseLabel::LineX(int lineWidth) const
+{
+    switch (FAlignment) {
+    case Vcl::taRightJustify: return Width() - (lineWidth + 1);
+    case Vcl::taCenter: return Width() / 2 - lineWidth / 2 + 1;
+    default: return 0;
+    }
+}
+
+void TGMultiLineBaseLabel::DrawLines(QPainter &canvas)
+{
+    const platform::TCanvasFont font = CanvasFont();
+    const int lineHeight = font.TextHeight();
+    const QRect client(0, 0, Width(), Height());
+    const QColor color = platform::ToQColor(FFont->Color());
+    const QStringList lines = PaintedLines();
+    for (int k = 0; k < lines.size(); ++k) {
+        const int x = LineX(font.TextWidth(lines[k]));
+        font.TextRect(canvas, client, QPoint(x, k * lineHeight), lines[k], color);
+    }
+}
+
+void TGMultiLineBaseLabel::Paint(QPainter &canvas) { DrawLines(canvas); }
+
+QPicture TGMultiLineBaseLabel::Recording()
+{
+    QPicture picture;
+    {
+        QPainter p(&picture);
+        p.setClipRect(0, 0, Width(), Height());
+        DrawLines(p);
+    }
+    picture.setBoundingRect(QRect(0, 0, Width(), Height()));
+    return picture;
+}
+
+void TGMultiLineBaseLabel::Print(TBaseReport &report, double originX, double originY)
+{
+    const QPicture picture = Recording();
+    const double ppi = TGGraphicControl::ppi();
+    const QRect target = report.DeviceRect(originX + Left() / ppi, originY + Top() / ppi,
+                                           originX + (Left() + Width()) / ppi, originY + (Top() + Height()) / ppi);
+    report.DrawGraphicInRect(target, picture);
+}
+
+// ---- fit to text ----
+
+void TGMultiLineBaseLabel::FitToText()
+{
+    const platform::TCanvasFont font = CanvasFont();
+    QStringList lines = FItems;
+    if (FWordWrap) {
+        Rewrap();
+        lines = FWrapped;
+    }
+    int widest = Width();
+    for (const QString &line : lines)
+        widest = std::max(widest, font.TextWidth(line));
+    SetBounds(Left(), Top(), widest, font.TextHeight() * int(lines.size()));
+    Invalidate();
+}
+
+// ---- commands ----
+
+void TGMultiLineBaseLabel::AssignFont(const TFont &font)
+{
+    FFont->Assign(font);
+    if (FWordWrap)
+        Rewrap();
+}
+
+void TGMultiLineBaseLabel::EditFont()
+{
+    TFont chosen;
+    chosen.Assign(*FFont);
+    if (platform::ChooseFont(chosen, Panel()))
+        FFont->Assign(chosen);
+    if (FWordWrap)
+        Rewrap();
+}
+
+void TGMultiLineBaseLabel::Loaded()
+{
+    TGGraphicControl::Loaded();
+    AddSeparator();
+    AddMenuItem(tr("Font"), [this] { EditFont(); });
+    QMenu *alignment = AddSubMenu(tr("Alignment"));
+    const auto addAlignment = [this, alignment](const QString &caption, Vcl::TAlignment value) {
+        QAction *a = alignment->addAction(caption);
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, value] {
+            SetAlignment(value);
+            NotifyChanged();
+        });
+        return a;
+    };
+    FLeftItem = addAlignment(tr("Left"), Vcl::taLeftJustify);
+    FCenterItem = addAlignment(tr("Center"), Vcl::taCenter);
+    FRightItem = addAlignment(tr("Right"), Vcl::taRightJustify);
+}
+
+void TGMultiLineBaseLabel::UpdateContextMenu()
+{
+    TGGraphicControl::UpdateContextMenu();
+    if (!FLeftItem)
+        return;
+    FLeftItem->setChecked(FAlignment == Vcl::taLeftJustify);
+    FRightItem->setChecked(FAlignment == Vcl::taRightJustify);
+    FCenterItem->setChecked(FAlignment == Vcl::taCenter);
+}

@@ -1,0 +1,86 @@
+// The multi-line label: a block of text lines, such as an address, in one
+// font, aligned left, right or centred, optionally wrapped at the object's
+// width. No background, border, rotation or effects.
+#pragma once
+
+#include "platform/CanvasFont.h"
+#include "platform/Graphics.h"
+#include "surface/GGraphc.h"
+
+#include <QPicture>
+#include <QStringList>
+
+class TGMultiLineBaseLabel : public TGGraphicControl
+{
+    Q_OBJECT
+    Q_PROPERTY(QStringList Items READ Items WRITE SetItems)
+    Q_PROPERTY(bool AutoSize READ AutoSize WRITE SetAutoSize)
+    Q_PROPERTY(Vcl::TAlignment Alignment READ Alignment WRITE SetAlignment)
+    Q_PROPERTY(TFont *Font READ Font WRITE SetFont)
+    Q_PROPERTY(bool WordWrap READ WordWrap WRITE SetWordWrap)
+    Q_CLASSINFO("default:Alignment", "taLeftJustify")
+    Q_CLASSINFO("default:WordWrap", "false")
+
+public:
+    explicit TGMultiLineBaseLabel(QObject *owner = nullptr);
+
+    // ---- stored properties ----
+    QStringList Items() const { return FItems; }
+    void SetItems(const QStringList &v);
+    // Kept and stored; nothing depends on it.
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool v) { FAutoSize = v; }
+    Vcl::TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(Vcl::TAlignment v);
+    TFont *Font() const { return FFont; }
+    void SetFont(TFont *v);
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool v);
+
+    // ---- card object slots ----
+    void Loaded() override;
+    void Paint(QPainter &canvas) override;
+    void BoundsChanged() override;
+    void UpdateContextMenu() override;
+    void AssignFont(const TFont &font) override;
+    void Print(TBaseReport &report, double originX, double originY) override;
+
+    // Rebuilds the wrapped lines from Items at the current width (only while
+    // WordWrap is on) and repaints.
+    virtual void Rewrap();
+    // Height for every line, width grown to the widest line; never narrower.
+    void FitToText();
+    // The "Font" command.
+    void EditFont();
+
+    const QStringList &WrappedLines() const { return FWrapped; }
+    // The lines as painted, "<blank>" included.
+    QStringList PaintedLines() const;
+    // The x at which a line of that width starts, by Alignment.
+    int LineX(int lineWidth) const;
+    QPicture Recording();
+
+    platform::TCanvasFont CanvasFont() const { return platform::TCanvasFont(*FFont, ZoomFactor()); }
+
+    // Breaks one line so that each piece fits the width: after the spaces
+    // that follow the last word that fits, or inside a word longer than the
+    // width. The spaces at a break stay at the end of the piece before it.
+    static QStringList WrapLine(const QString &line, const platform::TCanvasFont &font, int width);
+
+protected:
+    void DrawLines(QPainter &canvas);
+    void Changed();
+
+    QAction *FLeftItem = nullptr;
+    QAction *FCenterItem = nullptr;
+    QAction *FRightItem = nullptr;
+    QAction *FWordWrapItem = nullptr;
+
+private:
+    QStringList FItems;
+    bool FAutoSize = false;
+    Vcl::TAlignment FAlignment = Vcl::taLeftJustify;
+    TFont *FFont;
+    bool FWordWrap = false;
+    QStringList FWrapped;
+};

@@ -1,0 +1,43 @@
+#include "objects/Gpmlabel.h"
+
+#include "objects/ObjectEditors.h"
+#include "surface/Gbasepnl.h"
+
+#include <QMenu>
+
+TGMultiLineLabel::TGMultiLineLabel(QObject *owner) : TGMultiLineBaseLabel(owner) {}
+
+void TGMultiLineLabel::Loaded()
+{
+    TGMultiLineBaseLabel::Loaded();
+    AddSeparator();
+    AddMenuItem(tr("Text"), [this] { EditText(); });
+    FWordWrapItem = AddMenuItem(tr("Word Wrap"), [this] {
+        SetWordWrap(!WordWrap());
+        FWordWrapItem->setChecked(WordWrap());
+    });
+    FWordWrapItem->setCheckable(true);
+    FWordWrapItem->setChecked(WordWrap());
+}
+
+void TGMultiLineLabel::UpdateContextMenu()
+{
+    TGMultiLineBaseLabel::UpdateContextMenu();
+    if (FWordWrapItem)
+        FWordWrapItem->setChecked(WordWrap());
+}
+
+void TGMultiLineLabel::EditText()
+{
+    const auto &editor = editors::ObjectEditors().MultiLineText;
+    if (!editor)
+        return;
+    QStringList lines = Items();
+    if (!editor(Panel(), *Font(), lines))
+        return;
+    SetItems(lines);
+    Invalidate();
+    if (WordWrap())
+        Rewrap();
+    NotifyChanged();
+}

@@ -1,0 +1,41 @@
+// What card objects ask of the property dialogs. Objects never include a
+// dialog: they call these replaceable functions, which the dialogs module
+// fills in at start-up (RegisterDialogEditors) and tests replace. An empty
+// function means no dialog is available; the command then changes nothing.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QWidget;
+class TFont;
+class TGBaseLabel;
+
+namespace editors {
+
+// The text dialog: shows text, returns true and the edited text on OK.
+using TLabelTextEditor = std::function<bool(QWidget *parent, QString &text)>;
+// The business-card text dialog; personalInfo holds the card's ten entries
+// (name, company, title, address 1 to 3, phone 1 and 2, e-mail, fax).
+using TBusinessCardTextEditor =
+    std::function<bool(QWidget *parent, QString &text, const QStringList &personalInfo)>;
+// The multi-line text editor, showing the lines in the label's font.
+using TMultiLineTextEditor = std::function<bool(QWidget *parent, const TFont &font, QStringList &lines)>;
+// The Symbol Selector: returns true, the chosen font and the character on OK.
+using TSymbolSelector = std::function<bool(QWidget *parent, TFont &font, QString &character)>;
+// The 3-D effects dialog: changes the label itself, and only on OK.
+using TEffectsEditor = std::function<bool(QWidget *parent, TGBaseLabel &label)>;
+
+struct TObjectEditors {
+    TLabelTextEditor LabelText;
+    TBusinessCardTextEditor BusinessCardText;
+    TMultiLineTextEditor MultiLineText;
+    TSymbolSelector SymbolSelector;
+    TEffectsEditor Effects3D;
+};
+
+// The one set of editors of the program.
+TObjectEditors &ObjectEditors();
+
+} // namespace editors

@@ -1,0 +1,75 @@
+// A card font set up for drawing, the way the text objects measure and draw:
+// the font's size scaled by the object's zoom, the text metrics of the
+// original drawing layer taken from Qt's font metrics, and text output whose
+// reference point is the top-left corner of the text cell, optionally turned
+// by a quarter turn and clipped to a rectangle. Symbol faces this system lacks
+// are drawn through their Unicode correspondences (SymbolFonts.h).
+#pragma once
+
+#include "platform/SymbolFonts.h"
+
+#include <QColor>
+#include <QFont>
+#include <QList>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+
+class QPainter;
+class TFont;
+
+namespace platform {
+
+// The metrics the text objects lay out with, in pixels.
+struct TTextMetric {
+    int Height = 0;          // ascent + descent
+    int Ascent = 0;
+    int Descent = 0;
+    int InternalLeading = 0; // height - the character (em) height
+    int ExternalLeading = 0; // Qt's leading, never negative
+};
+
+class TCanvasFont
+{
+public:
+    // zoom 1.0 draws the stored height; any other zoom draws the point size
+    // times the zoom, truncated, at the screen's pixels per inch.
+    explicit TCanvasFont(const TFont &font, double zoom = 1.0);
+
+    // The character (em) height in pixels.
+    int EmPixels() const { return FEm; }
+    // The font the metrics come from.
+    const QFont &MetricsFont() const { return FFont; }
+    TSymbolSet SymbolSet() const { return FSymbols; }
+
+    TTextMetric Metrics() const;
+    int TextWidth(const QString &text) const;
+    // The height of any text: the font's ascent + descent.
+    int TextHeight() const { return Metrics().Height; }
+
+    // Draws the text with the top-left corner of its cell at origin, turned
+    // counter-clockwise by angle degrees about that point, clipped to clip.
+    void TextRect(QPainter &p, const QRect &clip, QPoint origin, const QString &text, const QColor &color,
+                  int angle = 0) const;
+    // The same without clipping.
+    void TextOut(QPainter &p, QPoint origin, const QString &text, const QColor &color, int angle = 0) const;
+
+private:
+    struct TRun {
+        QFont font;
+        QString text;
+    };
+    // Pieces of text sharing one installed font (several for symbol faces).
+    QList<TRun> Runs(const QString &text) const;
+    void DrawRuns(QPainter &p, QPoint origin, const QString &text, const QColor &color, int angle) const;
+
+    QFont FFont;
+    int FEm = 1;
+    TSymbolSet FSymbols = TSymbolSet::None;
+};
+
+// The pixel height a stored font height stands for at a zoom: the stored
+// value at 1.0, else -MulDiv(Trunc(Size x zoom), ppi, 72).
+int ZoomedFontHeight(const TFont &font, double zoom);
+
+} // namespace platform
