@@ -167,6 +167,7 @@ private slots:
     void regionsClipDrawing_data();
     void regionsClipDrawing();
     void bitmapsAndPicturesStretchIntoRect();
+    void pathsCollectFiguresUntilStrokedOrClipped();
     void textAdvancesAndSitsOnBaseline();
 
     void recordingReplaysFrameShapeAtDevicePixels();
@@ -548,6 +549,39 @@ void TestReport::bitmapsAndPicturesStretchIntoRect()
     QCOMPARE(replay.pixel(1495, 595), qRgb(0, 0, 255));
     QCOMPARE(replay.pixel(1505, 450), qRgb(255, 255, 255));
     QCOMPARE(replay.pixel(450, 450), qRgb(255, 0, 0));
+}
+
+void TestReport::pathsCollectFiguresUntilStrokedOrClipped()
+{
+    TImageReport report(Page(100));
+    report.OnPrint = [&](TBaseReport &r) {
+        r.SelectPen(platform::clBlack, Vcl::psSolid, Vcl::pmCopy, 1);
+        r.SelectBrush(platform::clBlack, Vcl::bsSolid);
+        r.BeginPath();
+        r.DrawRect(1, 1, 2, 2);
+        r.EndPath();
+        r.StrokePath();
+        r.StartNewPage();
+        r.BeginPath();
+        r.DrawEllipse(1, 1, 2, 2);
+        r.SetFontSize(36);
+        r.GotoXY(0.2, 2.8);
+        r.PrintText("H");
+        r.EndPath();
+        r.ClipToPath();
+        r.DrawRect(0, 0, 3, 3);
+    };
+    report.Run();
+    // Stroked: the outline only; the filled rectangle never reached the page.
+    QVERIFY(IsDark(report.Pages[0], 100, 150));
+    QVERIFY(IsDark(report.Pages[0], 199, 150));
+    QVERIFY(!IsDark(report.Pages[0], 150, 150));
+    QVERIFY(!IsDark(report.Pages[0], 98, 150));
+    // Clipped: the fill shows inside the ellipse and the letter only.
+    QVERIFY(IsDark(report.Pages[1], 150, 150));
+    QVERIFY(!IsDark(report.Pages[1], 103, 103));
+    QVERIFY(!IsDark(report.Pages[1], 10, 150));
+    QVERIFY(DarkInRow(report.Pages[1], 270, 15, 60) > 4);
 }
 
 void TestReport::textAdvancesAndSitsOnBaseline()
