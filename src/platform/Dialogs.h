@@ -21,4 +21,27 @@ using FontChooser = std::function<bool(TFont &font)>;
 void SetColorChooserForTests(ColorChooser chooser);
 void SetFontChooserForTests(FontChooser chooser);
 
+// ---- message boxes ----
+enum TMsgIcon { miInformation, miQuestion, miWarning, miError };
+enum TMsgButtons { mbOK, mbYesNo, mbYesNoCancel };
+// The answers, numbered as the original platform numbers them.
+enum TMsgResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
+
+struct TMessageRequest {
+    QString text; // "\r" and "\r\n" are line breaks
+    QString caption;
+    TMsgIcon icon = miInformation;
+    TMsgButtons buttons = mbOK;
+};
+
+// Shows a modal message box and returns the button chosen; closing the box
+// counts as Cancel (or No when there is no Cancel, or OK when OK is alone).
+TMsgResult ShowMessageBox(const TMessageRequest &request, QWidget *parent = nullptr);
+using MessageBoxHandler = std::function<TMsgResult(const TMessageRequest &request)>;
+void SetMessageBoxForTests(MessageBoxHandler handler);
+
+// The short system sound of a refused action.
+void MessageBeep();
+void SetBeepForTests(std::function<void()> handler);
+
 } // namespace platform

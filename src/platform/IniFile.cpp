@@ -1,0 +1,289 @@
+#include "platform/IniFile.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <limits>
+
+namespace {
+
+// A settings file is a few kilobytes; anything far larger is not ours.
+constexpr qint64 kMaxFileSize = 4 * 1024 * 1024;
+
+QString DecodeText(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        text = QString::fromLatin1(bytes); // written by an older program in a single-byte code page
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    return text;
+}
+
+// Values keep their own spelling, but a line break would split the entry.
+QString OneLine(QString value)
+{
+    value.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    value.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return value;
+}
+
+} // namespace
+
+TIniFile::TIniFile(const QString &fileName) : FFileName(fileName) { Load(); }
+
+TIniFile::~TIniFile()
+{
+    if (FModified)
+        UpdateFile();
+}
+
+void TIniFile::Load()
+{
+    QFile file(FFileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    if (file.size() > kMaxFileSize)
+        return;
+    const QString text = DecodeText(file.readAll());
+    if (text.contains(QLatin1String("\r\n")))
+        FLineEnd = QStringLiteral("\r\n");
+    QString line;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            FLines.append(line);
+            line.clear();
+            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+        } else {
+            line.append(c);
+        }
+    }
+    if (!line.isEmpty())
+        FLines.append(line);
+}
+
+bool TIniFile::IsSectionLine(const QString &line, QString *name)
+{
+    const QString t = line.trimmed();
+    if (!t.startsWith(QLatin1Char('[')))
+        return false;
+    const qsizetype close = t.indexOf(QLatin1Char(']'));
+    if (close < 0)
+        return false;
+    if (name)
+        *name = t.mid(1, close - 1).trimmed();
+    return true;
+}
+
+bool TIniFile::SplitKeyValue(const QString &line, QString *key, QString *value)
+{
+    const qsizetype eq = line.indexOf(QLatin1Char('='));
+    if (eq < 0)
+        return false;
+    *key = line.left(eq).trimmed();
+    if (key->isEmpty())
+        return false;
+    *value = line.mid(eq + 1).trimmed();
+    return true;
+}
+
+TIniFile::Range TIniFile::FindSection(const QString &section) const
+{
+    Range r;
+    const QString wanted = section.trimmed();
+    for (int i = 0; i < FLines.size(); ++i) {
+        QString name;
+        if (!IsSectionLine(FLines[i], &name))
+            continue;
+        if (r.header >= 0) {
+            r.last = i;
+            return r;
+        }
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0) {
+            r.header = i;
+            r.first = i + 1;
+        }
+    }
+    if (r.header >= 0)
+        r.last = FLines.size();
+    return r;
+}
+
+int TIniFile::FindKey(const Range &range, const QString &key) const
+{
+    if (range.header < 0)
+        return -1;
+    const QString wanted = key.trimmed();
+    for (int i = range.first; i < range.last; ++i) {
+        QString k, v;
+        if (SplitKeyValue(FLines[i], &k, &v) && k.compare(wanted, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+QString TIniFile::ReadString(const QString &section, const QString &key, const QString &defaultValue) const
+{
+    const int at = FindKey(FindSection(section), key);
+    if (at < 0)
+        return defaultValue;
+    QString k, v;
+    SplitKeyValue(FLines[at], &k, &v);
+    return v;
+}
+
+bool TIniFile::ParseInteger(const QString &text, int &value)
+{
+    const QString t = text.trimmed();
+    bool ok = false;
+    qlonglong n = 0;
+    if (t.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
+        const QString digits = t.mid(2);
+        if (digits.isEmpty() || digits.startsWith(QLatin1Char('-')) || digits.startsWith(QLatin1Char('+')))
+            return false;
+        const qulonglong u = digits.toULongLong(&ok, 16);
+        // Eight hex digits cover the whole 32-bit pattern, negative numbers included.
+        if (!ok || u > 0xFFFFFFFFull)
+            return false;
+        value = int(uint32_t(u));
+        return true;
+    }
+    n = t.toLongLong(&ok, 10);
+    if (!ok || n < std::numeric_limits<int>::min() || n > std::numeric_limits<int>::max())
+        return false;
+    value = int(n);
+    return true;
+}
+
+int TIniFile::ReadInteger(const QString &section, const QString &key, int defaultValue) const
+{
+    int value = 0;
+    if (!ParseInteger(ReadString(section, key, QString()), value))
+        return defaultValue;
+    return value;
+}
+
+bool TIniFile::ReadBool(const QString &section, const QString &key, bool defaultValue) const
+{
+    return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+void TIniFile::WriteString(const QString &section, const QString &key, const QString &value)
+{
+    const QString entry = key.trimmed() + QLatin1Char('=') + OneLine(value);
+    Range r = FindSection(section);
+    if (r.header < 0) {
+        if (!FLines.isEmpty() && !FLines.last().trimmed().isEmpty())
+            FLines.append(QString());
+        FLines.append(QLatin1Char('[') + section.trimmed() + QLatin1Char(']'));
+        FLines.append(entry);
+        FModified = true;
+        return;
+    }
+    const int at = FindKey(r, key);
+    if (at >= 0) {
+        // The key keeps the spelling the file gives it.
+        QString existingKey, oldValue;
+        SplitKeyValue(FLines[at], &existingKey, &oldValue);
+        const QString replaced = existingKey + QLatin1Char('=') + OneLine(value);
+        if (FLines[at] != replaced) {
+            FLines[at] = replaced;
+            FModified = true;
+        }
+        return;
+    }
+    // A new key goes after the section's last non-blank line, so the blank
+    // line that separates it from the next section stays where it is.
+    int insertAt = r.last;
+    while (insertAt > r.first && FLines[insertAt - 1].trimmed().isEmpty())
+        --insertAt;
+    FLines.insert(insertAt, entry);
+    FModified = true;
+}
+
+void TIniFile::WriteInteger(const QString &section, const QString &key, int value)
+{
+    WriteString(section, key, QString::number(value));
+}
+
+void TIniFile::WriteBool(const QString &section, const QString &key, bool value)
+{
+    WriteString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+bool TIniFile::SectionExists(const QString &section) const { return FindSection(section).header >= 0; }
+
+bool TIniFile::ValueExists(const QString &section, const QString &key) const
+{
+    return FindKey(FindSection(section), key) >= 0;
+}
+
+QStringList TIniFile::Sections() const
+{
+    QStringList names;
+    for (const QString &line : FLines) {
+        QString name;
+        if (IsSectionLine(line, &name))
+            names.append(name);
+    }
+    return names;
+}
+
+QStringList TIniFile::ReadSectionLines(const QString &section) const
+{
+    QStringList lines;
+    const Range r = FindSection(section);
+    if (r.header < 0)
+        return lines;
+    for (int i = r.first; i < r.last; ++i)
+        if (!FLines[i].trimmed().isEmpty())
+            lines.append(FLines[i]);
+    return lines;
+}
+
+void TIniFile::EraseSection(const QString &section)
+{
+    for (;;) {
+        Range r = FindSection(section);
+        if (r.header < 0)
+            return;
+        // The blank lines before a following section stay, to keep sections apart.
+        int end = r.last;
+        if (r.last < FLines.size())
+            while (end > r.first && FLines[end - 1].trimmed().isEmpty())
+                --end;
+        FLines.remove(r.header, end - r.header);
+        FModified = true;
+    }
+}
+
+void TIniFile::DeleteKey(const QString &section, const QString &key)
+{
+    const int at = FindKey(FindSection(section), key);
+    if (at < 0)
+        return;
+    FLines.removeAt(at);
+    FModified = true;
+}
+
+bool TIniFile::UpdateFile()
+{
+    if (!FModified)
+        return true;
+    QSaveFile file(FFileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QString text;
+    for (const QString &line : FLines) {
+        text += line;
+        text += FLineEnd;
+    }
+    file.write(text.toUtf8());
+    if (!file.commit())
+        return false;
+    FModified = false;
+    return true;
+}

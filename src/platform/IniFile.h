@@ -1,0 +1,71 @@
+// A plain INI file read and written the way the classic private-profile
+// functions do: "[Section]" lines open sections, "Key=Value" lines hold
+// values, section and key names are compared without regard to case, values
+// are taken as written (no quoting or escaping of their own), and every line
+// the program does not touch (unknown sections, comments, odd lines) is kept
+// as it was. A missing or garbled file reads as empty, so every value falls
+// back to its default.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class TIniFile
+{
+public:
+    // Reads the file at once; it is written by UpdateFile (or when the object
+    // is destroyed with unwritten changes).
+    explicit TIniFile(const QString &fileName);
+    ~TIniFile();
+    TIniFile(const TIniFile &) = delete;
+    TIniFile &operator=(const TIniFile &) = delete;
+
+    const QString &FileName() const { return FFileName; }
+
+    QString ReadString(const QString &section, const QString &key, const QString &defaultValue) const;
+    // Decimal text, or hexadecimal after "0x"/"0X"; anything else gives the default.
+    int ReadInteger(const QString &section, const QString &key, int defaultValue) const;
+    // Any integer other than 0 is true.
+    bool ReadBool(const QString &section, const QString &key, bool defaultValue) const;
+
+    void WriteString(const QString &section, const QString &key, const QString &value);
+    void WriteInteger(const QString &section, const QString &key, int value);
+    // Written as "1" or "0".
+    void WriteBool(const QString &section, const QString &key, bool value);
+
+    bool SectionExists(const QString &section) const;
+    bool ValueExists(const QString &section, const QString &key) const;
+    // Section names in file order, as written.
+    QStringList Sections() const;
+    // The non-empty lines of a section in file order, as written.
+    QStringList ReadSectionLines(const QString &section) const;
+    void EraseSection(const QString &section);
+    void DeleteKey(const QString &section, const QString &key);
+
+    // Writes the file atomically when something changed; false when it
+    // could not be written.
+    bool UpdateFile();
+    bool Modified() const { return FModified; }
+
+    // Integer text as the private-profile functions read it (exposed for the
+    // values other settings code parses).
+    static bool ParseInteger(const QString &text, int &value);
+
+private:
+    // The range of lines [first, last) of a section's body; first == -1 when missing.
+    struct Range {
+        int header = -1;
+        int first = -1;
+        int last = -1;
+    };
+    Range FindSection(const QString &section) const;
+    int FindKey(const Range &range, const QString &key) const;
+    static bool IsSectionLine(const QString &line, QString *name = nullptr);
+    static bool SplitKeyValue(const QString &line, QString *key, QString *value);
+    void Load();
+
+    QString FFileName;
+    QStringList FLines;
+    QString FLineEnd = QStringLiteral("\n");
+    bool FModified = false;
+};
