@@ -1,7 +1,8 @@
 #include "printing/DialogKit.h"
 
+#include "platform/Dialogs.h"
+
 #include <QAction>
-#include <QMessageBox>
 #include <QToolButton>
 #include <QWhatsThis>
 #include <QWidget>
@@ -9,7 +10,6 @@
 namespace printing {
 namespace {
 HelpOpener g_helpOpener;
-InformationSink g_informationSink;
 } // namespace
 
 void SetHelpOpener(HelpOpener opener) { g_helpOpener = std::move(opener); }
@@ -20,15 +20,9 @@ void OpenHelp(int context)
         g_helpOpener(context);
 }
 
-void SetInformationSinkForTests(InformationSink sink) { g_informationSink = std::move(sink); }
-
 void ShowInformation(QWidget *parent, const QString &text)
 {
-    if (g_informationSink) {
-        g_informationSink(text);
-        return;
-    }
-    QMessageBox::information(parent, QStringLiteral("Information"), text);
+    platform::ShowMessageBox({text, QStringLiteral("Information"), platform::miInformation, platform::mbOK}, parent);
 }
 
 void SetContextHelp(QWidget *control, const QString &text)

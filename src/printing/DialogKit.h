@@ -17,10 +17,8 @@ using HelpOpener = std::function<void(int context)>;
 void SetHelpOpener(HelpOpener opener);
 void OpenHelp(int context);
 
-// An information box (caption "Information"). Tests install a sink to read
-// the text instead of a modal box; an empty sink restores the box.
-using InformationSink = std::function<void(const QString &text)>;
-void SetInformationSinkForTests(InformationSink sink);
+// An information box: caption "Information", information icon, OK (through
+// the platform's message box, which tests can replace).
 void ShowInformation(QWidget *parent, const QString &text);
 
 // Gives a control its "What's this?" text: its context menu offers the item

@@ -4,6 +4,7 @@
 #include "printing/DialogKit.h"
 #include "surface/Gbasepnl.h"
 #include "widgets/NumCtrl.h"
+#include "widgets/Spin.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -11,7 +12,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -151,11 +151,13 @@ TNumEdit *MakeLengthEdit(const char *name, QWidget *parent)
     return edit;
 }
 
-QSpinBox *MakeCountEdit(const char *name, int maximum, QWidget *parent)
+TSpinEdit *MakeCountEdit(const char *name, int maximum, QWidget *parent)
 {
-    auto *spin = new QSpinBox(parent);
+    auto *spin = new TSpinEdit(parent);
     spin->setObjectName(QLatin1String(name));
-    spin->setRange(1, maximum);
+    spin->SetMinValue(1);
+    spin->SetMaxValue(maximum);
+    spin->SetValue(1);
     spin->setFixedWidth(85);
     return spin;
 }
@@ -335,8 +337,8 @@ void TEditCardLayout::FillControls()
             edit->SetValue(inches[i]);
         }
     }
-    enbracross->setValue(FLayout.Across);
-    enbrdown->setValue(FLayout.Down);
+    enbracross->SetValue(FLayout.Across);
+    enbrdown->SetValue(FLayout.Down);
     const int paperItem = sheetlayout::PaperItemForCode(FLayout.Papersize);
     if (paperItem >= 0)
         epapersize->setCurrentIndex(paperItem);
@@ -391,12 +393,11 @@ void TEditCardLayout::OkButtonClick()
     // Enter reaches Ok with the focus still in an edit: take what was typed.
     for (TNumEdit *edit : LengthEdits())
         edit->CommitEditing();
-    enbracross->interpretText();
-    enbrdown->interpretText();
 
     CardSheetLayout edited = FLayout;
-    edited.Down = enbrdown->value();
-    edited.Across = enbracross->value();
+    // The counts as the spin edits read them, kept within their ranges.
+    edited.Down = qBound(enbrdown->MinValue(), enbrdown->Value(), enbrdown->MaxValue());
+    edited.Across = qBound(enbracross->MinValue(), enbracross->Value(), enbracross->MaxValue());
     edited.PredefLayout = PredefinedLayouts->currentIndex();
     auto inches = [this](const TNumEdit *edit) {
         return ShowingMillimetres() ? sheetlayout::MillimetresToInches(edit->Value()) : float(edit->Value());

@@ -12,7 +12,7 @@
 
 class QComboBox;
 class QRadioButton;
-class QSpinBox;
+class TSpinEdit;
 class TGBasePanel;
 class TNumEdit;
 
@@ -88,8 +88,8 @@ private:
     TNumEdit *eVertPitch = nullptr;
     TNumEdit *eleftmarg = nullptr;
     TNumEdit *etopmarg = nullptr;
-    QSpinBox *enbracross = nullptr;
-    QSpinBox *enbrdown = nullptr;
+    TSpinEdit *enbracross = nullptr;
+    TSpinEdit *enbrdown = nullptr;
     QComboBox *epapersize = nullptr;
 };
 

@@ -1,6 +1,7 @@
 #include "printing/Printft.h"
 
 #include "printing/DialogKit.h"
+#include "widgets/Spin.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -28,34 +29,6 @@ int NudgeDownArrow(int nudge) { return nudge < kMaxNudge ? nudge + 1 : nudge; }
 int NudgeUpArrow(int nudge) { return nudge >= kMinNudge + 1 ? nudge - 1 : nudge; }
 
 } // namespace finetune
-
-namespace {
-
-// A pair of stacked arrow buttons that repeat while held: 400 ms after the
-// press, then every 100 ms.
-QWidget *MakeSpinner(const char *name, QWidget *parent, QToolButton *&up, QToolButton *&down)
-{
-    auto *spinner = new QWidget(parent);
-    spinner->setObjectName(QLatin1String(name));
-    auto *column = new QVBoxLayout(spinner);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-    for (QToolButton **button : {&up, &down}) {
-        *button = new QToolButton(spinner);
-        (*button)->setAutoRepeat(true);
-        (*button)->setAutoRepeatDelay(400);
-        (*button)->setAutoRepeatInterval(100);
-        (*button)->setFixedSize(20, 13);
-        column->addWidget(*button);
-    }
-    up->setObjectName(QStringLiteral("UpButton"));
-    up->setArrowType(Qt::UpArrow);
-    down->setObjectName(QStringLiteral("DownButton"));
-    down->setArrowType(Qt::DownArrow);
-    return spinner;
-}
-
-} // namespace
 
 TPrintFineTune::TPrintFineTune(const PrinterNudges &nudges, QWidget *parent)
     : QDialog(parent)
@@ -139,9 +112,9 @@ QWidget *TPrintFineTune::MakePanel(const QString &header, const char *labelName,
     auto *label = new QLabel(panel);
     label->setObjectName(QLatin1String(labelName));
     label->setMinimumWidth(120);
-    QToolButton *up = nullptr;
-    QToolButton *down = nullptr;
-    QWidget *spinner = MakeSpinner(spinnerName, panel, up, down);
+    auto *spinner = new TSpinButton(panel);
+    spinner->setObjectName(QLatin1String(spinnerName));
+    spinner->setFixedSize(20, 25);
     QString plain = explanation;
     plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     auto *text = new QLabel(plain, panel);
@@ -160,11 +133,11 @@ QWidget *TPrintFineTune::MakePanel(const QString &header, const char *labelName,
     printing::SetContextHelp(spinner, spinnerHelp.isEmpty() ? explanation : spinnerHelp);
 
     FPanels << NudgePanel{value, label};
-    connect(down, &QToolButton::clicked, this, [this, value] {
+    connect(spinner, &TSpinButton::OnDownClick, this, [this, value] {
         *value = finetune::NudgeDownArrow(*value);
         ShowValues();
     });
-    connect(up, &QToolButton::clicked, this, [this, value] {
+    connect(spinner, &TSpinButton::OnUpClick, this, [this, value] {
         *value = finetune::NudgeUpArrow(*value);
         ShowValues();
     });

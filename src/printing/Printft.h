@@ -9,7 +9,6 @@
 #include <QDialog>
 
 class QLabel;
-class QToolButton;
 
 namespace finetune {
 

@@ -3,6 +3,7 @@
 #include "platform/Rounding.h"
 #include "platform/Screen.h"
 #include "printing/DialogKit.h"
+#include "widgets/Spin.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -12,7 +13,6 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -179,10 +179,12 @@ void TSelectSpecificLabels::BuildControls()
     setupButton->setEnabled(bool(FPrinter.ShowPrinterSetup));
 
     auto *pagesHeader = new QLabel(QStringLiteral("Pages"), this);
-    pages = new QSpinBox(this);
+    pages = new TSpinEdit(this);
     pages->setObjectName(QStringLiteral("pages"));
-    pages->setRange(1, 99);
-    pages->setValue(1);
+    pages->SetMinValue(1);
+    pages->SetMaxValue(99);
+    pages->SetValue(1);
+    pages->setFixedWidth(60);
     auto *pagesLabel = new QLabel(QStringLiteral("Number of &pages:"), this);
     pagesLabel->setBuddy(pages);
 
@@ -259,7 +261,10 @@ void TSelectSpecificLabels::BuildControls()
     connect(helpButton, &QPushButton::clicked, this, &TSelectSpecificLabels::HelpButtonClick);
 }
 
-int TSelectSpecificLabels::Pages() const { return pages->value(); }
+int TSelectSpecificLabels::Pages() const
+{
+    return qBound(pages->MinValue(), pages->Value(), pages->MaxValue());
+}
 
 QWidget *TSelectSpecificLabels::PaintBox() const { return PaintBox1; }
 
@@ -298,9 +303,8 @@ void TSelectSpecificLabels::PrinterSetupButtonClick()
 
 void TSelectSpecificLabels::OkButtonClick()
 {
-    pages->interpretText();
     if (FPrinter.SetPortraitAndCopies)
-        FPrinter.SetPortraitAndCopies(pages->value());
+        FPrinter.SetPortraitAndCopies(Pages());
     if (!cellselection::AnySelected(FCells, FLayout)) {
         printing::ShowInformation(this, QStringLiteral("You must select at least one card to print"));
         return;

@@ -13,7 +13,7 @@
 #include <functional>
 
 class QLabel;
-class QSpinBox;
+class TSpinEdit;
 
 namespace cellselection {
 
@@ -85,7 +85,7 @@ private:
 
     TSheetPicture *PaintBox1 = nullptr;
     QLabel *PrinterLabel = nullptr;
-    QSpinBox *pages = nullptr;
+    TSpinEdit *pages = nullptr;
 };
 
 // Shows the cell selection for a print run. On Ok: true, `cells` holds the

@@ -1,9 +1,11 @@
 #include "widgets/NumCtrl.h"
 
+#include "platform/Dialogs.h"
+
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLocale>
-#include <QMessageBox>
 #include <QStringList>
 #include <QTimer>
 
@@ -477,9 +479,10 @@ bool TNumEdit::EndEditing(bool reportRangeError)
 
 void TNumEdit::ReportRangeError()
 {
-    QMessageBox::critical(this, tr("Error"),
-                          QStringLiteral("Value must be between %1 and %2")
-                              .arg(QString::number(FMin, 'g', 15), QString::number(FMax, 'g', 15)));
+    const QString text = QStringLiteral("Value must be between %1 and %2")
+                             .arg(QString::number(FMin, 'g', 15), QString::number(FMax, 'g', 15));
+    platform::ShowMessageBox({text, QGuiApplication::applicationDisplayName(), platform::miError, platform::mbOK},
+                             this);
     activateWindow();
     setFocus(Qt::OtherFocusReason);
     selectAll();

@@ -4,18 +4,17 @@
 // bottom-margin warning.
 #include "TestSupport.h"
 
+#include "platform/Dialogs.h"
 #include "platform/Rounding.h"
-#include "printing/DialogKit.h"
 #include "printing/Printft.h"
 #include "printing/Selectsl.h"
 #include "printing/Warnbot.h"
+#include "widgets/Spin.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QSpinBox>
-#include <QToolButton>
 
 namespace {
 
@@ -49,7 +48,10 @@ struct SelectionDialog {
 
     explicit SelectionDialog(const CardSheetLayout &layout = CardSheetLayout(), const SelectedCells &cells = {})
     {
-        printing::SetInformationSinkForTests([this](const QString &text) { messages << text; });
+        platform::SetMessageBoxForTests([this](const platform::TMessageRequest &request) {
+            messages << request.text;
+            return platform::mrOk;
+        });
         printer.PrinterName = [this] { return printerName; };
         printer.ShowPrinterSetup = [this](QWidget *) {
             ++setups;
@@ -62,7 +64,7 @@ struct SelectionDialog {
         if (!QTest::qWaitForWindowActive(dialog.get()))
             qWarning("the cell selection did not become active");
     }
-    ~SelectionDialog() { printing::SetInformationSinkForTests({}); }
+    ~SelectionDialog() { platform::SetMessageBoxForTests({}); }
 
     void ClickCell(int index)
     {
@@ -102,10 +104,12 @@ void ClickChild(QWidget *parent, const char *name)
 }
 
 // The arrow buttons of one nudge spinner of the fine-tuning dialog.
-QToolButton *Arrow(QWidget *dialog, const char *spinner, const char *arrow)
+QAbstractButton *Arrow(QWidget *dialog, const char *spinner, const char *arrow)
 {
-    QWidget *s = dialog->findChild<QWidget *>(QLatin1String(spinner));
-    return s ? s->findChild<QToolButton *>(QLatin1String(arrow)) : nullptr;
+    auto *s = dialog->findChild<TSpinButton *>(QLatin1String(spinner));
+    if (!s)
+        return nullptr;
+    return QByteArray(arrow) == "UpButton" ? static_cast<QAbstractButton *>(s->UpButton()) : s->DownButton();
 }
 
 QString LabelText(QWidget *dialog, const char *name)
@@ -287,12 +291,11 @@ private slots:
     {
         {
             SelectionDialog d;
-            auto *pages = d.dialog->findChild<QSpinBox *>(QStringLiteral("pages"));
-            QCOMPARE(pages->value(), 1);
-            QCOMPARE(pages->minimum(), 1);
-            QCOMPARE(pages->maximum(), 99);
-            pages->setFocus(Qt::TabFocusReason);
-            pages->selectAll();
+            auto *pages = d.dialog->findChild<TSpinEdit *>(QStringLiteral("pages"));
+            QCOMPARE(pages->Value(), 1);
+            QCOMPARE(pages->MinValue(), 1);
+            QCOMPARE(pages->MaxValue(), 99);
+            pages->setFocus(Qt::TabFocusReason); // selects the text
             QTest::keyClicks(pages, QStringLiteral("3"));
             QTest::keyClick(pages, Qt::Key_Return);
             QVERIFY(d.Accepted());
@@ -390,7 +393,7 @@ private slots:
         TPrintFineTune dialog{PrinterNudges()};
         dialog.show();
         QCOMPARE(LabelText(&dialog, qPrintable(label)), QStringLiteral("None"));
-        QToolButton *button = Arrow(&dialog, qPrintable(spinner), qPrintable(arrow));
+        QAbstractButton *button = Arrow(&dialog, qPrintable(spinner), qPrintable(arrow));
         QVERIFY(button);
         for (int i = 0; i < clicks; ++i)
             QTest::mouseClick(button, Qt::LeftButton);

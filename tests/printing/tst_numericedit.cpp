@@ -2,10 +2,10 @@
 // the user types, and what it makes of the text when the user leaves it.
 #include "TestSupport.h"
 
+#include "platform/Dialogs.h"
 #include "widgets/NumCtrl.h"
 
 #include <QApplication>
-#include <QMessageBox>
 #include <QVBoxLayout>
 
 namespace {
@@ -238,18 +238,16 @@ private slots:
         w.edit->SetMax(10);
         w.edit->SetValue(4);
         w.edit->SetValidate(true);
-        QString shownMessage;
-        QTimer poll;
-        connect(&poll, &QTimer::timeout, this, [&] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                shownMessage = box->text();
-                box->accept();
-            }
+        platform::TMessageRequest shown;
+        platform::SetMessageBoxForTests([&shown](const platform::TMessageRequest &request) {
+            shown = request;
+            return platform::mrOk;
         });
-        poll.start(10);
         TypeInto(w.edit, QStringLiteral("20"));
         w.other->setFocus(Qt::TabFocusReason);
-        QTRY_COMPARE(shownMessage, QStringLiteral("Value must be between 1 and 10"));
+        QTRY_COMPARE(shown.text, QStringLiteral("Value must be between 1 and 10"));
+        platform::SetMessageBoxForTests({});
+        QCOMPARE(shown.icon, platform::miError);
         QCOMPARE(w.edit->Value(), 4.0);
         QTRY_VERIFY(w.edit->hasFocus());
         QCOMPARE(w.edit->selectedText(), QStringLiteral("20"));

@@ -3,17 +3,17 @@
 // raising, the paper choice; and sizing the card panel from the layout.
 #include "TestSupport.h"
 
+#include "platform/Dialogs.h"
 #include "printing/DialogKit.h"
 #include "printing/Editlo.h"
 #include "surface/Gbcpanel32.h"
 #include "widgets/NumCtrl.h"
+#include "widgets/Spin.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSpinBox>
 
 namespace {
 
@@ -22,8 +22,8 @@ const QString kWidthMessage = QStringLiteral("Card Width must be at least .5 inc
 const QString kHPitchMessage = QStringLiteral("Horizontal Pitch must be at least = Card Width");
 const QString kVPitchMessage = QStringLiteral("Vertical Pitch must be at least = Card Height");
 
-// The dialog, shown and active, with the information boxes it raises
-// collected instead of shown.
+// The dialog, shown and active, with the message boxes it raises collected
+// instead of shown.
 struct LayoutDialog {
     TEditCardLayout dialog;
     QStringList messages;
@@ -31,13 +31,16 @@ struct LayoutDialog {
     explicit LayoutDialog(const CardSheetLayout &layout = CardSheetLayout())
         : dialog(layout)
     {
-        printing::SetInformationSinkForTests([this](const QString &text) { messages << text; });
+        platform::SetMessageBoxForTests([this](const platform::TMessageRequest &request) {
+            messages << request.text;
+            return platform::mrOk;
+        });
         dialog.show();
         dialog.activateWindow();
         if (!QTest::qWaitForWindowActive(&dialog))
             qWarning("the layout dialog did not become active");
     }
-    ~LayoutDialog() { printing::SetInformationSinkForTests({}); }
+    ~LayoutDialog() { platform::SetMessageBoxForTests({}); }
 
     template <class T> T *Find(const char *name) const
     {
@@ -56,8 +59,6 @@ struct LayoutDialog {
         if (!w)
             qFatal("no control %s", name);
         w->setFocus(Qt::TabFocusReason);
-        if (auto *spin = qobject_cast<QSpinBox *>(w))
-            spin->selectAll();
         QTest::keyClicks(w, keys);
     }
     // Moves the focus on, as the Tab key does.
@@ -171,8 +172,8 @@ private slots:
         QCOMPARE(d.Shown("eVertPitch"), shown(vpitch));
         QCOMPARE(d.Shown("etopmarg"), shown(top));
         QCOMPARE(d.Shown("eleftmarg"), shown(left));
-        QCOMPARE(d.Find<QSpinBox>("enbracross")->value(), 2);
-        QCOMPARE(d.Find<QSpinBox>("enbrdown")->value(), 5);
+        QCOMPARE(d.Find<TSpinEdit>("enbracross")->Value(), 2);
+        QCOMPARE(d.Find<TSpinEdit>("enbrdown")->Value(), 5);
         QCOMPARE(d.Find<QComboBox>("epapersize")->currentIndex(), paper == 1 ? 0 : 1);
 
         d.ClickOk();
@@ -211,8 +212,8 @@ private slots:
         QCOMPARE(d.Find<QComboBox>("PredefinedLayouts")->currentIndex(), 5);
         QCOMPARE(d.Shown("eCardwidth"), QStringLiteral("3"));
         QCOMPARE(d.Shown("eHorizPitch"), QStringLiteral("3.25"));
-        QCOMPARE(d.Find<QSpinBox>("enbracross")->value(), 1);
-        QCOMPARE(d.Find<QSpinBox>("enbrdown")->value(), 3);
+        QCOMPARE(d.Find<TSpinEdit>("enbracross")->Value(), 1);
+        QCOMPARE(d.Find<TSpinEdit>("enbrdown")->Value(), 3);
         QVERIFY(d.Find<QRadioButton>("Inchesbutton")->isChecked());
         // The list shows item 5 but the custom values stay until a choice.
         d.ClickOk();
@@ -426,33 +427,25 @@ private slots:
         QCOMPARE(d.dialog.Layout().Papersize, stored);
     }
 
-    void refusalUsesTheInformationBox()
+    void refusalIsAnInformationBox()
     {
-        printing::SetInformationSinkForTests({});
+        platform::TMessageRequest shown;
+        platform::SetMessageBoxForTests([&shown](const platform::TMessageRequest &request) {
+            shown = request;
+            return platform::mrOk;
+        });
         CardSheetLayout layout;
         layout.Height = 0.1f;
-        QString title, text;
-        WhenModal([&](QWidget *modal) {
-            // First the layout dialog: press Ok to get the refusal.
+        WhenModal([](QWidget *modal) {
             QTest::mouseClick(modal->findChild<QPushButton *>(QStringLiteral("OKButton")), Qt::LeftButton);
+            QTest::mouseClick(modal->findChild<QPushButton *>(QStringLiteral("Cancelbutton")), Qt::LeftButton);
         });
-        auto *poll = new QTimer(this);
-        connect(poll, &QTimer::timeout, this, [&] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                title = box->windowTitle();
-                text = box->text();
-                box->accept();
-                WhenModal([](QWidget *modal) {
-                    QTest::mouseClick(modal->findChild<QPushButton *>(QStringLiteral("Cancelbutton")),
-                                      Qt::LeftButton);
-                });
-            }
-        });
-        poll->start(10);
         QVERIFY(!EditCardLayout(layout, nullptr));
-        poll->stop();
-        QCOMPARE(title, QStringLiteral("Information"));
-        QCOMPARE(text, kHeightMessage);
+        platform::SetMessageBoxForTests({});
+        QCOMPARE(shown.caption, QStringLiteral("Information"));
+        QCOMPARE(shown.icon, platform::miInformation);
+        QCOMPARE(shown.buttons, platform::mbOK);
+        QCOMPARE(shown.text, kHeightMessage);
         QCOMPARE(double(layout.Height), double(0.1f));
     }
 
