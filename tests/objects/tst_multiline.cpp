@@ -95,6 +95,22 @@ private slots:
         QCOMPARE(label.Recording().boundingRect(), QRect(0, 0, 190, 60));
     }
 
+    void printPutsTheLinesIntoTheRectangleInInches()
+    {
+        TGMultiLineLabel label;
+        label.SetItems({QStringLiteral("John Smith"), QStringLiteral("1 Main Street")});
+        label.SetBounds(48, 96, 192, 96); // half an inch in, one down, 2 x 1 inches
+        const QImage page = PrintObject(label, 0.5, 0.25, 200);
+        const QRect ink = InkBox(page, IsDark);
+        const QRect screen = InkBox(RenderObject(label), IsDark);
+        const double scale = 200.0 / 96.0;
+        // The cell at (0.5, 0.25) inches plus the label's position: (200, 250) device pixels.
+        QVERIFY(ink.left() >= 200 && ink.right() < 600 && ink.top() >= 250 && ink.bottom() < 450);
+        QVERIFY(std::abs(ink.left() - (200 + screen.left() * scale)) <= 4);
+        QVERIFY(std::abs(ink.top() - (250 + screen.top() * scale)) <= 4);
+        QVERIFY(std::abs(ink.height() - screen.height() * scale) <= 6);
+    }
+
     // ---- wrapping ----
 
     void wrapBreaksAtSpacesAndInsideLongWords_data()

@@ -182,6 +182,19 @@ private slots:
         QCOMPARE(drawn, DrawCharacter(drawn.size(), glyph.family, 32, glyph.character));
     }
 
+    void telephoneIsPrintedAsATelephone()
+    {
+        TGSymbolLabel label;
+        label.SetCaption(QStringLiteral("("));
+        label.SetBounds(96, 96, 48, 48);
+        const QImage page = PrintObject(label, 0.0, 0.0, 300);
+        const QRect ink = InkBox(page, IsDark);
+        QVERIFY(!ink.isNull());
+        QVERIFY(ink.left() >= 300 && ink.right() < 450 && ink.top() >= 300 && ink.bottom() < 450);
+        QVERIFY2(ink.width() * 10 > ink.height() * 8,
+                 qPrintable(QStringLiteral("ink %1 x %2").arg(ink.width()).arg(ink.height())));
+    }
+
     void symbolFaceTextIsMeasuredAsDrawn()
     {
         TFont font;

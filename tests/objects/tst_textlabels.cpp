@@ -820,6 +820,35 @@ private slots:
         p.end();
         QCOMPARE(image, RenderObject(label));
     }
+
+    void printFillsTheLabelsRectangleInInches()
+    {
+        TGPLabel label;
+        label.SetCaption(QStringLiteral("Printed Text"));
+        label.SetTransparent(false);
+        label.SetBackColor(platform::clYellow);
+        label.SetBounds(96, 48, 192, 48); // 1 inch in, half an inch down, 2 inches wide
+        label.Layout();
+        const int bottom = 300 + label.Height() * 300 / 96; // device row below the label
+        const QImage page = PrintObject(label, 1.0, 0.5, 300);
+        // The cell starts at (1, 0.5) inches; the label one inch and half an inch further.
+        const QColor yellow(255, 255, 0);
+        QCOMPARE(page.pixelColor(605, 305), yellow);
+        QCOMPARE(page.pixelColor(1190, bottom - 8), yellow);
+        QCOMPARE(page.pixelColor(1190, bottom + 2), QColor(Qt::white));
+        QCOMPARE(page.pixelColor(595, 305), QColor(Qt::white));
+        QCOMPARE(page.pixelColor(1205, 305), QColor(Qt::white));
+        QCOMPARE(page.pixelColor(605, 295), QColor(Qt::white));
+
+        // The text is where the screen shows it, scaled from 96 to 300 pixels per inch.
+        const QRect screenInk = InkBox(RenderObject(label), IsDark);
+        const QRect printInk = InkBox(page.copy(600, 300, 600, 160), IsDark);
+        const double scale = 300.0 / 96.0;
+        QVERIFY(std::abs(printInk.left() - screenInk.left() * scale) <= 4);
+        QVERIFY(std::abs(printInk.top() - screenInk.top() * scale) <= 4);
+        QVERIFY(std::abs(printInk.width() - screenInk.width() * scale) <= 8);
+        QVERIFY(std::abs(printInk.height() - screenInk.height() * scale) <= 8);
+    }
 };
 
 QTEST_MAIN(TestTextLabels)

@@ -1,5 +1,6 @@
 #include "LabelTestSupport.h"
 
+#include "report/RPFiler.h"
 #include "surface/ComponentStream.h"
 #include "surface/GGraphc.h"
 
@@ -42,6 +43,23 @@ int InkCount(const QImage &image, const std::function<bool(QRgb)> &isInk)
 }
 
 bool IsDark(QRgb pixel) { return qGray(pixel) < 128; }
+
+QImage PrintObject(TGGraphicControl &object, double originX, double originY, int dpi)
+{
+    TPageMetrics metrics;
+    metrics.XDPI = dpi;
+    metrics.YDPI = dpi;
+    TReportFiler filer;
+    filer.SetPageMetrics(metrics);
+    filer.OnPrint = [&](TBaseReport &report) { object.Print(report, originX, originY); };
+    filer.Run();
+    QImage page(qRound(metrics.PaperSize.width() * dpi), qRound(metrics.PaperSize.height() * dpi),
+                QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter p(&page);
+    PlayRecordedPage(p, filer.Recording(), 0);
+    return page;
+}
 
 QByteArray ReadSampleCard(const QString &fileName)
 {

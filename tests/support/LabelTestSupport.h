@@ -29,6 +29,10 @@ int InkCount(const QImage &image, const std::function<bool(QRgb)> &isInk);
 // Pixels darker than mid grey.
 bool IsDark(QRgb pixel);
 
+// The page the object prints on when its card cell starts at (originX,
+// originY) inches: recorded at dpi and played back in device pixels.
+QImage PrintObject(TGGraphicControl &object, double originX, double originY, int dpi);
+
 // A sample card file of tests/data/cards.
 QByteArray ReadSampleCard(const QString &fileName);
 // The objects of a stream, read with the given owner and panel (may be null).
