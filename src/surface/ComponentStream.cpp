@@ -778,6 +778,7 @@ QList<TGGraphicControl *> TComponentReader::ReadObjectList(QObject *owner, TGBas
 {
     FOwner = owner;
     FPanel = panel;
+    CollectTakenNames();
     QList<TGGraphicControl *> read;
     const auto endLoading = [&read] {
         for (TGGraphicControl *object : read)
@@ -862,14 +863,13 @@ TGGraphicControl *TComponentReader::FindExistingObject(const QString &name) cons
     return nullptr;
 }
 
-// Names in the file never matter: every object read is named "Component" with
-// the lowest number no card object of the owner or the panel uses yet.
-QString TComponentReader::NewObjectName(const QString &nameInFile) const
+void TComponentReader::CollectTakenNames()
 {
-    QSet<QString> taken;
-    const auto take = [&taken](const QObject *object) {
+    FTakenNames.clear();
+    FNextNameNumber = 0;
+    const auto take = [this](const QObject *object) {
         if (!object->objectName().isEmpty())
-            taken.insert(object->objectName().toLower());
+            FTakenNames.insert(object->objectName().toLower());
     };
     if (FPanel)
         for (const TGGraphicControl *object : FPanel->Objects())
@@ -878,10 +878,19 @@ QString TComponentReader::NewObjectName(const QString &nameInFile) const
         for (const QObject *child : FOwner->children())
             if (qobject_cast<const TGGraphicControl *>(child))
                 take(child);
-    for (int n = 0; n <= kHighestNameNumber; ++n) {
-        const QString name = QStringLiteral("Component") + QString::number(n);
-        if (!taken.contains(name.toLower()))
+}
+
+// Names in the file never matter: every object read is named "Component" with
+// the lowest number no card object of the owner or the panel uses yet.
+QString TComponentReader::NewObjectName(const QString &nameInFile)
+{
+    for (; FNextNameNumber <= kHighestNameNumber; ++FNextNameNumber) {
+        const QString name = QStringLiteral("Component") + QString::number(FNextNameNumber);
+        if (!FTakenNames.contains(name.toLower())) {
+            FTakenNames.insert(name.toLower());
+            ++FNextNameNumber;
             return name;
+        }
     }
     return nameInFile;
 }

@@ -18,6 +18,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -192,7 +193,8 @@ public:
 private:
     TGGraphicControl *ReadObjectRecord(bool &isNew);
     TGGraphicControl *FindExistingObject(const QString &name) const;
-    QString NewObjectName(const QString &nameInFile) const;
+    void CollectTakenNames();
+    QString NewObjectName(const QString &nameInFile);
     void ReadProperty(QObject *object);
     void ReadPropertyPath(QObject *object, const QByteArray &path);
     void ReadPropertyValue(QObject *instance, const QMetaProperty &property);
@@ -208,4 +210,8 @@ private:
     qsizetype FPos = 0;
     QObject *FOwner = nullptr;
     TGBasePanel *FPanel = nullptr;
+    // Names of the owner's and the panel's card objects, lower case; during
+    // one read only the reader adds names, so the lowest free number only grows.
+    QSet<QString> FTakenNames;
+    int FNextNameNumber = 0;
 };

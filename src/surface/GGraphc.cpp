@@ -10,6 +10,15 @@
 #include <QMenu>
 #include <QPainter>
 
+#include <algorithm>
+
+namespace {
+// Bounds far beyond any card (a damaged card file) are held to a range in
+// which the bounds arithmetic, zoomed or not, cannot overflow.
+constexpr int kMaxCoordinate = 1 << 20;
+int ClampCoordinate(int v) { return std::clamp(v, -kMaxCoordinate, kMaxCoordinate); }
+} // namespace
+
 TGGraphicControl::TGGraphicControl(QObject *owner) : QObject(owner) {}
 
 TGGraphicControl::~TGGraphicControl()
@@ -21,6 +30,10 @@ TGGraphicControl::~TGGraphicControl()
 
 void TGGraphicControl::SetBounds(int left, int top, int width, int height)
 {
+    left = ClampCoordinate(left);
+    top = ClampCoordinate(top);
+    width = ClampCoordinate(width);
+    height = ClampCoordinate(height);
     if (left == FLeft && top == FTop && width == FWidth && height == FHeight)
         return;
     const QRect old = BoundsRect();

@@ -620,6 +620,9 @@ private slots:
         object->setObjectName(QStringLiteral("Original"));
         const QByteArray defaults = TComponentWriter::ObjectListToBytes({object});
         ChangeEveryProperty(object, 0);
+        // As after creation by a tool: objects that fit themselves to their
+        // content do so here, as they will after reading.
+        object->Loaded();
         const QByteArray first = TComponentWriter::ObjectListToBytes({object});
         QVERIFY(first.size() > defaults.size());
 

@@ -1,0 +1,94 @@
+// Saving and loading a card of 1,000 frame shapes and lines through the card
+// file (the panel's SaveToFile and LoadFromFile); prints the best of several
+// runs, the file size and the time of the text dump.
+#include "objects/Gbcshape.h"
+#include "objects/Glines.h"
+#include "surface/ComponentText.h"
+#include "surface/Gbcpanel32.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+constexpr int kObjects = 1000;
+constexpr int kRuns = 5;
+
+void FillCard(TGBusinessCardPanel32 &panel)
+{
+    QRandomGenerator rng(7);
+    for (int i = 0; i < kObjects; ++i) {
+        TGGraphicControl *object;
+        if (i % 2 == 0) {
+            auto *line = new TGLineShape(&panel);
+            line->SetLineStyle(TGLineShape::TLineStyle(i % 4));
+            line->Pen()->SetWidth(1 + i % 4);
+            line->Pen()->SetColor(int32_t(rng.bounded(0xFFFFFF)));
+            object = line;
+        } else {
+            auto *shape = new TBCShapes(&panel);
+            shape->SetShape(TGLabelShapes::TShapeType(i % 6));
+            shape->SetRoundPerc(int(rng.bounded(100)));
+            shape->Pen()->SetWidth(1 + i % 3);
+            shape->Brush()->SetColor(int32_t(rng.bounded(0xFFFFFF)));
+            shape->Brush()->SetStyle(Vcl::TBrushStyle(i % 8));
+            object = shape;
+        }
+        object->Loaded();
+        panel.AddNewObject(object, {int(rng.bounded(300)), int(rng.bounded(160)), 0, 0});
+        object->SetBounds(object->Left(), object->Top(), 10 + int(rng.bounded(80)), 10 + int(rng.bounded(50)));
+    }
+}
+
+// The shortest of several runs, in milliseconds.
+double BestOf(const std::function<void()> &work)
+{
+    double best = 1e300;
+    for (int run = 0; run < kRuns; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        best = std::min(best, timer.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;
+    qputenv("QUORVEL_HOME", home.path().toLocal8Bit());
+    QApplication app(argc, argv);
+
+    TGBusinessCardPanel32 panel;
+    panel.resize(343, 191);
+    FillCard(panel);
+    const QString card = home.filePath(QStringLiteral("bench.qrv"));
+
+    const double saveMs = BestOf([&] { panel.SaveToFile(card); });
+    const double loadMs = BestOf([&] {
+        TGBusinessCardPanel32 reopened;
+        reopened.LoadFromFile(card);
+        if (reopened.ObjectCount() != kObjects)
+            std::fprintf(stderr, "read %d objects instead of %d\n", reopened.ObjectCount(), kObjects);
+    });
+    QFile file(card);
+    file.open(QIODevice::ReadOnly);
+    const QByteArray bytes = file.readAll();
+    const double dumpMs = BestOf([&] { ComponentStreamToText(bytes); });
+
+    std::printf("card file with %d frame shapes and lines: %lld bytes\n", kObjects, static_cast<long long>(bytes.size()));
+    std::printf("  save: %8.2f ms\n", saveMs);
+    std::printf("  load: %8.2f ms (reading, renaming and building every context menu)\n", loadMs);
+    std::printf("  dump: %8.2f ms (text form)\n", dumpMs);
+    return 0;
+}

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Builds the card reader's fuzzer with clang (libFuzzer, AddressSanitizer,
+# UndefinedBehaviorSanitizer) in a build folder of its own and runs it.
+#
+#   fuzz/run-fuzzer.sh [seconds]        default 600
+#
+# QUORVEL_FUZZ_BUILD chooses the build folder (default build-fuzz beside the
+# sources). New interesting inputs collect in fuzz/corpus-work (not kept in
+# git); faults are written to <build>/artifacts/. Copy each faulting input to
+# tests/data/fuzz-regressions/ once it is fixed.
+set -euo pipefail
+
+seconds="${1:-600}"
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${QUORVEL_FUZZ_BUILD:-$root/build-fuzz}"
+
+missing=()
+command -v clang++ >/dev/null 2>&1 || missing+=(clang)
+dpkg-query -W -f='${Status}' libclang-rt-14-dev 2>/dev/null | grep -q "install ok installed" || missing+=(libclang-rt-14-dev)
+if [ ${#missing[@]} -gt 0 ]; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "The fuzzer needs: sudo apt-get install -y ${missing[*]}" >&2
+    exit 1
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq || true
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+launcher=()
+if command -v ccache >/dev/null 2>&1; then
+  export CCACHE_BASEDIR="$root"
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+if [ ! -f "$build/build.ninja" ]; then
+  cmake -S "$root/fuzz" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_COMPILER=clang++ "${launcher[@]}" >/dev/null
+fi
+cmake --build "$build" --target fuzz_reader -j "${QUORVEL_FUZZ_JOBS:-1}"
+
+work="$root/fuzz/corpus-work"
+mkdir -p "$work" "$build/artifacts"
+export QT_QPA_PLATFORM=offscreen
+export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
+export ASAN_OPTIONS="${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1}"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+exec "$build/fuzz_reader" "$work" "$root/fuzz/corpus" "$root/tests/data/fuzz-regressions" \
+  -dict="$root/fuzz/reader.dict" -max_total_time="$seconds" -max_len=4096 -timeout=10 \
+  -rss_limit_mb=2048 -artifact_prefix="$build/artifacts/" -print_final_stats=1
