@@ -103,7 +103,14 @@ TFont::TFont(QObject *parent) : QObject(parent) {}
 void TFont::SetCharset(TFontCharset v) { QUORVEL_SETTER(FCharset.value, v.value) }
 void TFont::SetColor(TColor v) { QUORVEL_SETTER(FColor.value, v.value) }
 void TFont::SetHeight(int v) { QUORVEL_SETTER(FHeight, v) }
-void TFont::SetName(const QString &v) { QUORVEL_SETTER(FName, v) }
+// A font always has a face: an empty name, which only a damaged card file
+// holds, is ignored (and could not be saved, being the default of nothing).
+void TFont::SetName(const QString &v)
+{
+    if (v.isEmpty())
+        return;
+    QUORVEL_SETTER(FName, v)
+}
 void TFont::SetPitch(Vcl::TFontPitch v) { QUORVEL_SETTER(FPitch, v) }
 void TFont::SetStyle(Vcl::TFontStyles v) { QUORVEL_SETTER(FStyle, v) }
 

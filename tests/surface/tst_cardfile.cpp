@@ -409,7 +409,12 @@ private slots:
         const QByteArray bytes = ReadFile(path);
         auto panel = MakePanel();
         try {
-            TComponentReader(bytes).ReadObjectList(panel.get(), panel.get());
+            const QList<TGGraphicControl *> read = TComponentReader(bytes).ReadObjectList(panel.get(), panel.get());
+            // What was read is saved and read back without a change.
+            const QByteArray saved = TComponentWriter::ObjectListToBytes(read);
+            auto reopened = MakePanel();
+            const QList<TGGraphicControl *> again = TComponentReader(saved).ReadObjectList(reopened.get(), reopened.get());
+            QCOMPARE(ComponentStreamToText(TComponentWriter::ObjectListToBytes(again)), ComponentStreamToText(saved));
         } catch (const EStreamError &e) {
             QVERIFY(!e.Message().isEmpty());
         }
