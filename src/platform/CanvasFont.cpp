@@ -48,8 +48,8 @@ TCanvasFont::TCanvasFont(const TFont &font, double zoom)
     FFont.setItalic(style.testFlag(Vcl::fsItalic));
     FFont.setUnderline(style.testFlag(Vcl::fsUnderline));
     FFont.setStrikeOut(style.testFlag(Vcl::fsStrikeOut));
-    if (font.Pitch() == Vcl::fpFixed)
-        FFont.setFixedPitch(true);
+    // The pitch is kept with the font but does not pick the face: the face
+    // named wins, as it did where the cards were made.
     FEm = EmFromHeight(ZoomedFontHeight(font, zoom), FFont);
     FFont.setPixelSize(FEm);
 }

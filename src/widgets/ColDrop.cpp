@@ -73,7 +73,7 @@ TColor TColorDrop::ColorValue(int index)
 void TColorDrop::SetSelectedColor(TColor color)
 {
     for (int i = 0; i < ColorCount(); ++i)
-        if (ColorValue(i) == platform::ColorToRGB(color)) {
+        if (ColorValue(i) == color) {
             setCurrentIndex(i);
             FSelectedColor = ColorValue(i);
             return;
