@@ -1,6 +1,7 @@
 #include "report/RPrinter.h"
 
 #include "report/RPDevice.h"
+#include "report/RPSpool.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,6 +24,7 @@ TReportPrinter::~TReportPrinter()
     if (FPainter.isActive())
         FPainter.end();
     DiscardPartialFile();
+    DiscardSpoolFile();
 }
 
 TPageMetrics TReportPrinter::ReadMetrics()
@@ -40,8 +42,11 @@ void TReportPrinter::BeginDocument()
     FPrinter->setDocName(Title().left(kMaxJobNameLength));
     FPrinter->setCopyCount(Copies());
     FTargetFile.clear();
-    if (!device.IsPdfPrinter())
+    FJobId = 0;
+    if (!device.IsPdfPrinter()) {
+        PrepareSpoolFile();
         return;
+    }
 
     FTargetFile = device.OutputFileName();
     if (FTargetFile.isEmpty())
@@ -79,6 +84,16 @@ void TReportPrinter::EndDocument()
 {
     const bool written = FPainter.isActive();
     const bool ended = !written || FPainter.end();
+    if (!FSpoolFile.isEmpty()) {
+        if (written && ended) {
+            SendSpoolFile();
+            return;
+        }
+        DiscardSpoolFile();
+        if (!ended)
+            throw EReportError(QStringLiteral("Unable to finish the print job on %1").arg(DeviceName()));
+        return;
+    }
     if (FPartialFile.isEmpty())
         return;
     const QString partial = FPartialFile;
@@ -102,11 +117,68 @@ void TReportPrinter::AbortDocument()
 {
     if (FPainter.isActive()) {
         // Qt's PDF and CUPS engines cannot take back what they have spooled;
-        // other engines stop the job here.
+        // other engines stop the job here. A job drawn into the spool file
+        // is simply not sent.
         FPrinter->abort();
         FPainter.end();
     }
     DiscardPartialFile();
+    DiscardSpoolFile();
+}
+
+void TReportPrinter::PrepareSpoolFile()
+{
+    // Without the spooler's library Qt sends the job itself, as drawn.
+    if (!report::SpoolerAvailable())
+        return;
+    // A name without ".pdf" keeps the printer's own engine, with its page
+    // layout and margins, only writing into the file instead of spooling.
+    QTemporaryFile spool(QDir(QDir::tempPath()).filePath(QStringLiteral("quorvel-XXXXXX.job")));
+    spool.setAutoRemove(false);
+    if (!spool.open())
+        throw EReportError(QStringLiteral("Unable to start the print job on %1").arg(DeviceName()));
+    FSpoolFile = spool.fileName();
+    spool.close();
+    FPrinter->setOutputFileName(FSpoolFile);
+}
+
+void TReportPrinter::SendSpoolFile()
+{
+    const QString file = FSpoolFile;
+    FSpoolFile.clear();
+    FPrinter->setOutputFileName(QString());
+
+    report::TSpoolOptions options;
+    auto add = [&options](const char *name, const QByteArray &value) { options.append({QByteArray(name), value}); };
+    add("media", FPrinter->pageLayout().pageSize().key().toLocal8Bit());
+    if (Copies() > 1) {
+        add("copies", QByteArray::number(Copies()));
+        add("Collate", "True");
+    }
+    switch (FPrinter->duplex()) {
+    case QPrinter::DuplexAuto:
+    case QPrinter::DuplexLongSide: add("sides", "two-sided-long-edge"); break;
+    case QPrinter::DuplexShortSide: add("sides", "two-sided-short-edge"); break;
+    default: add("sides", "one-sided"); break;
+    }
+    if (FPrinter->pageLayout().orientation() == QPageLayout::Landscape)
+        add("landscape", QByteArray());
+
+    QString error;
+    FJobId = report::SpoolFile(FPrinter->printerName(), file, Title().left(kMaxJobNameLength), options, &error);
+    QFile::remove(file);
+    if (FJobId == 0)
+        throw EReportError(QStringLiteral("Unable to send the print job to %1: %2").arg(DeviceName(), error));
+}
+
+void TReportPrinter::DiscardSpoolFile()
+{
+    if (FSpoolFile.isEmpty())
+        return;
+    QFile::remove(FSpoolFile);
+    FSpoolFile.clear();
+    if (FPrinter && !FPainter.isActive())
+        FPrinter->setOutputFileName(QString());
 }
 
 void TReportPrinter::DiscardPartialFile()

@@ -15,6 +15,10 @@ public:
     TReportPrinter();
     ~TReportPrinter() override;
 
+    // The spooler's id of the last job sent to a system printer, 0 when the
+    // last run sent none (it was aborted, or printed to a file).
+    int JobId() const { return FJobId; }
+
 protected:
     TPageMetrics ReadMetrics() override;
     void BeginDocument() override;
@@ -28,6 +32,9 @@ protected:
 
 private:
     void DiscardPartialFile();
+    void PrepareSpoolFile();
+    void SendSpoolFile();
+    void DiscardSpoolFile();
 
     QPrinter *FPrinter = nullptr;
     QPainter FPainter;
@@ -36,4 +43,8 @@ private:
     // file alone.
     QString FTargetFile;
     QString FPartialFile;
+    // A system printer's job is drawn into this file and spooled when it
+    // ends well, so that an aborted job never reaches the printer.
+    QString FSpoolFile;
+    int FJobId = 0;
 };

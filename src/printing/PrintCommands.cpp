@@ -1,0 +1,280 @@
+#include "printing/PrintCommands.h"
+
+#include "printing/Prevue.h"
+#include "printing/Printlbl.h"
+#include "printing/Selectsl.h"
+#include "printing/Warnbot.h"
+#include "report/RPDevice.h"
+#include "report/RPrinter.h"
+#include "surface/Gbasepnl.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+
+namespace printcommands {
+namespace {
+
+QString g_lastPdfFolder;
+
+// Puts the panel at zoom 1.0 for the run, so that objects print from their
+// 100 % bounds, and back afterwards whatever happens.
+class ZoomAtOne
+{
+public:
+    explicit ZoomAtOne(TGBasePanel *panel) : FPanel(panel), FZoom(panel ? panel->ZoomFactor() : 1.0f)
+    {
+        if (FPanel && FZoom != 1.0f)
+            FPanel->SetZoom(1.0f);
+        QCoreApplication::processEvents();
+    }
+    ~ZoomAtOne()
+    {
+        if (FPanel && FZoom != 1.0f)
+            FPanel->SetZoom(FZoom);
+    }
+    ZoomAtOne(const ZoomAtOne &) = delete;
+    ZoomAtOne &operator=(const ZoomAtOne &) = delete;
+
+private:
+    TGBasePanel *FPanel;
+    float FZoom;
+};
+
+std::optional<QString> AskPdfFile(const TPrintContext &context)
+{
+    const QString proposal = ProposedPdfFile(context.CardFileName);
+    std::optional<QString> chosen;
+    if (context.ChoosePdfFile) {
+        chosen = context.ChoosePdfFile(proposal);
+    } else {
+        const QString file = QFileDialog::getSaveFileName(context.Parent, QStringLiteral("Print to PDF File"),
+                                                          proposal, QStringLiteral("PDF files (*.pdf)"));
+        if (!file.isEmpty())
+            chosen = file;
+    }
+    if (!chosen || chosen->isEmpty())
+        return std::nullopt;
+    QString file = *chosen;
+    if (QFileInfo(file).suffix().isEmpty())
+        file += QStringLiteral(".pdf");
+    RememberPdfFolder(file);
+    return file;
+}
+
+TPrinterAccess PrinterAccess()
+{
+    TPrinterAccess access;
+    access.PrinterName = [] { return TRPDevice::Instance().DeviceName(); };
+    access.ShowPrinterSetup = [](QWidget *parent) { PrinterSetupCommand(parent); };
+    access.SetPortraitAndCopies = [](int copies) {
+        MainReportPrinter().SetOrientation(poPortrait);
+        MainReportPrinter().SetCopies(copies);
+    };
+    return access;
+}
+
+} // namespace
+
+TReportPrinter &MainReportPrinter()
+{
+    // Made on first use and freed with the application, whose print support
+    // its printer engine belongs to.
+    static TReportPrinter *printer = [] {
+        auto *p = new TReportPrinter;
+        qAddPostRoutine([] { delete &MainReportPrinter(); });
+        return p;
+    }();
+    return *printer;
+}
+
+QString ProposedPdfFile(const QString &cardFileName)
+{
+    QString folder = g_lastPdfFolder;
+    if (folder.isEmpty() && !cardFileName.isEmpty())
+        folder = QFileInfo(cardFileName).absolutePath();
+    if (folder.isEmpty())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString name = cardFileName.isEmpty() ? QStringLiteral("Quorvel") : QFileInfo(cardFileName).completeBaseName();
+    return QDir(folder).filePath(name + QStringLiteral(".pdf"));
+}
+
+void RememberPdfFolder(const QString &pdfFile)
+{
+    g_lastPdfFolder = QFileInfo(pdfFile).absolutePath();
+}
+
+bool DoPageSetup(TPrintContext &context)
+{
+    SelectedCells cells = cellselection::FitToLayout(*context.Cells, *context.Layout);
+    int pages = 1;
+    if (!SelectCells(*context.Layout, cells, pages, PrinterAccess(), context.Parent))
+        return false;
+    *context.Cells = cells;
+    return true;
+}
+
+bool DoPrint(TPrintContext &context, bool askPdfFile)
+{
+    ZoomAtOne zoom(context.Panel);
+    TRPDevice &device = TRPDevice::Instance();
+    if (context.PrintToPrinter && askPdfFile && device.IsPdfPrinter()) {
+        const std::optional<QString> file = AskPdfFile(context);
+        if (!file)
+            return false;
+        device.SetOutputFileName(*file);
+    }
+
+    TLabelPrinter form(context.Parent);
+    TCardSheetPrinter &job = form.Job();
+    job.Panel = context.Panel;
+    job.SheetsToPrint = MainReportPrinter().Copies();
+    MainReportPrinter().SetCopies(1);
+    job.Cells = *context.Cells;
+    job.OutlineOnly = context.OutlineTestPage;
+    job.Sheet = sheetprint::SheetGeometry(*context.Layout, *context.Nudges);
+    job.BackgroundPath = context.BackgroundArtPath;
+    job.ToPrinter = context.PrintToPrinter;
+    form.exec();
+    const bool aborted = form.IsAborted();
+    const bool failed = !form.RunError().isEmpty();
+
+    if (!context.PrintToPrinter && !aborted && !failed) {
+        TPreviewForm preview(context.Parent);
+        preview.setWindowTitle(QStringLiteral("Preview Business Cards"));
+        preview.SetRecording(form.LabelReportFiler().Recording());
+        preview.exec();
+    }
+    return !aborted && !failed;
+}
+
+void PrintCommand(TPrintContext &context)
+{
+    context.PrintToPrinter = true;
+    TRPDevice &device = TRPDevice::Instance();
+    device.SelectPaperSize(context.Layout->Papersize);
+    if (context.Panel)
+        context.Panel->SetPreviewing(false);
+    context.OutlineTestPage = false;
+    if (!DoPageSetup(context))
+        return;
+    // The cell selection's printer setup may have chosen another printer.
+    device.SelectPaperSize(context.Layout->Papersize);
+
+    device.RefreshPrinterMetrics();
+    QCoreApplication::processEvents();
+    const double bottom = device.Metrics().UnprintableBottom;
+    bool showWarning = context.ShowBottomMarginWarning ? *context.ShowBottomMarginWarning : true;
+    if (bottommargin::WarningApplies(bottom, *context.Layout, *context.Cells, showWarning)) {
+        const bool goOn = WarnBottomMargin(bottom, showWarning, context.Parent);
+        if (!showWarning && context.ShowBottomMarginWarning) {
+            *context.ShowBottomMarginWarning = false;
+            if (context.SavePreferences)
+                context.SavePreferences();
+        }
+        if (!goOn)
+            return;
+    }
+    DoPrint(context);
+}
+
+void PreviewCommand(TPrintContext &context)
+{
+    context.PrintToPrinter = false;
+    TRPDevice::Instance().SelectPaperSize(context.Layout->Papersize);
+    context.OutlineTestPage = false;
+    if (context.Panel)
+        context.Panel->SetPreviewing(true);
+    DoPrint(context);
+    // Objects paint for the screen again.
+    if (context.Panel)
+        context.Panel->SetPreviewing(false);
+}
+
+void OutlineTestPageCommand(TPrintContext &context)
+{
+    context.PrintToPrinter = true;
+    context.OutlineTestPage = true;
+    TRPDevice &device = TRPDevice::Instance();
+    if (!device.ShowPrintDialog(MainReportPrinter(), context.Parent))
+        return;
+    // The print dialog names the file itself when it prints to PDF.
+    const bool fileNamed = device.IsPdfPrinter() && !device.OutputFileName().isEmpty();
+    DoPrint(context, !fileNamed);
+    context.OutlineTestPage = false;
+}
+
+void PrinterSetupCommand(QWidget *parent)
+{
+    TPrinterSetup dialog(parent);
+    if (dialog.exec() == QDialog::Accepted)
+        dialog.OkButtonClick();
+}
+
+} // namespace printcommands
+
+// ======================================================================
+// The printer setup dialog
+
+TPrinterSetup::TPrinterSetup(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TPrinterSetup"));
+    setWindowTitle(QStringLiteral("Printer Setup"));
+
+    TRPDevice &device = TRPDevice::Instance();
+    FPrinters = new QComboBox(this);
+    FPrinters->setObjectName(QStringLiteral("PrinterCombo"));
+    FPrinters->addItems(device.Printers());
+    FPrinters->setCurrentIndex(device.PrinterIndex());
+    FPaper = new QLabel(this);
+    FPaper->setObjectName(QStringLiteral("PaperLabel"));
+
+    auto *properties = new QPushButton(QStringLiteral("&Properties..."), this);
+    properties->setObjectName(QStringLiteral("PropertiesButton"));
+    properties->setAutoDefault(false);
+    connect(properties, &QPushButton::clicked, this, &TPrinterSetup::PropertiesButtonClick);
+
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("&Name:"), FPrinters);
+    form->addRow(QStringLiteral("Paper:"), FPaper);
+    form->addRow(QString(), properties);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Ok"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+    ShowPaper();
+}
+
+void TPrinterSetup::ShowPaper()
+{
+    const TPageMetrics m = TRPDevice::Instance().Metrics();
+    FPaper->setText(QStringLiteral("%1 x %2 in, unprintable edges %3 in")
+                        .arg(m.PaperSize.width(), 0, 'f', 2)
+                        .arg(m.PaperSize.height(), 0, 'f', 2)
+                        .arg(qMax(qMax(m.UnprintableLeft, m.UnprintableTop), m.UnprintableBottom), 0, 'f', 2));
+}
+
+void TPrinterSetup::OkButtonClick()
+{
+    TRPDevice::Instance().SetPrinterIndex(FPrinters->currentIndex());
+}
+
+void TPrinterSetup::PropertiesButtonClick()
+{
+    // The page setup belongs to the printer chosen in the list.
+    TRPDevice &device = TRPDevice::Instance();
+    device.SetPrinterIndex(FPrinters->currentIndex());
+    device.ShowPrinterSetup(this);
+    ShowPaper();
+}

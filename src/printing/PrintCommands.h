@@ -1,0 +1,92 @@
+// The printing commands as the main window offers them: Print (cell
+// selection, bottom-margin warning, the run), Preview, the outline test page
+// and the printer setup. They work on the main window's card panel and
+// settings, handed over in a TPrintContext, so that they know nothing of the
+// window itself.
+#pragma once
+
+#include "printing/CardSheetLayout.h"
+
+#include <QDialog>
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QComboBox;
+class QLabel;
+class QWidget;
+class TGBasePanel;
+class TReportPrinter;
+
+struct TPrintContext {
+    QWidget *Parent = nullptr;
+    TGBasePanel *Panel = nullptr;
+    CardSheetLayout *Layout = nullptr;
+    PrinterNudges *Nudges = nullptr;
+    SelectedCells *Cells = nullptr;
+    bool *ShowBottomMarginWarning = nullptr;
+    QString BackgroundArtPath;
+    // The open card's file, empty while it is untitled; names the PDF file.
+    QString CardFileName;
+    std::function<void()> SavePreferences;
+    // Asks for the file the "PDF file" printer writes, proposing a path;
+    // nothing when the user cancels. Unset: a save dialog.
+    std::function<std::optional<QString>(const QString &proposal)> ChoosePdfFile;
+
+    // The next run goes to the printer (false: into the preview) and
+    // whether it prints only the cell outlines; the commands set them.
+    bool PrintToPrinter = true;
+    bool OutlineTestPage = false;
+};
+
+namespace printcommands {
+
+// The report printer the main window keeps between commands: the number of
+// sheets chosen last and the paper; lives until the program ends.
+TReportPrinter &MainReportPrinter();
+
+// "&Print": paper by the layout, cell selection, the bottom-margin warning,
+// then the run.
+void PrintCommand(TPrintContext &context);
+// "Pre&view": the first cell recorded and shown in the preview window.
+void PreviewCommand(TPrintContext &context);
+// "Print O&utline Test Page": the system print dialog, then the outlines of
+// the cells selected last.
+void OutlineTestPageCommand(TPrintContext &context);
+// "Printer S&etup": the choice of printer and its page setup.
+void PrinterSetupCommand(QWidget *parent);
+
+// The cell selection dialog; on Ok the choice goes into the context's cells.
+bool DoPageSetup(TPrintContext &context);
+// One run with the status form, to the printer or into the preview. When the
+// "PDF file" printer prints, its file is asked for first unless askPdfFile is
+// false. Returns false when nothing was output (cancelled or aborted).
+bool DoPrint(TPrintContext &context, bool askPdfFile = true);
+
+// The PDF file proposed for a card: its name with ".pdf" in the folder used
+// last (the card's folder, or the user's documents, the first time).
+QString ProposedPdfFile(const QString &cardFileName);
+// Remembers the folder of a chosen PDF file for the next proposal.
+void RememberPdfFolder(const QString &pdfFile);
+
+} // namespace printcommands
+
+// The printer setup: which printer prints, with its page setup.
+class TPrinterSetup : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TPrinterSetup(QWidget *parent = nullptr);
+
+    QComboBox *PrinterCombo() const { return FPrinters; }
+    // Makes the chosen printer current (Ok).
+    void OkButtonClick();
+    void PropertiesButtonClick();
+
+private:
+    void ShowPaper();
+
+    QComboBox *FPrinters = nullptr;
+    QLabel *FPaper = nullptr;
+};

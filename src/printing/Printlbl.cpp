@@ -1,0 +1,324 @@
+#include "printing/Printlbl.h"
+
+#include "platform/Colors.h"
+#include "platform/Dialogs.h"
+#include "report/RPDevice.h"
+#include "surface/Gbcpanel32.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace sheetprint {
+
+TSheetGeometry SheetGeometry(const CardSheetLayout &layout, const PrinterNudges &nudges)
+{
+    TSheetGeometry g;
+    g.CardHeight = layout.Height;
+    g.CardWidth = layout.Width;
+    g.Across = layout.Across;
+    g.Down = layout.Down;
+    g.TopMargin = layout.TopMargin + nudges.TopMarginNudge * kNudgeStep;
+    g.LeftMargin = layout.LeftMargin + nudges.LeftMarginNudge * kNudgeStep;
+    g.HPitch = layout.HPitch + nudges.HorizontalSpacing * kNudgeStep;
+    g.VPitch = layout.VPitch + nudges.VerticalSpacing * kNudgeStep;
+    return g;
+}
+
+QPointF CellOrigin(const TSheetGeometry &sheet, int row, int column)
+{
+    return QPointF(column * sheet.HPitch + sheet.LeftMargin, row * sheet.VPitch + sheet.TopMargin);
+}
+
+bool CellSelected(const SelectedCells &cells, int index)
+{
+    return index < 0 || index >= cells.size() || cells.at(index);
+}
+
+QString FinalStatus(bool toPrinter, bool aborted, bool complexObjects)
+{
+    if (aborted)
+        return toPrinter ? QStringLiteral("\rBusiness Card Print Canceled!")
+                         : QStringLiteral("\rBusiness Card Preview Canceled!");
+    if (toPrinter)
+        return complexObjects ? QStringLiteral("Print job completed and sent to printer!\r\r"
+                                               "Note: this design contains complex shapes or text.\r"
+                                               "Please be patient while the printer produces its\routput...")
+                              : QStringLiteral("Print job completed and sent to printer!");
+    return complexObjects ? QStringLiteral("Business Card preview ready to view!\r\r"
+                                           "Note: To save time, only a single card is previewed\r\r"
+                                           "** This design contains complex shapes or text.\r"
+                                           "Please be patient while the previewer prepares\rthe viewing page")
+                          : QStringLiteral("\rBusiness Card preview ready!\r\r"
+                                           "Note: To save time, only a single card is previewed");
+}
+
+} // namespace sheetprint
+
+using namespace sheetprint;
+
+// ======================================================================
+// The sheet loop
+
+void TCardSheetPrinter::Attach(TBaseReport &report)
+{
+    report.SetOrientation(poPortrait);
+    report.OnBeforePrint = [this](TBaseReport &r) { BeforePrintLabels(r); };
+    report.OnPrint = [this](TBaseReport &r) { PrintLabels(r); };
+    report.OnNewPage = nullptr;
+    report.OnAfterPrint = nullptr;
+}
+
+void TCardSheetPrinter::LoadBackGround()
+{
+    FBackgroundKind = bgNone;
+    FBackgroundBitmap = QImage();
+    if (BackgroundPath.isEmpty())
+        return;
+    const QString upper = BackgroundPath.toUpper();
+    if (upper.contains(QLatin1String(".BMP")) && QFileInfo::exists(BackgroundPath)) {
+        if (FBackgroundBitmap.load(BackgroundPath))
+            FBackgroundKind = bgBitmap;
+    }
+}
+
+void TCardSheetPrinter::BeforePrintLabels(TBaseReport &report)
+{
+    // A driver that copies pages itself gets one page and the count; the
+    // others get one page per sheet.
+    const int driverCopies = DriverMaxCopies ? DriverMaxCopies() : TRPDevice::Instance().DriverMaxCopies();
+    if (ToPrinter && SheetsToPrint > 1 && driverCopies > 1) {
+        report.SetCopies(SheetsToPrint);
+        SheetsToPrint = 1;
+    }
+    report.SetStatusFormat(ToPrinter ? kPrintStatusFormat : kPreviewStatusFormat);
+    report.SetStatusText({QString(), QString()});
+}
+
+void TCardSheetPrinter::PrintLabels(TBaseReport &report)
+{
+    struct PrintingFlag {
+        TGBasePanel *panel;
+        explicit PrintingFlag(TGBasePanel *p) : panel(p)
+        {
+            if (panel)
+                panel->SetPrinting(true);
+        }
+        ~PrintingFlag()
+        {
+            if (panel)
+                panel->SetPrinting(false);
+        }
+    } printing(Panel);
+
+    report.SetMarginLeft(0.0);
+    report.SetMarginTop(0.0);
+    // Without a sheet to end on the loop would never stop.
+    const int sheets = qMax(1, SheetsToPrint);
+    int column = -1;
+    int row = 0;
+    for (;;) {
+        if (Stopped || report.IsAborted())
+            break;
+        if (++column >= Sheet.Across) {
+            column = 0;
+            ++row;
+        }
+        if (!ToPrinter && (row != 0 || column != 0))
+            break;
+        if (row >= Sheet.Down) {
+            row = 0;
+            column = 0;
+            if (report.PageNumber() >= sheets)
+                break;
+            report.StartNewPage();
+        }
+        if (!CellSelected(Cells, row * Sheet.Across + column))
+            continue;
+        PrintCell(report, row, column);
+        if (OnIdle)
+            OnIdle();
+    }
+}
+
+void TCardSheetPrinter::PrintCell(TBaseReport &report, int row, int column)
+{
+    const QPointF at = CellOrigin(Sheet, row, column);
+    const double x = at.x(), y = at.y();
+    if (OnCard)
+        OnCard(row * Sheet.Across + column + 1);
+    if (OutlineOnly) {
+        report.DrawRect(x, y, x + Sheet.CardWidth, y + Sheet.CardHeight);
+        return;
+    }
+    PrintBackGround(report, x, y);
+    if (!ToPrinter) {
+        report.SelectBrush(platform::clBlack, Vcl::bsClear);
+        report.SelectPen(platform::clSilver, Vcl::psSolid, Vcl::pmCopy, -1);
+        report.DrawRect(x, y, x + Sheet.CardWidth, y + Sheet.CardHeight);
+    }
+    if (Panel)
+        Panel->PrintObjects(report, x, y);
+}
+
+void TCardSheetPrinter::PrintBackGround(TBaseReport &report, double x, double y)
+{
+    if (FBackgroundKind != bgBitmap)
+        return;
+    // The art fills the card as the layout sizes it, as it does on screen.
+    try {
+        report.DrawBitmapInRect(x, y, x + Sheet.CardWidth, y + Sheet.CardHeight, FBackgroundBitmap);
+    } catch (const std::exception &) {
+        // A picture that cannot be drawn is left out; the card still prints.
+    }
+}
+
+// ======================================================================
+// The status form
+
+namespace {
+
+bool HoldsComplexObjects(const TGBasePanel *panel)
+{
+    const auto *cardPanel = qobject_cast<const TGBusinessCardPanel32 *>(panel);
+    return cardPanel && cardPanel->HasComplexObjects();
+}
+
+QString LabelText(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+} // namespace
+
+TLabelPrinter::TLabelPrinter(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+{
+    setObjectName(QStringLiteral("TLabelPrinter"));
+    setWindowTitle(QStringLiteral("Print Status Screen"));
+
+    RStatusLabel = new QLabel(this);
+    RStatusLabel->setObjectName(QStringLiteral("RStatusLabel"));
+    RStatusLabel->setAlignment(Qt::AlignCenter);
+    RStatusLabel->setMinimumSize(320, 110);
+    Extralabel = new QLabel(this);
+    Extralabel->setObjectName(QStringLiteral("Extralabel"));
+    Extralabel->setAlignment(Qt::AlignCenter);
+    CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    CancelButton->setObjectName(QStringLiteral("CancelButton"));
+    connect(CancelButton, &QPushButton::clicked, this, &TLabelPrinter::CancelButtonClick);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(CancelButton);
+    buttons->addStretch();
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(RStatusLabel, 1);
+    layout->addWidget(Extralabel);
+    layout->addLayout(buttons);
+
+    for (TBaseReport *report : {static_cast<TBaseReport *>(&FReportPrinter), static_cast<TBaseReport *>(&FReportFiler)}) {
+        report->SetTitle(QStringLiteral("Quorvel"));
+        report->SetUnitsFactor(1.0);
+        report->SetScaleX(100.0);
+        report->SetScaleY(100.0);
+        report->SetLineHeightMethod(lhmFont);
+    }
+}
+
+TLabelPrinter::~TLabelPrinter() = default;
+
+TBaseReport &TLabelPrinter::ActiveReport()
+{
+    if (FJob.ToPrinter)
+        return FReportPrinter;
+    return FReportFiler;
+}
+
+bool TLabelPrinter::IsAborted()
+{
+    return ActiveReport().IsAborted();
+}
+
+void TLabelPrinter::showEvent(QShowEvent *e)
+{
+    QDialog::showEvent(e);
+    // The run starts once the form is on screen, so its labels show.
+    if (!FActivated)
+        QTimer::singleShot(0, this, &TLabelPrinter::FormActivate);
+}
+
+void TLabelPrinter::FormActivate()
+{
+    if (FActivated)
+        return;
+    FActivated = true;
+    setWindowTitle(FJob.ToPrinter ? QStringLiteral("Print Status ") : QStringLiteral("Preview Status"));
+    CancelButton->setText(FJob.ToPrinter ? QStringLiteral("Cancel") : QStringLiteral("Stop"));
+
+    TBaseReport &report = ActiveReport();
+    report.SetStatusLabel(RStatusLabel);
+    FJob.OnCard = [this](int cellNumber) {
+        Extralabel->setText(QStringLiteral("Card ") + QString::number(cellNumber));
+        emit CardStarted(cellNumber);
+        QCoreApplication::processEvents();
+    };
+    FJob.OnIdle = [] { QCoreApplication::processEvents(); };
+    FJob.LoadBackGround();
+    FJob.Attach(report);
+    try {
+        report.Run();
+    } catch (const std::exception &e) {
+        FRunError = QString::fromUtf8(e.what());
+    }
+    QCoreApplication::processEvents();
+    Extralabel->clear();
+    CancelButton->setText(QStringLiteral("OK"));
+    FRunOver = true;
+    ShowFinalStatus();
+}
+
+void TLabelPrinter::ShowFinalStatus()
+{
+    TBaseReport &report = ActiveReport();
+    QString text;
+    if (!FRunError.isEmpty() && !report.IsAborted())
+        text = QStringLiteral("\r") + FRunError;
+    else
+        text = FinalStatus(FJob.ToPrinter, report.IsAborted(), HoldsComplexObjects(FJob.Panel));
+    report.SetStatusFormat(text);
+    // Set as it is: an error message may hold percent signs.
+    RStatusLabel->setText(LabelText(text));
+}
+
+void TLabelPrinter::CancelButtonClick()
+{
+    if (FRunOver) {
+        accept();
+        return;
+    }
+    if (!FJob.ToPrinter) {
+        FJob.Stopped = true;
+        FReportFiler.AbortRun();
+        FReportFiler.SetStatusFormat(kCancellingStatus);
+        FReportFiler.UpdateStatus();
+        QCoreApplication::processEvents();
+        return;
+    }
+    const platform::TMsgResult answer = platform::ShowMessageBox(
+        {kConfirmCancel, QStringLiteral("Information"), platform::miInformation, platform::mbYesNo}, this);
+    if (answer == platform::mrYes)
+        FReportPrinter.AbortRun();
+}
+
+void TLabelPrinter::reject()
+{
+    // Escape works the button: Cancel or Stop during the run, OK after it.
+    CancelButtonClick();
+}

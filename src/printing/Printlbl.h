@@ -1,0 +1,160 @@
+// Sheet printing: copies of the one card placed into the cells of the sheet
+// layout, corrected by the printer nudges, drawn through a report onto the
+// printer or into the preview's recording. TCardSheetPrinter is the sheet
+// loop itself and needs no window (the command line uses it as it is);
+// TLabelPrinter is the status form that runs it with Cancel or Stop.
+#pragma once
+
+#include "printing/CardSheetLayout.h"
+#include "report/RPFiler.h"
+#include "report/RPrinter.h"
+
+#include <QDialog>
+#include <QImage>
+#include <QPointF>
+#include <QString>
+#include <functional>
+
+class QLabel;
+class QPushButton;
+class TBaseReport;
+class TGBasePanel;
+
+namespace sheetprint {
+
+// One printed inch is this many 1/32-inch nudge steps.
+inline constexpr double kNudgeStep = 0.03125;
+
+inline const QString kPrintStatusFormat = QStringLiteral("Printing Page %p\r%0\r%1");
+inline const QString kPreviewStatusFormat = QStringLiteral("Preparing Preview Page %p\r%0\r%1");
+inline const QString kCancellingStatus = QStringLiteral("\rCancelling...!");
+inline const QString kConfirmCancel = QStringLiteral("Cancel Business Card Printing?");
+
+// Where the cards sit on the sheet, inches from the paper's top-left corner,
+// with the printer nudges already added to margins and pitches.
+struct TSheetGeometry {
+    double CardHeight = 2.0;
+    double CardWidth = 3.5;
+    int Across = 2;
+    int Down = 5;
+    double TopMargin = 0.5;
+    double LeftMargin = 0.75;
+    double HPitch = 3.5;
+    double VPitch = 2.0;
+};
+
+TSheetGeometry SheetGeometry(const CardSheetLayout &layout, const PrinterNudges &nudges);
+// The top-left corner of the card in that row and column.
+QPointF CellOrigin(const TSheetGeometry &sheet, int row, int column);
+// Whether a cell is printed; cells the selection does not cover are.
+bool CellSelected(const SelectedCells &cells, int index);
+
+// The status text a finished run leaves on the form.
+QString FinalStatus(bool toPrinter, bool aborted, bool complexObjects);
+
+// What the background art file is printed as. Only bitmap files (a name
+// with ".BMP") are; the program has no metafile reader yet, so ".WMF" art is
+// left out like any picture that cannot be loaded, and other files too.
+enum TBackgroundKind { bgNone = 0, bgBitmap = 2 };
+
+} // namespace sheetprint
+
+// The sheet loop. Fill in the fields, attach it to a report and run the
+// report: every sheet is one page holding every selected cell, row by row
+// from the top; a preview run records the first cell only, with a silver
+// outline around the card.
+class TCardSheetPrinter
+{
+public:
+    // The panel whose objects are printed (bottom of the z-order first).
+    TGBasePanel *Panel = nullptr;
+    int SheetsToPrint = 1;
+    SelectedCells Cells;
+    bool OutlineOnly = false;
+    sheetprint::TSheetGeometry Sheet;
+    QString BackgroundPath;
+    // False: the run records the preview.
+    bool ToPrinter = true;
+    // Set while a preview run is being stopped.
+    bool Stopped = false;
+
+    // Called as each card is begun, with its cell number from 1.
+    std::function<void(int cellNumber)> OnCard;
+    // Called after each card; the status form handles its buttons here.
+    std::function<void()> OnIdle;
+    // The printer driver's largest number of copies of one page; the
+    // shared printer's by default.
+    std::function<int()> DriverMaxCopies;
+
+    // Makes the report run this loop: portrait pages, BeforePrintLabels
+    // before the job opens, PrintLabels for its pages, no other events.
+    void Attach(TBaseReport &report);
+
+    void LoadBackGround();
+    sheetprint::TBackgroundKind BackgroundKind() const { return FBackgroundKind; }
+    const QImage &BackgroundBitmap() const { return FBackgroundBitmap; }
+
+    void BeforePrintLabels(TBaseReport &report);
+    void PrintLabels(TBaseReport &report);
+    void PrintBackGround(TBaseReport &report, double x, double y);
+
+private:
+    void PrintCell(TBaseReport &report, int row, int column);
+
+    sheetprint::TBackgroundKind FBackgroundKind = sheetprint::bgNone;
+    QImage FBackgroundBitmap;
+};
+
+// The print status form "Print Status Screen": shows the report's status
+// text and the card being drawn, offers Cancel (printing) or Stop (preview)
+// while the run lasts and becomes an OK button when it is over. The run
+// starts when the form is first shown.
+class TLabelPrinter : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TLabelPrinter(QWidget *parent = nullptr);
+    ~TLabelPrinter() override;
+
+    // The sheet loop to run; fill it in before the form is shown.
+    TCardSheetPrinter &Job() { return FJob; }
+    // Printing goes to LabelReportPrinter, a preview into LabelReportFiler.
+    TReportPrinter &LabelReportPrinter() { return FReportPrinter; }
+    TReportFiler &LabelReportFiler() { return FReportFiler; }
+    TBaseReport &ActiveReport();
+    bool IsAborted();
+    // The message of an error that ended the run, empty when none did.
+    QString RunError() const { return FRunError; }
+    bool RunOver() const { return FRunOver; }
+
+    QLabel *StatusLabel() const { return RStatusLabel; }
+    QLabel *CardLabel() const { return Extralabel; }
+    QPushButton *Button() const { return CancelButton; }
+
+    // Runs the report once (the first show does it); safe to call directly.
+    void FormActivate();
+    void CancelButtonClick();
+
+signals:
+    // A card is about to be drawn (cell number from 1).
+    void CardStarted(int cellNumber);
+
+protected:
+    void showEvent(QShowEvent *e) override;
+    void reject() override;
+
+private:
+    void ShowFinalStatus();
+
+    TCardSheetPrinter FJob;
+    TReportPrinter FReportPrinter;
+    TReportFiler FReportFiler;
+    bool FActivated = false;
+    bool FRunOver = false;
+    QString FRunError;
+
+    QLabel *RStatusLabel = nullptr;
+    QLabel *Extralabel = nullptr;
+    QPushButton *CancelButton = nullptr;
+};
