@@ -9,6 +9,7 @@ QUORVEL_PACKAGES=(
   cmake ninja-build g++ ccache pkg-config
   qt6-base-dev qt6-base-dev-tools
   fonts-liberation fonts-liberation2 fonts-urw-base35 fonts-dejavu-core
+  cups printer-driver-cups-pdf poppler-utils
 )
 
 quorvel_missing_packages() {
@@ -47,4 +48,11 @@ quorvel_build() {
       -DCMAKE_BUILD_TYPE="${QUORVEL_BUILD_TYPE:-RelWithDebInfo}" "${launcher[@]}" >/dev/null || exit 1
   fi
   cmake --build "$QUORVEL_BUILD" -j "$(nproc)" || exit 1
+}
+
+# Starts the CUPS scheduler with the "Quorvel-PDF" queue that the printing
+# tests print through; without it those tests skip (or fail under CI=true).
+quorvel_start_spooler() {
+  "$QUORVEL_ROOT/scripts/start-cups.sh" ||
+    echo "The print spooler is not running: the spooler tests will skip (fail under CI=true)." >&2
 }
