@@ -40,7 +40,9 @@ set_pdf_conf() {
   fi
 }
 set_pdf_conf Out "$PDF_OUT"
-# The job number after the title: Quorvel-job_N.pdf.
+# Files named after the job's name, with the job number after it:
+# Quorvel-job_N.pdf.
+set_pdf_conf TitlePref 1
 set_pdf_conf Label 2
 
 scheduler_running() { lpstat -r 2>/dev/null | grep -q "is running"; }
@@ -55,6 +57,14 @@ if ! scheduler_running; then
   done
   scheduler_running || { say "the CUPS scheduler is not answering"; exit 1; }
 fi
+
+# Job files are written at once rather than within half a minute, so that
+# the tests can read what the scheduler recorded of a job they just printed.
+cupsctl DirtyCleanInterval=0 2>/dev/null || /usr/sbin/cupsctl DirtyCleanInterval=0 2>/dev/null || true
+for _ in $(seq 1 50); do
+  scheduler_running && break
+  sleep 0.2
+done
 
 model=$(lpinfo -m 2>/dev/null | awk '/CUPS-PDF_opt\.ppd/ { print $1; exit }')
 [ -n "$model" ] || model=$(lpinfo -m 2>/dev/null | awk '/CUPS-PDF/ { print $1; exit }')
@@ -75,6 +85,8 @@ awk -v strip="$STRIP_POINTS" '
   { print }' "/etc/cups/ppd/$QUEUE.ppd" >"$ppd"
 lpadmin -p "$QUEUE" -E -P "$ppd" 2>/dev/null || { rm -f "$ppd"; say "lpadmin could not set the driver of $QUEUE"; exit 1; }
 rm -f "$ppd"
+# The driver's own default would take the title from inside the document.
+lpadmin -p "$QUEUE" -o TitlePref=1 -o Label=2 2>/dev/null || true
 lpadmin -d "$QUEUE" || { say "lpadmin could not make $QUEUE the default printer"; exit 1; }
 cupsenable "$QUEUE" 2>/dev/null || /usr/sbin/cupsenable "$QUEUE" 2>/dev/null || true
 cupsaccept "$QUEUE" 2>/dev/null || /usr/sbin/cupsaccept "$QUEUE" 2>/dev/null || true
