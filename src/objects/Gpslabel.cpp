@@ -58,8 +58,11 @@ void TGSymbolLabel::AutoSize()
     const platform::TCanvasFont font = CanvasFont();
     const int maxX = std::max({TextOrigin().x(), ShadowOrigin().x(), HighlightOrigin().x()});
     const int maxY = std::max({TextOrigin().y(), ShadowOrigin().y(), HighlightOrigin().y()});
-    const int width = platform::Trunc(font.TextWidth(Caption()) * 1.1) + maxX;
-    const int height = platform::Trunc(font.TextHeight() * 1.1) + maxY;
+    // At least one pixel: the base label grows an empty object to one pixel,
+    // and sizing back to nothing would call each other without end (an
+    // empty caption from a damaged card file).
+    const int width = std::max(1, platform::Trunc(font.TextWidth(Caption()) * 1.1) + maxX);
+    const int height = std::max(1, platform::Trunc(font.TextHeight() * 1.1) + maxY);
     if (width != Width() || height != Height())
         SetBounds(Left(), Top(), width, height);
 }
