@@ -1,10 +1,24 @@
 // Quorvel: design business cards and print them on sheets of card stock.
+#include "app/Application.h"
 #include "app/CommandLine.h"
-#include "app/DesignWindow.h"
+#include "app/Justone.h"
+#include "app/Main.h"
+#include "platform/ProgramFolder.h"
 
-#include <QApplication>
+#include <QFileInfo>
 #include <cstdio>
 #include <cstdlib>
+
+namespace {
+// The card file named on the command line, as a full path; empty when none.
+QString CardFileArgument(const QStringList &args)
+{
+    for (const QString &a : args.mid(1))
+        if (!a.startsWith(QLatin1Char('-')))
+            return QFileInfo(a).absoluteFilePath();
+    return QString();
+}
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -19,14 +33,33 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    QApplication app(argc, argv);
+    TQuorvelApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
     QApplication::setApplicationVersion(QStringLiteral(QUORVEL_VERSION));
 
     if (auto status = RunCommandLine(QApplication::arguments()))
         return *status;
+    const QString cardFile = CardFileArgument(QApplication::arguments());
 
-    TDesignWindow window;
-    window.show();
+    // A second copy hands its card file to the running one and ends before
+    // it shows anything.
+    TJustOne justOne(platform::ProgramFolder());
+    if (!justOne.IsFirstInstance()) {
+        if (!justOne.SendToRunningInstance(cardFile))
+            std::fprintf(stderr, "quorvel: another copy is running but does not answer\n");
+        return 0;
+    }
+
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    TMainScreen window;
+    QObject::connect(&justOne, &TJustOne::ActivateRequested, &window, &TMainScreen::BringToFront);
+    // Queued: the save prompt must not run inside the socket's notification.
+    QObject::connect(&justOne, &TJustOne::OpenRequested, &window, &TMainScreen::OpenRequestedFile,
+                     Qt::QueuedConnection);
+    if (!cardFile.isEmpty())
+        window.SetStartupCardFile(cardFile);
+    window.FormActivate();
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
     return app.exec();
 }

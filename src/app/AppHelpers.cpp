@@ -1,0 +1,265 @@
+#include "app/AppHelpers.h"
+
+#include "app/HelpWindow.h"
+#include "platform/Dialogs.h"
+#include "platform/IniFile.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Screen.h"
+#include "report/RPDevice.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QMenu>
+#include <QWhatsThis>
+#include <QFileInfo>
+#include <QPrinterInfo>
+#include <QScreen>
+#include <QWidget>
+
+namespace {
+std::function<void(const QUrl &)> g_webOpener;
+std::optional<QRect> g_screenRect;
+std::function<TPrinterFacts()> g_printerFacts;
+std::function<std::optional<QString>(QFileDialog &)> g_fileDialogRunner;
+std::function<int(QDialog &)> g_dialogRunner;
+
+const QList<int> kHelpContexts = {2016, 2020, 2039, 2101, 2102, 2103, 2105, 3101,
+                                  40001, 40003, 40004, 40005, 40008, 40011, 40012, 40013, 40014, 40017};
+
+QWidget *FindMainWindow()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (QByteArray(w->metaObject()->className()).toUpper() == "TMAINSCREEN")
+            return w;
+    return nullptr;
+}
+} // namespace
+
+// ---- files and folders ----
+
+QString SettingsFileName() { return platform::ProgramFolder() + QStringLiteral("qrv.ini"); }
+QString CardFolder() { return platform::ProgramFolder() + QStringLiteral("saved/"); }
+QString BackgroundArtFolder() { return platform::ProgramFolder() + QStringLiteral("bg/"); }
+QString TextureFolder() { return platform::ProgramFolder() + QStringLiteral("bmbrush/"); }
+
+QString FindFileIgnoringCase(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.exists())
+        return path;
+    const QDir dir = info.dir();
+    if (!dir.exists())
+        return path;
+    const QString wanted = info.fileName();
+    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names)
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0)
+            return dir.filePath(name);
+    return path;
+}
+
+bool FileExistsIgnoringCase(const QString &path) { return QFileInfo::exists(FindFileIgnoringCase(path)); }
+
+// ---- message boxes ----
+
+void ShowInformation(const QString &text)
+{
+    platform::ShowMessageBox({text, QStringLiteral("Information"), platform::miInformation, platform::mbOK});
+}
+
+bool AskYesNo(const QString &text, const QString &caption)
+{
+    return platform::ShowMessageBox({text, caption, platform::miQuestion, platform::mbYesNo}) == platform::mrYes;
+}
+
+void ShowError(const QString &text)
+{
+    platform::ShowMessageBox({text, QApplication::applicationName(), platform::miError, platform::mbOK});
+}
+
+// ---- help ----
+
+void ShowHelpContext(int number) { THelpWindow::Instance().ShowTopic(number); }
+void ShowHelpContents() { THelpWindow::Instance().ShowContents(); }
+QList<int> HelpContextNumbers() { return kHelpContexts; }
+
+void OpenWebPage(const QUrl &url)
+{
+    if (g_webOpener)
+        g_webOpener(url);
+    else
+        QDesktopServices::openUrl(url);
+}
+
+void SetWebPageOpenerForTests(std::function<void(const QUrl &)> opener) { g_webOpener = std::move(opener); }
+
+// ---- window placement ----
+
+QRect ScreenRect()
+{
+    if (g_screenRect)
+        return *g_screenRect;
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        return screen->geometry();
+    return QRect(0, 0, 1024, 768);
+}
+
+void SetScreenRectForTests(std::optional<QRect> rect) { g_screenRect = rect; }
+
+QString PlacementSection(const QWidget *form)
+{
+    QString section = QString::fromLatin1(form->metaObject()->className()) + QStringLiteral("_Placement");
+    const int ppi = platform::ScreenPixelsPerInch();
+    if (ppi > 96)
+        section += QString::number(ppi);
+    return section;
+}
+
+void SaveWindowPlacement(QWidget *form)
+{
+    // The normal rectangle, also while the window is maximised, so that it
+    // comes back at that size when the user restores it.
+    const QRect r = form->isMaximized() ? form->normalGeometry() : form->geometry();
+    TIniFile ini(SettingsFileName());
+    const QString section = PlacementSection(form);
+    ini.WriteInteger(section, QStringLiteral("Left"), r.left());
+    ini.WriteInteger(section, QStringLiteral("Top"), r.top());
+    ini.WriteInteger(section, QStringLiteral("Right"), r.left() + r.width());
+    ini.WriteInteger(section, QStringLiteral("Bottom"), r.top() + r.height());
+    ini.WriteBool(section, QStringLiteral("Maximized"), form->isMaximized());
+    ini.UpdateFile();
+}
+
+void RestoreWindowPlacement(QWidget *form)
+{
+    const QString section = PlacementSection(form);
+    bool maximized = form->isMaximized();
+    {
+        TIniFile ini(SettingsFileName());
+        int left = ini.ReadInteger(section, QStringLiteral("Left"), 0);
+        int top = ini.ReadInteger(section, QStringLiteral("Top"), 0);
+        int right = ini.ReadInteger(section, QStringLiteral("Right"), 0);
+        int bottom = ini.ReadInteger(section, QStringLiteral("Bottom"), 0);
+        maximized = ini.ReadBool(section, QStringLiteral("Maximized"), maximized);
+        if (bottom != 0) {
+            // A placement saved on a larger screen is pushed back inside this one.
+            const QRect screen = ScreenRect();
+            if (screen.width() < right) {
+                left -= right - screen.width();
+                right = screen.width();
+            }
+            if (screen.height() < bottom) {
+                top -= bottom - screen.height();
+                bottom = screen.height();
+            }
+            form->setGeometry(left, top, qMax(1, right - left), qMax(1, bottom - top));
+        } else {
+            CenterForm(form);
+        }
+    }
+    if (maximized)
+        form->setWindowState(form->windowState() | Qt::WindowMaximized);
+    SaveWindowPlacement(form);
+}
+
+void CenterForm(QWidget *form)
+{
+    if (!form->isVisible() && !form->testAttribute(Qt::WA_Resized))
+        form->adjustSize();
+    QWidget *main = FindMainWindow();
+    const bool isMain = form == main;
+    QRect area;
+    if (isMain || !main || main->isMaximized() || !main->isVisible())
+        area = ScreenRect();
+    else
+        area = main->geometry();
+    // Integer division truncates toward zero, as the placement arithmetic always has.
+    const int left = area.left() + (area.width() - form->width()) / 2;
+    const int top = area.top() + (area.height() - form->height()) / 2;
+    form->move(left, top);
+    if (form->windowFlags().testFlag(Qt::WindowMaximizeButtonHint))
+        form->setWindowFlag(Qt::WindowSystemMenuHint, true);
+}
+
+// ---- printers ----
+
+void SetPrinterFactsForTests(std::function<TPrinterFacts()> source) { g_printerFacts = std::move(source); }
+
+bool PrinterAvailable(bool showMessages)
+{
+    TPrinterFacts facts;
+    try {
+        if (g_printerFacts) {
+            facts = g_printerFacts();
+        } else {
+            // The system's printers and the built-in PDF printer; without a
+            // system default the first of them prints.
+            facts.printers = TRPDevice::Instance().Printers();
+            facts.defaultPrinter = QPrinterInfo::defaultPrinterName();
+            if (facts.defaultPrinter.isEmpty() && !facts.printers.isEmpty())
+                facts.defaultPrinter = facts.printers.first();
+        }
+    } catch (...) {
+        return false;
+    }
+    if (facts.printers.isEmpty()) {
+        if (showMessages)
+            ShowInformation(QStringLiteral(
+                "There are no installed printers.\r\nUnable to perform printer related operations"));
+        return false;
+    }
+    if (facts.defaultPrinter.isEmpty()) {
+        if (showMessages)
+            ShowInformation(QStringLiteral(
+                "There is no default printer selected.\r\nUnable to perform printer related operations"));
+        return false;
+    }
+    return true;
+}
+
+// ---- file dialogs ----
+
+void SetFileDialogRunnerForTests(std::function<std::optional<QString>(QFileDialog &)> runner)
+{
+    g_fileDialogRunner = std::move(runner);
+}
+
+std::optional<QString> RunFileDialog(QFileDialog &dialog)
+{
+    if (g_fileDialogRunner)
+        return g_fileDialogRunner(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
+// ---- modal dialogs ----
+
+void SetDialogRunnerForTests(std::function<int(QDialog &)> runner) { g_dialogRunner = std::move(runner); }
+
+int ExecDialog(QDialog &dialog)
+{
+    if (g_dialogRunner)
+        return g_dialogRunner(dialog);
+    return dialog.exec();
+}
+
+// ---- "What's this?" ----
+
+void InstallWhatsThisMenus(QWidget *form)
+{
+    for (QWidget *control : form->findChildren<QWidget *>()) {
+        if (control->whatsThis().isEmpty() || control->contextMenuPolicy() == Qt::CustomContextMenu)
+            continue;
+        control->setContextMenuPolicy(Qt::CustomContextMenu);
+        QObject::connect(control, &QWidget::customContextMenuRequested, control, [control](const QPoint &at) {
+            QMenu menu(control);
+            QAction *whatsThis = menu.addAction(QObject::tr("What's this?"));
+            if (menu.exec(control->mapToGlobal(at)) == whatsThis)
+                QWhatsThis::showText(control->mapToGlobal(QPoint(0, control->height())), control->whatsThis(),
+                                     control);
+        });
+    }
+}

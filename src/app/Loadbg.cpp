@@ -1,0 +1,175 @@
+#include "app/Loadbg.h"
+
+#include "app/AppHelpers.h"
+#include "app/ToolIcons.h"
+#include "platform/Dialogs.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QImageReader>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWhatsThis>
+
+namespace {
+constexpr int kHelpContext = 2101;
+const QStringList kMasks = {QStringLiteral("*.bmp"), QStringLiteral("*.wmf")};
+} // namespace
+
+QString FileNameOfAnyPath(const QString &path)
+{
+    const qsizetype cut = qMax(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    return path.mid(cut + 1);
+}
+
+TLoadBackGround::TLoadBackGround(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+{
+    setObjectName(QStringLiteral("LoadBackGround"));
+    setWindowTitle(QStringLiteral("Load  Business Card Background Art "));
+
+    FFileList = new QListWidget(this);
+    FFileList->setObjectName(QStringLiteral("FileListBox1"));
+    FFileList->setWhatsThis(QStringLiteral("Click here to select an image file"));
+    FFileList->setMinimumSize(180, 220);
+    connect(FFileList, &QListWidget::itemSelectionChanged, this, &TLoadBackGround::FileListBox1Change);
+
+    FImage = new QLabel(this);
+    FImage->setObjectName(QStringLiteral("Image1"));
+    auto *frame = new QScrollArea(this);
+    frame->setFrameShape(QFrame::Box);
+    frame->setWidget(FImage);
+    frame->setMinimumSize(300, 220);
+    frame->setBackgroundRole(QPalette::Base);
+
+    auto *ok = new QPushButton(QStringLiteral("Ok"), this);
+    ok->setObjectName(QStringLiteral("OKButton"));
+    ok->setDefault(true);
+    ok->setWhatsThis(QStringLiteral("Click to accept and return to the previous screen"));
+    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("Cancelbutton"));
+    cancel->setWhatsThis(QStringLiteral("Click to cancel and return to the previous screen"));
+    auto *none = new QPushButton(QStringLiteral("None"), this);
+    none->setObjectName(QStringLiteral("NoneButton"));
+    none->setWhatsThis(QStringLiteral("Click here to clear the current background art"));
+    auto *help = new QPushButton(QStringLiteral("Help"), this);
+    help->setObjectName(QStringLiteral("Helpbutton"));
+    help->setWhatsThis(QStringLiteral("Click to bring up Windows Help for the program"));
+    auto *mouseHelp = new QToolButton(this);
+    mouseHelp->setObjectName(QStringLiteral("MouseHelpButton"));
+    mouseHelp->setIcon(ToolIcon(tiHelpPointer));
+    mouseHelp->setToolTip(QStringLiteral("What's this?"));
+    connect(ok, &QPushButton::clicked, this, &TLoadBackGround::OKButtonClick);
+    connect(cancel, &QPushButton::clicked, this, &TLoadBackGround::CancelbuttonClick);
+    connect(none, &QPushButton::clicked, this, &TLoadBackGround::NoneButtonClick);
+    connect(help, &QPushButton::clicked, this, &TLoadBackGround::HelpbuttonClick);
+    connect(mouseHelp, &QToolButton::clicked, this, [] { QWhatsThis::enterWhatsThisMode(); });
+
+    auto *top = new QHBoxLayout;
+    top->addWidget(FFileList);
+    top->addWidget(frame, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    for (QWidget *w : {static_cast<QWidget *>(ok), static_cast<QWidget *>(cancel), static_cast<QWidget *>(none),
+                       static_cast<QWidget *>(help), static_cast<QWidget *>(mouseHelp)})
+        buttons->addWidget(w);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(buttons);
+    resize(560, 320);
+    setFocusProxy(FFileList);
+    InstallWhatsThisMenus(this);
+}
+
+void TLoadBackGround::SetDirectory(const QString &folder)
+{
+    FDirectory = QDir(folder).absolutePath();
+    FFileList->blockSignals(true);
+    FFileList->clear();
+    QDir dir(FDirectory);
+    // Masks are matched without regard to case: "*.BMP" finds "logo.bmp" too.
+    dir.setNameFilters(kMasks);
+    dir.setFilter(QDir::Files | QDir::Readable);
+    dir.setSorting(QDir::Name | QDir::IgnoreCase);
+    FFileList->addItems(dir.entryList());
+    FFileList->setCurrentRow(-1);
+    FFileList->blockSignals(false);
+    FImage->clear();
+    FImage->resize(0, 0);
+}
+
+bool TLoadBackGround::SelectFile(const QString &fileName)
+{
+    for (int i = 0; i < FFileList->count(); ++i)
+        if (FFileList->item(i)->text().compare(fileName, Qt::CaseInsensitive) == 0) {
+            FFileList->setCurrentRow(i);
+            return true;
+        }
+    return false;
+}
+
+void TLoadBackGround::Preselect(const QString &artPath, const QString &artFolder)
+{
+    if (artPath.isEmpty())
+        return;
+    const QFileInfo art(artPath);
+    if (art.isFile()) {
+        SetDirectory(art.absolutePath());
+        SelectFile(art.fileName());
+        return;
+    }
+    const QString name = FileNameOfAnyPath(artPath);
+    if (!name.isEmpty() && FileExistsIgnoringCase(QDir(artFolder).filePath(name))) {
+        if (QDir(FDirectory) != QDir(artFolder))
+            SetDirectory(artFolder);
+        SelectFile(name);
+    }
+}
+
+QString TLoadBackGround::SelectedFile() const
+{
+    const QList<QListWidgetItem *> selected = FFileList->selectedItems();
+    if (selected.isEmpty())
+        return QString();
+    return QDir(FDirectory).filePath(selected.first()->text());
+}
+
+bool TLoadBackGround::PreviewEmpty() const { return FImage->pixmap().isNull(); }
+
+void TLoadBackGround::FileListBox1Change()
+{
+    const QString file = SelectedFile();
+    if (file.isEmpty())
+        return;
+    QImageReader reader(file);
+    const QImage image = reader.read();
+    if (image.isNull()) {
+        FImage->clear();
+        FImage->resize(0, 0);
+        platform::ShowMessageBox({QStringLiteral("Error loading file!"), QStringLiteral("Error"), platform::miError,
+                                  platform::mbOK},
+                                 this);
+        return;
+    }
+    // The picture box takes the picture's own size.
+    FImage->setPixmap(QPixmap::fromImage(image));
+    FImage->resize(image.size());
+}
+
+void TLoadBackGround::OKButtonClick()
+{
+    if (SelectedFile().isEmpty()) {
+        platform::MessageBeep();
+        return;
+    }
+    done(1);
+}
+
+void TLoadBackGround::CancelbuttonClick() { done(2); }
+void TLoadBackGround::NoneButtonClick() { done(kNoneResult); }
+void TLoadBackGround::HelpbuttonClick() { ShowHelpContext(kHelpContext); }

@@ -1,0 +1,1159 @@
+#include "app/Main.h"
+
+#include "app/AppHelpers.h"
+#include "app/Loadbg.h"
+#include "app/Persinfo.h"
+#include "app/Splash.h"
+#include "app/ToolIcons.h"
+#include "platform/Dialogs.h"
+#include "platform/Graphics.h"
+#include "platform/IniFile.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Rounding.h"
+#include "platform/Screen.h"
+#include "printing/DialogKit.h"
+#include "printing/Editlo.h"
+#include "printing/PrintCommands.h"
+#include "printing/Printft.h"
+#include "surface/ClassRegistry.h"
+#include "surface/GHandle.h"
+#include "widgets/MRUList.h"
+#include "widgets/Spin.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSet>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QWhatsThis>
+#include <stdexcept>
+
+const char *const TMainScreen::kHomePage = "https://quorvel.example.org/";
+
+namespace {
+
+// The main window's card and settings as the printing commands see them.
+TPrintContext MakePrintContext(TMainScreen &w)
+{
+    TPrintContext c;
+    c.Parent = &w;
+    c.Panel = w.BusinessCardPanel();
+    c.Layout = &w.Layout();
+    c.Nudges = &w.Nudges();
+    c.Cells = &w.Cells();
+    c.ShowBottomMarginWarning = &w.Preferences().ShowBottomMarginWarning;
+    c.BackgroundArtPath = w.BackgroundArtPath();
+    c.CardFileName = w.CardFileName();
+    c.SavePreferences = [&w] { w.SavePreferences(); };
+    c.PrintToPrinter = w.PrintToPrinter;
+    c.OutlineTestPage = w.OutlineTestPage;
+    return c;
+}
+
+// Runs a printing command and keeps what it decided for the next run.
+void RunPrintCommand(TMainScreen &w, void (*command)(TPrintContext &))
+{
+    TPrintContext c = MakePrintContext(w);
+    command(c);
+    w.PrintToPrinter = c.PrintToPrinter;
+    w.OutlineTestPage = c.OutlineTestPage;
+}
+
+TPrintingCommands g_printing = DefaultPrintingCommands();
+
+constexpr int kMainHelpContext = 2016;
+constexpr int kMaxRecentFiles = 5;
+
+// The tool buttons in tool-bar order, with the card object class each tool
+// creates: a tool is offered once its class is part of the program.
+struct ToolButtonInfo {
+    const char *name;
+    const char *hint;
+    const char *whatsThis;
+    TLPanelState state;
+    const char *className;
+    TToolIcon icon;
+};
+
+const ToolButtonInfo kTools[] = {
+    {"Pointerbutton", "Selection tool",
+     "Click here to use the pointer tool, for selecting and moving objects on the card", psPointing, nullptr,
+     tiPointer},
+    {"DrawLabelButton", "Text tool", "Click here to draw a text object", psLabel, "TGBusinessCardLabel", tiText},
+    {"DrawMLTextButton", "Multi-line text tool", "Click here to draw a multi-line text object ", psMultiLineLabel,
+     "TGMultiLineLabel", tiMultiLineText},
+    {"DrawSymbolButton", "Symbol tool", "Click here to draw a symbol object", psSymbolLabel, "TGSymbolLabel",
+     tiSymbol},
+    {"DrawRectanglebutton", "Rectangle tool", "Click here to draw a rectangle object", psRectangle, "TBCShapes",
+     tiRectangle},
+    {"DrawEllipseButton", "Ellipse tool", "Click here to draw an ellipse (circular) object", psEllipse, "TBCShapes",
+     tiEllipse},
+    {"DrawRoundrectbutton", "Round Rectangle tool", "Click here to draw a rounded rectangle object ",
+     psRoundRectangle, "TBCShapes", tiRoundRect},
+    {"DrawLinebutton", "Line Tool",
+     "Click here to draw a line object. You can change the line to horizontal, vertical or angled by right "
+     "clicking on it and selecting the Style option from the menu.",
+     psLine, "TGLineShape", tiLine},
+    {"DrawImageButton", "Clip Art Tool", "Click here to draw an image (clip art) object", psImage, "TGImage",
+     tiImage},
+    {"DrawSupershape", "Supershape tool \rMulti-purpose shapes and surfaces",
+     "Click here to draw a SuperShape object. \r\n\r\nA SuperShape object:\r\n-Can be a rectangle, ellipse, round "
+     "rectangle, diamond, triangle or star\r\n-Can have various special effect surface styles\r\n-Can have various "
+     "shadows\r\n",
+     psSuperShape, "TSuperShape", tiSuperShape},
+    {"DrawRichText", "Rich Text tool \rMixed fonts, colors and styles",
+     "Click here to draw a Rich Text object\r\n\r\nA Rich Text object:\r\n-can have multiple fonts and colors in a "
+     "single block of text\r\n-can have a background color and a border",
+     psRichLabel, "TGPRichBaseLabel", tiRichText},
+    {"DrawSuperTextButton", "SuperText tool \rSpecial Effects Text - fill with gradients or bitmaps",
+     "Click here to draw a SuperText object. \r\n\r\nA SuperText object:\r\n-Can have various special effect "
+     "surface styles\r\n-Can have various shadows\r\n",
+     psSuperText, "TGSuperText", tiSuperText},
+    {"DrawCircleTextbutton", "CircleText Tool \rCircular or semi-circular text using any font",
+     "Click here to draw a CircleText object\r\n\r\nA CircleText object:\r\n-Can be from 90 to 360 degrees of "
+     "circular text\r\n-Can start at 90,180,270 or 360 degree vector\r\n-Can use any TrueType font\r\n",
+     psCircleText, "TGPCircleText", tiCircleText},
+};
+
+// Hints and help texts keep the carriage returns they were written with;
+// the desktop wants plain line feeds.
+QString Lines(const char *text)
+{
+    QString s = QString::fromUtf8(text);
+    s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return s;
+}
+
+QString FileNameOnly(const QString &path) { return QFileInfo(path).fileName(); }
+
+bool HasCardExtension(const QString &path)
+{
+    return QFileInfo(path).suffix().compare(QLatin1String("QRV"), Qt::CaseInsensitive) == 0
+        && FileNameOnly(path).contains(QLatin1Char('.'));
+}
+
+const QString kWrongExtension = QStringLiteral("Must be a QRV (Quorvel) file");
+
+} // namespace
+
+TPrintingCommands DefaultPrintingCommands()
+{
+    TPrintingCommands c;
+    c.Print = [](TMainScreen &w) { RunPrintCommand(w, &printcommands::PrintCommand); };
+    c.Preview = [](TMainScreen &w) { RunPrintCommand(w, &printcommands::PreviewCommand); };
+    c.OutlineTestPage = [](TMainScreen &w) { RunPrintCommand(w, &printcommands::OutlineTestPageCommand); };
+    c.PrinterSetup = [](TMainScreen &w) { printcommands::PrinterSetupCommand(&w); };
+    c.FineTuning = [](TMainScreen &w, PrinterNudges &nudges) { return FineTunePrinter(nudges, &w); };
+    c.EditLayout = [](TMainScreen &w, CardSheetLayout &layout) {
+        TEditCardLayout dialog(layout, &w);
+        CenterForm(&dialog);
+        if (ExecDialog(dialog) != QDialog::Accepted)
+            return false;
+        layout = dialog.Layout();
+        return true;
+    };
+    return c;
+}
+
+void SetPrintingCommands(TPrintingCommands commands) { g_printing = std::move(commands); }
+const TPrintingCommands &PrintingCommands() { return g_printing; }
+
+// ======================================================================
+// Creation
+
+TMainScreen::TMainScreen(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("MainScreen"));
+    setWindowTitle(QStringLiteral("Quorvel"));
+    setWindowIcon(QIcon(ProgramPicture(64)));
+    setFont(QFont(QStringLiteral("Arial"), 8));
+
+    FScrollBox = new QScrollArea(this);
+    FScrollBox->setObjectName(QStringLiteral("ScrollBox1"));
+    FScrollBox->setBackgroundRole(QPalette::Dark);
+    FScrollBox->setAlignment(Qt::AlignCenter);
+    FScrollBox->viewport()->installEventFilter(this);
+    FPanel = new TGBusinessCardPanel32();
+    FPanel->setObjectName(QStringLiteral("BusinessCardPanel"));
+    FPanel->SetDrawOutline(true);
+    FPanel->SetPrinting(false);
+    FPanel->SetShape(lsRectangle);
+    FPanel->SetGridSize(gs4x4);
+    FPanel->SetShowGrid(false);
+    FPanel->SetSnapToGrid(false);
+    FPanel->SetPanelState(psPointing);
+    FScrollBox->setWidget(FPanel);
+    setCentralWidget(FScrollBox);
+    connect(FPanel, &TGBasePanel::DroppedObjectEvent, this, [this] { BusinessCardPanelDroppedObjectEvent(); });
+
+    BuildMenu();
+    BuildToolBar();
+    BuildBottomBar();
+    SetWhatsThisTexts();
+    InstallWhatsThisMenus(this);
+    qApp->installEventFilter(this);
+    resize(622, 404 + menuBar()->sizeHint().height());
+
+    FormCreate();
+}
+
+TMainScreen::~TMainScreen()
+{
+    // Objects go before the panel that paints them.
+    FPanel->DeleteAllObjects();
+}
+
+void TMainScreen::FormCreate()
+{
+    FPrintingAvailable = false;
+    FStartupPending = true;
+    FLoading = true;
+    SelectAllLabels();
+    LoadPreferences();
+    SetCardSizeFromInches();
+    SetDefaultFontCaption();
+    SetPanelPersonalInfo();
+    SetChangesMade(false);
+
+    FRecentFiles = new TMRUFileList(this);
+    FRecentFiles->SetMaxItems(kMaxRecentFiles);
+    FRecentFiles->SetRemoveOnClick(true);
+    FRecentFiles->SetIniSection(QStringLiteral("MRU"));
+    FRecentFiles->AttachTo(FFileMenu);
+    connect(FRecentFiles, &TMRUFileList::OnClick, this, &TMainScreen::RecentFileClick);
+    {
+        const TIniFile ini(SettingsFileName());
+        FRecentFiles->Load(ini);
+    }
+
+    CreateProgramFolders();
+    FOnlineMenu->menuAction()->setVisible(true);
+    printing::SetHelpOpener([](int context) { ShowHelpContext(context); });
+    Setbuttons();
+}
+
+void TMainScreen::CreateProgramFolders()
+{
+    // Failures (the folder is already there, a read-only disk) change nothing.
+    const QString folder = platform::ProgramFolder();
+    for (const char *name : {"bmbrush", "saved", "bg"})
+        QDir().mkpath(folder + QLatin1String(name));
+}
+
+void TMainScreen::BuildMenu()
+{
+    auto add = [this](QMenu *menu, const char *name, const QString &caption, auto handler) {
+        QAction *a = menu->addAction(caption);
+        a->setObjectName(QLatin1String(name));
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    FFileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+    FFileMenu->setObjectName(QStringLiteral("File1"));
+    add(FFileMenu, "New1", QStringLiteral("&New"), [this] { New1Click(); });
+    add(FFileMenu, "Open1", QStringLiteral("&Open"), [this] { Open1Click(); });
+    add(FFileMenu, "Delete1", QStringLiteral("&Delete"), [this] { Delete1Click(); });
+    FFileMenu->addSeparator();
+    FSaveAction = add(FFileMenu, "mnuSave", QStringLiteral("Save"), [this] { mnuSaveClick(); });
+    FSaveAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    add(FFileMenu, "mnuSaveAs", QStringLiteral("Save &As..."), [this] { mnuSaveAsClick(); });
+    FFileMenu->addSeparator();
+    FPrintingActions.append(add(FFileMenu, "mnuPrint", QStringLiteral("&Print"), [this] { mnuPrintClick(); }));
+    FPrintingActions.append(add(FFileMenu, "mnuPreview", QStringLiteral("Pre&view"), [this] { mnuPreviewClick(); }));
+    FFileMenu->addSeparator();
+    FPrintingActions.append(
+        add(FFileMenu, "mnuPrinterSetup", QStringLiteral("Printer S&etup"), [this] { PrinterSetupClick(); }));
+    FFineTuningAction =
+        add(FFileMenu, "mnuFineTuning", QStringLiteral("Printer Fine &Tuning"), [this] { FineTuningClick(); });
+    FPrintingActions.append(FFineTuningAction);
+    FPrintingActions.append(add(FFileMenu, "mnuPrintOutlineTestPage", QStringLiteral("Print O&utline Test Page"),
+                                [this] { mnuPrintOutlineTestPageClick(); }));
+    FFileMenu->addSeparator();
+    add(FFileMenu, "Exit1", QStringLiteral("E&xit"), [this] { close(); });
+
+    QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->setObjectName(QStringLiteral("Edit1"));
+    FDefaultFontAction = add(edit, "mnuDefaultFont", QStringLiteral("Default Font"), [this] { DefaultFontClick(); });
+    add(edit, "PersonalInformation1", QStringLiteral("&Personal Information"),
+        [this] { PersonalInformation1Click(); });
+    add(edit, "mnuSetorChangeBackgroundArt", QStringLiteral("&Set or Change Background Art"),
+        [this] { mnuSetorChangeBackgroundArtClick(); });
+    edit->addSeparator();
+    FChangeLayoutAction = add(edit, "ChangeCardLayout1", QStringLiteral("Change Business Card Layout"),
+                              [this] { ChangeCardLayout1Click(); });
+
+    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("Help1"));
+    add(help, "Contents1", QStringLiteral("&Contents"), [] { ShowHelpContents(); });
+    add(help, "About1", QStringLiteral("&About"), [this] { AboutClick(); });
+
+    FOnlineMenu = menuBar()->addMenu(QStringLiteral("Online"));
+    FOnlineMenu->setObjectName(QStringLiteral("Online1"));
+    FOnlineMenu->menuAction()->setVisible(false);
+    add(FOnlineMenu, "VisitOurInternetWebsite1", QStringLiteral("Visit Our Internet Website"),
+        [this] { VisitWebsiteClick(); });
+}
+
+void TMainScreen::BuildToolBar()
+{
+    QToolBar *bar = addToolBar(QStringLiteral("Tools"));
+    bar->setObjectName(QStringLiteral("ToolBar"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(24, 24));
+    bar->toggleViewAction()->setVisible(false);
+    setContextMenuPolicy(Qt::NoContextMenu);
+
+    FToolGroup = new QButtonGroup(this);
+    FToolGroup->setExclusive(true);
+    for (const ToolButtonInfo &t : kTools) {
+        auto *b = new QToolButton(bar);
+        b->setObjectName(QLatin1String(t.name));
+        b->setToolTip(Lines(t.hint));
+        b->setWhatsThis(Lines(t.whatsThis));
+        b->setIcon(ToolIcon(t.icon));
+        b->setCheckable(true);
+        b->setAutoRaise(true);
+        b->setFocusPolicy(Qt::NoFocus);
+        FToolGroup->addButton(b, int(t.state));
+        bar->addWidget(b);
+        if (t.state == psPointing) {
+            FPointerButton = b;
+            b->setChecked(true);
+        }
+    }
+    connect(FToolGroup, &QButtonGroup::idClicked, this,
+            [this](int id) { FPanel->SetPanelState(TLPanelState(id)); });
+    UpdateToolAvailability();
+
+    bar->addSeparator();
+    auto toggle = [bar](const char *name, const char *hint, TToolIcon icon) {
+        auto *b = new QToolButton(bar);
+        b->setObjectName(QLatin1String(name));
+        b->setToolTip(QLatin1String(hint));
+        b->setIcon(ToolIcon(icon));
+        b->setCheckable(true);
+        b->setAutoRaise(true);
+        b->setFocusPolicy(Qt::NoFocus);
+        bar->addWidget(b);
+        return b;
+    };
+    FShowGridButton = toggle("ShowGrid", "Show grid", tiGrid);
+    connect(FShowGridButton, &QToolButton::toggled, FPanel, &TGBasePanel::SetShowGrid);
+    FSnapToGridButton = toggle("SnapToGrid", "Snap to Grid", tiSnap);
+    connect(FSnapToGridButton, &QToolButton::toggled, FPanel, &TGBasePanel::SetSnapToGrid);
+    bar->addSeparator();
+    QToolButton *art = toggle("SetBackgroundArtButton", "Set or change background art", tiBackgroundArt);
+    art->setCheckable(false);
+    connect(art, &QToolButton::clicked, this, [this] { mnuSetorChangeBackgroundArtClick(); });
+}
+
+void TMainScreen::UpdateToolAvailability()
+{
+    for (const ToolButtonInfo &t : kTools)
+        if (QAbstractButton *b = FToolGroup->button(int(t.state)))
+            b->setEnabled(!t.className || FindCardClass(QByteArray(t.className)) != nullptr);
+}
+
+void TMainScreen::BuildBottomBar()
+{
+    auto *bar = new QWidget(this);
+    bar->setObjectName(QStringLiteral("BottomBar"));
+    auto *row = new QHBoxLayout(bar);
+    row->setContentsMargins(4, 3, 4, 3);
+
+    FZoomSpinner = new TSpinButton(bar);
+    FZoomSpinner->setObjectName(QStringLiteral("ZoomSpinner"));
+    FZoomSpinner->setFixedSize(20, 25);
+    FZoomSpinner->setToolTip(Lines("Press plus (+) or minus (-) to \rincrease or decrease the zoom percentage"));
+    connect(FZoomSpinner, &TSpinButton::OnUpClick, this, &TMainScreen::ZoomIn);
+    connect(FZoomSpinner, &TSpinButton::OnDownClick, this, &TMainScreen::ZoomOut);
+    row->addWidget(FZoomSpinner);
+
+    auto *zoomBox = new QFrame(bar);
+    zoomBox->setFrameShape(QFrame::StyledPanel);
+    zoomBox->setFrameShadow(QFrame::Sunken);
+    auto *zoomRow = new QHBoxLayout(zoomBox);
+    zoomRow->setContentsMargins(4, 1, 4, 1);
+    zoomRow->addWidget(new QLabel(QStringLiteral("Zoom:"), zoomBox));
+    FZoomCaption = new QLabel(QStringLiteral("100%"), zoomBox);
+    FZoomCaption->setObjectName(QStringLiteral("ZoomCaption"));
+    FZoomCaption->setMinimumWidth(FZoomCaption->fontMetrics().horizontalAdvance(QStringLiteral("160%")) + 2);
+    zoomRow->addWidget(FZoomCaption);
+    zoomBox->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    zoomBox->setMinimumWidth(zoomBox->sizeHint().width());
+    row->addWidget(zoomBox);
+    row->addSpacing(8);
+
+    auto button = [bar, row](const char *name, const QString &caption) {
+        auto *b = new QPushButton(caption, bar);
+        b->setObjectName(QLatin1String(name));
+        row->addWidget(b);
+        return b;
+    };
+    FSaveButton = button("Savebutton", QStringLiteral("Save as"));
+    FSaveButton->setDefault(true);
+    connect(FSaveButton, &QPushButton::clicked, this, &TMainScreen::SavebuttonClick);
+    FCancelButton = button("Cancelbutton", QStringLiteral("Cancel"));
+    connect(FCancelButton, &QPushButton::clicked, this, &TMainScreen::CancelbuttonClick);
+    row->addStretch();
+    FPrintButton = button("PrintButton", QStringLiteral("&Print"));
+    connect(FPrintButton, &QPushButton::clicked, this, &TMainScreen::mnuPrintClick);
+    FPreviewButton = button("Previewbutton", QStringLiteral("Pre&view"));
+    connect(FPreviewButton, &QPushButton::clicked, this, &TMainScreen::mnuPreviewClick);
+    QPushButton *help = button("Helpbutton", QStringLiteral("&Help"));
+    connect(help, &QPushButton::clicked, this, [] { ShowHelpContext(kMainHelpContext); });
+    auto *mouseHelp = new QToolButton(bar);
+    mouseHelp->setObjectName(QStringLiteral("MouseHelpButton"));
+    mouseHelp->setIcon(ToolIcon(tiHelpPointer));
+    mouseHelp->setToolTip(QStringLiteral("What's this?"));
+    connect(mouseHelp, &QToolButton::clicked, this, [] { QWhatsThis::enterWhatsThisMode(); });
+    row->addWidget(mouseHelp);
+    QPushButton *exit = button("CloseButton", QStringLiteral("E&xit"));
+    connect(exit, &QPushButton::clicked, this, &QWidget::close);
+
+    statusBar()->setSizeGripEnabled(true);
+    statusBar()->addWidget(bar, 1);
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+}
+
+void TMainScreen::SetWhatsThisTexts()
+{
+    struct Text {
+        const char *control;
+        const char *text;
+    };
+    const char *zoomHelp = "Press plus (+) or minus (-) to increase or decrease the zoom view percentage.\r\n\r\n"
+                           "NOTE: WYSIWYG Accuracy is best at 100%";
+    const Text texts[] = {
+        {"CloseButton", "Click here to exit"},
+        {"Helpbutton", "Click to bring up Windows Help for the program"},
+        {"Previewbutton", "Click here to preview the current business card"},
+        {"PrintButton", "Click here to print a sheet or sheets of the current business card"},
+        {"SetBackgroundArtButton",
+         "Click here to select (or clear) the background or border art that will be used for this card. "},
+        {"ShowGrid", "Check here to show the grid"},
+        {"SnapToGrid", "Click here to have objects snap to the grid when moved with the mouse"},
+        {"ZoomCaption", zoomHelp},
+        {"ZoomSpinner", zoomHelp},
+    };
+    for (const Text &t : texts)
+        if (QWidget *w = findChild<QWidget *>(QLatin1String(t.control)))
+            w->setWhatsThis(Lines(t.text));
+}
+
+// ======================================================================
+// Activation and start-up
+
+void TMainScreen::changeEvent(QEvent *e)
+{
+    QMainWindow::changeEvent(e);
+    if (e->type() == QEvent::ActivationChange && isActiveWindow())
+        FormActivate();
+}
+
+void TMainScreen::FormActivate()
+{
+    FPanel->update();
+    if (!FStartupPending)
+        return;
+    // Cleared first: the start-up itself activates the window again.
+    FStartupPending = false;
+
+    RestoreWindowPlacement(this);
+    show();
+    QCoreApplication::processEvents();
+
+    FPanel->SetShape(lsRectangle);
+    SetCardSizeFromInches();
+    FPanel->show();
+    QCoreApplication::processEvents();
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+
+    if (!FStartupCardFile.isEmpty()) {
+        // A card named on the command line comes instead of the most recent one.
+        const QString path = FStartupCardFile;
+        FStartupCardFile.clear();
+        if (!HasCardExtension(path))
+            ShowInformation(kWrongExtension);
+        else if (!QFileInfo::exists(path))
+            ShowInformation(path + QStringLiteral(" does not exist"));
+        else
+            OpenBCFile(path);
+    } else if (FRecentFiles->Count() > 0 && QFileInfo::exists(FRecentFiles->Items().first())) {
+        OpenBCFile(FRecentFiles->Items().first());
+    }
+
+    SetChangesMade(false);
+    FLoading = true;
+    QCoreApplication::processEvents();
+    connect(FPanel, &TGBasePanel::LabelChangedEvent, this, &TMainScreen::CardChanged, Qt::UniqueConnection);
+    SetChangesMade(false);
+    FLoading = false;
+
+    // Printing is offered once the printing commands are part of the program
+    // and a printer is there to print on.
+    if (g_printing.Print && PrinterAvailable(true))
+        FPrintingAvailable = true;
+    Setbuttons();
+}
+
+// ======================================================================
+// Change state, title and captions
+
+void TMainScreen::SetChangesMade(bool value)
+{
+    FChangesMade = value;
+    FCancelButton->setVisible(value);
+    FSaveButton->setVisible(value);
+    FSaveButton->setText(FCardFileName.isEmpty() ? QStringLiteral("Save As") : QStringLiteral("Save"));
+    FSaveAction->setEnabled(!FCardFileName.isEmpty());
+}
+
+void TMainScreen::Setbuttons()
+{
+    FSaveAction->setEnabled(!FCardFileName.isEmpty());
+    setWindowTitle(FCardFileName.isEmpty() ? QStringLiteral("Quorvel")
+                                           : QStringLiteral("Quorvel - ") + FileNameOnly(FCardFileName));
+    FPrintButton->setEnabled(FPrintingAvailable);
+    FPreviewButton->setEnabled(FPrintingAvailable);
+    for (QAction *a : std::as_const(FPrintingActions))
+        a->setEnabled(FPrintingAvailable);
+    FFineTuningAction->setEnabled(FPrintingAvailable && bool(g_printing.FineTuning));
+    FChangeLayoutAction->setEnabled(bool(g_printing.EditLayout));
+}
+
+void TMainScreen::CardChanged(QObject *)
+{
+    if (!FLoading)
+        SetChangesMade(true);
+}
+
+void TMainScreen::SelectAllLabels()
+{
+    // One flag per cell of the sheet, ten at the least.
+    const int cells = qBound(10, FPrefs.Layout.CellCount(), 300);
+    FSelectedCells = SelectedCells(cells, true);
+}
+
+void TMainScreen::SetDefaultFontCaption()
+{
+    const QFont f = FPanel->font();
+    QString caption = QStringLiteral("Default Font: ") + f.family() + QStringLiteral(", ")
+        + QString::number(f.pointSize()) + QStringLiteral(" pt ");
+    if (f.bold())
+        caption += QStringLiteral(", bold");
+    if (f.italic())
+        caption += QStringLiteral(", italic");
+    if (f.underline())
+        caption += QStringLiteral(", underline");
+    FDefaultFontAction->setText(caption);
+}
+
+QString TMainScreen::DefaultFontCaption() const { return FDefaultFontAction->text(); }
+QString TMainScreen::ZoomCaptionText() const { return FZoomCaption->text(); }
+
+QToolButton *TMainScreen::ToolButton(TLPanelState state) const
+{
+    return qobject_cast<QToolButton *>(FToolGroup->button(int(state)));
+}
+
+void TMainScreen::SetCardSizeFromInches()
+{
+    const float zoom = FPanel->ZoomFactor();
+    if (zoom != 1.0f)
+        FPanel->SetZoom(1.0f);
+    const int ppi = platform::ScreenPixelsPerInch();
+    // A garbled layout must not ask for a card the size of a wall.
+    const double maxInches = 12.0;
+    const double h = qBound(0.0, double(FPrefs.Layout.Height), maxInches);
+    const double w = qBound(0.0, double(FPrefs.Layout.Width), maxInches);
+    FPanel->resize(platform::Round(ppi * w), platform::Round(ppi * h));
+    if (zoom != 1.0f)
+        FPanel->SetZoom(zoom);
+    FPanel->update();
+}
+
+void TMainScreen::SetPanelPersonalInfo()
+{
+    for (int i = 0; i < 10; ++i) {
+        if (FPanel->PersonalInfo.size() <= i)
+            FPanel->PersonalInfo.append(QString());
+        FPanel->PersonalInfo[i] = FPrefs.Personal.value(i);
+    }
+}
+
+void TMainScreen::BusinessCardPanelDroppedObjectEvent()
+{
+    FPanel->SetPanelState(psPointing);
+    FPointerButton->setChecked(true);
+}
+
+// ======================================================================
+// Preferences
+
+TDefaultFont TMainScreen::PanelDefaultFont() const
+{
+    const QFont f = FPanel->font();
+    TDefaultFont d;
+    d.Name = f.family();
+    d.Size = f.pointSize();
+    d.Bold = f.bold();
+    d.Italic = f.italic();
+    d.Underline = f.underline();
+    return d;
+}
+
+void TMainScreen::ApplyDefaultFont(const TDefaultFont &font)
+{
+    // Only the five values of the settings change; strike-out stays as it was.
+    QFont f = FPanel->font();
+    f.setFamily(font.Name.left(255));
+    f.setPointSize(qBound(1, font.Size, 1638));
+    f.setBold(font.Bold);
+    f.setItalic(font.Italic);
+    f.setUnderline(font.Underline);
+    FPanel->setFont(f);
+}
+
+void TMainScreen::LoadPreferences()
+{
+    const TIniFile ini(SettingsFileName());
+    ::LoadPreferences(ini, FPrefs);
+    ApplyDefaultFont(FPrefs.Font);
+}
+
+void TMainScreen::SavePreferences()
+{
+    FPrefs.Font = PanelDefaultFont();
+    TIniFile ini(SettingsFileName());
+    ::SavePreferences(ini, FPrefs);
+    ini.UpdateFile();
+}
+
+void TMainScreen::SaveRecentFiles()
+{
+    TIniFile ini(SettingsFileName());
+    FRecentFiles->Save(ini);
+    ini.UpdateFile();
+}
+
+// ======================================================================
+// Zoom and keys
+
+void TMainScreen::StepZoom(int step)
+{
+    FLoading = true;
+    FPanel->Handle()->ClearSelection();
+    // The factor moves in whole tenths from 1.0 to 1.6, so repeated steps do
+    // not drift away from the tenths.
+    const int tenths = platform::Round(double(FPanel->ZoomFactor()) * 10.0);
+    const int next = tenths + step;
+    if (next >= 10 && next <= 16)
+        FPanel->SetZoom(float(next) / 10.0f);
+    FZoomCaption->setText(QString::number(platform::Round(double(FPanel->ZoomFactor()) * 100.0)) + QLatin1Char('%'));
+    QCoreApplication::processEvents();
+    FLoading = false;
+}
+
+void TMainScreen::ZoomIn() { StepZoom(1); }
+void TMainScreen::ZoomOut() { StepZoom(-1); }
+
+bool TMainScreen::eventFilter(QObject *watched, QEvent *e)
+{
+    if (watched == FScrollBox->viewport() && e->type() == QEvent::MouseButtonPress) {
+        FPanel->Handle()->ClearSelection();
+        return false;
+    }
+    if (e->type() != QEvent::KeyPress && e->type() != QEvent::KeyRelease)
+        return false;
+    auto *w = qobject_cast<QWidget *>(watched);
+    if (!w || w->window() != this)
+        return false;
+    // A key travels from the focused control up to its parents; the window
+    // sees it once, on its first stop: the focused control, or the window
+    // itself when no control of it has the focus.
+    QWidget *focus = QApplication::focusWidget();
+    const bool focusInWindow = focus && focus->window() == this;
+    if (focusInWindow ? w != focus : w != this)
+        return false;
+    auto *key = static_cast<QKeyEvent *>(e);
+    return e->type() == QEvent::KeyPress ? HandleFormKeyDown(key) : HandleFormKeyUp(key);
+}
+
+bool TMainScreen::HandleFormKeyDown(QKeyEvent *e)
+{
+    QScrollBar *v = FScrollBox->verticalScrollBar();
+    switch (e->key()) {
+    case Qt::Key_PageUp: v->triggerAction(QAbstractSlider::SliderSingleStepSub); return true;
+    case Qt::Key_PageDown: v->triggerAction(QAbstractSlider::SliderSingleStepAdd); return true;
+    case Qt::Key_Home: v->triggerAction(QAbstractSlider::SliderToMinimum); return true;
+    case Qt::Key_End: v->triggerAction(QAbstractSlider::SliderToMaximum); return true;
+    default: break;
+    }
+    // The panel and its selection handle handle their own keys; from
+    // anywhere else in the window the panel gets them too.
+    QWidget *focus = QApplication::focusWidget();
+    const bool inPanel = focus && (focus == FPanel || FPanel->isAncestorOf(focus));
+    if (!inPanel)
+        FPanel->HandleKey(e->key(), e->modifiers());
+    return false;
+}
+
+bool TMainScreen::HandleFormKeyUp(QKeyEvent *e)
+{
+    if (e->isAutoRepeat() || !e->modifiers().testFlag(Qt::KeypadModifier))
+        return false;
+    if (e->key() == Qt::Key_Plus)
+        ZoomIn();
+    else if (e->key() == Qt::Key_Minus)
+        ZoomOut();
+    return false;
+}
+
+// ======================================================================
+// Closing
+
+void TMainScreen::closeEvent(QCloseEvent *e)
+{
+    // Every way out (Exit, the Exit button, the close box, the desktop) asks
+    // about unsaved changes, and the user may stay.
+    if (!CheckSaveNeeded()) {
+        e->ignore();
+        return;
+    }
+    SaveWindowPlacement(this);
+    e->accept();
+}
+
+void TMainScreen::BringToFront()
+{
+    if (isMinimized())
+        showNormal();
+    show();
+    raise();
+    activateWindow();
+}
+
+// ======================================================================
+// File commands
+
+QString TMainScreen::SideFileName(const QString &cardFile)
+{
+    // Only the file name's own extension is replaced: a dot in a folder name
+    // must not send the side file elsewhere.
+    const qsizetype slash = qMax(cardFile.lastIndexOf(QLatin1Char('/')), cardFile.lastIndexOf(QLatin1Char('\\')));
+    const qsizetype dot = cardFile.lastIndexOf(QLatin1Char('.'));
+    const QString stem = dot > slash ? cardFile.left(dot) : cardFile;
+    return stem + QStringLiteral(".QRE");
+}
+
+QString TMainScreen::ProposeCardFileName()
+{
+    QSet<QString> taken;
+    const QStringList names = QDir(CardFolder()).entryList(QDir::Files | QDir::Hidden);
+    for (const QString &name : names)
+        taken.insert(name.toUpper());
+    for (int n = 10001; n <= 99999; ++n) {
+        const QString name = QStringLiteral("BC") + QString::number(n).right(4) + QStringLiteral(".QRV");
+        if (!taken.contains(name))
+            return name;
+    }
+    return QString();
+}
+
+bool TMainScreen::CheckSaveNeeded()
+{
+    if (!FChangesMade)
+        return true;
+    const platform::TMsgResult answer = platform::ShowMessageBox(
+        {QStringLiteral("Save changes?"), QStringLiteral("Save"), platform::miQuestion, platform::mbYesNoCancel},
+        this);
+    if (answer == platform::mrNo)
+        return true;
+    if (answer != platform::mrYes)
+        return false;
+    if (FCardFileName.isEmpty())
+        return mnuSaveAsClick();
+    FPanel->RemoveObjectsOffCard();
+    if (!SaveCardReportingErrors(FCardFileName))
+        return false;
+    SetChangesMade(false);
+    return true;
+}
+
+void TMainScreen::ClearCard()
+{
+    FPanel->DeleteAllObjects();
+    FBackgroundArtPath.clear();
+    FPanel->ClearColorPicture();
+    FPanel->update();
+}
+
+void TMainScreen::New1Click()
+{
+    if (!CheckSaveNeeded())
+        return;
+    FLoading = true;
+    ClearCard();
+    FCardFileName.clear();
+    SetChangesMade(false);
+    FLoading = false;
+    Setbuttons();
+}
+
+std::unique_ptr<QFileDialog> TMainScreen::MakeOpenDialog(const QString &title)
+{
+    auto dialog = std::make_unique<QFileDialog>(this, title, CardFolder());
+    dialog->setObjectName(QStringLiteral("OpenDialog"));
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setNameFilter(QStringLiteral("QRV File (*.qrv)"));
+    dialog->setDefaultSuffix(QStringLiteral("QRV"));
+    dialog->setOption(QFileDialog::ReadOnly, false);
+    return dialog;
+}
+
+void TMainScreen::Open1Click()
+{
+    if (!CheckSaveNeeded())
+        return;
+    std::unique_ptr<QFileDialog> dialog = MakeOpenDialog(QStringLiteral("Open Business Card"));
+    const std::optional<QString> file = RunFileDialog(*dialog);
+    if (!file)
+        return;
+    if (!HasCardExtension(*file))
+        ShowInformation(kWrongExtension);
+    else
+        OpenBCFile(*file);
+}
+
+void TMainScreen::OpenBCFile(const QString &path)
+{
+    FLoading = true;
+    FPanel->DeleteAllObjects();
+    // The old objects are gone before the new ones take their names.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // The handle waits just right of the card until something is selected.
+    FPanel->Handle()->move(FPanel->width() + 1, FPanel->Handle()->y());
+    FBackgroundArtPath.clear();
+    FPanel->ClearColorPicture();
+    try {
+        FPanel->hide();
+        FPanel->LoadFromFile(path);
+        FPanel->show();
+        FCardFileName = path;
+        FRecentFiles->Add(path);
+        SaveRecentFiles();
+        QFile side(FindFileIgnoringCase(SideFileName(path)));
+        if (side.exists() && side.open(QIODevice::ReadOnly)) {
+            const QByteArray firstLine = side.readLine(64 * 1024);
+            QString art = QString::fromUtf8(firstLine);
+            if (art.contains(QChar::ReplacementCharacter))
+                art = QString::fromLatin1(firstLine);
+            while (art.endsWith(QLatin1Char('\n')) || art.endsWith(QLatin1Char('\r')))
+                art.chop(1);
+            FBackgroundArtPath = art;
+            // A picture that has gone is skipped; the card keeps naming it.
+            if (!art.isEmpty() && QFileInfo::exists(art))
+                FPanel->LoadColorPicture(art);
+        }
+        FPanel->update();
+    } catch (const std::exception &) {
+        FPanel->show();
+        FPanel->DeleteAllObjects();
+        // The card is untitled now, so a later Save cannot write the empty
+        // card over the file that failed to open.
+        FCardFileName.clear();
+        FBackgroundArtPath.clear();
+        FPanel->ClearColorPicture();
+        ShowInformation(QStringLiteral("Unable to open ") + path
+                        + QStringLiteral(". Possibly corrupted, possibly not a QRV file"));
+    }
+    SetChangesMade(false);
+    QCoreApplication::processEvents();
+    FLoading = false;
+    Setbuttons();
+    FPanel->update();
+}
+
+void TMainScreen::SaveBCFile(const QString &path)
+{
+    FPanel->SaveToFile(path);
+    const QString side = FindFileIgnoringCase(SideFileName(path));
+    if (FBackgroundArtPath.isEmpty()) {
+        if (QFileInfo::exists(side))
+            QFile::remove(side);
+        return;
+    }
+    // A side file spelled in other letters is replaced by ours.
+    if (side != SideFileName(path) && QFileInfo::exists(side))
+        QFile::remove(side);
+    QSaveFile file(SideFileName(path));
+    if (!file.open(QIODevice::WriteOnly))
+        throw std::runtime_error(("Cannot create file " + SideFileName(path)).toStdString());
+    file.write(FBackgroundArtPath.toUtf8() + "\r\n");
+    if (!file.commit())
+        throw std::runtime_error(("Cannot write file " + SideFileName(path)).toStdString());
+}
+
+bool TMainScreen::SaveCardReportingErrors(const QString &path)
+{
+    try {
+        SaveBCFile(path);
+        return true;
+    } catch (const std::exception &e) {
+        ShowError(QString::fromUtf8(e.what()) + QLatin1Char('.'));
+        return false;
+    }
+}
+
+void TMainScreen::Delete1Click()
+{
+    std::unique_ptr<QFileDialog> dialog = MakeOpenDialog(QStringLiteral("Delete Business Card"));
+    const std::optional<QString> file = RunFileDialog(*dialog);
+    if (!file)
+        return;
+    if (!HasCardExtension(*file)) {
+        ShowInformation(kWrongExtension);
+        return;
+    }
+    if (!AskYesNo(QStringLiteral("Delete ") + *file + QLatin1Char('?'), QStringLiteral("CONFIRM")))
+        return;
+    QFile::remove(*file);
+    const QString side = FindFileIgnoringCase(SideFileName(*file));
+    if (QFileInfo::exists(side))
+        QFile::remove(side);
+}
+
+void TMainScreen::mnuSaveClick()
+{
+    FPanel->RemoveObjectsOffCard();
+    if (FCardFileName.isEmpty()) {
+        platform::MessageBeep();
+        return;
+    }
+    if (SaveCardReportingErrors(FCardFileName))
+        SetChangesMade(false);
+}
+
+bool TMainScreen::mnuSaveAsClick()
+{
+    FPanel->RemoveObjectsOffCard();
+    QFileDialog dialog(this, QStringLiteral("Save Business Card As"), CardFolder());
+    dialog.setObjectName(QStringLiteral("SaveDialog1"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(QStringLiteral("QRV File (*.QRV)"));
+    dialog.setDefaultSuffix(QStringLiteral("QRV"));
+    if (FCardFileName.isEmpty()) {
+        const QString proposal = ProposeCardFileName();
+        if (!proposal.isEmpty())
+            FSaveDialogFileName = proposal;
+    } else {
+        FSaveDialogFileName = FileNameOnly(FCardFileName);
+    }
+    dialog.selectFile(FSaveDialogFileName);
+
+    bool saved = false;
+    if (const std::optional<QString> chosen = RunFileDialog(dialog)) {
+        FSaveDialogFileName = FileNameOnly(*chosen);
+        if (SaveCardReportingErrors(*chosen)) {
+            FCardFileName = *chosen;
+            SetChangesMade(false);
+            FRecentFiles->Add(*chosen);
+            SaveRecentFiles();
+            saved = true;
+        }
+    }
+    Setbuttons();
+    return saved;
+}
+
+void TMainScreen::SavebuttonClick()
+{
+    if (FCardFileName.isEmpty())
+        mnuSaveAsClick();
+    else
+        mnuSaveClick();
+}
+
+void TMainScreen::CancelbuttonClick()
+{
+    if (!AskYesNo(QStringLiteral("Cancel all changes?"), QStringLiteral("CANCEL")))
+        return;
+    ClearCard();
+    if (!FCardFileName.isEmpty())
+        OpenBCFile(FCardFileName);
+    SetChangesMade(false);
+    FPanel->update();
+}
+
+void TMainScreen::RecentFileClick(const QString &path)
+{
+    if (!CheckSaveNeeded()) {
+        // The user stayed with the open card: the entry goes back where it was.
+        FRecentFiles->Insert(FRecentFiles->LastClickedIndex(), path);
+        return;
+    }
+    if (QFileInfo::exists(path))
+        OpenBCFile(path);
+    else
+        ShowInformation(path + QStringLiteral(" no longer exists"));
+}
+
+void TMainScreen::OpenRequestedFile(const QString &path)
+{
+    BringToFront();
+    if (path.isEmpty() || !CheckSaveNeeded())
+        return;
+    if (!HasCardExtension(path))
+        ShowInformation(kWrongExtension);
+    else if (!QFileInfo::exists(path))
+        ShowInformation(path + QStringLiteral(" does not exist"));
+    else
+        OpenBCFile(path);
+}
+
+// ======================================================================
+// Edit, help and online commands
+
+void TMainScreen::DefaultFontClick()
+{
+    const TDefaultFont current = PanelDefaultFont();
+    TFont font;
+    font.SetName(current.Name);
+    font.SetSize(current.Size);
+    Vcl::TFontStyles style;
+    if (current.Bold)
+        style |= Vcl::fsBold;
+    if (current.Italic)
+        style |= Vcl::fsItalic;
+    if (current.Underline)
+        style |= Vcl::fsUnderline;
+    if (FPanel->font().strikeOut())
+        style |= Vcl::fsStrikeOut;
+    font.SetStyle(style);
+    if (platform::ChooseFont(font, this)) {
+        QFont f = FPanel->font();
+        f.setFamily(font.Name());
+        f.setPointSize(qMax(1, font.Size()));
+        f.setBold(font.Style().testFlag(Vcl::fsBold));
+        f.setItalic(font.Style().testFlag(Vcl::fsItalic));
+        f.setUnderline(font.Style().testFlag(Vcl::fsUnderline));
+        f.setStrikeOut(font.Style().testFlag(Vcl::fsStrikeOut));
+        FPanel->setFont(f);
+    }
+    SetDefaultFontCaption();
+    SavePreferences();
+}
+
+void TMainScreen::PersonalInformation1Click()
+{
+    TPersonalInformation dialog(this);
+    LoadPreferences();
+    dialog.SetValues(FPrefs.Personal);
+    CenterForm(&dialog);
+    if (ExecDialog(dialog) != 1)
+        return;
+    FPrefs.Personal = dialog.Values();
+    SavePreferences();
+    SetPanelPersonalInfo();
+}
+
+void TMainScreen::mnuSetorChangeBackgroundArtClick()
+{
+    TLoadBackGround dialog(this);
+    dialog.SetDirectory(BackgroundArtFolder());
+    CenterForm(&dialog);
+    dialog.Preselect(FBackgroundArtPath, BackgroundArtFolder());
+    const int result = ExecDialog(dialog);
+    if (result == 1) {
+        FBackgroundArtPath = dialog.SelectedFile();
+        FPanel->LoadColorPicture(FBackgroundArtPath);
+        FPanel->update();
+        SetChangesMade(true);
+    } else if (result == TLoadBackGround::kNoneResult) {
+        FBackgroundArtPath.clear();
+        FPanel->ClearColorPicture();
+        FPanel->update();
+        SetChangesMade(true);
+    }
+}
+
+void TMainScreen::AboutClick()
+{
+    TSplashform about(this);
+    CenterForm(&about);
+    ExecDialog(about);
+}
+
+void TMainScreen::VisitWebsiteClick() { OpenWebPage(QUrl(QString::fromLatin1(kHomePage))); }
+
+// ======================================================================
+// Printing commands: carried out by the printing module.
+
+void TMainScreen::mnuPrintClick()
+{
+    if (FPrintingAvailable && g_printing.Print)
+        g_printing.Print(*this);
+}
+
+void TMainScreen::mnuPreviewClick()
+{
+    if (FPrintingAvailable && g_printing.Preview)
+        g_printing.Preview(*this);
+}
+
+void TMainScreen::PrinterSetupClick()
+{
+    if (FPrintingAvailable && g_printing.PrinterSetup)
+        g_printing.PrinterSetup(*this);
+}
+
+void TMainScreen::FineTuningClick()
+{
+    if (!FPrintingAvailable || !g_printing.FineTuning)
+        return;
+    PrinterNudges nudges = FPrefs.Nudges;
+    if (g_printing.FineTuning(*this, nudges)) {
+        FPrefs.Nudges = nudges;
+        SavePreferences();
+    }
+}
+
+void TMainScreen::mnuPrintOutlineTestPageClick()
+{
+    if (FPrintingAvailable && g_printing.OutlineTestPage)
+        g_printing.OutlineTestPage(*this);
+}
+
+void TMainScreen::ChangeCardLayout1Click()
+{
+    if (!g_printing.EditLayout)
+        return;
+    LoadPreferences();
+    CardSheetLayout layout = FPrefs.Layout;
+    if (!g_printing.EditLayout(*this, layout))
+        return;
+    FPrefs.Layout = layout;
+    SavePreferences();
+    SetCardSizeFromInches();
+}

@@ -1,0 +1,192 @@
+// The main window: the card panel in a scroll box, the drawing tools, zoom,
+// the file commands with the recent-files list, personal information,
+// background art, the default font, help, and the settings that go with them.
+#pragma once
+
+#include "app/Preferences.h"
+#include "printing/CardSheetLayout.h"
+#include "surface/Gbcpanel32.h"
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QAction;
+class QButtonGroup;
+class QFileDialog;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QScrollArea;
+class QToolButton;
+class TMRUFileList;
+class TSpinButton;
+class TMainScreen;
+
+// The printing commands, carried out by the printing module; tests replace
+// them. A command left empty stays disabled. The main window hands over only
+// what a command needs and keeps the settings itself.
+struct TPrintingCommands {
+    std::function<void(TMainScreen &)> Print;           // "&Print" and the Print button
+    std::function<void(TMainScreen &)> Preview;         // "Pre&view" and the Preview button
+    std::function<void(TMainScreen &)> PrinterSetup;    // "Printer S&etup"
+    std::function<void(TMainScreen &)> OutlineTestPage; // "Print O&utline Test Page"
+    // "Printer Fine &Tuning": edits the nudges; true on OK.
+    std::function<bool(TMainScreen &, PrinterNudges &)> FineTuning;
+    // "Change Business Card Layout": edits the layout; true on OK.
+    std::function<bool(TMainScreen &, CardSheetLayout &)> EditLayout;
+};
+// The commands of the printing module, as the program uses them.
+TPrintingCommands DefaultPrintingCommands();
+void SetPrintingCommands(TPrintingCommands commands);
+const TPrintingCommands &PrintingCommands();
+
+class TMainScreen : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // The web page "Visit Our Internet Website" opens.
+    static const char *const kHomePage;
+
+    explicit TMainScreen(QWidget *parent = nullptr);
+    ~TMainScreen() override;
+
+    // ---- state ----
+    QString CardFileName() const { return FCardFileName; }
+    QString BackgroundArtPath() const { return FBackgroundArtPath; }
+    bool ChangesMade() const { return FChangesMade; }
+    bool Loading() const { return FLoading; }
+    bool PrintingAvailable() const { return FPrintingAvailable; }
+    bool StartupPending() const { return FStartupPending; }
+    TGBusinessCardPanel32 *BusinessCardPanel() const { return FPanel; }
+    QScrollArea *ScrollBox() const { return FScrollBox; }
+    TMRUFileList *RecentFiles() const { return FRecentFiles; }
+    QToolButton *ToolButton(TLPanelState state) const;
+    QString ZoomCaptionText() const;
+    QString DefaultFontCaption() const;
+
+    // Settings the printing commands read and change.
+    TPreferences &Preferences() { return FPrefs; }
+    CardSheetLayout &Layout() { return FPrefs.Layout; }
+    PrinterNudges &Nudges() { return FPrefs.Nudges; }
+    SelectedCells &Cells() { return FSelectedCells; }
+    bool PrintToPrinter = false;
+    bool OutlineTestPage = false;
+
+    // ---- operations ----
+    void FormActivate();
+    void SetChangesMade(bool value);
+    void Setbuttons();
+    void SetDefaultFontCaption();
+    void SetCardSizeFromInches();
+    void SetPanelPersonalInfo();
+    void SelectAllLabels();
+    void CardChanged(QObject *sender);
+    void LoadPreferences();
+    void SavePreferences();
+    void ZoomIn();
+    void ZoomOut();
+    // A card named on the command line opens at start-up instead of the most
+    // recent one.
+    void SetStartupCardFile(const QString &path) { FStartupCardFile = path; }
+    // Another start of the program named a card file: open it after the save prompt.
+    void OpenRequestedFile(const QString &path);
+    void BringToFront();
+
+    // ---- file commands ----
+    // The save prompt: Yes saves, No drops the changes, Cancel keeps them.
+    // False when the command that asked has to stop.
+    bool CheckSaveNeeded();
+    void OpenBCFile(const QString &path);
+    // Writes the card file and its side file; errors propagate.
+    void SaveBCFile(const QString &path);
+    void New1Click();
+    void Open1Click();
+    void Delete1Click();
+    void mnuSaveClick();
+    // True when the card was saved.
+    bool mnuSaveAsClick();
+    void SavebuttonClick();
+    void CancelbuttonClick();
+    void RecentFileClick(const QString &path);
+
+    // ---- other commands ----
+    void DefaultFontClick();
+    void PersonalInformation1Click();
+    void mnuSetorChangeBackgroundArtClick();
+    void AboutClick();
+    void VisitWebsiteClick();
+    void mnuPrintClick();
+    void mnuPreviewClick();
+    void PrinterSetupClick();
+    void FineTuningClick();
+    void mnuPrintOutlineTestPageClick();
+    void ChangeCardLayout1Click();
+
+    // The side file beside a card file: the card file's extension replaced by ".QRE".
+    static QString SideFileName(const QString &cardFile);
+    // The first free name BC0001.QRV, BC0002.QRV ... in the card folder; empty when all are taken.
+    static QString ProposeCardFileName();
+    // The open dialog as Open and Delete show it.
+    std::unique_ptr<QFileDialog> MakeOpenDialog(const QString &title);
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
+    void changeEvent(QEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
+
+private:
+    void FormCreate();
+    void BuildMenu();
+    void BuildToolBar();
+    void BuildBottomBar();
+    void SetWhatsThisTexts();
+    void CreateProgramFolders();
+    void BusinessCardPanelDroppedObjectEvent();
+    void UpdateToolAvailability();
+    void StepZoom(int tenths);
+    void SaveRecentFiles();
+    bool SaveCardReportingErrors(const QString &path);
+    void ClearCard();
+    bool HandleFormKeyDown(QKeyEvent *e);
+    bool HandleFormKeyUp(QKeyEvent *e);
+    void ApplyDefaultFont(const TDefaultFont &font);
+    TDefaultFont PanelDefaultFont() const;
+
+    // fields
+    QString FCardFileName;
+    QString FBackgroundArtPath;
+    bool FChangesMade = false;
+    bool FLoading = true;
+    bool FPrintingAvailable = false;
+    bool FStartupPending = true;
+    QString FStartupCardFile;
+    QString FSaveDialogFileName = QStringLiteral("BC1.QRV");
+    TPreferences FPrefs;
+    SelectedCells FSelectedCells;
+    int FLastRecentIndex = 0;
+
+    // controls
+    TGBusinessCardPanel32 *FPanel = nullptr;
+    QScrollArea *FScrollBox = nullptr;
+    TMRUFileList *FRecentFiles = nullptr;
+    QButtonGroup *FToolGroup = nullptr;
+    QToolButton *FPointerButton = nullptr;
+    QToolButton *FShowGridButton = nullptr;
+    QToolButton *FSnapToGridButton = nullptr;
+    TSpinButton *FZoomSpinner = nullptr;
+    QLabel *FZoomCaption = nullptr;
+    QPushButton *FSaveButton = nullptr;
+    QPushButton *FCancelButton = nullptr;
+    QPushButton *FPrintButton = nullptr;
+    QPushButton *FPreviewButton = nullptr;
+    QMenu *FFileMenu = nullptr;
+    QMenu *FOnlineMenu = nullptr;
+    QAction *FSaveAction = nullptr;
+    QAction *FDefaultFontAction = nullptr;
+    QList<QAction *> FPrintingActions;
+    QAction *FFineTuningAction = nullptr;
+    QAction *FChangeLayoutAction = nullptr;
+};
