@@ -9,7 +9,11 @@
 #include <QHBoxLayout>
 #include <QImageReader>
 #include <QLabel>
+#include <QLinearGradient>
 #include <QListWidget>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QToolButton>
@@ -44,7 +48,7 @@ TLoadBackGround::TLoadBackGround(QWidget *parent)
     auto *frame = new QScrollArea(this);
     frame->setFrameShape(QFrame::Box);
     frame->setWidget(FImage);
-    frame->setMinimumSize(300, 220);
+    frame->setMinimumSize(372, 224); // a card-shaped picture of 350 x 200 fits whole
     frame->setBackgroundRole(QPalette::Base);
 
     auto *ok = new QPushButton(QStringLiteral("Ok"), this);
@@ -81,7 +85,7 @@ TLoadBackGround::TLoadBackGround(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(buttons);
-    resize(560, 320);
+    resize(600, 320);
     setFocusProxy(FFileList);
     InstallWhatsThisMenus(this);
 }
@@ -173,3 +177,82 @@ void TLoadBackGround::OKButtonClick()
 void TLoadBackGround::CancelbuttonClick() { done(2); }
 void TLoadBackGround::NoneButtonClick() { done(kNoneResult); }
 void TLoadBackGround::HelpbuttonClick() { ShowHelpContext(kHelpContext); }
+
+namespace {
+// Card-shaped pictures, 3.5 x 2 inches at 100 pixels per inch.
+constexpr int kArtWidth = 350;
+constexpr int kArtHeight = 200;
+
+QImage BlankArt()
+{
+    QImage image(kArtWidth, kArtHeight, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
+}
+
+QImage BorderArt()
+{
+    QImage image = BlankArt();
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(20, 50, 120), 6));
+    p.drawRect(QRectF(6, 6, kArtWidth - 12, kArtHeight - 12));
+    p.setPen(QPen(QColor(120, 150, 210), 1.5));
+    p.drawRect(QRectF(14, 14, kArtWidth - 28, kArtHeight - 28));
+    return image;
+}
+
+QImage CornerArt()
+{
+    QImage image = BlankArt();
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath swoosh;
+    swoosh.moveTo(0, kArtHeight);
+    swoosh.cubicTo(60, 120, 150, 210, kArtWidth * 0.55, kArtHeight);
+    swoosh.closeSubpath();
+    QLinearGradient gold(0, kArtHeight, kArtWidth * 0.5, 120);
+    gold.setColorAt(0, QColor(190, 130, 20));
+    gold.setColorAt(1, QColor(250, 220, 120));
+    p.fillPath(swoosh, gold);
+    p.setPen(QPen(QColor(190, 130, 20), 3));
+    p.drawLine(QPointF(kArtWidth * 0.5, 8), QPointF(kArtWidth - 8, 8));
+    return image;
+}
+
+QImage GradientArt()
+{
+    QImage image = BlankArt();
+    QPainter p(&image);
+    QRadialGradient glow(kArtWidth, 0, kArtWidth);
+    glow.setColorAt(0, QColor(200, 225, 255));
+    glow.setColorAt(1, Qt::white);
+    p.fillRect(image.rect(), glow);
+    return image;
+}
+
+QImage StripeArt()
+{
+    QImage image = BlankArt();
+    QPainter p(&image);
+    p.fillRect(QRect(0, 0, 28, kArtHeight), QColor(30, 110, 80));
+    p.fillRect(QRect(32, 0, 6, kArtHeight), QColor(120, 190, 150));
+    return image;
+}
+} // namespace
+
+void ProvideSampleBackgroundArt(const QString &folder)
+{
+    QDir dir(folder);
+    if (!dir.exists() || !dir.entryList(kMasks, QDir::Files).isEmpty())
+        return;
+    const struct {
+        const char *name;
+        QImage (*make)();
+    } samples[] = {{"Blue Border.bmp", BorderArt},
+                   {"Gold Corner.bmp", CornerArt},
+                   {"Soft Glow.bmp", GradientArt},
+                   {"Green Stripe.bmp", StripeArt}};
+    for (const auto &sample : samples)
+        sample.make().save(dir.filePath(QLatin1String(sample.name)), "BMP");
+}

@@ -46,3 +46,7 @@ private:
 
 // The file name part of a path written on either kind of system ("C:\BG\A.BMP").
 QString FileNameOfAnyPath(const QString &path);
+
+// Puts a few pictures into a new background art folder, so that a fresh
+// installation has art to choose from.
+void ProvideSampleBackgroundArt(const QString &folder);

@@ -252,8 +252,11 @@ void TMainScreen::CreateProgramFolders()
 {
     // Failures (the folder is already there, a read-only disk) change nothing.
     const QString folder = platform::ProgramFolder();
+    const bool newArtFolder = !QFileInfo::exists(BackgroundArtFolder());
     for (const char *name : {"bmbrush", "saved", "bg"})
         QDir().mkpath(folder + QLatin1String(name));
+    if (newArtFolder)
+        ProvideSampleBackgroundArt(BackgroundArtFolder());
 }
 
 void TMainScreen::BuildMenu()

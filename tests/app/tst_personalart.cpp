@@ -125,6 +125,26 @@ private slots:
 
     // ---- background art ----
 
+    void freshInstallationHasArtToChooseFrom()
+    {
+        auto w = StartMainWindow();
+        TLoadBackGround d;
+        d.SetDirectory(BackgroundArtFolder());
+        QVERIFY(d.FileListBox()->count() >= 3);
+        for (int i = 0; i < d.FileListBox()->count(); ++i) {
+            QVERIFY(d.SelectFile(d.FileListBox()->item(i)->text()));
+            QVERIFY(!d.PreviewEmpty());
+        }
+        QCOMPARE(FBoxes.shown.size(), 0);
+        Discard(w);
+        // Art the user removed does not come back.
+        QDir(BackgroundArtFolder()).removeRecursively();
+        QDir().mkpath(BackgroundArtFolder());
+        auto again = StartMainWindow();
+        QVERIFY(QDir(BackgroundArtFolder()).isEmpty());
+        Discard(again);
+    }
+
     void backgroundArtDialogListsPicturesOfTheFolder()
     {
         MakePicture(BackgroundArtFolder() + "b.bmp");
@@ -149,7 +169,10 @@ private slots:
             d.show();
             [&] { QVERIFY(QTest::qWaitForWindowExposed(&d)); }();
             QListWidget *list = bg.FileListBox();
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+            const QList<QListWidgetItem *> logo = list->findItems(QStringLiteral("logo.bmp"), Qt::MatchExactly);
+            [&] { QCOMPARE(logo.size(), 1); }();
+            list->scrollToItem(logo.first());
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(logo.first()).center());
             [&] { QVERIFY(!bg.PreviewEmpty()); }();
             Click(d, "OKButton");
             return d.result();
