@@ -44,6 +44,7 @@ export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$root/fuzz/lsan.supp:print_suppressions=0}"
 exec "$build/fuzz_reader" "$work" "$root/fuzz/corpus" "$root/tests/data/fuzz-regressions" \
   -dict="$root/fuzz/reader.dict" -max_total_time="$seconds" -max_len=4096 -timeout=10 \
   -rss_limit_mb=2048 -artifact_prefix="$build/artifacts/" -print_final_stats=1
