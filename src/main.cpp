@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/Justone.h"
 #include "app/Main.h"
+#include "app/MainPrinting.h"
 #include "platform/ProgramFolder.h"
 
 #include <QFileInfo>
@@ -51,6 +52,7 @@ int main(int argc, char **argv)
     }
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    InstallPrintingCommands();
     TMainScreen window;
     QObject::connect(&justOne, &TJustOne::ActivateRequested, &window, &TMainScreen::BringToFront);
     // Queued: the save prompt must not run inside the socket's notification.

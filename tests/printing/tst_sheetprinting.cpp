@@ -6,6 +6,9 @@
 #include "PrintTestSupport.h"
 #include "TestSupport.h"
 
+#include "app/AppHelpers.h"
+#include "app/Main.h"
+#include "app/MainPrinting.h"
 #include "platform/Dialogs.h"
 #include "printing/PrintCommands.h"
 #include "printing/Printlbl.h"
@@ -15,7 +18,9 @@
 #include "surface/Gbcpanel32.h"
 #include "widgets/Spin.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QFileDialog>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -159,6 +164,7 @@ private slots:
     void printedPdfShowsFramesOfSelectedCells();
     void printCommandSelectsCellsAsksFileAndPrints();
     void previewCommandShowsOnePageAndRestoresZoom();
+    void mainWindowPrintsThroughItsMenu();
 };
 
 // ---- geometry ----
@@ -743,6 +749,57 @@ void TestSheetPrinting::previewCommandShowsOnePageAndRestoresZoom()
     QCOMPARE(caption, QString("Preview Page 1 of 1"));
     QCOMPARE(card->ZoomFactor(), 1.3f);
     QVERIFY(!card->Previewing());
+}
+
+void TestSheetPrinting::mainWindowPrintsThroughItsMenu()
+{
+    QStringList boxes;
+    platform::SetMessageBoxForTests([&](const platform::TMessageRequest &r) {
+        boxes << r.text;
+        return platform::mrOk;
+    });
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("menu.pdf");
+    QStringList proposals;
+    SetFileDialogRunnerForTests([&](QFileDialog &d) -> std::optional<QString> {
+        proposals << QFileInfo(d.selectedFiles().value(0)).fileName();
+        return pdf;
+    });
+    InstallPrintingCommands();
+    auto window = std::make_unique<TMainScreen>();
+    window->FormActivate();
+    testsupport::Flush();
+    QVERIFY(window->PrintingAvailable());
+    for (const char *name : {"mnuPrint", "mnuPreview", "mnuPrinterSetup", "mnuFineTuning", "mnuPrintOutlineTestPage",
+                             "ChangeCardLayout1"})
+        QVERIFY2(window->findChild<QAction *>(name)->isEnabled(), name);
+
+    TRPDevice &device = TRPDevice::Instance();
+    device.SetPrinterIndex(device.PdfPrinterIndex());
+    testsupport::AddShape(*window->BusinessCardPanel(), 24, 48, 96, 48);
+    window->SetChangesMade(false);
+    ModalScript script({
+        [](QWidget *w) {
+            auto *dialog = qobject_cast<TSelectSpecificLabels *>(w);
+            if (dialog)
+                dialog->OkButtonClick();
+            return dialog != nullptr;
+        },
+        CloseStatusFormWhenDone(),
+    });
+    window->findChild<QAction *>("mnuPrint")->trigger();
+    QVERIFY(script.Done());
+    QCOMPARE(proposals, QStringList{"Quorvel.pdf"});
+    QCOMPARE(PdfPageCount(pdf), 1);
+    QVERIFY(window->PrintToPrinter);
+    QVERIFY(!window->OutlineTestPage);
+    QCOMPARE(boxes, QStringList());
+    // Printing is no change to the card.
+    QVERIFY(!window->ChangesMade());
+
+    window.reset();
+    SetFileDialogRunnerForTests(nullptr);
+    SetPrintingCommands({});
 }
 
 QTEST_MAIN(TestSheetPrinting)

@@ -1,0 +1,67 @@
+#include "app/MainPrinting.h"
+
+#include "app/AppHelpers.h"
+#include "app/Main.h"
+#include "printing/DialogKit.h"
+#include "printing/Editlo.h"
+#include "printing/Prevue.h"
+#include "printing/PrintCommands.h"
+#include "printing/Printft.h"
+
+#include <QFileDialog>
+
+namespace {
+
+std::optional<QString> ChoosePdfFile(QWidget *parent, const QString &proposal)
+{
+    QFileDialog dialog(parent, QStringLiteral("Print to PDF File"), proposal, QStringLiteral("PDF files (*.pdf)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.selectFile(proposal);
+    return RunFileDialog(dialog);
+}
+
+} // namespace
+
+TPrintContext PrintContextOf(TMainScreen &window)
+{
+    TPrintContext context;
+    context.Parent = &window;
+    context.Panel = window.BusinessCardPanel();
+    context.Layout = &window.Layout();
+    context.Nudges = &window.Nudges();
+    context.Cells = &window.Cells();
+    context.ShowBottomMarginWarning = &window.Preferences().ShowBottomMarginWarning;
+    context.BackgroundArtPath = window.BackgroundArtPath();
+    context.CardFileName = window.CardFileName();
+    context.SavePreferences = [&window] { window.SavePreferences(); };
+    context.ChoosePdfFile = [&window](const QString &proposal) { return ChoosePdfFile(&window, proposal); };
+    return context;
+}
+
+void InstallPrintingCommands()
+{
+    printing::SetHelpOpener([](int context) { ShowHelpContext(context); });
+    preview::SetPlacementHandlers([](QWidget *form) { RestoreWindowPlacement(form); },
+                                  [](QWidget *form) { SaveWindowPlacement(form); });
+
+    TPrintingCommands commands;
+    // Each command tells the window what it did with the two run flags.
+    auto run = [](void (*command)(TPrintContext &)) {
+        return [command](TMainScreen &window) {
+            TPrintContext context = PrintContextOf(window);
+            command(context);
+            window.PrintToPrinter = context.PrintToPrinter;
+            window.OutlineTestPage = context.OutlineTestPage;
+        };
+    };
+    commands.Print = run(printcommands::PrintCommand);
+    commands.Preview = run(printcommands::PreviewCommand);
+    commands.OutlineTestPage = run(printcommands::OutlineTestPageCommand);
+    commands.PrinterSetup = [](TMainScreen &window) { printcommands::PrinterSetupCommand(&window); };
+    commands.FineTuning = [](TMainScreen &window, PrinterNudges &nudges) { return FineTunePrinter(nudges, &window); };
+    commands.EditLayout = [](TMainScreen &window, CardSheetLayout &layout) {
+        return EditCardLayout(layout, &window);
+    };
+    SetPrintingCommands(std::move(commands));
+}
