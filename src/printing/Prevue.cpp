@@ -276,7 +276,8 @@ TPreviewForm::TPreviewForm(QWidget *parent)
         button->setToolTip(hint);
         button->setFocusPolicy(Qt::NoFocus);
         connect(button, &QToolButton::clicked, this, click);
-        printing::SetContextHelp(button, hint);
+        // Only "What's this?" help: actions on a tool button would show as a menu.
+        button->setWhatsThis(hint);
         return button;
     };
     sbZoomIn = glyphButton("sbZoomIn", preview::LensIcon(true), QStringLiteral("Zoom in"), &TPreviewForm::SBZoomInClick);
