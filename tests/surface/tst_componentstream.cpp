@@ -8,6 +8,7 @@
 #include "platform/Graphics.h"
 #include "surface/ClassRegistry.h"
 #include "surface/ComponentStream.h"
+#include "surface/ComponentText.h"
 #include "surface/Gbcpanel32.h"
 
 #include <QBuffer>
@@ -626,14 +627,37 @@ private slots:
         const QByteArray first = TComponentWriter::ObjectListToBytes({object});
         QVERIFY(first.size() > defaults.size());
 
-        auto other = MakePanel();
-        const QList<TGGraphicControl *> read = TComponentReader(first).ReadObjectList(other.get(), other.get());
-        QCOMPARE(read.size(), 1);
-        read.first()->setObjectName(QStringLiteral("Original"));
-        QCOMPARE(TComponentWriter::ObjectListToBytes(read), first);
+        // Text objects fit their size to their content when read, which may
+        // move it by a pixel once; everything else comes back as written.
+        const QByteArray second = SavedAfterReading(first);
+        QCOMPARE(WithoutSize(ComponentStreamToText(second)), WithoutSize(ComponentStreamToText(first)));
+        if (className == "TGLineShape" || className == "TGLabelShapes" || className == "TBCShapes"
+            || className == "TStreamTestObject")
+            QCOMPARE(second, first);
+        QCOMPARE(SavedAfterReading(second), second);
     }
 
 private:
+    // The bytes of a list of objects read into a fresh panel and written again
+    // under their old names.
+    static QByteArray SavedAfterReading(const QByteArray &bytes)
+    {
+        auto panel = MakePanel();
+        const QList<TGGraphicControl *> read = TComponentReader(bytes).ReadObjectList(panel.get(), panel.get());
+        for (TGGraphicControl *object : read)
+            object->setObjectName(QStringLiteral("Original"));
+        return TComponentWriter::ObjectListToBytes(read);
+    }
+
+    static QByteArray WithoutSize(const QByteArray &text)
+    {
+        QByteArrayList lines = text.split('\n');
+        lines.removeIf([](const QByteArray &line) {
+            return line.startsWith("  Width = ") || line.startsWith("  Height = ");
+        });
+        return lines.join('\n');
+    }
+
     // Card enumerations and sets are int-sized.
     static QVariant EnumValue(QMetaType type, int value)
     {
