@@ -4,6 +4,7 @@
 #include "app/Justone.h"
 #include "app/Main.h"
 #include "app/MainPrinting.h"
+#include "dialogs/DialogEditors.h"
 #include "platform/ProgramFolder.h"
 
 #include <QFileInfo>
@@ -53,6 +54,7 @@ int main(int argc, char **argv)
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     InstallPrintingCommands();
+    RegisterDialogEditors();
     TMainScreen window;
     QObject::connect(&justOne, &TJustOne::ActivateRequested, &window, &TMainScreen::BringToFront);
     // Queued: the save prompt must not run inside the socket's notification.

@@ -47,33 +47,6 @@ const char *const TMainScreen::kHomePage = "https://quorvel.example.org/";
 
 namespace {
 
-// The main window's card and settings as the printing commands see them.
-TPrintContext MakePrintContext(TMainScreen &w)
-{
-    TPrintContext c;
-    c.Parent = &w;
-    c.Panel = w.BusinessCardPanel();
-    c.Layout = &w.Layout();
-    c.Nudges = &w.Nudges();
-    c.Cells = &w.Cells();
-    c.ShowBottomMarginWarning = &w.Preferences().ShowBottomMarginWarning;
-    c.BackgroundArtPath = w.BackgroundArtPath();
-    c.CardFileName = w.CardFileName();
-    c.SavePreferences = [&w] { w.SavePreferences(); };
-    c.PrintToPrinter = w.PrintToPrinter;
-    c.OutlineTestPage = w.OutlineTestPage;
-    return c;
-}
-
-// Runs a printing command and keeps what it decided for the next run.
-void RunPrintCommand(TMainScreen &w, void (*command)(TPrintContext &))
-{
-    TPrintContext c = MakePrintContext(w);
-    command(c);
-    w.PrintToPrinter = c.PrintToPrinter;
-    w.OutlineTestPage = c.OutlineTestPage;
-}
-
 TPrintingCommands g_printing = DefaultPrintingCommands();
 
 constexpr int kMainHelpContext = 2016;
@@ -151,25 +124,6 @@ bool HasCardExtension(const QString &path)
 const QString kWrongExtension = QStringLiteral("Must be a QRV (Quorvel) file");
 
 } // namespace
-
-TPrintingCommands DefaultPrintingCommands()
-{
-    TPrintingCommands c;
-    c.Print = [](TMainScreen &w) { RunPrintCommand(w, &printcommands::PrintCommand); };
-    c.Preview = [](TMainScreen &w) { RunPrintCommand(w, &printcommands::PreviewCommand); };
-    c.OutlineTestPage = [](TMainScreen &w) { RunPrintCommand(w, &printcommands::OutlineTestPageCommand); };
-    c.PrinterSetup = [](TMainScreen &w) { printcommands::PrinterSetupCommand(&w); };
-    c.FineTuning = [](TMainScreen &w, PrinterNudges &nudges) { return FineTunePrinter(nudges, &w); };
-    c.EditLayout = [](TMainScreen &w, CardSheetLayout &layout) {
-        TEditCardLayout dialog(layout, &w);
-        CenterForm(&dialog);
-        if (ExecDialog(dialog) != QDialog::Accepted)
-            return false;
-        layout = dialog.Layout();
-        return true;
-    };
-    return c;
-}
 
 void SetPrintingCommands(TPrintingCommands commands) { g_printing = std::move(commands); }
 const TPrintingCommands &PrintingCommands() { return g_printing; }

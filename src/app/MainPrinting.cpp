@@ -36,15 +36,13 @@ TPrintContext PrintContextOf(TMainScreen &window)
     context.CardFileName = window.CardFileName();
     context.SavePreferences = [&window] { window.SavePreferences(); };
     context.ChoosePdfFile = [&window](const QString &proposal) { return ChoosePdfFile(&window, proposal); };
+    context.PrintToPrinter = window.PrintToPrinter;
+    context.OutlineTestPage = window.OutlineTestPage;
     return context;
 }
 
-void InstallPrintingCommands()
+TPrintingCommands DefaultPrintingCommands()
 {
-    printing::SetHelpOpener([](int context) { ShowHelpContext(context); });
-    preview::SetPlacementHandlers([](QWidget *form) { RestoreWindowPlacement(form); },
-                                  [](QWidget *form) { SaveWindowPlacement(form); });
-
     TPrintingCommands commands;
     // Each command tells the window what it did with the two run flags.
     auto run = [](void (*command)(TPrintContext &)) {
@@ -63,5 +61,13 @@ void InstallPrintingCommands()
     commands.EditLayout = [](TMainScreen &window, CardSheetLayout &layout) {
         return EditCardLayout(layout, &window);
     };
-    SetPrintingCommands(std::move(commands));
+    return commands;
+}
+
+void InstallPrintingCommands()
+{
+    printing::SetHelpOpener([](int context) { ShowHelpContext(context); });
+    preview::SetPlacementHandlers([](QWidget *form) { RestoreWindowPlacement(form); },
+                                  [](QWidget *form) { SaveWindowPlacement(form); });
+    SetPrintingCommands(DefaultPrintingCommands());
 }
