@@ -8,7 +8,7 @@ QUORVEL_BUILD="${QUORVEL_BUILD:-$QUORVEL_ROOT/build}"
 QUORVEL_PACKAGES=(
   cmake ninja-build g++ ccache pkg-config
   qt6-base-dev qt6-base-dev-tools
-  fonts-liberation fonts-liberation2 fonts-urw-base35 fonts-dejavu-core
+  fonts-liberation fonts-liberation2 fonts-urw-base35 fonts-dejavu-core fonts-symbola
   cups printer-driver-cups-pdf poppler-utils
 )
 
