@@ -96,25 +96,14 @@ void TGLineShape::Loaded()
         FPen->SetColor(color);
         Invalidate();
     });
-    QMenu *thickness = AddSubMenu(tr("Line Thickness"));
-    FThicknessItems.clear();
-    for (int n = 1; n <= 10; ++n) {
-        QAction *a = thickness->addAction(QString::number(n) + tr(" Point"));
-        a->setCheckable(true);
-        connect(a, &QAction::triggered, this, [this, n] {
-            FPen->SetWidth(n);
-            NotifyChanged();
-        });
-        FThicknessItems.append(a);
-    }
+    FThicknessItems = AddLineThicknessMenu(FPen);
     AddSeparator();
     AddMenuItem(tr("Stretch To Edges"), [this] { StretchToEdges(); });
 }
 
 void TGLineShape::UpdateContextMenu()
 {
-    for (int i = 0; i < FThicknessItems.size(); ++i)
-        FThicknessItems[i]->setChecked(FPen->Width() == i + 1);
+    TickLineThickness(FThicknessItems, FPen->Width());
     for (int i = 0; i < FStyleItems.size(); ++i)
         FStyleItems[i]->setChecked(int(FLineStyle) == i);
 }

@@ -118,17 +118,7 @@ void TGLabelShapes::Loaded()
         NotifyChanged();
         Invalidate();
     });
-    QMenu *thickness = AddSubMenu(tr("Line Thickness"));
-    FThicknessItems.clear();
-    for (int n = 1; n <= 10; ++n) {
-        QAction *a = thickness->addAction(QString::number(n) + tr(" Point"));
-        a->setCheckable(true);
-        connect(a, &QAction::triggered, this, [this, n] {
-            FPen->SetWidth(n);
-            NotifyChanged();
-        });
-        FThicknessItems.append(a);
-    }
+    FThicknessItems = AddLineThicknessMenu(FPen);
     AddSeparator();
     FTransparentItem = AddMenuItem(tr("Transparent"), [this] { SetTransparent(!FTransparent); });
     FTransparentItem->setCheckable(true);
@@ -148,8 +138,7 @@ void TGLabelShapes::UpdateContextMenu()
 {
     if (FTransparentItem)
         FTransparentItem->setChecked(FTransparent);
-    for (int i = 0; i < FThicknessItems.size(); ++i)
-        FThicknessItems[i]->setChecked(FPen->Width() == i + 1);
+    TickLineThickness(FThicknessItems, FPen->Width());
 }
 
 void TGLabelShapes::Print(TBaseReport &report, double originX, double originY)

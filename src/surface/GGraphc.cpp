@@ -4,6 +4,7 @@
 #include "surface/Gbasepnl.h"
 #include "surface/LabelObjectFiler.h"
 
+#include "platform/Graphics.h"
 #include "platform/Rounding.h"
 
 #include <QCoreApplication>
@@ -239,6 +240,28 @@ QAction *TGGraphicControl::AddMenuItem(const QString &caption, std::function<voi
 }
 
 QMenu *TGGraphicControl::AddSubMenu(const QString &caption) { return FContextMenu->addMenu(caption); }
+
+QList<QAction *> TGGraphicControl::AddLineThicknessMenu(TPen *pen)
+{
+    QMenu *thickness = AddSubMenu(tr("Line Thickness"));
+    QList<QAction *> items;
+    for (int n = 1; n <= 10; ++n) {
+        QAction *a = thickness->addAction(QString::number(n) + tr(" Point"));
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, pen, n] {
+            pen->SetWidth(n);
+            NotifyChanged();
+        });
+        items.append(a);
+    }
+    return items;
+}
+
+void TGGraphicControl::TickLineThickness(const QList<QAction *> &items, int width)
+{
+    for (int i = 0; i < items.size(); ++i)
+        items[i]->setChecked(width == i + 1);
+}
 
 void TGGraphicControl::AddSeparator() { FContextMenu->addSeparator(); }
 

@@ -16,6 +16,7 @@ class QMenu;
 class QAction;
 class QPainter;
 class TFont;
+class TPen;
 class TGBasePanel;
 class TBaseReport;
 
@@ -126,6 +127,10 @@ protected:
     }
     QAction *AddMenuItem(const QString &caption, std::function<void()> action);
     QMenu *AddSubMenu(const QString &caption);
+    // The "Line Thickness" submenu: entries "1 Point" to "10 Point" set the
+    // pen's width and report the change.
+    QList<QAction *> AddLineThicknessMenu(TPen *pen);
+    static void TickLineThickness(const QList<QAction *> &items, int width);
     void AddSeparator();
     // The screen's logical pixels per inch: one inch of card at zoom 1.0.
     static int ppi();

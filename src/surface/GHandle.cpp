@@ -176,22 +176,26 @@ void TGHandle::ReleaseMouse() { FPanel->SetHandleCapture(false); }
 
 // ---- grid ----
 
-void TGHandle::SetGridX(int v)
+// Setting a step sets both the pitch and the step in effect.
+static bool SetGridStep(int &step, int &pitch, int v)
 {
     v = std::clamp(v, 1, 32);
-    if (v == FGridX)
-        return;
-    FGridX = FPitchX = v;
-    update();
+    if (v == step)
+        return false;
+    step = pitch = v;
+    return true;
+}
+
+void TGHandle::SetGridX(int v)
+{
+    if (SetGridStep(FGridX, FPitchX, v))
+        update();
 }
 
 void TGHandle::SetGridY(int v)
 {
-    v = std::clamp(v, 1, 32);
-    if (v == FGridY)
-        return;
-    FGridY = FPitchY = v;
-    update();
+    if (SetGridStep(FGridY, FPitchY, v))
+        update();
 }
 
 void TGHandle::SetSnapToGrid(bool v)

@@ -789,57 +789,36 @@ void TGBasePanel::SendSelectionToBack()
     NotifyLabelChanged();
 }
 
-void TGBasePanel::AlignLefts()
+// Aligns one edge of every selected object to the outermost such edge. The
+// reference starts from the panel's far side (or 0) so that it always moves
+// towards the objects; objects are assigned from the last selected to the first.
+void TGBasePanel::AlignSelection(AlignEdge edge)
 {
     if (FHandle->Count() == 0)
         return;
     NotifyLabelChanged();
-    int ref = width();
+    const bool horizontal = edge == AlignEdge::Left || edge == AlignEdge::Right;
+    const bool nearSide = edge == AlignEdge::Left || edge == AlignEdge::Top;
+    auto position = [horizontal](const TGGraphicControl *o) { return horizontal ? o->Left() : o->Top(); };
+    auto extent = [horizontal](const TGGraphicControl *o) { return horizontal ? o->Width() : o->Height(); };
+    int ref = nearSide ? (horizontal ? width() : height()) : 0;
     for (const TGGraphicControl *o : FHandle->Selection())
-        ref = std::min(ref, o->Left());
-    for (int i = FHandle->Count() - 1; i >= 0; --i)
-        FHandle->Selected(i)->SetLeft(ref);
+        ref = nearSide ? std::min(ref, position(o)) : std::max(ref, position(o) + extent(o));
+    for (int i = FHandle->Count() - 1; i >= 0; --i) {
+        TGGraphicControl *o = FHandle->Selected(i);
+        const int value = nearSide ? ref : ref - extent(o);
+        if (horizontal)
+            o->SetLeft(value);
+        else
+            o->SetTop(value);
+    }
     update();
 }
 
-void TGBasePanel::AlignRights()
-{
-    if (FHandle->Count() == 0)
-        return;
-    NotifyLabelChanged();
-    int ref = 0;
-    for (const TGGraphicControl *o : FHandle->Selection())
-        ref = std::max(ref, o->Left() + o->Width());
-    for (int i = FHandle->Count() - 1; i >= 0; --i)
-        FHandle->Selected(i)->SetLeft(ref - FHandle->Selected(i)->Width());
-    update();
-}
-
-void TGBasePanel::AlignTops()
-{
-    if (FHandle->Count() == 0)
-        return;
-    NotifyLabelChanged();
-    int ref = height();
-    for (const TGGraphicControl *o : FHandle->Selection())
-        ref = std::min(ref, o->Top());
-    for (int i = FHandle->Count() - 1; i >= 0; --i)
-        FHandle->Selected(i)->SetTop(ref);
-    update();
-}
-
-void TGBasePanel::AlignBottoms()
-{
-    if (FHandle->Count() == 0)
-        return;
-    NotifyLabelChanged();
-    int ref = 0;
-    for (const TGGraphicControl *o : FHandle->Selection())
-        ref = std::max(ref, o->Top() + o->Height());
-    for (int i = FHandle->Count() - 1; i >= 0; --i)
-        FHandle->Selected(i)->SetTop(ref - FHandle->Selected(i)->Height());
-    update();
-}
+void TGBasePanel::AlignLefts() { AlignSelection(AlignEdge::Left); }
+void TGBasePanel::AlignRights() { AlignSelection(AlignEdge::Right); }
+void TGBasePanel::AlignTops() { AlignSelection(AlignEdge::Top); }
+void TGBasePanel::AlignBottoms() { AlignSelection(AlignEdge::Bottom); }
 
 void TGBasePanel::CenterSelectionVertically()
 {

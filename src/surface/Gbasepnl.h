@@ -89,6 +89,8 @@ public:
     void ObjectClipboardCommand(TGGraphicControl *object, int command);
     void BringSelectionToFront();
     void SendSelectionToBack();
+    enum class AlignEdge { Left, Right, Top, Bottom };
+    void AlignSelection(AlignEdge edge);
     void AlignLefts();
     void AlignRights();
     void AlignTops();
