@@ -3,6 +3,8 @@
 #include "platform/Dialogs.h"
 
 #include <QAction>
+#include <QHBoxLayout>
+#include <QPushButton>
 #include <QToolButton>
 #include <QWhatsThis>
 #include <QWidget>
@@ -47,6 +49,31 @@ QToolButton *MakeHelpPointerButton(QWidget *parent)
     button->setFocusPolicy(Qt::NoFocus);
     QObject::connect(button, &QToolButton::clicked, [] { QWhatsThis::enterWhatsThisMode(); });
     return button;
+}
+
+QPushButton *MakeDefaultDialogButton(QWidget *parent, const QString &caption, const QString &objectName)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(objectName);
+    button->setDefault(true);
+    return button;
+}
+
+QPushButton *MakeDialogButton(QWidget *parent, const QString &caption, const QString &objectName)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(objectName);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QHBoxLayout *MakeButtonRow(std::initializer_list<QWidget *> buttons)
+{
+    auto *row = new QHBoxLayout;
+    row->addStretch();
+    for (QWidget *button : buttons)
+        row->addWidget(button);
+    return row;
 }
 
 } // namespace printing

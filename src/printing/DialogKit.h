@@ -5,7 +5,10 @@
 
 #include <QString>
 #include <functional>
+#include <initializer_list>
 
+class QHBoxLayout;
+class QPushButton;
 class QWidget;
 class QToolButton;
 
@@ -28,5 +31,12 @@ void SetContextHelp(QWidget *control, const QString &text);
 // The help-pointer button of a dialog: a click puts the dialog into help
 // mode, where the next click on a control shows that control's help.
 QToolButton *MakeHelpPointerButton(QWidget *parent);
+
+// The buttons along the foot of a dialog. Enter presses the default button
+// (OK or Continue) wherever the focus is; the others never take Enter.
+QPushButton *MakeDefaultDialogButton(QWidget *parent, const QString &caption, const QString &objectName);
+QPushButton *MakeDialogButton(QWidget *parent, const QString &caption, const QString &objectName);
+// The row that holds those buttons, pushed to the right-hand side.
+QHBoxLayout *MakeButtonRow(std::initializer_list<QWidget *> buttons);
 
 } // namespace printing

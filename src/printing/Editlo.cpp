@@ -208,15 +208,10 @@ void TEditCardLayout::BuildControls()
     epapersize->addItems(sheetlayout::PaperSizeItems());
     epapersize->setCurrentIndex(-1); // a paper code the list lacks shows no item
 
-    auto *okButton = new QPushButton(QStringLiteral("Ok"), this);
-    okButton->setObjectName(QStringLiteral("OKButton"));
-    okButton->setDefault(true);
-    auto *cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    cancelButton->setObjectName(QStringLiteral("Cancelbutton"));
-    cancelButton->setAutoDefault(false);
-    auto *helpButton = new QPushButton(QStringLiteral("Help"), this);
-    helpButton->setObjectName(QStringLiteral("Helpbutton"));
-    helpButton->setAutoDefault(false);
+    QPushButton *okButton = printing::MakeDefaultDialogButton(this, QStringLiteral("Ok"), QStringLiteral("OKButton"));
+    QPushButton *cancelButton =
+        printing::MakeDialogButton(this, QStringLiteral("Cancel"), QStringLiteral("Cancelbutton"));
+    QPushButton *helpButton = printing::MakeDialogButton(this, QStringLiteral("Help"), QStringLiteral("Helpbutton"));
     QToolButton *pointer = printing::MakeHelpPointerButton(this);
 
     auto *units = new QHBoxLayout;
@@ -245,12 +240,7 @@ void TEditCardLayout::BuildControls()
     grid->addWidget(BuddyLabel(QStringLiteral("Paper size"), epapersize, this), 4, 0);
     grid->addWidget(epapersize, 4, 1, 1, 3);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(okButton);
-    buttons->addWidget(cancelButton);
-    buttons->addWidget(helpButton);
-    buttons->addWidget(pointer);
+    QHBoxLayout *buttons = printing::MakeButtonRow({okButton, cancelButton, helpButton, pointer});
 
     auto *main = new QVBoxLayout(this);
     main->addWidget(BuddyLabel(QStringLiteral("Predefined Layouts"), PredefinedLayouts, this));

@@ -57,24 +57,15 @@ TPrintFineTune::TPrintFineTune(const PrinterNudges &nudges, QWidget *parent)
                               QString(), &FNudges.HorizontalSpacing),
                     1, 1);
 
-    auto *okButton = new QPushButton(QStringLiteral("Ok"), this);
-    okButton->setObjectName(QStringLiteral("OKButton"));
-    okButton->setDefault(true);
-    auto *cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    cancelButton->setObjectName(QStringLiteral("Cancelbutton"));
-    cancelButton->setAutoDefault(false);
-    auto *defaultButton = new QPushButton(QStringLiteral("Default"), this);
-    defaultButton->setObjectName(QStringLiteral("DefaultButton"));
-    defaultButton->setAutoDefault(false);
-    auto *helpButton = new QPushButton(QStringLiteral("Help"), this);
-    helpButton->setObjectName(QStringLiteral("Helpbutton"));
-    helpButton->setAutoDefault(false);
+    QPushButton *okButton = printing::MakeDefaultDialogButton(this, QStringLiteral("Ok"), QStringLiteral("OKButton"));
+    QPushButton *cancelButton =
+        printing::MakeDialogButton(this, QStringLiteral("Cancel"), QStringLiteral("Cancelbutton"));
+    QPushButton *defaultButton =
+        printing::MakeDialogButton(this, QStringLiteral("Default"), QStringLiteral("DefaultButton"));
+    QPushButton *helpButton = printing::MakeDialogButton(this, QStringLiteral("Help"), QStringLiteral("Helpbutton"));
     QToolButton *pointer = printing::MakeHelpPointerButton(this);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (QWidget *w : std::initializer_list<QWidget *>{okButton, cancelButton, defaultButton, helpButton, pointer})
-        buttons->addWidget(w);
+    QHBoxLayout *buttons = printing::MakeButtonRow({okButton, cancelButton, defaultButton, helpButton, pointer});
 
     auto *main = new QVBoxLayout(this);
     main->addLayout(grid);

@@ -194,15 +194,10 @@ void TSelectSpecificLabels::BuildControls()
         h->setFont(bold);
     }
 
-    auto *okButton = new QPushButton(QStringLiteral("Ok"), this);
-    okButton->setObjectName(QStringLiteral("OKButton"));
-    okButton->setDefault(true);
-    auto *cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    cancelButton->setObjectName(QStringLiteral("Cancelbutton"));
-    cancelButton->setAutoDefault(false);
-    auto *helpButton = new QPushButton(QStringLiteral("Help"), this);
-    helpButton->setObjectName(QStringLiteral("Helpbutton"));
-    helpButton->setAutoDefault(false);
+    QPushButton *okButton = printing::MakeDefaultDialogButton(this, QStringLiteral("Ok"), QStringLiteral("OKButton"));
+    QPushButton *cancelButton =
+        printing::MakeDialogButton(this, QStringLiteral("Cancel"), QStringLiteral("Cancelbutton"));
+    QPushButton *helpButton = printing::MakeDialogButton(this, QStringLiteral("Help"), QStringLiteral("Helpbutton"));
     QToolButton *pointer = printing::MakeHelpPointerButton(this);
 
     auto *left = new QVBoxLayout;
@@ -231,12 +226,7 @@ void TSelectSpecificLabels::BuildControls()
     columns->addSpacing(12);
     columns->addLayout(right);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(okButton);
-    buttons->addWidget(cancelButton);
-    buttons->addWidget(helpButton);
-    buttons->addWidget(pointer);
+    QHBoxLayout *buttons = printing::MakeButtonRow({okButton, cancelButton, helpButton, pointer});
 
     auto *main = new QVBoxLayout(this);
     main->addLayout(columns);

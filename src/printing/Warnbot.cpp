@@ -66,23 +66,14 @@ TWarnBottomMargin::TWarnBottomMargin(double bottomInches, QWidget *parent)
     DontShowCheck = new QCheckBox(QStringLiteral("Don't show this warning again"), this);
     DontShowCheck->setObjectName(QStringLiteral("DontShowCheck"));
 
-    auto *continueButton = new QPushButton(QStringLiteral("Continue"), this);
-    continueButton->setObjectName(QStringLiteral("OKButton"));
-    continueButton->setDefault(true);
-    auto *cancelButton = new QPushButton(QStringLiteral("Cancel Printing"), this);
-    cancelButton->setObjectName(QStringLiteral("Cancelbutton"));
-    cancelButton->setAutoDefault(false);
-    auto *helpButton = new QPushButton(QStringLiteral("Help"), this);
-    helpButton->setObjectName(QStringLiteral("Helpbutton"));
-    helpButton->setAutoDefault(false);
+    QPushButton *continueButton =
+        printing::MakeDefaultDialogButton(this, QStringLiteral("Continue"), QStringLiteral("OKButton"));
+    QPushButton *cancelButton =
+        printing::MakeDialogButton(this, QStringLiteral("Cancel Printing"), QStringLiteral("Cancelbutton"));
+    QPushButton *helpButton = printing::MakeDialogButton(this, QStringLiteral("Help"), QStringLiteral("Helpbutton"));
     QToolButton *pointer = printing::MakeHelpPointerButton(this);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(continueButton);
-    buttons->addWidget(cancelButton);
-    buttons->addWidget(helpButton);
-    buttons->addWidget(pointer);
+    QHBoxLayout *buttons = printing::MakeButtonRow({continueButton, cancelButton, helpButton, pointer});
 
     auto *main = new QVBoxLayout(this);
     for (QLabel *label : {botMarg, difference, advice, note}) {
