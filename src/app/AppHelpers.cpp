@@ -1,6 +1,7 @@
 #include "app/AppHelpers.h"
 
 #include "app/HelpWindow.h"
+#include "app/ToolIcons.h"
 #include "platform/Dialogs.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramFolder.h"
@@ -15,7 +16,9 @@
 #include <QWhatsThis>
 #include <QFileInfo>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <QScreen>
+#include <QToolButton>
 #include <QWidget>
 
 namespace {
@@ -262,4 +265,23 @@ void InstallWhatsThisMenus(QWidget *form)
                                      control);
         });
     }
+}
+
+QPushButton *MakeHelpedButton(QWidget *parent, const QString &caption, const QString &objectName,
+                              const QString &whatsThis)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(objectName);
+    button->setWhatsThis(whatsThis);
+    return button;
+}
+
+QToolButton *MakeMouseHelpButton(QWidget *parent)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QStringLiteral("MouseHelpButton"));
+    button->setIcon(ToolIcon(tiHelpPointer));
+    button->setToolTip(QStringLiteral("What's this?"));
+    QObject::connect(button, &QToolButton::clicked, button, [] { QWhatsThis::enterWhatsThisMode(); });
+    return button;
 }

@@ -13,6 +13,8 @@
 
 class QDialog;
 class QFileDialog;
+class QPushButton;
+class QToolButton;
 class QWidget;
 
 // ---- files and folders of the program ----
@@ -90,3 +92,9 @@ void SetDialogRunnerForTests(std::function<int(QDialog &dialog)> runner);
 // Gives every control of the form that has a "What's this?" text a context
 // menu with the single entry "What's this?" that shows the text.
 void InstallWhatsThisMenus(QWidget *form);
+// A push button of a window's button row with its "What's this?" text.
+QPushButton *MakeHelpedButton(QWidget *parent, const QString &caption, const QString &objectName,
+                              const QString &whatsThis);
+// The help-pointer button: a click starts "What's this?" mode, where the
+// next click on a control shows that control's text.
+QToolButton *MakeMouseHelpButton(QWidget *parent);

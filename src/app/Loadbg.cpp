@@ -1,8 +1,8 @@
 #include "app/Loadbg.h"
 
 #include "app/AppHelpers.h"
-#include "app/ToolIcons.h"
 #include "platform/Dialogs.h"
+#include "printing/DialogKit.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -18,7 +18,6 @@
 #include <QScrollArea>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QWhatsThis>
 
 namespace {
 constexpr int kHelpContext = 2101;
@@ -51,37 +50,25 @@ TLoadBackGround::TLoadBackGround(QWidget *parent)
     frame->setMinimumSize(372, 224); // a card-shaped picture of 350 x 200 fits whole
     frame->setBackgroundRole(QPalette::Base);
 
-    auto *ok = new QPushButton(QStringLiteral("Ok"), this);
-    ok->setObjectName(QStringLiteral("OKButton"));
+    QPushButton *ok = MakeHelpedButton(this, QStringLiteral("Ok"), QStringLiteral("OKButton"),
+                                       QStringLiteral("Click to accept and return to the previous screen"));
     ok->setDefault(true);
-    ok->setWhatsThis(QStringLiteral("Click to accept and return to the previous screen"));
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("Cancelbutton"));
-    cancel->setWhatsThis(QStringLiteral("Click to cancel and return to the previous screen"));
-    auto *none = new QPushButton(QStringLiteral("None"), this);
-    none->setObjectName(QStringLiteral("NoneButton"));
-    none->setWhatsThis(QStringLiteral("Click here to clear the current background art"));
-    auto *help = new QPushButton(QStringLiteral("Help"), this);
-    help->setObjectName(QStringLiteral("Helpbutton"));
-    help->setWhatsThis(QStringLiteral("Click to bring up Windows Help for the program"));
-    auto *mouseHelp = new QToolButton(this);
-    mouseHelp->setObjectName(QStringLiteral("MouseHelpButton"));
-    mouseHelp->setIcon(ToolIcon(tiHelpPointer));
-    mouseHelp->setToolTip(QStringLiteral("What's this?"));
+    QPushButton *cancel = MakeHelpedButton(this, QStringLiteral("Cancel"), QStringLiteral("Cancelbutton"),
+                                           QStringLiteral("Click to cancel and return to the previous screen"));
+    QPushButton *none = MakeHelpedButton(this, QStringLiteral("None"), QStringLiteral("NoneButton"),
+                                         QStringLiteral("Click here to clear the current background art"));
+    QPushButton *help = MakeHelpedButton(this, QStringLiteral("Help"), QStringLiteral("Helpbutton"),
+                                         QStringLiteral("Click to bring up Windows Help for the program"));
+    QToolButton *mouseHelp = MakeMouseHelpButton(this);
     connect(ok, &QPushButton::clicked, this, &TLoadBackGround::OKButtonClick);
     connect(cancel, &QPushButton::clicked, this, &TLoadBackGround::CancelbuttonClick);
     connect(none, &QPushButton::clicked, this, &TLoadBackGround::NoneButtonClick);
     connect(help, &QPushButton::clicked, this, &TLoadBackGround::HelpbuttonClick);
-    connect(mouseHelp, &QToolButton::clicked, this, [] { QWhatsThis::enterWhatsThisMode(); });
 
     auto *top = new QHBoxLayout;
     top->addWidget(FFileList);
     top->addWidget(frame, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    for (QWidget *w : {static_cast<QWidget *>(ok), static_cast<QWidget *>(cancel), static_cast<QWidget *>(none),
-                       static_cast<QWidget *>(help), static_cast<QWidget *>(mouseHelp)})
-        buttons->addWidget(w);
+    QHBoxLayout *buttons = printing::MakeButtonRow({ok, cancel, none, help, mouseHelp});
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(buttons);

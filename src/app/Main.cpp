@@ -40,7 +40,6 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
-#include <QWhatsThis>
 #include <stdexcept>
 
 const char *const TMainScreen::kHomePage = "https://quorvel.example.org/";
@@ -376,12 +375,7 @@ void TMainScreen::BuildBottomBar()
     connect(FPreviewButton, &QPushButton::clicked, this, &TMainScreen::mnuPreviewClick);
     QPushButton *help = button("Helpbutton", QStringLiteral("&Help"));
     connect(help, &QPushButton::clicked, this, [] { ShowHelpContext(kMainHelpContext); });
-    auto *mouseHelp = new QToolButton(bar);
-    mouseHelp->setObjectName(QStringLiteral("MouseHelpButton"));
-    mouseHelp->setIcon(ToolIcon(tiHelpPointer));
-    mouseHelp->setToolTip(QStringLiteral("What's this?"));
-    connect(mouseHelp, &QToolButton::clicked, this, [] { QWhatsThis::enterWhatsThisMode(); });
-    row->addWidget(mouseHelp);
+    row->addWidget(MakeMouseHelpButton(bar));
     QPushButton *exit = button("CloseButton", QStringLiteral("E&xit"));
     connect(exit, &QPushButton::clicked, this, &QWidget::close);
 

@@ -1,7 +1,7 @@
 #include "app/Persinfo.h"
 
 #include "app/AppHelpers.h"
-#include "app/ToolIcons.h"
+#include "printing/DialogKit.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QWhatsThis>
 
 namespace {
 struct Field {
@@ -47,34 +46,23 @@ TPersonalInformation::TPersonalInformation(QWidget *parent)
         FEdits.append(edit);
     }
 
-    auto *ok = new QPushButton(QStringLiteral("Ok"), this);
-    ok->setObjectName(QStringLiteral("OKButton"));
+    QPushButton *ok = MakeHelpedButton(
+        this, QStringLiteral("Ok"), QStringLiteral("OKButton"),
+        QStringLiteral("Click here to accept changes to your personal information.\n\nNOTE: Personal Information "
+                       "can be used to fill in a TEXT object by right clicking on the text object and selecting "
+                       "Personal Information from the menu."));
     ok->setDefault(true);
-    ok->setWhatsThis(QStringLiteral(
-        "Click here to accept changes to your personal information.\n\nNOTE: Personal Information can be used to "
-        "fill in a TEXT object by right clicking on the text object and selecting Personal Information from the "
-        "menu."));
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("Cancelbutton"));
-    cancel->setWhatsThis(QStringLiteral("Click here to cancel changes and return to the previous screen"));
-    auto *help = new QPushButton(QStringLiteral("Help"), this);
-    help->setObjectName(QStringLiteral("Helpbutton"));
-    help->setWhatsThis(QStringLiteral("Click to bring up Windows Help for the program"));
-    auto *mouseHelp = new QToolButton(this);
-    mouseHelp->setObjectName(QStringLiteral("MouseHelpButton"));
-    mouseHelp->setIcon(ToolIcon(tiHelpPointer));
-    mouseHelp->setToolTip(QStringLiteral("What's this?"));
+    QPushButton *cancel =
+        MakeHelpedButton(this, QStringLiteral("Cancel"), QStringLiteral("Cancelbutton"),
+                         QStringLiteral("Click here to cancel changes and return to the previous screen"));
+    QPushButton *help = MakeHelpedButton(this, QStringLiteral("Help"), QStringLiteral("Helpbutton"),
+                                         QStringLiteral("Click to bring up Windows Help for the program"));
+    QToolButton *mouseHelp = MakeMouseHelpButton(this);
     connect(ok, &QPushButton::clicked, this, &TPersonalInformation::OKButtonClick);
     connect(cancel, &QPushButton::clicked, this, &TPersonalInformation::CancelbuttonClick);
     connect(help, &QPushButton::clicked, this, &TPersonalInformation::HelpbuttonClick);
-    connect(mouseHelp, &QToolButton::clicked, this, [] { QWhatsThis::enterWhatsThisMode(); });
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    buttons->addWidget(help);
-    buttons->addWidget(mouseHelp);
+    QHBoxLayout *buttons = printing::MakeButtonRow({ok, cancel, help, mouseHelp});
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addLayout(buttons);
