@@ -113,21 +113,6 @@ TPreferences SettingsFilePreferences()
     return prefs;
 }
 
-// The background art named by the card's side file, empty for none.
-QString BackgroundArtOf(const QString &cardFile)
-{
-    QFile side(FindFileIgnoringCase(TMainScreen::SideFileName(cardFile)));
-    if (!side.exists() || !side.open(QIODevice::ReadOnly))
-        return QString();
-    const QByteArray firstLine = side.readLine(64 * 1024);
-    QString art = QString::fromUtf8(firstLine);
-    if (art.contains(QChar::ReplacementCharacter))
-        art = QString::fromLatin1(firstLine);
-    while (art.endsWith(QLatin1Char('\n')) || art.endsWith(QLatin1Char('\r')))
-        art.chop(1);
-    return art;
-}
-
 // A card panel as the main window holds it, sized by the layout, with the
 // card's objects.
 std::unique_ptr<TGBusinessCardPanel32> LoadCard(const QString &cardFile, const CardSheetLayout &layout)
@@ -191,11 +176,11 @@ int PrintCard(const QStringList &args)
     job.Sheet = sheetprint::SheetGeometry(prefs.Layout, prefs.Nudges);
     const std::unique_ptr<TGBusinessCardPanel32> panel = LoadCard(cardFile, prefs.Layout);
     job.Panel = panel.get();
-    job.BackgroundPath = BackgroundArtOf(cardFile);
+    job.BackgroundPath = TMainScreen::BackgroundArtOf(cardFile);
     job.LoadBackGround();
 
     TRPDevice &device = TRPDevice::Instance();
-    device.SetPrinterIndex(device.PdfPrinterIndex());
+    device.UsePdfPrinter();
     device.SelectPaperSize(prefs.Layout.Papersize);
     device.SetOutputFileName(output);
     TReportPrinter printer;
@@ -224,7 +209,7 @@ int RenderCard(const QStringList &args)
     }
     const TPreferences prefs = SettingsFilePreferences();
     const std::unique_ptr<TGBusinessCardPanel32> panel = LoadCard(cardFile, prefs.Layout);
-    const QString art = BackgroundArtOf(cardFile);
+    const QString art = TMainScreen::BackgroundArtOf(cardFile);
     if (!art.isEmpty() && QFileInfo::exists(art))
         panel->LoadColorPicture(art);
     panel->SetZoom(zoom);

@@ -442,12 +442,7 @@ void TMainScreen::FormActivate()
         // A card named on the command line comes instead of the most recent one.
         const QString path = FStartupCardFile;
         FStartupCardFile.clear();
-        if (!HasCardExtension(path))
-            ShowInformation(kWrongExtension);
-        else if (!QFileInfo::exists(path))
-            ShowInformation(path + QStringLiteral(" does not exist"));
-        else
-            OpenBCFile(path);
+        OpenNamedCardFile(path);
     } else if (FRecentFiles->Count() > 0 && QFileInfo::exists(FRecentFiles->Items().first())) {
         OpenBCFile(FRecentFiles->Items().first());
     }
@@ -716,6 +711,21 @@ QString TMainScreen::SideFileName(const QString &cardFile)
     return stem + QStringLiteral(".QRE");
 }
 
+QString TMainScreen::BackgroundArtOf(const QString &cardFile)
+{
+    QFile side(FindFileIgnoringCase(SideFileName(cardFile)));
+    if (!side.exists() || !side.open(QIODevice::ReadOnly))
+        return QString();
+    // Older side files were written in the Windows code page, not UTF-8.
+    const QByteArray firstLine = side.readLine(64 * 1024);
+    QString art = QString::fromUtf8(firstLine);
+    if (art.contains(QChar::ReplacementCharacter))
+        art = QString::fromLatin1(firstLine);
+    while (art.endsWith(QLatin1Char('\n')) || art.endsWith(QLatin1Char('\r')))
+        art.chop(1);
+    return art;
+}
+
 QString TMainScreen::ProposeCardFileName()
 {
     QSet<QString> taken;
@@ -813,19 +823,10 @@ void TMainScreen::OpenBCFile(const QString &path)
         FCardFileName = path;
         FRecentFiles->Add(path);
         SaveRecentFiles();
-        QFile side(FindFileIgnoringCase(SideFileName(path)));
-        if (side.exists() && side.open(QIODevice::ReadOnly)) {
-            const QByteArray firstLine = side.readLine(64 * 1024);
-            QString art = QString::fromUtf8(firstLine);
-            if (art.contains(QChar::ReplacementCharacter))
-                art = QString::fromLatin1(firstLine);
-            while (art.endsWith(QLatin1Char('\n')) || art.endsWith(QLatin1Char('\r')))
-                art.chop(1);
-            FBackgroundArtPath = art;
-            // A picture that has gone is skipped; the card keeps naming it.
-            if (!art.isEmpty() && QFileInfo::exists(art))
-                FPanel->LoadColorPicture(art);
-        }
+        FBackgroundArtPath = BackgroundArtOf(path);
+        // A picture that has gone is skipped; the card keeps naming it.
+        if (!FBackgroundArtPath.isEmpty() && QFileInfo::exists(FBackgroundArtPath))
+            FPanel->LoadColorPicture(FBackgroundArtPath);
         FPanel->update();
     } catch (const std::exception &) {
         FPanel->show();
@@ -975,6 +976,11 @@ void TMainScreen::OpenRequestedFile(const QString &path)
     BringToFront();
     if (path.isEmpty() || !CheckSaveNeeded())
         return;
+    OpenNamedCardFile(path);
+}
+
+void TMainScreen::OpenNamedCardFile(const QString &path)
+{
     if (!HasCardExtension(path))
         ShowInformation(kWrongExtension);
     else if (!QFileInfo::exists(path))

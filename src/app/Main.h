@@ -127,6 +127,9 @@ public:
 
     // The side file beside a card file: the card file's extension replaced by ".QRE".
     static QString SideFileName(const QString &cardFile);
+    // The background art a card's side file names on its first line; empty
+    // when the card has no readable side file.
+    static QString BackgroundArtOf(const QString &cardFile);
     // The first free name BC0001.QRV, BC0002.QRV ... in the card folder; empty when all are taken.
     static QString ProposeCardFileName();
     // The open dialog as Open and Delete show it.
@@ -150,6 +153,9 @@ private:
     void SaveRecentFiles();
     bool SaveCardReportingErrors(const QString &path);
     void ClearCard();
+    // Opens a card file named from outside the program, refusing a name
+    // without the card extension or a file that is not there.
+    void OpenNamedCardFile(const QString &path);
     bool HandleFormKeyDown(QKeyEvent *e);
     bool HandleFormKeyUp(QKeyEvent *e);
     void ApplyDefaultFont(const TDefaultFont &font);
