@@ -18,6 +18,8 @@
 
 namespace {
 
+using testsupport::WhenModal;
+
 const QString kRefusal = QStringLiteral("You must select at least one card to print");
 
 // A layout of `across` x `down` small cards, so that many fit the sheet.
@@ -48,10 +50,7 @@ struct SelectionDialog {
 
     explicit SelectionDialog(const CardSheetLayout &layout = CardSheetLayout(), const SelectedCells &cells = {})
     {
-        platform::SetMessageBoxForTests([this](const platform::TMessageRequest &request) {
-            messages << request.text;
-            return platform::mrOk;
-        });
+        testsupport::CollectMessageTexts(messages);
         printer.PrinterName = [this] { return printerName; };
         printer.ShowPrinterSetup = [this](QWidget *) {
             ++setups;
@@ -59,10 +58,7 @@ struct SelectionDialog {
         };
         printer.SetPortraitAndCopies = [this](int n) { copies << n; };
         dialog = std::make_unique<TSelectSpecificLabels>(layout, cells, printer);
-        dialog->show();
-        dialog->activateWindow();
-        if (!QTest::qWaitForWindowActive(dialog.get()))
-            qWarning("the cell selection did not become active");
+        testsupport::ShowActive(dialog.get(), "cell selection");
     }
     ~SelectionDialog() { platform::SetMessageBoxForTests({}); }
 
@@ -81,19 +77,6 @@ struct SelectionDialog {
     }
     bool Accepted() const { return dialog->result() == QDialog::Accepted && !dialog->isVisible(); }
 };
-
-void WhenModal(std::function<void(QWidget *)> action)
-{
-    auto *poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, action] {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
-            poll->stop();
-            poll->deleteLater();
-            action(modal);
-        }
-    });
-    poll->start(10);
-}
 
 void ClickChild(QWidget *parent, const char *name)
 {

@@ -17,6 +17,8 @@
 
 namespace {
 
+using testsupport::WhenModal;
+
 const QString kHeightMessage = QStringLiteral("Card Height must be at least .3 inches (or 7mm)");
 const QString kWidthMessage = QStringLiteral("Card Width must be at least .5 inch (or 13mm)");
 const QString kHPitchMessage = QStringLiteral("Horizontal Pitch must be at least = Card Width");
@@ -31,14 +33,8 @@ struct LayoutDialog {
     explicit LayoutDialog(const CardSheetLayout &layout = CardSheetLayout())
         : dialog(layout)
     {
-        platform::SetMessageBoxForTests([this](const platform::TMessageRequest &request) {
-            messages << request.text;
-            return platform::mrOk;
-        });
-        dialog.show();
-        dialog.activateWindow();
-        if (!QTest::qWaitForWindowActive(&dialog))
-            qWarning("the layout dialog did not become active");
+        testsupport::CollectMessageTexts(messages);
+        testsupport::ShowActive(&dialog, "layout dialog");
     }
     ~LayoutDialog() { platform::SetMessageBoxForTests({}); }
 
@@ -92,20 +88,6 @@ CardSheetLayout CustomLayout()
     layout.VPitch = 1.75f;
     layout.PredefLayout = 5;
     return layout;
-}
-
-// Runs `action` on the modal dialog once it is up.
-void WhenModal(std::function<void(QWidget *)> action)
-{
-    auto *poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, action] {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
-            poll->stop();
-            poll->deleteLater();
-            action(modal);
-        }
-    });
-    poll->start(10);
 }
 
 } // namespace

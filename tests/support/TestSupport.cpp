@@ -1,11 +1,13 @@
 #include "TestSupport.h"
 
 #include "objects/Gbcshape.h"
+#include "platform/Dialogs.h"
 #include "platform/Screen.h"
 #include "surface/GHandle.h"
 #include "surface/Gbcpanel32.h"
 
 #include <QApplication>
+#include <QTimer>
 
 namespace testsupport {
 namespace {
@@ -74,6 +76,35 @@ void Drag(QWidget *panel, QPoint from, QPoint to, Qt::KeyboardModifiers mods, in
     AdvanceClock(msPerStep);
     QTest::mouseRelease(target, Qt::LeftButton, mods, to - offset);
     Flush();
+}
+
+void CollectMessageTexts(QStringList &into)
+{
+    platform::SetMessageBoxForTests([&into](const platform::TMessageRequest &request) {
+        into << request.text;
+        return platform::mrOk;
+    });
+}
+
+void ShowActive(QWidget *dialog, const char *what)
+{
+    dialog->show();
+    dialog->activateWindow();
+    if (!QTest::qWaitForWindowActive(dialog))
+        qWarning("the %s did not become active", what);
+}
+
+void WhenModal(std::function<void(QWidget *)> action)
+{
+    auto *poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, action] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            poll->stop();
+            poll->deleteLater();
+            action(modal);
+        }
+    });
+    poll->start(10);
 }
 
 } // namespace testsupport

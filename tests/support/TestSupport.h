@@ -6,7 +6,9 @@
 #include <QImage>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class TGBusinessCardPanel32;
@@ -37,5 +39,16 @@ TGGraphicControl *AddShape(TGBusinessCardPanel32 &panel, int left, int top, int 
 // Drags with the left button from a to b on the widget under a, as a user does
 // (press, moves, release), with the clock moving between the steps.
 void Drag(QWidget *panel, QPoint from, QPoint to, Qt::KeyboardModifiers mods = {}, int msPerStep = 50);
+
+// Answers every message box with OK and keeps its text in `into`, until the
+// message box is handed back with platform::SetMessageBoxForTests({}).
+void CollectMessageTexts(QStringList &into);
+
+// Shows the dialog and waits until it is the active window; `what` names it
+// in the warning when it does not become active.
+void ShowActive(QWidget *dialog, const char *what);
+
+// Runs `action` on the modal dialog once it is up.
+void WhenModal(std::function<void(QWidget *)> action);
 
 } // namespace testsupport
