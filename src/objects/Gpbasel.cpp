@@ -320,10 +320,47 @@ void TGBaseLabel::DrawLabel(QPainter &canvas)
     }
 }
 
+TGBaseLabel::TDrawingKey TGBaseLabel::DrawingKey() const
+{
+    TDrawingKey key;
+    key.Caption = FCaption;
+    key.FontName = FFont->Name();
+    key.FontHeight = FFont->Height();
+    key.FontStyle = int(FFont->Style().toInt());
+    key.FontCharset = FFont->Charset().value;
+    key.FontPitch = int(FFont->Pitch());
+    key.Zoom = ZoomFactor();
+    key.ScreenPpi = ppi();
+    key.Width = Width();
+    key.Height = Height();
+    key.Angle = FAngle;
+    key.Alignment = int(FAlignment);
+    key.ShadowOffset = FShadowOffset;
+    key.HighlightOffset = FHighlightOffset;
+    key.TextColor = platform::ToQColor(FFont->Color()).rgba();
+    key.ShadowColor = platform::ToQColor(FColorShadow).rgba();
+    key.HighlightColor = platform::ToQColor(FColorHighlight).rgba();
+    key.BackColor = platform::ToQColor(FBackColor).rgba();
+    key.Transparent = FTransparent;
+    key.BorderStyle = int(FBorderStyle);
+    key.TextRect = FTextRect;
+    key.ShadowRect = FShadowRect;
+    key.HighlightRect = FHighlightRect;
+    key.TextOrigin = FTextOrigin;
+    key.ShadowOrigin = FShadowOrigin;
+    key.HighlightOrigin = FHighlightOrigin;
+    return key;
+}
+
 QPicture TGBaseLabel::Recording()
 {
     if (FLayoutDirty)
         Layout();
+    // The key is taken after the layout, so that it holds the positions the
+    // drawing will use as well as the properties they came from.
+    TDrawingKey key = DrawingKey();
+    if (FRecordingKey && *FRecordingKey == key)
+        return FRecording;
     QPicture picture;
     {
         QPainter p(&picture);
@@ -333,6 +370,8 @@ QPicture TGBaseLabel::Recording()
     // The report stretches the recording by its bounding rectangle, which must
     // be the label's area rather than the extent of the ink.
     picture.setBoundingRect(QRect(0, 0, Width(), Height()));
+    FRecording = picture;
+    FRecordingKey = std::move(key);
     return picture;
 }
 

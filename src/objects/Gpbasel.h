@@ -11,6 +11,8 @@
 
 #include <QPicture>
 #include <QPoint>
+#include <QRgb>
+#include <optional>
 
 class TGBaseLabel : public TGGraphicControl
 {
@@ -93,7 +95,10 @@ public:
     // The "3D Effects" command.
     void Edit3DEffects();
     // The label drawn as on screen without the selection, recorded at its
-    // size in pixels; printing stretches it into the label's rectangle.
+    // size in pixels; printing stretches it into the label's rectangle. The
+    // recording is kept and made again only when something it draws changed:
+    // a sheet prints the label once per card, and recording it anew every
+    // time took a quarter of the printing.
     QPicture Recording();
 
     // ---- the last layout, in pixels of the label's own area ----
@@ -136,6 +141,30 @@ protected:
     bool FRotationMenuPresent = false;
 
 private:
+    // Every value the drawing reads, taken after the layout; a recording made
+    // with an equal key draws the same.
+    struct TDrawingKey {
+        QString Caption;
+        QString FontName;
+        int FontHeight = 0;
+        int FontStyle = 0;
+        int FontCharset = 0;
+        int FontPitch = 0;
+        double Zoom = 0;
+        int ScreenPpi = 0; // font sizes at a zoom other than 1.0 depend on it
+        int Width = 0, Height = 0;
+        int Angle = 0;
+        int Alignment = 0;
+        QPoint ShadowOffset, HighlightOffset;
+        QRgb TextColor = 0, ShadowColor = 0, HighlightColor = 0, BackColor = 0;
+        bool Transparent = false;
+        int BorderStyle = 0;
+        TRect TextRect, ShadowRect, HighlightRect;
+        QPoint TextOrigin, ShadowOrigin, HighlightOrigin;
+        bool operator==(const TDrawingKey &) const = default;
+    };
+    TDrawingKey DrawingKey() const;
+
     void UpdateShadowOffset();
     void UpdateHighlightOffset();
     // An effect offset turned with the text.
@@ -164,4 +193,7 @@ private:
     int FCaptionWidth = 0;
     TRect FTextRect, FShadowRect, FHighlightRect;
     QPoint FTextOrigin, FShadowOrigin, FHighlightOrigin;
+
+    QPicture FRecording;
+    std::optional<TDrawingKey> FRecordingKey;
 };

@@ -137,8 +137,29 @@ void TGMultiLineBaseLabel::DrawLines(QPainter &canvas)
 
 void TGMultiLineBaseLabel::Paint(QPainter &canvas) { DrawLines(canvas); }
 
+TGMultiLineBaseLabel::TDrawingKey TGMultiLineBaseLabel::DrawingKey() const
+{
+    TDrawingKey key;
+    key.Lines = PaintedLines();
+    key.FontName = FFont->Name();
+    key.FontHeight = FFont->Height();
+    key.FontStyle = int(FFont->Style().toInt());
+    key.FontCharset = FFont->Charset().value;
+    key.FontPitch = int(FFont->Pitch());
+    key.FontColor = platform::ToQColor(FFont->Color()).rgba();
+    key.Zoom = ZoomFactor();
+    key.ScreenPpi = ppi();
+    key.Width = Width();
+    key.Height = Height();
+    key.Alignment = int(FAlignment);
+    return key;
+}
+
 QPicture TGMultiLineBaseLabel::Recording()
 {
+    TDrawingKey key = DrawingKey();
+    if (FRecordingKey && *FRecordingKey == key)
+        return FRecording;
     QPicture picture;
     {
         QPainter p(&picture);
@@ -146,6 +167,8 @@ QPicture TGMultiLineBaseLabel::Recording()
         DrawLines(p);
     }
     picture.setBoundingRect(QRect(0, 0, Width(), Height()));
+    FRecording = picture;
+    FRecordingKey = std::move(key);
     return picture;
 }
 

@@ -8,7 +8,9 @@
 #include "surface/GGraphc.h"
 
 #include <QPicture>
+#include <QRgb>
 #include <QStringList>
+#include <optional>
 
 class TGMultiLineBaseLabel : public TGGraphicControl
 {
@@ -58,6 +60,9 @@ public:
     QStringList PaintedLines() const;
     // The x at which a line of that width starts, by Alignment.
     int LineX(int lineWidth) const;
+    // The lines drawn as on screen, recorded at the label's size in pixels.
+    // The recording is kept and made again only when something it draws
+    // changed, as a sheet prints the label once per card.
     QPicture Recording();
 
     platform::TCanvasFont CanvasFont() const { return platform::TCanvasFont(*FFont, ZoomFactor()); }
@@ -77,10 +82,31 @@ protected:
     QAction *FWordWrapItem = nullptr;
 
 private:
+    // Every value the drawing reads; a recording made with an equal key draws
+    // the same.
+    struct TDrawingKey {
+        QStringList Lines;
+        QString FontName;
+        int FontHeight = 0;
+        int FontStyle = 0;
+        int FontCharset = 0;
+        int FontPitch = 0;
+        QRgb FontColor = 0;
+        double Zoom = 0;
+        int ScreenPpi = 0; // font sizes at a zoom other than 1.0 depend on it
+        int Width = 0, Height = 0;
+        int Alignment = 0;
+        bool operator==(const TDrawingKey &) const = default;
+    };
+    TDrawingKey DrawingKey() const;
+
     QStringList FItems;
     bool FAutoSize = false;
     Vcl::TAlignment FAlignment = Vcl::taLeftJustify;
     TFont *FFont;
     bool FWordWrap = false;
     QStringList FWrapped;
+
+    QPicture FRecording;
+    std::optional<TDrawingKey> FRecordingKey;
 };
