@@ -180,7 +180,7 @@ int PrintCard(const QStringList &args)
     job.LoadBackGround();
 
     TRPDevice &device = TRPDevice::Instance();
-    device.SetPrinterIndex(device.PdfPrinterIndex());
+    device.UsePdfPrinter();
     device.SelectPaperSize(prefs.Layout.Papersize);
     device.SetOutputFileName(output);
     TReportPrinter printer;

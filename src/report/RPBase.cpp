@@ -45,7 +45,7 @@ void TBaseReport::Run()
 {
     if (FRunning)
         return;
-    if (TRPDevice::Instance().Printers().isEmpty())
+    if (!TRPDevice::Instance().HasPrinters())
         throw EReportError(report::kNoPrintersMessage);
     FRunning = true;
     try {

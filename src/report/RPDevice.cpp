@@ -87,11 +87,34 @@ int TRPDevice::PdfPrinterIndex()
     return Printers().indexOf(report::kPdfPrinterName);
 }
 
+void TRPDevice::UsePdfPrinter()
+{
+    if (FTestPrinterNames && !FTestPrinterNames->contains(report::kPdfPrinterName))
+        return;
+    UsePrinterNamed(report::kPdfPrinterName);
+}
+
+bool TRPDevice::HasPrinters()
+{
+    if (!FPrinterNames && !FTestPrinterNames)
+        return true;
+    return !Printers().isEmpty();
+}
+
+bool TRPDevice::CurrentPrinterListed()
+{
+    // The built-in printer is in every list the system gives.
+    if (FCurrentName == report::kPdfPrinterName && !FTestPrinterNames)
+        return true;
+    EnsurePrinterList();
+    return FPrinterNames->contains(FCurrentName);
+}
+
 void TRPDevice::EnsureCurrentPrinter()
 {
-    EnsurePrinterList();
-    if (FPrinter && FPrinterNames->contains(FCurrentName))
+    if (FPrinter && CurrentPrinterListed())
         return;
+    EnsurePrinterList();
     // The system's default printer; without one the first system printer, and
     // without any system printer the built-in PDF printer (last in the list).
     QString name = SystemDefaultPrinterName();

@@ -30,7 +30,14 @@ public:
     void SetPrinterIndex(int index);
     // The built-in printer's position in the list (the last one), -1 if absent.
     int PdfPrinterIndex();
+    // Makes the built-in printer current without asking the system for its
+    // printers, which costs a print server round trip; a replaced list
+    // without it changes nothing, as SetPrinterIndex(PdfPrinterIndex()).
+    void UsePdfPrinter();
     bool IsPdfPrinter();
+    // Whether the list holds any printer. The system's list always ends with
+    // the built-in printer, so only a replaced list is ever looked at.
+    bool HasPrinters();
 
     // ---- names the status line shows ----
     QString DeviceName();
@@ -69,6 +76,7 @@ private:
     TRPDevice();
     void EnsurePrinterList();
     void EnsureCurrentPrinter();
+    bool CurrentPrinterListed();
     void CreatePrinter(const QString &name);
     void UsePrinterNamed(const QString &name);
 
