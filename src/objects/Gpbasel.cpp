@@ -307,10 +307,14 @@ void TGBaseLabel::DrawLabel(QPainter &canvas)
         canvas.fillRect(QRect(0, 0, W - 1, H - 1), platform::ToQColor(FBackColor));
     }
     const platform::TCanvasFont font = CanvasFont();
+    // Set once for the three copies, so that a recording stores it once.
+    canvas.save();
+    canvas.setFont(font.MetricsFont());
     font.TextRect(canvas, FShadowRect.ToQRect(), FShadowOrigin, FCaption, platform::ToQColor(FColorShadow), FAngle);
     font.TextRect(canvas, FHighlightRect.ToQRect(), FHighlightOrigin, FCaption, platform::ToQColor(FColorHighlight),
                   FAngle);
     font.TextRect(canvas, FTextRect.ToQRect(), FTextOrigin, FCaption, platform::ToQColor(FFont->Color()), FAngle);
+    canvas.restore();
     if (FBorderStyle == Vcl::bsSingle) {
         canvas.save();
         platform::SetGdiPen(canvas, Qt::black, 1);

@@ -6,6 +6,9 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QTransform>
+
+#include <cmath>
 
 namespace platform {
 namespace {
@@ -104,7 +107,10 @@ void TCanvasFont::TextRect(QPainter &p, const QRect &clip, QPoint origin, const 
     if (text.isEmpty())
         return;
     p.save();
-    p.setClipRect(clip, Qt::IntersectClip);
+    // Every clip turns into a clip path in printed output, three per label;
+    // one that cuts nothing the painter's own clip leaves is left out.
+    if (ClipCanCut(p, clip, origin, text, angle))
+        p.setClipRect(clip, Qt::IntersectClip);
     DrawRuns(p, origin, text, color, angle);
     p.restore();
 }
@@ -118,6 +124,46 @@ void TCanvasFont::TextOut(QPainter &p, QPoint origin, const QString &text, const
     p.restore();
 }
 
+QRect TCanvasFont::InkRect(QPoint origin, const QString &text, int angle) const
+{
+    const int baseline = QFontMetrics(FFont).ascent();
+    QRect ink;
+    int x = 0;
+    for (const TRun &run : Runs(text)) {
+        const QFontMetrics fm(run.font);
+        const int advance = fm.horizontalAdvance(run.text);
+        ink |= fm.boundingRect(run.text).translated(x, baseline);
+        // Underline and strike-out lines are not part of the glyphs' box.
+        const int line = qMax(1, fm.lineWidth());
+        if (run.font.underline())
+            ink |= QRect(x, baseline + fm.underlinePos() - line, advance, 3 * line);
+        if (run.font.strikeOut())
+            ink |= QRect(x, baseline - fm.strikeOutPos() - line, advance, 3 * line);
+        x += advance;
+    }
+    // Antialiased edges may reach a pixel past the glyphs' box.
+    ink.adjust(-1, -1, 1, 1);
+    QTransform turn;
+    turn.translate(origin.x(), origin.y());
+    if (angle != 0)
+        turn.rotate(-angle);
+    return turn.mapRect(ink);
+}
+
+// The clip matters only where it cuts ink that the painter's clip keeps.
+bool TCanvasFont::ClipCanCut(const QPainter &p, const QRect &clip, QPoint origin, const QString &text,
+                             int angle) const
+{
+    // Drawn at a reduced scale, glyphs are hinted for the device's pixels and
+    // may spread by a device pixel beyond their box at the logical size.
+    const qreal scale = std::sqrt(qAbs(p.combinedTransform().determinant()));
+    const qreal spread = scale > 0 ? 1 / scale : 1;
+    QRectF kept = QRectF(InkRect(origin, text, angle)).adjusted(-spread, -spread, spread, spread);
+    if (p.hasClipping())
+        kept &= p.clipBoundingRect();
+    return !kept.isEmpty() && !QRectF(clip).contains(kept);
+}
+
 void TCanvasFont::DrawRuns(QPainter &p, QPoint origin, const QString &text, const QColor &color, int angle) const
 {
     p.translate(origin);
@@ -127,7 +173,10 @@ void TCanvasFont::DrawRuns(QPainter &p, QPoint origin, const QString &text, cons
     const int baseline = QFontMetrics(FFont).ascent();
     int x = 0;
     for (const TRun &run : Runs(text)) {
-        p.setFont(run.font);
+        // A recording stores each font change in full; many copies of one
+        // text share the font the caller may have set already.
+        if (p.font() != run.font)
+            p.setFont(run.font);
         p.drawText(QPoint(x, baseline), run.text);
         x += QFontMetrics(run.font).horizontalAdvance(run.text);
     }

@@ -54,6 +54,10 @@ public:
     // The same without clipping.
     void TextOut(QPainter &p, QPoint origin, const QString &text, const QColor &color, int angle = 0) const;
 
+    // A rectangle holding every pixel TextRect or TextOut may paint for the
+    // text placed at origin and turned by angle.
+    QRect InkRect(QPoint origin, const QString &text, int angle = 0) const;
+
 private:
     struct TRun {
         QFont font;
@@ -61,6 +65,7 @@ private:
     };
     // Pieces of text sharing one installed font (several for symbol faces).
     QList<TRun> Runs(const QString &text) const;
+    bool ClipCanCut(const QPainter &p, const QRect &clip, QPoint origin, const QString &text, int angle) const;
     void DrawRuns(QPainter &p, QPoint origin, const QString &text, const QColor &color, int angle) const;
 
     QFont FFont;
