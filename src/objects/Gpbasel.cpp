@@ -1,6 +1,7 @@
 #include "objects/Gpbasel.h"
 
 #include "objects/ObjectEditors.h"
+#include "objects/ObjectRecording.h"
 #include "platform/Dialogs.h"
 #include "platform/Gdi.h"
 #include "platform/Rounding.h"
@@ -365,15 +366,7 @@ QPicture TGBaseLabel::Recording()
     TDrawingKey key = DrawingKey();
     if (FRecordingKey && *FRecordingKey == key)
         return FRecording;
-    QPicture picture;
-    {
-        QPainter p(&picture);
-        p.setClipRect(0, 0, Width(), Height());
-        DrawLabel(p);
-    }
-    // The report stretches the recording by its bounding rectangle, which must
-    // be the label's area rather than the extent of the ink.
-    picture.setBoundingRect(QRect(0, 0, Width(), Height()));
+    const QPicture picture = RecordObjectArea(*this, [this](QPainter &p) { DrawLabel(p); });
     FRecording = picture;
     FRecordingKey = std::move(key);
     return picture;
@@ -381,11 +374,7 @@ QPicture TGBaseLabel::Recording()
 
 void TGBaseLabel::Print(TBaseReport &report, double originX, double originY)
 {
-    const QPicture picture = Recording();
-    const double ppi = TGGraphicControl::ppi();
-    const QRect target = report.DeviceRect(originX + Left() / ppi, originY + Top() / ppi,
-                                           originX + (Left() + Width()) / ppi, originY + (Top() + Height()) / ppi);
-    report.DrawGraphicInRect(target, picture);
+    PrintObjectRecording(*this, report, originX, originY, Recording());
 }
 
 // ---- fit to text ----

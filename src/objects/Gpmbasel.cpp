@@ -1,5 +1,6 @@
 #include "objects/Gpmbasel.h"
 
+#include "objects/ObjectRecording.h"
 #include "platform/Dialogs.h"
 #include "report/RPBase.h"
 #include "surface/Gbasepnl.h"
@@ -160,13 +161,7 @@ QPicture TGMultiLineBaseLabel::Recording()
     TDrawingKey key = DrawingKey();
     if (FRecordingKey && *FRecordingKey == key)
         return FRecording;
-    QPicture picture;
-    {
-        QPainter p(&picture);
-        p.setClipRect(0, 0, Width(), Height());
-        DrawLines(p);
-    }
-    picture.setBoundingRect(QRect(0, 0, Width(), Height()));
+    const QPicture picture = RecordObjectArea(*this, [this](QPainter &p) { DrawLines(p); });
     FRecording = picture;
     FRecordingKey = std::move(key);
     return picture;
@@ -174,11 +169,7 @@ QPicture TGMultiLineBaseLabel::Recording()
 
 void TGMultiLineBaseLabel::Print(TBaseReport &report, double originX, double originY)
 {
-    const QPicture picture = Recording();
-    const double ppi = TGGraphicControl::ppi();
-    const QRect target = report.DeviceRect(originX + Left() / ppi, originY + Top() / ppi,
-                                           originX + (Left() + Width()) / ppi, originY + (Top() + Height()) / ppi);
-    report.DrawGraphicInRect(target, picture);
+    PrintObjectRecording(*this, report, originX, originY, Recording());
 }
 
 // ---- fit to text ----
