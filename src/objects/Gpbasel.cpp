@@ -364,12 +364,7 @@ QPicture TGBaseLabel::Recording()
     // The key is taken after the layout, so that it holds the positions the
     // drawing will use as well as the properties they came from.
     TDrawingKey key = DrawingKey();
-    if (FRecordingKey && *FRecordingKey == key)
-        return FRecording;
-    const QPicture picture = RecordObjectArea(*this, [this](QPainter &p) { DrawLabel(p); });
-    FRecording = picture;
-    FRecordingKey = std::move(key);
-    return picture;
+    return FRecording.Get(*this, std::move(key), [this](QPainter &p) { DrawLabel(p); });
 }
 
 void TGBaseLabel::Print(TBaseReport &report, double originX, double originY)

@@ -4,6 +4,7 @@
 // text and its effects. The text, business-card and symbol labels build on it.
 #pragma once
 
+#include "objects/ObjectRecording.h"
 #include "platform/CanvasFont.h"
 #include "platform/Geometry.h"
 #include "platform/Graphics.h"
@@ -194,6 +195,5 @@ private:
     TRect FTextRect, FShadowRect, FHighlightRect;
     QPoint FTextOrigin, FShadowOrigin, FHighlightOrigin;
 
-    QPicture FRecording;
-    std::optional<TDrawingKey> FRecordingKey;
+    TRecordingCache<TDrawingKey> FRecording;
 };

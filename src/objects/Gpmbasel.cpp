@@ -159,12 +159,7 @@ TGMultiLineBaseLabel::TDrawingKey TGMultiLineBaseLabel::DrawingKey() const
 QPicture TGMultiLineBaseLabel::Recording()
 {
     TDrawingKey key = DrawingKey();
-    if (FRecordingKey && *FRecordingKey == key)
-        return FRecording;
-    const QPicture picture = RecordObjectArea(*this, [this](QPainter &p) { DrawLines(p); });
-    FRecording = picture;
-    FRecordingKey = std::move(key);
-    return picture;
+    return FRecording.Get(*this, std::move(key), [this](QPainter &p) { DrawLines(p); });
 }
 
 void TGMultiLineBaseLabel::Print(TBaseReport &report, double originX, double originY)

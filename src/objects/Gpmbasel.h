@@ -3,6 +3,7 @@
 // width. No background, border, rotation or effects.
 #pragma once
 
+#include "objects/ObjectRecording.h"
 #include "platform/CanvasFont.h"
 #include "platform/Graphics.h"
 #include "surface/GGraphc.h"
@@ -107,6 +108,5 @@ private:
     bool FWordWrap = false;
     QStringList FWrapped;
 
-    QPicture FRecording;
-    std::optional<TDrawingKey> FRecordingKey;
+    TRecordingCache<TDrawingKey> FRecording;
 };

@@ -5,6 +5,7 @@
 
 #include <QPicture>
 #include <functional>
+#include <optional>
 
 class QPainter;
 class TBaseReport;
@@ -19,3 +20,23 @@ QPicture RecordObjectArea(const TGGraphicControl &object, const std::function<vo
 // in inches of the card cell.
 void PrintObjectRecording(const TGGraphicControl &object, TBaseReport &report, double originX, double originY,
                           const QPicture &recording);
+
+// The last recording of an object with the key of everything its drawing
+// read; made again only when the key differs, so a sheet that prints the
+// object once per card records it once.
+template <typename Key> class TRecordingCache
+{
+public:
+    QPicture Get(const TGGraphicControl &object, Key key, const std::function<void(QPainter &)> &draw)
+    {
+        if (FKey && *FKey == key)
+            return FPicture;
+        FPicture = RecordObjectArea(object, draw);
+        FKey = std::move(key);
+        return FPicture;
+    }
+
+private:
+    std::optional<Key> FKey;
+    QPicture FPicture;
+};

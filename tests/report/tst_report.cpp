@@ -2,6 +2,7 @@
 // cycle with page range and abort, the status line, clipping regions, the
 // recording and its replay, the frame shapes' and lines' print, and real PDF
 // output through the built-in "PDF file" printer.
+#include "PrintTestSupport.h"
 #include "TestSupport.h"
 
 #include "objects/Gbcshape.h"
@@ -105,21 +106,6 @@ int DarkInRow(const QImage &image, int y, int fromX, int toX)
     return n;
 }
 
-// The part of a recorded page in the region, one image pixel per device pixel
-// of the recording, region given in device pixels from the paper's corner.
-QImage PlayRegion(const TPageRecording &recording, int page, const QRect &region)
-{
-    QImage image(region.size(), QImage::Format_RGB32);
-    // Not the 96 pixels per inch pictures are recorded with, so that playback
-    // scales and the replay has to undo it.
-    image.setDotsPerMeterX(platform::Round(recording.Metrics.XDPI / 0.0254));
-    image.setDotsPerMeterY(platform::Round(recording.Metrics.YDPI / 0.0254));
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.translate(-region.topLeft());
-    PlayRecordedPage(painter, recording, page);
-    return image;
-}
 
 // Makes the built-in PDF printer current, on Letter paper, for the test's life.
 struct PdfPrinterScope {
@@ -318,7 +304,7 @@ void TestReport::unprintableLeftStripShiftsDeviceColumns()
     filer.SetPageMetrics(metrics);
     filer.OnPrint = drawRect;
     filer.Run();
-    const QImage paper = PlayRegion(filer.Recording(), 0, QRect(0, 0, 1200, 1300));
+    const QImage paper = printtest::RecordedRegion(filer.Recording(), 0, QRect(0, 0, 1200, 1300));
     QVERIFY(!IsDark(paper, 449, 900));
     QVERIFY(IsDark(paper, 450, 900));
     QVERIFY(IsDark(paper, 1049, 900));
@@ -544,7 +530,7 @@ void TestReport::bitmapsAndPicturesStretchIntoRect()
     filer.SetPageMetrics(Page(600));
     filer.OnPrint = draw;
     filer.Run();
-    const QImage replay = PlayRegion(filer.Recording(), 0, QRect(0, 0, 1600, 700));
+    const QImage replay = printtest::RecordedRegion(filer.Recording(), 0, QRect(0, 0, 1600, 700));
     QCOMPARE(replay.pixel(905, 305), qRgb(0, 0, 255));
     QCOMPARE(replay.pixel(1495, 595), qRgb(0, 0, 255));
     QCOMPARE(replay.pixel(1505, 450), qRgb(255, 255, 255));
@@ -641,7 +627,7 @@ void TestReport::recordingReplaysFrameShapeAtDevicePixels()
 
     // (1, 0.75)-(2, 1.25) inches: columns 600-1199, rows 450-749; a 0.03 inch
     // (18 pixel) outline centred on the outermost pixels.
-    const QImage page = PlayRegion(filer.Recording(), 0, QRect(0, 0, 1300, 800));
+    const QImage page = printtest::RecordedRegion(filer.Recording(), 0, QRect(0, 0, 1300, 800));
     const int row = 600;
     QCOMPARE(page.pixel(591, row), qRgb(255, 255, 255));
     QCOMPARE(page.pixel(592, row), qRgb(0, 0, 0));
@@ -688,7 +674,7 @@ void TestReport::frameShapePenFollowsScreenPpi()
     filer.Run();
 
     const int middle = platform::Round((0.5 + 48.0 / ppi) * 600);
-    const QImage page = PlayRegion(filer.Recording(), 0, QRect(0, 0, 1200, 1200));
+    const QImage page = printtest::RecordedRegion(filer.Recording(), 0, QRect(0, 0, 1200, 1200));
     QCOMPARE(DarkInRow(page, middle, 0, 420), pixels);
 }
 
@@ -715,7 +701,7 @@ void TestReport::linePenIsHundredthsOfInch()
 
     // 0.04 inch at 600 dpi, around Y1 = 0.5 + 2 / ppi inches.
     const int y1 = platform::Round((0.5 + 2.0 / ppi) * 600);
-    const QImage page = PlayRegion(filer.Recording(), 0, QRect(0, 0, 1200, 1200));
+    const QImage page = printtest::RecordedRegion(filer.Recording(), 0, QRect(0, 0, 1200, 1200));
     QCOMPARE(DarkInColumn(page, 500, y1 - 60, y1 + 60), 24);
 }
 
