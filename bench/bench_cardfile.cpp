@@ -1,10 +1,10 @@
 // Saving and loading a card of 1,000 frame shapes and lines through the card
 // file (the panel's SaveToFile and LoadFromFile); prints the best of several
 // runs, the file size and the time of the text dump.
-#include "objects/Gbcshape.h"
-#include "objects/Glines.h"
+#include "objects/BusinessCardShape.h"
+#include "objects/LineShape.h"
 #include "surface/ComponentText.h"
-#include "surface/Gbcpanel32.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 // Full repaint of a card panel holding 200 frame shapes and lines at zoom 1.6,
 // timed over many repaints; prints the time per repaint.
-#include "objects/Gbcshape.h"
-#include "objects/Glines.h"
-#include "surface/Gbcpanel32.h"
+#include "objects/BusinessCardShape.h"
+#include "objects/LineShape.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

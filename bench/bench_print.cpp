@@ -5,10 +5,10 @@
 // many pictures each PDF stores.
 //
 //   bench_print [path/to/quorvel] [runs]
-#include "objects/Gbcshape.h"
-#include "objects/Glines.h"
-#include "objects/Gplabel.h"
-#include "surface/Gbcpanel32.h"
+#include "objects/BusinessCardShape.h"
+#include "objects/LineShape.h"
+#include "objects/TextLabel.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QApplication>
 #include <QDir>

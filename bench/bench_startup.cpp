@@ -4,11 +4,11 @@
 // program folder, then starts itself again to measure a clean process;
 // prints the figures of several runs.
 #include "app/AppHelpers.h"
-#include "app/Main.h"
-#include "objects/Gbcshape.h"
-#include "objects/Glines.h"
+#include "app/MainWindow.h"
+#include "objects/BusinessCardShape.h"
+#include "objects/LineShape.h"
 #include "platform/Screen.h"
-#include "surface/Gbcpanel32.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

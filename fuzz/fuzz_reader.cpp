@@ -4,8 +4,8 @@
 // read unchanged.
 #include "surface/ComponentStream.h"
 #include "surface/ComponentText.h"
-#include "surface/GGraphc.h"
-#include "surface/Gbcpanel32.h"
+#include "surface/CardObject.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QApplication>
 #include <cstdint>

@@ -1,9 +1,9 @@
 // Quorvel: design business cards and print them on sheets of card stock.
 #include "app/Application.h"
 #include "app/CommandLine.h"
-#include "app/Justone.h"
-#include "app/Main.h"
-#include "app/MainPrinting.h"
+#include "app/SingleInstance.h"
+#include "app/MainWindow.h"
+#include "app/MainWindowPrinting.h"
 #include "dialogs/DialogEditors.h"
 #include "platform/ProgramFolder.h"
 

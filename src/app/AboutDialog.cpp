@@ -1,4 +1,5 @@
-#include "app/Splash.h"
+// Holds TSplashform.
+#include "app/AboutDialog.h"
 
 #include "app/ToolIcons.h"
 

@@ -1,4 +1,5 @@
 // The About dialog: the program's picture, its version and word size.
+// Holds TSplashform.
 #pragma once
 
 #include <QDialog>

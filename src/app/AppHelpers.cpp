@@ -6,7 +6,7 @@
 #include "platform/IniFile.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Screen.h"
-#include "report/RPDevice.h"
+#include "report/PrinterList.h"
 
 #include <QApplication>
 #include <QDesktopServices>

@@ -1,4 +1,5 @@
-#include "app/Loadbg.h"
+// Holds TLoadBackGround.
+#include "app/BackgroundArtDialog.h"
 
 #include "app/AppHelpers.h"
 #include "platform/Dialogs.h"

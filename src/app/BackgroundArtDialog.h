@@ -1,6 +1,7 @@
 // The background art dialog: picks a picture from the background art folder
 // (or another folder, when the card's art lies there) with a preview, or
 // "None" to take the art off the card.
+// Holds TLoadBackGround.
 #pragma once
 
 #include <QDialog>

@@ -1,17 +1,17 @@
 #include "app/CommandLine.h"
 
 #include "app/AppHelpers.h"
-#include "app/Main.h"
+#include "app/MainWindow.h"
 #include "app/Preferences.h"
 #include "platform/IniFile.h"
 #include "platform/Screen.h"
-#include "printing/Editlo.h"
-#include "printing/Printlbl.h"
-#include "report/RPDevice.h"
-#include "report/RPrinter.h"
+#include "printing/SheetLayoutDialog.h"
+#include "printing/SheetPrinting.h"
+#include "report/PrinterList.h"
+#include "report/ReportPrinter.h"
 #include "surface/ComponentStream.h"
 #include "surface/ComponentText.h"
-#include "surface/Gbcpanel32.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,9 +1,10 @@
-#include "app/Main.h"
+// Holds TPrintingCommands, TMainScreen.
+#include "app/MainWindow.h"
 
 #include "app/AppHelpers.h"
-#include "app/Loadbg.h"
-#include "app/Persinfo.h"
-#include "app/Splash.h"
+#include "app/BackgroundArtDialog.h"
+#include "app/PersonalInformationDialog.h"
+#include "app/AboutDialog.h"
 #include "app/ToolIcons.h"
 #include "platform/Dialogs.h"
 #include "platform/Graphics.h"
@@ -12,13 +13,13 @@
 #include "platform/Rounding.h"
 #include "platform/Screen.h"
 #include "printing/DialogKit.h"
-#include "printing/Editlo.h"
+#include "printing/SheetLayoutDialog.h"
 #include "printing/PrintCommands.h"
-#include "printing/Printft.h"
+#include "printing/FineTuningDialog.h"
 #include "surface/ClassRegistry.h"
-#include "surface/GHandle.h"
-#include "widgets/MRUList.h"
-#include "widgets/Spin.h"
+#include "surface/SelectionHandle.h"
+#include "widgets/RecentFiles.h"
+#include "widgets/SpinEdit.h"
 
 #include <QApplication>
 #include <QButtonGroup>

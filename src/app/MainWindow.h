@@ -1,11 +1,12 @@
 // The main window: the card panel in a scroll box, the drawing tools, zoom,
 // the file commands with the recent-files list, personal information,
 // background art, the default font, help, and the settings that go with them.
+// Holds TPrintingCommands, TMainScreen.
 #pragma once
 
 #include "app/Preferences.h"
 #include "printing/CardSheetLayout.h"
-#include "surface/Gbcpanel32.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QMainWindow>
 #include <functional>

@@ -1,12 +1,12 @@
-#include "app/MainPrinting.h"
+#include "app/MainWindowPrinting.h"
 
 #include "app/AppHelpers.h"
-#include "app/Main.h"
+#include "app/MainWindow.h"
 #include "printing/DialogKit.h"
-#include "printing/Editlo.h"
-#include "printing/Prevue.h"
+#include "printing/SheetLayoutDialog.h"
+#include "printing/PrintPreview.h"
 #include "printing/PrintCommands.h"
-#include "printing/Printft.h"
+#include "printing/FineTuningDialog.h"
 
 #include <QFileDialog>
 

@@ -1,4 +1,5 @@
-#include "app/Persinfo.h"
+// Holds TPersonalInformation.
+#include "app/PersonalInformationDialog.h"
 
 #include "app/AppHelpers.h"
 #include "printing/DialogKit.h"

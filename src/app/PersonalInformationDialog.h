@@ -1,5 +1,6 @@
 // The personal information dialog: ten lines of the user's own details that
 // business-card labels offer as ready-made texts.
+// Holds TPersonalInformation.
 #pragma once
 
 #include <QDialog>

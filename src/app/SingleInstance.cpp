@@ -1,4 +1,5 @@
-#include "app/Justone.h"
+// Holds TJustOne.
+#include "app/SingleInstance.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>

@@ -2,6 +2,7 @@
 // in the program folder and listens on a local socket there; a later start
 // finds the lock, tells the running copy to come to the front (and which
 // card file to open, if it was given one) and ends.
+// Holds TJustOne.
 #pragma once
 
 #include <QLockFile>

@@ -1,4 +1,5 @@
-#include "dialogs/Ggbctext.h"
+// Holds TGetBCLabelText.
+#include "dialogs/BusinessCardTextDialog.h"
 
 #include <QComboBox>
 #include <QLabel>

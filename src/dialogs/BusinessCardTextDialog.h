@@ -1,8 +1,9 @@
 // The text dialog of a business-card label: the text dialog with a list of
 // the card's personal information, any entry of which can be taken as text.
+// Holds TGetBCLabelText.
 #pragma once
 
-#include "dialogs/Ggettext.h"
+#include "dialogs/LabelTextDialog.h"
 
 class QComboBox;
 

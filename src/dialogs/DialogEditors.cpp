@@ -1,10 +1,10 @@
 #include "dialogs/DialogEditors.h"
 
-#include "dialogs/Gf3d.h"
-#include "dialogs/Ggbctext.h"
-#include "dialogs/Ggetsym.h"
-#include "dialogs/Ggettext.h"
-#include "dialogs/Gmlted.h"
+#include "dialogs/Effects3DDialog.h"
+#include "dialogs/BusinessCardTextDialog.h"
+#include "dialogs/SymbolSelector.h"
+#include "dialogs/LabelTextDialog.h"
+#include "dialogs/MultiLineEditor.h"
 #include "objects/ObjectEditors.h"
 
 void RegisterDialogEditors()

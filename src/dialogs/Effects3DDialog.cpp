@@ -1,7 +1,8 @@
-#include "dialogs/Gf3d.h"
+// Holds TLabelSampleView, TGFont3DEffects.
+#include "dialogs/Effects3DDialog.h"
 
-#include "objects/Gplabel.h"
-#include "widgets/ColDrop.h"
+#include "objects/TextLabel.h"
+#include "widgets/ColorDropDown.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

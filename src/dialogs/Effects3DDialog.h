@@ -1,6 +1,7 @@
 // The "Text 3D Effects" dialog: the shadow and highlight of a text label and
 // its font colour, tried on a sample label that repaints with every change.
 // The label itself changes only on OK.
+// Holds TLabelSampleView, TGFont3DEffects.
 #pragma once
 
 #include "dialogs/PropertyDialog.h"

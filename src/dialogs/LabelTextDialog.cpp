@@ -1,4 +1,5 @@
-#include "dialogs/Ggettext.h"
+// Holds TGetLabelText.
+#include "dialogs/LabelTextDialog.h"
 
 #include <QPushButton>
 #include <QLabel>

@@ -1,4 +1,5 @@
 // The text dialog of a text label: one line of text, taken back on OK.
+// Holds TGetLabelText.
 #pragma once
 
 #include "dialogs/PropertyDialog.h"

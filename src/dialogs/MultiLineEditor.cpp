@@ -1,4 +1,5 @@
-#include "dialogs/Gmlted.h"
+// Holds TLimitedMemo, TMultiLineTextEditor.
+#include "dialogs/MultiLineEditor.h"
 
 #include "platform/CanvasFont.h"
 #include "platform/Graphics.h"

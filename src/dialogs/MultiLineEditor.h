@@ -1,5 +1,6 @@
 // The multi-line text editor of a multi-line label: a memo in the label's
 // font, holding at most 254 characters in all.
+// Holds TLimitedMemo, TMultiLineTextEditor.
 #pragma once
 
 #include "dialogs/PropertyDialog.h"

@@ -1,6 +1,7 @@
-#include "dialogs/Ggetsym.h"
+// Holds TSymbolListBox, TGetSymbol.
+#include "dialogs/SymbolSelector.h"
 
-#include "platform/Ansi.h"
+#include "platform/AnsiText.h"
 #include "platform/CanvasFont.h"
 #include "platform/Dialogs.h"
 

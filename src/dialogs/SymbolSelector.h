@@ -1,6 +1,7 @@
 // The Symbol Selector: every character of a symbol font from the space
 // upwards in a multi-column list, a button to choose the font, and the
 // chosen font and character taken back on OK.
+// Holds TSymbolListBox, TGetSymbol.
 #pragma once
 
 #include "dialogs/PropertyDialog.h"

@@ -1,7 +1,8 @@
-#include "objects/gbclabel32.h"
+// Holds TGBusinessCardLabel.
+#include "objects/BusinessCardLabel.h"
 
 #include "objects/ObjectEditors.h"
-#include "surface/Gbcpanel32.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QMenu>
 

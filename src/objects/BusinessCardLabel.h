@@ -1,8 +1,9 @@
 // The label the card panel's text tool creates: a text label that also offers
 // the card's personal information, in its menu and in its text dialog.
+// Holds TGBusinessCardLabel.
 #pragma once
 
-#include "objects/Gplabel.h"
+#include "objects/TextLabel.h"
 
 class TGBusinessCardLabel : public TGPLabel
 {

@@ -1,9 +1,10 @@
 // The frame shape the card panel's rectangle, ellipse and rounded-rectangle
 // tools create; it behaves exactly like its ancestor and exists under its own
 // class name in card files.
+// Holds TBCShapes.
 #pragma once
 
-#include "objects/Glshapes.h"
+#include "objects/FrameShapes.h"
 
 class TBCShapes : public TGLabelShapes
 {

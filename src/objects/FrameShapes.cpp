@@ -1,11 +1,12 @@
-#include "objects/Glshapes.h"
+// Holds TGLabelShapes.
+#include "objects/FrameShapes.h"
 
 #include "platform/Dialogs.h"
-#include "platform/Gdi.h"
+#include "platform/PixelFigures.h"
 #include "platform/Graphics.h"
 #include "platform/Rounding.h"
-#include "report/RPBase.h"
-#include "surface/Gbasepnl.h"
+#include "report/ReportBase.h"
+#include "surface/CardPanel.h"
 
 #include <QMenu>
 #include <QPainter>

@@ -1,9 +1,10 @@
 // Frame shapes: a rectangle, rounded rectangle or ellipse filling the object's
 // bounds, with an outline pen and a fill brush.
+// Holds TGLabelShapes.
 #pragma once
 
 #include "platform/Graphics.h"
-#include "surface/GGraphc.h"
+#include "surface/CardObject.h"
 
 
 class TGLabelShapes : public TGGraphicControl

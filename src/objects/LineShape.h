@@ -1,9 +1,10 @@
 // A straight line: horizontal, vertical or along one of the diagonals of the
 // object's bounds.
+// Holds TGLineShape.
 #pragma once
 
 #include "platform/Graphics.h"
-#include "surface/GGraphc.h"
+#include "surface/CardObject.h"
 
 
 class TGLineShape : public TGGraphicControl

@@ -1,7 +1,8 @@
-#include "objects/Gpmlabel.h"
+// Holds TGMultiLineLabel.
+#include "objects/MultiLineLabel.h"
 
 #include "objects/ObjectEditors.h"
-#include "surface/Gbasepnl.h"
+#include "surface/CardPanel.h"
 
 #include <QMenu>
 

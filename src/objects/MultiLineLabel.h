@@ -1,8 +1,9 @@
 // The multi-line label the card panel's multi-line tool creates: adds the
 // "Text" command (the multi-line text editor) and the "Word Wrap" command.
+// Holds TGMultiLineLabel.
 #pragma once
 
-#include "objects/Gpmbasel.h"
+#include "objects/MultiLineLabelBase.h"
 
 class TGMultiLineLabel : public TGMultiLineBaseLabel
 {

@@ -1,9 +1,10 @@
-#include "objects/Gpmbasel.h"
+// Holds TGMultiLineBaseLabel.
+#include "objects/MultiLineLabelBase.h"
 
 #include "objects/ObjectRecording.h"
 #include "platform/Dialogs.h"
-#include "report/RPBase.h"
-#include "surface/Gbasepnl.h"
+#include "report/ReportBase.h"
+#include "surface/CardPanel.h"
 
 #include <QMenu>
 #include <QPainter>

@@ -1,12 +1,13 @@
 // The multi-line label: a block of text lines, such as an address, in one
 // font, aligned left, right or centred, optionally wrapped at the object's
 // width. No background, border, rotation or effects.
+// Holds TGMultiLineBaseLabel.
 #pragma once
 
 #include "objects/ObjectRecording.h"
 #include "platform/CanvasFont.h"
 #include "platform/Graphics.h"
-#include "surface/GGraphc.h"
+#include "surface/CardObject.h"
 
 #include <QPicture>
 #include <QRgb>

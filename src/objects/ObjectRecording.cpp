@@ -1,8 +1,8 @@
 #include "objects/ObjectRecording.h"
 
 #include "platform/Screen.h"
-#include "report/RPBase.h"
-#include "surface/GGraphc.h"
+#include "report/ReportBase.h"
+#include "surface/CardObject.h"
 
 #include <QPainter>
 

@@ -1,9 +1,10 @@
-#include "objects/Gpslabel.h"
+// Holds TGSymbolLabel.
+#include "objects/SymbolLabel.h"
 
-#include "objects/Gplabel.h"
+#include "objects/TextLabel.h"
 #include "objects/ObjectEditors.h"
 #include "platform/Rounding.h"
-#include "surface/Gbasepnl.h"
+#include "surface/CardPanel.h"
 
 #include <QMenu>
 #include <algorithm>

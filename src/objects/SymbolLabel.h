@@ -2,9 +2,10 @@
 // a star) with the text label's effects, background and border. It sizes
 // itself to its character and keeps its symbol font when the card's default
 // font changes.
+// Holds TGSymbolLabel.
 #pragma once
 
-#include "objects/Gpbasel.h"
+#include "objects/TextLabelBase.h"
 
 class TGSymbolLabel : public TGBaseLabel
 {

@@ -1,7 +1,8 @@
-#include "objects/Gplabel.h"
+// Holds TGPLabel.
+#include "objects/TextLabel.h"
 
 #include "objects/ObjectEditors.h"
-#include "surface/Gbasepnl.h"
+#include "surface/CardPanel.h"
 
 #include <QMenu>
 

@@ -1,9 +1,10 @@
 // The text label as card files name it: the label engine plus the "Text"
 // command and the "Rotation" submenu, fitting its bounds to the text after
 // every change of text or font.
+// Holds TGPLabel.
 #pragma once
 
-#include "objects/Gpbasel.h"
+#include "objects/TextLabelBase.h"
 
 class TGPLabel : public TGBaseLabel
 {

@@ -1,12 +1,13 @@
-#include "objects/Gpbasel.h"
+// Holds TGBaseLabel.
+#include "objects/TextLabelBase.h"
 
 #include "objects/ObjectEditors.h"
 #include "objects/ObjectRecording.h"
 #include "platform/Dialogs.h"
-#include "platform/Gdi.h"
+#include "platform/PixelFigures.h"
 #include "platform/Rounding.h"
-#include "report/RPBase.h"
-#include "surface/Gbasepnl.h"
+#include "report/ReportBase.h"
+#include "surface/CardPanel.h"
 
 #include <QMenu>
 #include <QPainter>

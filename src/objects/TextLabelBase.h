@@ -2,13 +2,14 @@
 // a quarter turn, with a shadow copy and a highlight copy behind it for a 3-D
 // look, an optional background and border, and bounds that grow to fit the
 // text and its effects. The text, business-card and symbol labels build on it.
+// Holds TGBaseLabel.
 #pragma once
 
 #include "objects/ObjectRecording.h"
 #include "platform/CanvasFont.h"
 #include "platform/Geometry.h"
 #include "platform/Graphics.h"
-#include "surface/GGraphc.h"
+#include "surface/CardObject.h"
 
 #include <QPicture>
 #include <QPoint>

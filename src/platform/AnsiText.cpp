@@ -1,4 +1,4 @@
-#include "platform/Ansi.h"
+#include "platform/AnsiText.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "platform/Gdi.h"
+#include "platform/PixelFigures.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #include "platform/SymbolFonts.h"
 
-#include "platform/Ansi.h"
+#include "platform/AnsiText.h"
 #include "platform/Graphics.h"
 
 #include <QFont>

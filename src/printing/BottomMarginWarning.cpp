@@ -1,7 +1,8 @@
-#include "printing/Warnbot.h"
+// Holds TWarnBottomMargin.
+#include "printing/BottomMarginWarning.h"
 
 #include "printing/DialogKit.h"
-#include "widgets/NumCtrl.h"
+#include "widgets/NumericEdit.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>

@@ -1,6 +1,7 @@
 // The bottom-margin warning "ALERT": shown before printing when the printer
 // cannot print as close to the paper's bottom edge as the bottom row of cards
 // needs, so the user can go on, cancel, or stop the warning for good.
+// Holds TWarnBottomMargin.
 #pragma once
 
 #include "printing/CardSheetLayout.h"

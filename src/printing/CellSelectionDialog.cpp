@@ -1,9 +1,10 @@
-#include "printing/Selectsl.h"
+// Holds TPrinterAccess, TSelectSpecificLabels.
+#include "printing/CellSelectionDialog.h"
 
 #include "platform/Rounding.h"
 #include "platform/Screen.h"
 #include "printing/DialogKit.h"
-#include "widgets/Spin.h"
+#include "widgets/SpinEdit.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

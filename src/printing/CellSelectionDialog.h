@@ -2,6 +2,7 @@
 // of its size in which the user clicks the cards to print, the current printer
 // with its setup, and the number of pages. It handles every cell of the layout
 // (Across x Down), however many there are.
+// Holds TPrinterAccess, TSelectSpecificLabels.
 #pragma once
 
 #include "platform/Geometry.h"

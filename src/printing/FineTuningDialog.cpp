@@ -1,7 +1,8 @@
-#include "printing/Printft.h"
+// Holds TPrintFineTune.
+#include "printing/FineTuningDialog.h"
 
 #include "printing/DialogKit.h"
-#include "widgets/Spin.h"
+#include "widgets/SpinEdit.h"
 
 #include <QFrame>
 #include <QGridLayout>

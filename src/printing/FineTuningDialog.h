@@ -2,6 +2,7 @@
 // 1/32 inch, from -8 to 8, that printing adds to the layout's top and left
 // margins and to its vertical and horizontal pitches, to make up for a
 // printer's paper feed.
+// Holds TPrintFineTune.
 #pragma once
 
 #include "printing/CardSheetLayout.h"

@@ -1,12 +1,12 @@
 #include "printing/PrintCommands.h"
 
-#include "printing/Prevue.h"
-#include "printing/Printlbl.h"
-#include "printing/Selectsl.h"
-#include "printing/Warnbot.h"
-#include "report/RPDevice.h"
-#include "report/RPrinter.h"
-#include "surface/Gbasepnl.h"
+#include "printing/PrintPreview.h"
+#include "printing/SheetPrinting.h"
+#include "printing/CellSelectionDialog.h"
+#include "printing/BottomMarginWarning.h"
+#include "report/PrinterList.h"
+#include "report/ReportPrinter.h"
+#include "surface/CardPanel.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

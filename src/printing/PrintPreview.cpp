@@ -1,4 +1,5 @@
-#include "printing/Prevue.h"
+// Holds TFilePreview, TPreviewForm.
+#include "printing/PrintPreview.h"
 
 #include "platform/Rounding.h"
 #include "platform/Screen.h"

@@ -2,9 +2,10 @@
 // page drawn on a grey desk with a margin and a shadow. TFilePreview is the
 // page viewer bound to a scroll area; TPreviewForm is the preview window with
 // its zoom buttons, magnifier clicks and arrow-key scrolling.
+// Holds TFilePreview, TPreviewForm.
 #pragma once
 
-#include "report/RPFiler.h"
+#include "report/ReportRecorder.h"
 
 #include <QDialog>
 #include <QObject>

@@ -1,10 +1,11 @@
-#include "printing/Editlo.h"
+// Holds TEditCardLayout.
+#include "printing/SheetLayoutDialog.h"
 
 #include "platform/Rounding.h"
 #include "printing/DialogKit.h"
-#include "surface/Gbasepnl.h"
-#include "widgets/NumCtrl.h"
-#include "widgets/Spin.h"
+#include "surface/CardPanel.h"
+#include "widgets/NumericEdit.h"
+#include "widgets/SpinEdit.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -3,6 +3,7 @@
 // predefined layouts of the common business-card sheets. The rules behind it
 // (the predefined values, the unit conversion, the validation) are free
 // functions so they can be checked without the dialog.
+// Holds TEditCardLayout.
 #pragma once
 
 #include "printing/CardSheetLayout.h"

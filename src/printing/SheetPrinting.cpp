@@ -1,9 +1,10 @@
-#include "printing/Printlbl.h"
+// Holds TSheetGeometry, TCardSheetPrinter, TLabelPrinter.
+#include "printing/SheetPrinting.h"
 
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
-#include "report/RPDevice.h"
-#include "surface/Gbcpanel32.h"
+#include "report/PrinterList.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

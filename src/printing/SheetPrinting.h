@@ -3,11 +3,12 @@
 // printer or into the preview's recording. TCardSheetPrinter is the sheet
 // loop itself and needs no window (the command line uses it as it is);
 // TLabelPrinter is the status form that runs it with Cancel or Stop.
+// Holds TSheetGeometry, TCardSheetPrinter, TLabelPrinter.
 #pragma once
 
 #include "printing/CardSheetLayout.h"
-#include "report/RPFiler.h"
-#include "report/RPrinter.h"
+#include "report/ReportRecorder.h"
+#include "report/ReportPrinter.h"
 
 #include <QDialog>
 #include <QImage>

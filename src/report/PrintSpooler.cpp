@@ -1,4 +1,4 @@
-#include "report/RPSpool.h"
+#include "report/PrintSpooler.h"
 
 #include <QLibrary>
 #include <vector>

@@ -1,6 +1,7 @@
-#include "report/RPDevice.h"
+// Holds TRPDevice.
+#include "report/PrinterList.h"
 
-#include "report/RPBase.h"
+#include "report/ReportBase.h"
 
 #include <QCoreApplication>
 #include <QPageSetupDialog>

@@ -2,9 +2,10 @@
 // choose from (the system's printers and the built-in "PDF file" printer), the
 // current printer with its paper, resolution and unprintable margins, and the
 // system's printer dialogs.
+// Holds TRPDevice.
 #pragma once
 
-#include "report/RPDefine.h"
+#include "report/ReportDefinitions.h"
 
 #include <QStringList>
 #include <memory>

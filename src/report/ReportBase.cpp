@@ -1,7 +1,8 @@
-#include "report/RPBase.h"
+// Holds TBaseReport.
+#include "report/ReportBase.h"
 
 #include "platform/Rounding.h"
-#include "report/RPDevice.h"
+#include "report/PrinterList.h"
 
 #include <QCoreApplication>
 #include <QFontMetricsF>

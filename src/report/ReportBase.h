@@ -1,11 +1,12 @@
 // The report: pages drawn in inches onto a device, page by page, with a page
 // range, a status line and cancellation. The printing report and the recording
 // report differ only in the device their pages go to.
+// Holds TBaseReport.
 #pragma once
 
 #include "platform/Graphics.h"
-#include "report/RPCanvas.h"
-#include "report/RPDefine.h"
+#include "report/ReportCanvas.h"
+#include "report/ReportDefinitions.h"
 
 #include <QList>
 #include <QPainterPath>

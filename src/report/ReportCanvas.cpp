@@ -1,6 +1,7 @@
-#include "report/RPCanvas.h"
+// Holds TRPCanvas.
+#include "report/ReportCanvas.h"
 
-#include "platform/Gdi.h"
+#include "platform/PixelFigures.h"
 
 #include <QFontMetricsF>
 #include <QPaintEngine>

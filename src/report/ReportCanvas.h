@@ -4,6 +4,7 @@
 // drawn), a current position, and an open path that collects figures instead
 // of drawing them. Pen, brush and font survive from page to page; without an
 // open page the canvas keeps its state and draws nothing.
+// Holds TRPCanvas.
 #pragma once
 
 #include <QBrush>

@@ -1,5 +1,6 @@
 // Shared vocabulary of the report engine: its settings' enumerations, the page
 // metrics every report converts inches with, and the error it raises.
+// Holds TPageMetrics, EReportError.
 #pragma once
 
 #include <QSizeF>

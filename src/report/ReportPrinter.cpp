@@ -1,7 +1,8 @@
-#include "report/RPrinter.h"
+// Holds TReportPrinter.
+#include "report/ReportPrinter.h"
 
-#include "report/RPDevice.h"
-#include "report/RPSpool.h"
+#include "report/PrinterList.h"
+#include "report/PrintSpooler.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,9 @@
 // The printing report: its pages go to the shared device's current printer,
 // a system printer or the built-in "PDF file" printer.
+// Holds TReportPrinter.
 #pragma once
 
-#include "report/RPBase.h"
+#include "report/ReportBase.h"
 
 #include <QPainter>
 #include <QString>

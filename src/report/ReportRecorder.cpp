@@ -1,7 +1,8 @@
-#include "report/RPFiler.h"
+// Holds TPageRecording, TReportFiler.
+#include "report/ReportRecorder.h"
 
 #include "platform/Rounding.h"
-#include "report/RPDevice.h"
+#include "report/PrinterList.h"
 
 TReportFiler::TReportFiler() = default;
 

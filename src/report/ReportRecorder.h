@@ -2,9 +2,10 @@
 // printer's resolution and metrics, but keeps every page in memory as a
 // picture, so that the preview shows exactly what would be printed. The
 // replay functions draw a recorded page at any zoom.
+// Holds TPageRecording, TReportFiler.
 #pragma once
 
-#include "report/RPBase.h"
+#include "report/ReportBase.h"
 
 #include <QImage>
 #include <QList>

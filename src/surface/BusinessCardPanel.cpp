@@ -1,11 +1,12 @@
-#include "surface/Gbcpanel32.h"
+// Holds TGBusinessCardPanel32.
+#include "surface/BusinessCardPanel.h"
 
-#include "objects/Gbcshape.h"
-#include "objects/Glines.h"
-#include "objects/Glshapes.h"
-#include "objects/Gpmlabel.h"
-#include "objects/Gpslabel.h"
-#include "objects/gbclabel32.h"
+#include "objects/BusinessCardShape.h"
+#include "objects/LineShape.h"
+#include "objects/FrameShapes.h"
+#include "objects/MultiLineLabel.h"
+#include "objects/SymbolLabel.h"
+#include "objects/BusinessCardLabel.h"
 #include "surface/ClassRegistry.h"
 
 #include "platform/Graphics.h"

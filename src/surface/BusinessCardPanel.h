@@ -1,9 +1,10 @@
 // The business-card panel: the card panel with the current drawing tool, the
 // creation of a card object of the tool's kind, and the personal information
 // that business-card labels offer.
+// Holds TGBusinessCardPanel32.
 #pragma once
 
-#include "surface/Gbasepnl.h"
+#include "surface/CardPanel.h"
 
 #include <QStringList>
 

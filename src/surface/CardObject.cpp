@@ -1,7 +1,8 @@
-#include "surface/GGraphc.h"
+// Holds TGGraphicControl.
+#include "surface/CardObject.h"
 
-#include "surface/GHandle.h"
-#include "surface/Gbasepnl.h"
+#include "surface/SelectionHandle.h"
+#include "surface/CardPanel.h"
 #include "surface/LabelObjectFiler.h"
 
 #include "platform/Graphics.h"

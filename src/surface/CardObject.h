@@ -3,6 +3,7 @@
 // and receives mouse input through that panel. All its stored state is held in
 // published (Q_PROPERTY) properties so that the component stream can save and
 // restore any object without code of its own.
+// Holds TGGraphicControl.
 #pragma once
 
 #include "platform/Screen.h"

@@ -1,11 +1,12 @@
-#include "surface/Gbasepnl.h"
+// Holds TGBasePanel.
+#include "surface/CardPanel.h"
 
-#include "surface/GGraphc.h"
-#include "surface/GHandle.h"
+#include "surface/CardObject.h"
+#include "surface/SelectionHandle.h"
 #include "surface/LabelObjectFiler.h"
 
 #include "platform/Dialogs.h"
-#include "platform/Gdi.h"
+#include "platform/PixelFigures.h"
 #include "platform/Graphics.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Rounding.h"

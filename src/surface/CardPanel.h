@@ -2,6 +2,7 @@
 // the card's background, outline and grid, holds the card objects in z-order
 // (bottom first), routes mouse work on them into creation and selection, and
 // offers the editing commands of its context menu and keyboard.
+// Holds TGBasePanel.
 #pragma once
 
 #include "platform/Geometry.h"

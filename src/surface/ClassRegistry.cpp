@@ -1,6 +1,6 @@
 #include "surface/ClassRegistry.h"
 
-#include "surface/GGraphc.h"
+#include "surface/CardObject.h"
 
 #include <QHash>
 

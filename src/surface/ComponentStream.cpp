@@ -1,12 +1,12 @@
 #include "surface/ComponentStream.h"
 
-#include "platform/Ansi.h"
+#include "platform/AnsiText.h"
 #include "platform/Colors.h"
 #include "platform/Graphics.h"
 #include "platform/Screen.h"
 #include "surface/ClassRegistry.h"
-#include "surface/GGraphc.h"
-#include "surface/Gbasepnl.h"
+#include "surface/CardObject.h"
+#include "surface/CardPanel.h"
 
 #include <QBuffer>
 #include <QIODevice>

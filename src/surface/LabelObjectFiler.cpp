@@ -1,9 +1,9 @@
 #include "surface/LabelObjectFiler.h"
 
 #include "surface/ComponentStream.h"
-#include "surface/GGraphc.h"
-#include "surface/GHandle.h"
-#include "surface/Gbasepnl.h"
+#include "surface/CardObject.h"
+#include "surface/SelectionHandle.h"
+#include "surface/CardPanel.h"
 
 #include <QFile>
 #include <QSaveFile>

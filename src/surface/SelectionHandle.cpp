@@ -1,7 +1,8 @@
-#include "surface/GHandle.h"
+// Holds TGHandle.
+#include "surface/SelectionHandle.h"
 
-#include "surface/GGraphc.h"
-#include "surface/Gbasepnl.h"
+#include "surface/CardObject.h"
+#include "surface/CardPanel.h"
 
 #include "platform/Screen.h"
 

@@ -3,6 +3,7 @@
 // transparent child widget lying over the selection (grown by a small margin);
 // it draws nothing itself: the marks and the drag frames are painted by the
 // panel.
+// Holds TGHandle.
 #pragma once
 
 #include "platform/Colors.h"

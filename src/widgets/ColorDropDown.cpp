@@ -1,4 +1,5 @@
-#include "widgets/ColDrop.h"
+// Holds TColorDrop.
+#include "widgets/ColorDropDown.h"
 
 #include <QAbstractItemView>
 #include <QEvent>

@@ -1,5 +1,6 @@
 // A drop-down list of eighteen named colours, each item a swatch and the
 // colour's name. Dialogs preset it with a colour and read the choice back.
+// Holds TColorDrop.
 #pragma once
 
 #include "platform/Colors.h"

@@ -1,4 +1,5 @@
-#include "widgets/NumCtrl.h"
+// Holds TMasks, TNumEdit.
+#include "widgets/NumericEdit.h"
 
 #include "platform/Dialogs.h"
 

@@ -3,6 +3,7 @@
 // the value rounded and formatted by a mask, right-aligned, when the focus is
 // elsewhere. The formatting is done by free functions so it can be checked
 // without a widget.
+// Holds TMasks, TNumEdit.
 #pragma once
 
 #include <QLineEdit>

@@ -1,4 +1,5 @@
-#include "widgets/MRUList.h"
+// Holds TMRUFileList.
+#include "widgets/RecentFiles.h"
 
 #include "platform/IniFile.h"
 

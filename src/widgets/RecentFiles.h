@@ -1,6 +1,7 @@
 // The recent-files list: up to a few full paths, most recent first, shown as
 // numbered entries at the end of a menu ("&1 /path/card.qrv") after a
 // separator, and kept in a section of the settings file ("F0" the most recent).
+// Holds TMRUFileList.
 #pragma once
 
 #include <QObject>

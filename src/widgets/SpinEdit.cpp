@@ -1,4 +1,5 @@
-#include "widgets/Spin.h"
+// Holds TTimerSpeedButton, TSpinButton, TSpinEdit.
+#include "widgets/SpinEdit.h"
 
 #include "platform/Dialogs.h"
 

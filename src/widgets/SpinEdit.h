@@ -1,6 +1,7 @@
 // Up/down buttons: TSpinButton, a pair of stacked buttons that repeat while
 // held; TSpinEdit, an integer edit with such a pair at its right edge; and
 // TTimerSpeedButton, the repeating button inside the pair.
+// Holds TTimerSpeedButton, TSpinButton, TSpinEdit.
 #pragma once
 
 #include <QAbstractButton>

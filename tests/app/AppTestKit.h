@@ -6,7 +6,7 @@
 #include "TestSupport.h"
 
 #include "app/AppHelpers.h"
-#include "app/Main.h"
+#include "app/MainWindow.h"
 #include "platform/Dialogs.h"
 #include "platform/IniFile.h"
 #include "platform/ProgramFolder.h"

@@ -3,9 +3,9 @@
 // background art, and the save prompt that guards unsaved work.
 #include "AppTestKit.h"
 
-#include "app/Loadbg.h"
-#include "surface/GGraphc.h"
-#include "widgets/MRUList.h"
+#include "app/BackgroundArtDialog.h"
+#include "surface/CardObject.h"
+#include "widgets/RecentFiles.h"
 
 #include <QImage>
 #include <QPushButton>

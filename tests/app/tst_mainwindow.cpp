@@ -4,11 +4,11 @@
 #include "AppTestKit.h"
 
 #include "app/HelpWindow.h"
-#include "app/Splash.h"
+#include "app/AboutDialog.h"
 #include "surface/ClassRegistry.h"
-#include "surface/GGraphc.h"
-#include "surface/GHandle.h"
-#include "widgets/Spin.h"
+#include "surface/CardObject.h"
+#include "surface/SelectionHandle.h"
+#include "widgets/SpinEdit.h"
 
 #include <QLabel>
 #include <QMenu>
@@ -613,4 +613,4 @@ private slots:
 };
 
 QTEST_MAIN(TestMainScreen)
-#include "tst_mainscreen.moc"
+#include "tst_mainwindow.moc"

@@ -3,8 +3,8 @@
 // the settings file.
 #include "AppTestKit.h"
 
-#include "app/Loadbg.h"
-#include "app/Persinfo.h"
+#include "app/BackgroundArtDialog.h"
+#include "app/PersonalInformationDialog.h"
 #include "app/HelpWindow.h"
 
 #include <QImage>

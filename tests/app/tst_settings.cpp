@@ -3,7 +3,7 @@
 // the moments the main window writes them.
 #include "AppTestKit.h"
 
-#include "app/Persinfo.h"
+#include "app/PersonalInformationDialog.h"
 #include "app/Preferences.h"
 #include "platform/Graphics.h"
 

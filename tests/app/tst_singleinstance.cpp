@@ -2,7 +2,7 @@
 // later one finds it, hands over its card file and is told to end.
 #include "TestSupport.h"
 
-#include "app/Justone.h"
+#include "app/SingleInstance.h"
 
 #include <QElapsedTimer>
 #include <QLockFile>
@@ -94,4 +94,4 @@ private slots:
 };
 
 QTEST_MAIN(TestJustOne)
-#include "tst_justone.moc"
+#include "tst_singleinstance.moc"

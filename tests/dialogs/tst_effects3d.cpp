@@ -5,11 +5,11 @@
 #include "TestSupport.h"
 
 #include "dialogs/DialogEditors.h"
-#include "dialogs/Gf3d.h"
-#include "objects/Gplabel.h"
+#include "dialogs/Effects3DDialog.h"
+#include "objects/TextLabel.h"
 #include "printing/DialogKit.h"
-#include "surface/Gbcpanel32.h"
-#include "widgets/ColDrop.h"
+#include "surface/BusinessCardPanel.h"
+#include "widgets/ColorDropDown.h"
 
 #include <QApplication>
 #include <QListWidget>

@@ -5,11 +5,11 @@
 #include "TestSupport.h"
 
 #include "dialogs/DialogEditors.h"
-#include "dialogs/Ggetsym.h"
-#include "objects/Gpslabel.h"
+#include "dialogs/SymbolSelector.h"
+#include "objects/SymbolLabel.h"
 #include "platform/Dialogs.h"
 #include "printing/DialogKit.h"
-#include "surface/Gbcpanel32.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QApplication>
 #include <QLabel>

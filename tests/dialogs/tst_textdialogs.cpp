@@ -6,13 +6,13 @@
 #include "TestSupport.h"
 
 #include "dialogs/DialogEditors.h"
-#include "dialogs/Ggbctext.h"
-#include "dialogs/Ggettext.h"
-#include "dialogs/Gmlted.h"
-#include "objects/Gpmlabel.h"
-#include "objects/gbclabel32.h"
+#include "dialogs/BusinessCardTextDialog.h"
+#include "dialogs/LabelTextDialog.h"
+#include "dialogs/MultiLineEditor.h"
+#include "objects/MultiLineLabel.h"
+#include "objects/BusinessCardLabel.h"
 #include "printing/DialogKit.h"
-#include "surface/Gbcpanel32.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -2,10 +2,10 @@
 // what their context menus change.
 #include "TestSupport.h"
 
-#include "objects/Gbcshape.h"
-#include "objects/Glines.h"
+#include "objects/BusinessCardShape.h"
+#include "objects/LineShape.h"
 #include "platform/Dialogs.h"
-#include "surface/Gbcpanel32.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QMenu>
 #include <QPainter>
@@ -233,4 +233,4 @@ private slots:
 };
 
 QTEST_MAIN(TestShapes)
-#include "tst_shapes.moc"
+#include "tst_frameshapes.moc"

@@ -3,10 +3,10 @@
 #include "LabelTestSupport.h"
 #include "TestSupport.h"
 
-#include "objects/Gpmlabel.h"
+#include "objects/MultiLineLabel.h"
 #include "platform/CanvasFont.h"
 #include "platform/Dialogs.h"
-#include "surface/Gbcpanel32.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QMenu>
 #include <QSignalSpy>
@@ -425,4 +425,4 @@ private slots:
 };
 
 QTEST_MAIN(TestMultiLine)
-#include "tst_multiline.moc"
+#include "tst_multilinelabel.moc"

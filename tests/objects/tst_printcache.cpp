@@ -6,11 +6,11 @@
 #include "LabelTestSupport.h"
 #include "TestSupport.h"
 
-#include "objects/Gpmlabel.h"
-#include "objects/Gpslabel.h"
-#include "objects/gbclabel32.h"
-#include "report/RPFiler.h"
-#include "surface/Gbcpanel32.h"
+#include "objects/MultiLineLabel.h"
+#include "objects/SymbolLabel.h"
+#include "objects/BusinessCardLabel.h"
+#include "report/ReportRecorder.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <functional>
 #include <memory>

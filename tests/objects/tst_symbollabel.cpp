@@ -5,12 +5,12 @@
 #include "LabelTestSupport.h"
 #include "TestSupport.h"
 
-#include "objects/Gpslabel.h"
+#include "objects/SymbolLabel.h"
 #include "platform/CanvasFont.h"
 #include "platform/Dialogs.h"
 #include "platform/SymbolFonts.h"
-#include "surface/GHandle.h"
-#include "surface/Gbcpanel32.h"
+#include "surface/SelectionHandle.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QFontMetrics>
 #include <QMenu>
@@ -422,4 +422,4 @@ private slots:
 };
 
 QTEST_MAIN(TestSymbols)
-#include "tst_symbols.moc"
+#include "tst_symbollabel.moc"

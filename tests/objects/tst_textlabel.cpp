@@ -4,13 +4,13 @@
 #include "LabelTestSupport.h"
 #include "TestSupport.h"
 
-#include "objects/Gplabel.h"
-#include "objects/gbclabel32.h"
+#include "objects/TextLabel.h"
+#include "objects/BusinessCardLabel.h"
 #include "platform/CanvasFont.h"
 #include "platform/Dialogs.h"
 #include "surface/ComponentText.h"
-#include "surface/GHandle.h"
-#include "surface/Gbcpanel32.h"
+#include "surface/SelectionHandle.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QMenu>
 #include <QSignalSpy>
@@ -852,4 +852,4 @@ private slots:
 };
 
 QTEST_MAIN(TestTextLabels)
-#include "tst_textlabels.moc"
+#include "tst_textlabel.moc"

@@ -6,10 +6,10 @@
 
 #include "platform/Dialogs.h"
 #include "platform/Rounding.h"
-#include "printing/Printft.h"
-#include "printing/Selectsl.h"
-#include "printing/Warnbot.h"
-#include "widgets/Spin.h"
+#include "printing/FineTuningDialog.h"
+#include "printing/CellSelectionDialog.h"
+#include "printing/BottomMarginWarning.h"
+#include "widgets/SpinEdit.h"
 
 #include <QApplication>
 #include <QCheckBox>

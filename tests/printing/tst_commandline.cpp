@@ -7,8 +7,8 @@
 
 #include "app/Preferences.h"
 #include "platform/IniFile.h"
-#include "printing/Printlbl.h"
-#include "surface/Gbcpanel32.h"
+#include "printing/SheetPrinting.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QCoreApplication>
 #include <QDir>

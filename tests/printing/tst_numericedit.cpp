@@ -3,7 +3,7 @@
 #include "TestSupport.h"
 
 #include "platform/Dialogs.h"
-#include "widgets/NumCtrl.h"
+#include "widgets/NumericEdit.h"
 
 #include <QApplication>
 #include <QVBoxLayout>

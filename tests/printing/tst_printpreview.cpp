@@ -5,9 +5,9 @@
 #include "TestSupport.h"
 
 #include "printing/DialogKit.h"
-#include "printing/Prevue.h"
-#include "printing/Printlbl.h"
-#include "surface/Gbcpanel32.h"
+#include "printing/PrintPreview.h"
+#include "printing/SheetPrinting.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QLabel>
 #include <QScrollArea>
@@ -264,4 +264,4 @@ void TestPreview::helpOpensItsContext()
 }
 
 QTEST_MAIN(TestPreview)
-#include "tst_preview.moc"
+#include "tst_printpreview.moc"

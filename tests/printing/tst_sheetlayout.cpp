@@ -5,10 +5,10 @@
 
 #include "platform/Dialogs.h"
 #include "printing/DialogKit.h"
-#include "printing/Editlo.h"
-#include "surface/Gbcpanel32.h"
-#include "widgets/NumCtrl.h"
-#include "widgets/Spin.h"
+#include "printing/SheetLayoutDialog.h"
+#include "surface/BusinessCardPanel.h"
+#include "widgets/NumericEdit.h"
+#include "widgets/SpinEdit.h"
 
 #include <QApplication>
 #include <QComboBox>

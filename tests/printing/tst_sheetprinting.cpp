@@ -7,16 +7,16 @@
 #include "TestSupport.h"
 
 #include "app/AppHelpers.h"
-#include "app/Main.h"
-#include "app/MainPrinting.h"
+#include "app/MainWindow.h"
+#include "app/MainWindowPrinting.h"
 #include "platform/Dialogs.h"
 #include "printing/PrintCommands.h"
-#include "printing/Printlbl.h"
-#include "printing/Prevue.h"
-#include "printing/Selectsl.h"
-#include "report/RPDevice.h"
-#include "surface/Gbcpanel32.h"
-#include "widgets/Spin.h"
+#include "printing/SheetPrinting.h"
+#include "printing/PrintPreview.h"
+#include "printing/CellSelectionDialog.h"
+#include "report/PrinterList.h"
+#include "surface/BusinessCardPanel.h"
+#include "widgets/SpinEdit.h"
 
 #include <QAction>
 #include <QApplication>

@@ -9,10 +9,10 @@
 #include "TestSupport.h"
 
 #include "platform/Dialogs.h"
-#include "printing/Printlbl.h"
-#include "report/RPDevice.h"
-#include "report/RPrinter.h"
-#include "surface/Gbcpanel32.h"
+#include "printing/SheetPrinting.h"
+#include "report/PrinterList.h"
+#include "report/ReportPrinter.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QDir>
 #include <QFileInfo>

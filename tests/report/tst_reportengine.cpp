@@ -5,13 +5,13 @@
 #include "PrintTestSupport.h"
 #include "TestSupport.h"
 
-#include "objects/Gbcshape.h"
-#include "objects/Glines.h"
+#include "objects/BusinessCardShape.h"
+#include "objects/LineShape.h"
 #include "platform/Rounding.h"
 #include "platform/Screen.h"
-#include "report/RPDevice.h"
-#include "report/RPFiler.h"
-#include "report/RPrinter.h"
+#include "report/PrinterList.h"
+#include "report/ReportRecorder.h"
+#include "report/ReportPrinter.h"
 
 #include <QFile>
 #include <QLabel>
@@ -823,4 +823,4 @@ void TestReport::pdfPrinterReportsUnwritableFolder()
 }
 
 QTEST_MAIN(TestReport)
-#include "tst_report.moc"
+#include "tst_reportengine.moc"

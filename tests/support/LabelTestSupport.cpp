@@ -1,8 +1,8 @@
 #include "LabelTestSupport.h"
 
-#include "report/RPFiler.h"
+#include "report/ReportRecorder.h"
 #include "surface/ComponentStream.h"
-#include "surface/GGraphc.h"
+#include "surface/CardObject.h"
 
 #include <QFile>
 #include <QPainter>

@@ -1,10 +1,10 @@
 #include "PrintTestSupport.h"
 
 #include "TestSupport.h"
-#include "objects/Gbcshape.h"
+#include "objects/BusinessCardShape.h"
 #include "platform/Colors.h"
 #include "platform/Rounding.h"
-#include "surface/Gbcpanel32.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QDir>
 #include <QElapsedTimer>

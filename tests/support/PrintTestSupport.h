@@ -4,8 +4,8 @@
 #pragma once
 
 #include "printing/CardSheetLayout.h"
-#include "report/RPDefine.h"
-#include "report/RPFiler.h"
+#include "report/ReportDefinitions.h"
+#include "report/ReportRecorder.h"
 
 #include <QImage>
 #include <QList>

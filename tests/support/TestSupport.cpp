@@ -1,10 +1,10 @@
 #include "TestSupport.h"
 
-#include "objects/Gbcshape.h"
+#include "objects/BusinessCardShape.h"
 #include "platform/Dialogs.h"
 #include "platform/Screen.h"
-#include "surface/GHandle.h"
-#include "surface/Gbcpanel32.h"
+#include "surface/SelectionHandle.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QApplication>
 #include <QTimer>

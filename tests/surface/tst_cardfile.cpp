@@ -3,13 +3,13 @@
 // format; damaged files give a message, never a crash.
 #include "TestSupport.h"
 
-#include "objects/Gbcshape.h"
-#include "objects/Glines.h"
+#include "objects/BusinessCardShape.h"
+#include "objects/LineShape.h"
 #include "surface/ClassRegistry.h"
 #include "surface/ComponentStream.h"
 #include "surface/ComponentText.h"
-#include "surface/GHandle.h"
-#include "surface/Gbcpanel32.h"
+#include "surface/SelectionHandle.h"
+#include "surface/BusinessCardPanel.h"
 #include "surface/LabelObjectFiler.h"
 
 #include <QDir>

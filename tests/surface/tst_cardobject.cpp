@@ -2,9 +2,9 @@
 // the lock and selectability flags with their menu entries, and space trimming.
 #include "TestSupport.h"
 
-#include "objects/Gbcshape.h"
-#include "surface/GHandle.h"
-#include "surface/Gbcpanel32.h"
+#include "objects/BusinessCardShape.h"
+#include "surface/SelectionHandle.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QMenu>
 #include <QSignalSpy>
@@ -161,4 +161,4 @@ private slots:
 };
 
 QTEST_MAIN(TestGraphicControl)
-#include "tst_graphiccontrol.moc"
+#include "tst_cardobject.moc"

@@ -2,10 +2,10 @@
 // painting of outline and grid, change events and clean-up.
 #include "TestSupport.h"
 
-#include "objects/Gbcshape.h"
-#include "objects/Glines.h"
-#include "surface/GHandle.h"
-#include "surface/Gbcpanel32.h"
+#include "objects/BusinessCardShape.h"
+#include "objects/LineShape.h"
+#include "surface/SelectionHandle.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QSignalSpy>
 
@@ -293,4 +293,4 @@ private slots:
 };
 
 QTEST_MAIN(TestPanel)
-#include "tst_panel.moc"
+#include "tst_cardpanel.moc"

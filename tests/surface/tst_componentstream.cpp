@@ -2,14 +2,14 @@
 // are written, how records are read back, renamed and rejected.
 #include "TestSupport.h"
 
-#include "objects/Gbcshape.h"
-#include "objects/Glines.h"
-#include "platform/Ansi.h"
+#include "objects/BusinessCardShape.h"
+#include "objects/LineShape.h"
+#include "platform/AnsiText.h"
 #include "platform/Graphics.h"
 #include "surface/ClassRegistry.h"
 #include "surface/ComponentStream.h"
 #include "surface/ComponentText.h"
-#include "surface/Gbcpanel32.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QBuffer>
 #include <QMetaProperty>

@@ -3,11 +3,11 @@
 // selectability and the font for the selection.
 #include "TestSupport.h"
 
-#include "objects/Gbcshape.h"
-#include "objects/gbclabel32.h"
+#include "objects/BusinessCardShape.h"
+#include "objects/BusinessCardLabel.h"
 #include "platform/Dialogs.h"
-#include "surface/GHandle.h"
-#include "surface/Gbcpanel32.h"
+#include "surface/SelectionHandle.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QFile>
 #include <QMenu>

@@ -3,9 +3,9 @@
 // with the arrow keys, and the selection marks it shows.
 #include "TestSupport.h"
 
-#include "objects/Gbcshape.h"
-#include "surface/GHandle.h"
-#include "surface/Gbcpanel32.h"
+#include "objects/BusinessCardShape.h"
+#include "surface/SelectionHandle.h"
+#include "surface/BusinessCardPanel.h"
 
 #include <QMenu>
 #include <QSignalSpy>
@@ -244,4 +244,4 @@ private slots:
 };
 
 QTEST_MAIN(TestHandle)
-#include "tst_handle.moc"
+#include "tst_selectionhandle.moc"

@@ -2,7 +2,7 @@
 // equal entry wins), choosing by the user, and how its items are drawn.
 #include "TestSupport.h"
 
-#include "widgets/ColDrop.h"
+#include "widgets/ColorDropDown.h"
 
 #include <QFontInfo>
 #include <QPainter>
@@ -115,4 +115,4 @@ private slots:
 };
 
 QTEST_MAIN(TestColorDrop)
-#include "tst_colordrop.moc"
+#include "tst_colordropdown.moc"

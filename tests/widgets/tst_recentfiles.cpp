@@ -3,7 +3,7 @@
 #include "TestSupport.h"
 
 #include "platform/IniFile.h"
-#include "widgets/MRUList.h"
+#include "widgets/RecentFiles.h"
 
 #include <QAction>
 #include <QMenu>
@@ -130,4 +130,4 @@ private slots:
 };
 
 QTEST_MAIN(TestMRUList)
-#include "tst_mrulist.moc"
+#include "tst_recentfiles.moc"

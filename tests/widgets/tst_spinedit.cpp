@@ -3,7 +3,7 @@
 #include "TestSupport.h"
 
 #include "platform/Dialogs.h"
-#include "widgets/Spin.h"
+#include "widgets/SpinEdit.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -247,4 +247,4 @@ private slots:
 };
 
 QTEST_MAIN(TestSpin)
-#include "tst_spin.moc"
+#include "tst_spinedit.moc"
