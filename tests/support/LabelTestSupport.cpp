@@ -1,4 +1,5 @@
 #include "LabelTestSupport.h"
+#include "TestSupport.h"
 
 #include "report/ReportRecorder.h"
 #include "surface/ComponentStream.h"
@@ -63,7 +64,7 @@ QImage PrintObject(TGGraphicControl &object, double originX, double originY, int
 
 QByteArray ReadSampleCard(const QString &fileName)
 {
-    QFile file(QStringLiteral(QUORVEL_TEST_DATA "/cards/") + fileName);
+    QFile file((testsupport::TestDataFolder() + QStringLiteral("/cards/")) + fileName);
     if (!file.open(QIODevice::ReadOnly))
         qFatal("cannot read sample card %s", qPrintable(fileName));
     return file.readAll();

@@ -10,6 +10,10 @@
 #include <QTimer>
 
 namespace testsupport {
+
+QString TestDataFolder() { return QStringLiteral(QUORVEL_TEST_DATA); }
+QString SampleCardsFolder() { return QStringLiteral(QUORVEL_SAMPLE_CARDS); }
+
 namespace {
 int64_t g_clock = 100000;
 std::unique_ptr<QTemporaryDir> g_home;

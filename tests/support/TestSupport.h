@@ -21,6 +21,11 @@ namespace testsupport {
 void InitEnvironment();
 QString ProgramFolder();
 
+// The test data folder (tests/data) and the sample cards written by another
+// implementation of the card file format (shared/cards beside the project).
+QString TestDataFolder();
+QString SampleCardsFolder();
+
 // The clock card objects and the panel read; starts at 100000 ms.
 void SetClock(int64_t ms);
 void AdvanceClock(int64_t ms);

@@ -46,8 +46,8 @@ protected:
 
 namespace {
 
-QString CardsFolder() { return QStringLiteral(QUORVEL_TEST_DATA "/cards/"); }
-QString RegressionsFolder() { return QStringLiteral(QUORVEL_TEST_DATA "/fuzz-regressions/"); }
+QString CardsFolder() { return testsupport::TestDataFolder() + QStringLiteral("/cards/"); }
+QString RegressionsFolder() { return testsupport::TestDataFolder() + QStringLiteral("/fuzz-regressions/"); }
 
 QByteArray ReadFile(const QString &path)
 {
