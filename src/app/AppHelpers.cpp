@@ -1,5 +1,7 @@
 #include "app/AppHelpers.h"
 
+#include <QTimer>
+
 #include "app/HelpWindow.h"
 #include "app/ToolIcons.h"
 #include "platform/Dialogs.h"
@@ -15,9 +17,9 @@
 #include <QMenu>
 #include <QWhatsThis>
 #include <QFileInfo>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QToolButton>
 #include <QWidget>
 
@@ -125,14 +127,44 @@ void SaveWindowPlacement(QWidget *form)
     // The normal rectangle, also while the window is maximised, so that it
     // comes back at that size when the user restores it.
     const QRect r = form->isMaximized() ? form->normalGeometry() : form->geometry();
-    TIniFile ini(SettingsFileName());
     const QString section = PlacementSection(form);
-    ini.WriteInteger(section, QStringLiteral("Left"), r.left());
-    ini.WriteInteger(section, QStringLiteral("Top"), r.top());
-    ini.WriteInteger(section, QStringLiteral("Right"), r.left() + r.width());
-    ini.WriteInteger(section, QStringLiteral("Bottom"), r.top() + r.height());
-    ini.WriteBool(section, QStringLiteral("Maximized"), form->isMaximized());
-    ini.UpdateFile();
+    const bool maximized = form->isMaximized();
+    WriteSettings([=](TIniFile &ini) {
+        ini.WriteInteger(section, QStringLiteral("Left"), r.left());
+        ini.WriteInteger(section, QStringLiteral("Top"), r.top());
+        ini.WriteInteger(section, QStringLiteral("Right"), r.left() + r.width());
+        ini.WriteInteger(section, QStringLiteral("Bottom"), r.top() + r.height());
+        ini.WriteBool(section, QStringLiteral("Maximized"), maximized);
+    });
+}
+
+namespace {
+// Writes that have not reached the file yet, oldest first.
+QList<std::function<void(TIniFile &)>> &PendingSettings()
+{
+    static QList<std::function<void(TIniFile &)>> pending;
+    return pending;
+}
+bool settingsFailureShown = false;
+} // namespace
+
+bool WriteSettings(const std::function<void(TIniFile &)> &write)
+{
+    PendingSettings().append(write);
+    TIniFile ini(SettingsFileName());
+    for (const auto &pending : PendingSettings())
+        pending(ini);
+    if (ini.UpdateFile()) {
+        PendingSettings().clear();
+        return true;
+    }
+    if (!settingsFailureShown) {
+        settingsFailureShown = true;
+        // The command that wrote has ended when the event loop comes round.
+        QTimer::singleShot(0, [] { settingsFailureShown = false; });
+        ShowInformation(QStringLiteral("Unable to save the settings to %1: %2").arg(ini.FileName(), ini.ErrorString()));
+    }
+    return false;
 }
 
 void RestoreWindowPlacement(QWidget *form)
@@ -197,12 +229,11 @@ bool PrinterAvailable(bool showMessages)
         if (g_printerFacts) {
             facts = g_printerFacts();
         } else {
-            // The system's printers and the built-in PDF printer; without a
-            // system default the first of them prints.
-            facts.printers = TRPDevice::Instance().Printers();
-            facts.defaultPrinter = QPrinterInfo::defaultPrinterName();
-            if (facts.defaultPrinter.isEmpty() && !facts.printers.isEmpty())
-                facts.defaultPrinter = facts.printers.first();
+            // The built-in PDF printer is always there, so the system's
+            // printers are not asked for here: a slow spooler would hold the
+            // start of the program. They are read when a printer is chosen.
+            facts.printers = QStringList{report::kPdfPrinterName};
+            facts.defaultPrinter = report::kPdfPrinterName;
         }
     } catch (...) {
         return false;

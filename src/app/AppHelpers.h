@@ -20,6 +20,13 @@ class QWidget;
 // ---- files and folders of the program ----
 // The settings file: qrv.ini in the program folder.
 QString SettingsFileName();
+// Writes settings into the settings file: `write` sets the values, then the
+// file is written. When the file cannot be written the user is told once per
+// command ("Unable to save the settings to ...: reason"), and the values stay
+// in memory: every later write puts them in first, until one succeeds.
+// Returns whether the file was written.
+class TIniFile;
+bool WriteSettings(const std::function<void(TIniFile &)> &write);
 // The card folder (created at start-up as "saved").
 QString CardFolder();
 // The background art folder (created at start-up as "bg").

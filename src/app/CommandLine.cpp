@@ -104,11 +104,13 @@ TPreferences SettingsFilePreferences()
 {
     TPreferences prefs;
     const TIniFile ini(SettingsFileName());
+    // Read as empty, the file would print with default values the user never chose.
+    if (ini.TooLarge())
+        throw CommandLineError{QStringLiteral("the settings file %1 is larger than %2 MB and was not read")
+                                   .arg(SettingsFileName())
+                                   .arg(TIniFile::MaxFileSize() / (1024 * 1024))};
     LoadPreferences(ini, prefs);
-    const CardSheetLayout &l = prefs.Layout;
-    // The settings file is not checked when it is read; a sheet that cannot
-    // be printed is refused here.
-    if (l.Across < 1 || l.Across > 10 || l.Down < 1 || l.Down > 30 || !(l.Width > 0.0f) || !(l.Height > 0.0f))
+    if (!sheetlayout::IsLayoutWithinLimits(prefs.Layout))
         throw CommandLineError{QStringLiteral("the sheet layout in %1 cannot be printed").arg(SettingsFileName())};
     return prefs;
 }

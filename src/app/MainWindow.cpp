@@ -17,6 +17,7 @@
 #include "printing/PrintCommands.h"
 #include "printing/FineTuningDialog.h"
 #include "surface/ClassRegistry.h"
+#include "surface/LabelObjectFiler.h"
 #include "surface/SelectionHandle.h"
 #include "widgets/RecentFiles.h"
 #include "widgets/SpinEdit.h"
@@ -590,16 +591,15 @@ void TMainScreen::LoadPreferences()
 void TMainScreen::SavePreferences()
 {
     FPrefs.Font = PanelDefaultFont();
-    TIniFile ini(SettingsFileName());
-    ::SavePreferences(ini, FPrefs);
-    ini.UpdateFile();
+    WriteSettings([prefs = FPrefs](TIniFile &ini) { ::SavePreferences(ini, prefs); });
 }
 
 void TMainScreen::SaveRecentFiles()
 {
-    TIniFile ini(SettingsFileName());
-    FRecentFiles->Save(ini);
-    ini.UpdateFile();
+    // The list as it is now, also when the write waits for a later one.
+    WriteSettings([section = FRecentFiles->IniSection(), items = FRecentFiles->Items()](TIniFile &ini) {
+        TMRUFileList::SaveItems(ini, section, items);
+    });
 }
 
 // ======================================================================
@@ -809,6 +809,15 @@ void TMainScreen::Open1Click()
 
 void TMainScreen::OpenBCFile(const QString &path)
 {
+    // The file is read completely before it replaces the open card: a file
+    // that cannot be opened leaves that card, its name and its changes alone.
+    try {
+        TGLabelObjectFiler().CheckReadable(path);
+    } catch (const std::exception &) {
+        ShowInformation(QStringLiteral("Unable to open ") + path
+                        + QStringLiteral(". Possibly corrupted, possibly not a QRV file"));
+        return;
+    }
     FLoading = true;
     FPanel->DeleteAllObjects();
     // The old objects are gone before the new ones take their names.
@@ -894,6 +903,16 @@ void TMainScreen::Delete1Click()
     const QString side = FindFileIgnoringCase(SideFileName(*file));
     if (QFileInfo::exists(side))
         QFile::remove(side);
+    // A deleted card is no longer offered for opening.
+    const QString deleted = QFileInfo(*file).absoluteFilePath();
+    bool listed = false;
+    for (const QString &entry : QStringList(FRecentFiles->Items()))
+        if (QFileInfo(entry).absoluteFilePath().compare(deleted, Qt::CaseInsensitive) == 0) {
+            FRecentFiles->Remove(entry);
+            listed = true;
+        }
+    if (listed)
+        SaveRecentFiles();
 }
 
 void TMainScreen::mnuSaveClick()
@@ -926,7 +945,11 @@ bool TMainScreen::mnuSaveAsClick()
     dialog.selectFile(FSaveDialogFileName);
 
     bool saved = false;
-    if (const std::optional<QString> chosen = RunFileDialog(dialog)) {
+    if (std::optional<QString> chosen = RunFileDialog(dialog)) {
+        // Open takes card files only: a card saved under another extension
+        // could not be opened again.
+        if (!HasCardExtension(*chosen))
+            *chosen += QStringLiteral(".qrv");
         FSaveDialogFileName = FileNameOnly(*chosen);
         if (SaveCardReportingErrors(*chosen)) {
             FCardFileName = *chosen;

@@ -7,6 +7,7 @@
 #include "printing/PrintPreview.h"
 #include "printing/PrintCommands.h"
 #include "printing/FineTuningDialog.h"
+#include "report/PrinterList.h"
 
 #include <QFileDialog>
 
@@ -70,4 +71,5 @@ void InstallPrintingCommands()
     preview::SetPlacementHandlers([](QWidget *form) { RestoreWindowPlacement(form); },
                                   [](QWidget *form) { SaveWindowPlacement(form); });
     SetPrintingCommands(DefaultPrintingCommands());
+    TRPDevice::Instance().SetProblemReporter([](const QString &message) { ShowInformation(message); });
 }

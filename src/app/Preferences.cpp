@@ -2,6 +2,9 @@
 
 #include "platform/IniFile.h"
 #include "platform/Rounding.h"
+#include "printing/SheetLayoutDialog.h"
+
+#include <algorithm>
 
 namespace {
 const QString kPrinter = QStringLiteral("Printer");
@@ -41,6 +44,9 @@ void LoadPreferences(const TIniFile &ini, TPreferences &prefs)
     n.LeftMarginNudge = ini.ReadInteger(kPrinter, QStringLiteral("LeftMarginNudge"), 0);
     n.VerticalSpacing = ini.ReadInteger(kPrinter, QStringLiteral("VerticalSpacing"), 0);
     n.HorizontalSpacing = ini.ReadInteger(kPrinter, QStringLiteral("HorizontalSpacing"), 0);
+    // Fine tuning offers -8 to 8 (1/32 inch); a hand-edited value is held there.
+    for (int *nudge : {&n.TopMarginNudge, &n.LeftMarginNudge, &n.VerticalSpacing, &n.HorizontalSpacing})
+        *nudge = std::clamp(*nudge, -8, 8);
     prefs.ShowBottomMarginWarning = ini.ReadBool(kPrinter, QStringLiteral("ShowBottomMarginWarning"), true);
 
     prefs.Personal = QStringList(10);
@@ -59,6 +65,9 @@ void LoadPreferences(const TIniFile &ini, TPreferences &prefs)
     l.PredefLayout = ini.ReadInteger(kLayout, QStringLiteral("PredefLayout"), 0);
     l.Papersize = ini.ReadInteger(kLayout, QStringLiteral("Papersize"), 1);
     l.UseMM = ini.ReadBool(kLayout, QStringLiteral("UseMM"), false);
+    // A hand-edited layout must not ask Print for millions of cells or a card
+    // the size of a wall: the dialog's own limits apply.
+    l = sheetlayout::LayoutWithinLimits(l);
 
     TDefaultFont &f = prefs.Font;
     f.Name = ini.ReadString(kFont, QStringLiteral("Name"), QStringLiteral("Arial")).left(255);

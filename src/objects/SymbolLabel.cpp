@@ -65,7 +65,7 @@ void TGSymbolLabel::AutoSize()
     const int width = std::max(1, platform::Trunc(font.TextWidth(Caption()) * 1.1) + maxX);
     const int height = std::max(1, platform::Trunc(font.TextHeight() * 1.1) + maxY);
     if (width != Width() || height != Height())
-        SetBounds(Left(), Top(), width, height);
+        SetFittedBounds(Left(), Top(), width, height);
 }
 
 void TGSymbolLabel::RunSymbolSelector()

@@ -250,7 +250,7 @@ void TGBaseLabel::Layout()
         if (e > W)
             W = e;
     }
-    SetBounds(Left(), Top(), W, H);
+    SetFittedBounds(Left(), Top(), W, H);
     // A subclass may have adjusted the bounds again in BoundsChanged.
     W = Width();
     H = Height();
@@ -287,7 +287,7 @@ void TGBaseLabel::BoundsChanged()
     TGGraphicControl::BoundsChanged();
     FLayoutDirty = true;
     if (Width() <= 0 || Height() <= 0)
-        SetBounds(Left(), Top(), std::max(Width(), 1), std::max(Height(), 1));
+        SetFittedBounds(Left(), Top(), std::max(Width(), 1), std::max(Height(), 1));
 }
 
 // ---- painting ----

@@ -44,8 +44,10 @@ void TIniFile::Load()
     QFile file(FFileName);
     if (!file.open(QIODevice::ReadOnly))
         return;
-    if (file.size() > kMaxFileSize)
+    if (file.size() > kMaxFileSize) {
+        FTooLarge = true;
         return;
+    }
     const QString text = DecodeText(file.readAll());
     if (text.contains(QLatin1String("\r\n")))
         FLineEnd = QStringLiteral("\r\n");
@@ -273,17 +275,28 @@ bool TIniFile::UpdateFile()
 {
     if (!FModified)
         return true;
-    QSaveFile file(FFileName);
-    if (!file.open(QIODevice::WriteOnly))
+    if (FTooLarge) {
+        FError = QStringLiteral("the file is larger than %1 MB").arg(kMaxFileSize / (1024 * 1024));
         return false;
+    }
+    QSaveFile file(FFileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        FError = file.errorString();
+        return false;
+    }
     QString text;
     for (const QString &line : FLines) {
         text += line;
         text += FLineEnd;
     }
-    file.write(text.toUtf8());
-    if (!file.commit())
+    const QByteArray bytes = text.toUtf8();
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        FError = file.errorString();
         return false;
+    }
     FModified = false;
+    FError.clear();
     return true;
 }
+
+qint64 TIniFile::MaxFileSize() { return kMaxFileSize; }

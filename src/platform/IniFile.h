@@ -43,9 +43,16 @@ public:
     void DeleteKey(const QString &section, const QString &key);
 
     // Writes the file atomically when something changed; false when it
-    // could not be written.
+    // could not be written (ErrorString says why). A file too large to have
+    // been read is never written over: the user's lines in it would be lost.
     bool UpdateFile();
     bool Modified() const { return FModified; }
+    QString ErrorString() const { return FError; }
+    // True when the file was over the size a settings file can have and was
+    // therefore read as empty.
+    bool TooLarge() const { return FTooLarge; }
+    // The largest file read, in bytes.
+    static qint64 MaxFileSize();
 
     // Integer text as the private-profile functions read it (exposed for the
     // values other settings code parses).
@@ -68,4 +75,6 @@ private:
     QStringList FLines;
     QString FLineEnd = QStringLiteral("\n");
     bool FModified = false;
+    bool FTooLarge = false;
+    QString FError;
 };

@@ -204,8 +204,16 @@ void OutlineTestPageCommand(TPrintContext &context)
     context.PrintToPrinter = true;
     context.OutlineTestPage = true;
     TRPDevice &device = TRPDevice::Instance();
-    if (!device.ShowPrintDialog(MainReportPrinter(), context.Parent))
+    // The dialog opens on the printer the other commands use; for the
+    // built-in printer that means with a file, proposed as Print proposes it.
+    const bool proposed = device.IsPdfPrinter() && device.OutputFileName().isEmpty();
+    if (proposed)
+        device.SetOutputFileName(ProposedPdfFile(context.CardFileName));
+    if (!device.ShowPrintDialog(MainReportPrinter(), context.Parent)) {
+        if (proposed)
+            device.SetOutputFileName(QString());
         return;
+    }
     // The print dialog names the file itself when it prints to PDF.
     const bool fileNamed = device.IsPdfPrinter() && !device.OutputFileName().isEmpty();
     DoPrint(context, !fileNamed);

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSizeF>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -89,6 +90,66 @@ QString LayoutError(const CardSheetLayout &layout)
         return QStringLiteral("Vertical Pitch must be at least = Card Height");
     return QString();
 }
+
+namespace {
+
+// Inches of the paper a layout is printed on: Letter, A4, or for another
+// code the larger of the two in each direction.
+QSizeF PaperInches(int papersize)
+{
+    switch (papersize) {
+    case 1: return {8.5, 11.0};
+    case 9: return {210.0 / kMillimetresPerInch, 297.0 / kMillimetresPerInch};
+    default: return {8.5, 297.0 / kMillimetresPerInch};
+    }
+}
+
+// The cells may reach as far beyond the paper as the printer nudges can
+// bring them back.
+constexpr double kPaperTolerance = 8.0 / 32.0;
+constexpr float kLongestLength = 1000.0f;
+
+bool FitsPaper(const CardSheetLayout &l)
+{
+    const QSizeF paper = PaperInches(l.Papersize);
+    const double right = double(l.LeftMargin) + double(l.HPitch) * (l.Across - 1) + double(l.Width);
+    const double bottom = double(l.TopMargin) + double(l.VPitch) * (l.Down - 1) + double(l.Height);
+    return right <= paper.width() + kPaperTolerance && bottom <= paper.height() + kPaperTolerance;
+}
+
+template <typename T>
+void Limit(T &value, T lowest, T highest, T fallback)
+{
+    // Written so that a NaN fails as well.
+    if (!(value >= lowest && value <= highest))
+        value = fallback;
+}
+
+} // namespace
+
+CardSheetLayout LayoutWithinLimits(const CardSheetLayout &layout)
+{
+    const CardSheetLayout defaults;
+    CardSheetLayout l = layout;
+    Limit(l.Height, 0.3f, kLongestLength, defaults.Height);
+    Limit(l.Width, 0.5f, kLongestLength, defaults.Width);
+    Limit(l.Across, 1, 10, defaults.Across);
+    Limit(l.Down, 1, 30, defaults.Down);
+    Limit(l.TopMargin, 0.0f, kLongestLength, defaults.TopMargin);
+    Limit(l.LeftMargin, 0.0f, kLongestLength, defaults.LeftMargin);
+    Limit(l.HPitch, 0.0f, kLongestLength, defaults.HPitch);
+    Limit(l.VPitch, 0.0f, kLongestLength, defaults.VPitch);
+    Limit(l.PredefLayout, -1, kPredefinedLayoutCount - 1, defaults.PredefLayout);
+    Limit(l.Papersize, 1, 32767, defaults.Papersize);
+    if (!LayoutError(l).isEmpty() || !FitsPaper(l)) {
+        const bool useMM = l.UseMM;
+        l = defaults;
+        l.UseMM = useMM;
+    }
+    return l;
+}
+
+bool IsLayoutWithinLimits(const CardSheetLayout &layout) { return LayoutWithinLimits(layout) == layout; }
 
 QStringList PaperSizeItems()
 {

@@ -36,6 +36,15 @@ float MillimetresToInches(double millimetres);
 // The message for the first rule the layout breaks, or an empty string.
 QString LayoutError(const CardSheetLayout &layout);
 
+// The layout held to the limits the dialog itself keeps (cards across 1 to
+// 10, down 1 to 30, lengths from 0 below 1000 inches, card height at least
+// .3 and width at least .5 inch): a value beyond them becomes its default;
+// a layout that then breaks a rule of LayoutError or does not fit on its
+// paper becomes the default layout. Settings read from a file and the
+// command line go through this one check.
+CardSheetLayout LayoutWithinLimits(const CardSheetLayout &layout);
+bool IsLayoutWithinLimits(const CardSheetLayout &layout);
+
 // The paper combo: item 0 Letter (code 1), item 1 A4 (code 9), item 2 empty.
 QStringList PaperSizeItems();
 // The combo item for a paper code, -1 for a code the combo does not list.

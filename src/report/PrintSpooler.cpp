@@ -17,9 +17,36 @@ using PrintFileFunction = int (*)(const char *printer, const char *file, const c
                                   CupsOption *options);
 using LastErrorFunction = const char *(*)();
 
+// What asking the scheduler with a time limit takes: a connection made with
+// a limit, a timeout hook that gives up, and one small request.
+struct Http;
+struct Ipp;
+using ServerFunction = const char *(*)();
+using PortFunction = int (*)();
+using EncryptionFunction = int (*)();
+using ConnectFunction = Http *(*)(const char *host, int port, void *addresses, int family, int encryption,
+                                  int blocking, int msec, int *cancel);
+using TimeoutCallback = int (*)(Http *http, void *data);
+using SetTimeoutFunction = void (*)(Http *http, double timeout, TimeoutCallback callback, void *data);
+using NewRequestFunction = Ipp *(*)(int operation);
+using DoRequestFunction = Ipp *(*)(Http *http, Ipp *request, const char *resource);
+using DeleteFunction = void (*)(Ipp *ipp);
+using CloseFunction = void (*)(Http *http);
+
+constexpr int kCupsGetDefault = 0x4001;
+
 struct CupsLibrary {
     PrintFileFunction printFile = nullptr;
     LastErrorFunction lastError = nullptr;
+    ServerFunction server = nullptr;
+    PortFunction port = nullptr;
+    EncryptionFunction encryption = nullptr;
+    ConnectFunction connect = nullptr;
+    SetTimeoutFunction setTimeout = nullptr;
+    NewRequestFunction newRequest = nullptr;
+    DoRequestFunction doRequest = nullptr;
+    DeleteFunction deleteIpp = nullptr;
+    CloseFunction close = nullptr;
 
     CupsLibrary()
     {
@@ -28,6 +55,21 @@ struct CupsLibrary {
             return;
         printFile = reinterpret_cast<PrintFileFunction>(library.resolve("cupsPrintFile"));
         lastError = reinterpret_cast<LastErrorFunction>(library.resolve("cupsLastErrorString"));
+        server = reinterpret_cast<ServerFunction>(library.resolve("cupsServer"));
+        port = reinterpret_cast<PortFunction>(library.resolve("ippPort"));
+        encryption = reinterpret_cast<EncryptionFunction>(library.resolve("cupsEncryption"));
+        connect = reinterpret_cast<ConnectFunction>(library.resolve("httpConnect2"));
+        setTimeout = reinterpret_cast<SetTimeoutFunction>(library.resolve("httpSetTimeout"));
+        newRequest = reinterpret_cast<NewRequestFunction>(library.resolve("ippNewRequest"));
+        doRequest = reinterpret_cast<DoRequestFunction>(library.resolve("cupsDoRequest"));
+        deleteIpp = reinterpret_cast<DeleteFunction>(library.resolve("ippDelete"));
+        close = reinterpret_cast<CloseFunction>(library.resolve("httpClose"));
+    }
+
+    bool CanAskWithLimit() const
+    {
+        return server && port && encryption && connect && setTimeout && newRequest && doRequest && deleteIpp
+            && close;
     }
 };
 
@@ -42,6 +84,30 @@ const CupsLibrary &Cups()
 bool SpoolerAvailable()
 {
     return Cups().printFile != nullptr;
+}
+
+bool SpoolerAnswers(int timeoutMilliseconds, QString *error)
+{
+    const CupsLibrary &cups = Cups();
+    if (!cups.CanAskWithLimit())
+        return true; // no spooler library: Qt finds no printers at once
+    const char *server = cups.server();
+    Http *http = cups.connect(server, cups.port(), nullptr, 0, cups.encryption(), 1, timeoutMilliseconds, nullptr);
+    if (!http)
+        return true; // nothing listens: no printers, found at once
+    // Gives up the first time the wait runs out.
+    cups.setTimeout(http, timeoutMilliseconds / 1000.0, [](Http *, void *) { return 0; }, nullptr);
+    Ipp *answer = cups.doRequest(http, cups.newRequest(kCupsGetDefault), "/");
+    cups.close(http);
+    if (answer) {
+        cups.deleteIpp(answer);
+        return true;
+    }
+    if (error)
+        *error = QStringLiteral("The print spooler (%1) does not answer: %2")
+                     .arg(QString::fromLocal8Bit(server),
+                          cups.lastError ? QString::fromLocal8Bit(cups.lastError()) : QStringLiteral("no reply"));
+    return false;
 }
 
 int SpoolFile(const QString &printer, const QString &file, const QString &title, const TSpoolOptions &options,

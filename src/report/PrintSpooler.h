@@ -18,6 +18,12 @@ bool SpoolerAvailable();
 
 // Sends the file to the printer as one job named title. Returns the job's id
 // (greater than 0); on failure 0, with the spooler's reason in error.
+// Whether the spooler answers a request within the time given; false with
+// the reason in error when it accepts but does not answer, or answers with an
+// error. No spooler running at all (nothing listening) is no problem: the
+// system then simply has no printers, and true is returned.
+bool SpoolerAnswers(int timeoutMilliseconds, QString *error);
+
 int SpoolFile(const QString &printer, const QString &file, const QString &title, const TSpoolOptions &options,
               QString *error);
 

@@ -1,6 +1,7 @@
 // Holds TRPDevice.
 #include "report/PrinterList.h"
 
+#include "report/PrintSpooler.h"
 #include "report/ReportBase.h"
 
 #include <QCoreApplication>
@@ -8,11 +9,22 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <cstdio>
 
 namespace {
 
 // Printers that make many copies of a page by themselves report no limit.
 constexpr int kManyCopies = 9999;
+
+// How long a spooler may take to answer before the program goes on without
+// its printers.
+constexpr int kSpoolerTimeoutMs = 3000;
+
+QPageLayout PdfLayout(const QPageSize &paper, QPageLayout::Orientation orientation)
+{
+    // A PDF page has no unprintable strip: drawing starts at the paper's corner.
+    return QPageLayout(paper, orientation, QMarginsF(0, 0, 0, 0), QPageLayout::Point);
+}
 
 QString SystemDefaultPrinterName()
 {
@@ -27,7 +39,7 @@ void MakePdfPrinter(QPrinter &printer)
 
 } // namespace
 
-TRPDevice::TRPDevice() = default;
+TRPDevice::TRPDevice() : FPdfLayout(PdfLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait)) {}
 TRPDevice::~TRPDevice() = default;
 
 TRPDevice &TRPDevice::Instance()
@@ -53,10 +65,34 @@ void TRPDevice::EnsurePrinterList()
         FPrinterNames = *FTestPrinterNames;
         return;
     }
-    QStringList names = QPrinterInfo::availablePrinterNames();
+    QStringList names;
+    ReadSystemPrinters(names);
     names.removeAll(report::kPdfPrinterName);
     names.append(report::kPdfPrinterName);
     FPrinterNames = names;
+}
+
+// A spooler that takes the connection but never answers (a network printer
+// server timing out) would hold the program for good inside the system's
+// print support: it is asked first with a time limit.
+void TRPDevice::ReadSystemPrinters(QStringList &names)
+{
+    FSpoolerProblem.clear();
+    if (!report::SpoolerAnswers(kSpoolerTimeoutMs, &FSpoolerProblem)) {
+        const QString message = FSpoolerProblem + QStringLiteral(". Only the printer \"%1\" can be used.")
+                                                      .arg(report::kPdfPrinterName);
+        if (FProblemReporter)
+            FProblemReporter(message);
+        else
+            std::fprintf(stderr, "quorvel: %s\n", message.toLocal8Bit().constData());
+        return;
+    }
+    names = QPrinterInfo::availablePrinterNames();
+}
+
+void TRPDevice::SetProblemReporter(std::function<void(const QString &)> reporter)
+{
+    FProblemReporter = std::move(reporter);
 }
 
 QStringList TRPDevice::Printers()
@@ -113,12 +149,12 @@ bool TRPDevice::CurrentPrinterListed()
 
 void TRPDevice::EnsureCurrentPrinter()
 {
-    if (FPrinter && CurrentPrinterListed())
+    if (!FCurrentName.isEmpty() && CurrentPrinterListed())
         return;
     EnsurePrinterList();
     // The system's default printer; without one the first system printer, and
     // without any system printer the built-in PDF printer (last in the list).
-    QString name = SystemDefaultPrinterName();
+    QString name = FSpoolerProblem.isEmpty() ? SystemDefaultPrinterName() : QString();
     if (!FPrinterNames->contains(name) || FTestPrinterNames)
         name = FPrinterNames->isEmpty() ? report::kPdfPrinterName : FPrinterNames->first();
     CreatePrinter(name);
@@ -140,7 +176,7 @@ void TRPDevice::SetPrinterIndex(int index)
 
 void TRPDevice::UsePrinterNamed(const QString &name)
 {
-    if (FPrinter && name == FCurrentName)
+    if (!FCurrentName.isEmpty() && name == FCurrentName)
         return;
     CreatePrinter(name);
 }
@@ -155,18 +191,33 @@ void TRPDevice::CreatePrinter(const QString &name)
 {
     FCurrentName = name;
     if (name == report::kPdfPrinterName) {
-        FPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        FPrinter->setPageSize(QPageSize(QPageSize::Letter));
-        MakePdfPrinter(*FPrinter);
+        // Made when a dialog needs it; a QPrinter asks the spooler for its
+        // default printer as soon as it is constructed.
+        FPrinter.reset();
+        FPdfLayout = PdfLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait);
     } else {
         FPrinter = std::make_unique<QPrinter>(QPrinterInfo::printerInfo(name), QPrinter::HighResolution);
     }
     RefreshPrinterMetrics();
 }
 
+void TRPDevice::MakePrinterForDialogs()
+{
+    if (!FPrinter)
+        FPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (FPrinter->outputFormat() != QPrinter::PdfFormat)
+        MakePdfPrinter(*FPrinter);
+    FPrinter->setPageLayout(FPdfLayout);
+    // The dialogs offer the file the user chose last.
+    if (!FOutputFileName.isEmpty())
+        FPrinter->setOutputFileName(FOutputFileName);
+}
+
 QPrinter &TRPDevice::Printer()
 {
     EnsureCurrentPrinter();
+    if (FCurrentName == report::kPdfPrinterName)
+        MakePrinterForDialogs();
     return *FPrinter;
 }
 
@@ -206,8 +257,15 @@ bool TRPDevice::SelectPaperSize(int code, int width, int height)
     if (!wanted.isValid())
         return false;
 
+    if (IsPdfPrinter()) {
+        if (FPdfLayout.pageSize().isEquivalentTo(wanted))
+            return false;
+        FPdfLayout.setPageSize(wanted);
+        RefreshPrinterMetrics();
+        return true;
+    }
     QPrinter &printer = Printer();
-    if (!IsPdfPrinter()) {
+    {
         const QList<QPageSize> supported = QPrinterInfo::printerInfo(FCurrentName).supportedPageSizes();
         const bool known = std::any_of(supported.begin(), supported.end(),
                                        [&](const QPageSize &s) { return s.isEquivalentTo(wanted); });
@@ -225,8 +283,15 @@ void TRPDevice::SetOrientation(TOrientation orientation)
 {
     if (orientation == poDefault)
         return;
-    QPrinter &printer = Printer();
     const auto wanted = orientation == poLandScape ? QPageLayout::Landscape : QPageLayout::Portrait;
+    if (IsPdfPrinter()) {
+        if (FPdfLayout.orientation() == wanted)
+            return;
+        FPdfLayout.setOrientation(wanted);
+        RefreshPrinterMetrics();
+        return;
+    }
+    QPrinter &printer = Printer();
     if (printer.pageLayout().orientation() == wanted)
         return;
     printer.setPageOrientation(wanted);
@@ -235,12 +300,21 @@ void TRPDevice::SetOrientation(TOrientation orientation)
 
 void TRPDevice::RefreshPrinterMetrics()
 {
-    QPrinter &printer = *FPrinter;
+    if (FCurrentName.isEmpty())
+        EnsureCurrentPrinter(); // chooses a printer, which measures it
     if (FCurrentName == report::kPdfPrinterName) {
-        // A PDF page has no unprintable strip: draw from the paper's corner.
-        printer.setFullPage(true);
-        printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Point);
-    } else {
+        // Whole device pixels of the paper, as the PDF engine measures it.
+        const int dpi = report::kPdfPrinterResolution;
+        const QRect paper = FPdfLayout.fullRectPixels(dpi);
+        FMetrics.XDPI = dpi;
+        FMetrics.YDPI = dpi;
+        FMetrics.PaperSize = QSizeF(double(paper.width()) / dpi, double(paper.height()) / dpi);
+        FMetrics.UnprintableLeft = FMetrics.UnprintableTop = 0;
+        FMetrics.UnprintableRight = FMetrics.UnprintableBottom = 0;
+        return;
+    }
+    QPrinter &printer = *FPrinter;
+    {
         printer.setFullPage(false);
         const QPageLayout layout = printer.pageLayout();
         printer.setPageMargins(layout.minimumMargins(), layout.units());
@@ -267,6 +341,9 @@ TPageMetrics TRPDevice::Metrics()
 
 int TRPDevice::DriverMaxCopies()
 {
+    // A PDF file holds each copy as pages of its own.
+    if (IsPdfPrinter())
+        return 1;
     return Printer().supportsMultipleCopies() ? kManyCopies : 1;
 }
 
@@ -276,8 +353,11 @@ bool TRPDevice::ShowPrinterSetup(QWidget *parent)
 {
     QPageSetupDialog dialog(&Printer(), parent);
     const bool accepted = dialog.exec() == QDialog::Accepted;
-    if (accepted)
+    if (accepted) {
+        if (IsPdfPrinter())
+            FPdfLayout = PdfLayout(FPrinter->pageLayout().pageSize(), FPrinter->pageLayout().orientation());
         RefreshPrinterMetrics();
+    }
     return accepted;
 }
 
@@ -304,6 +384,7 @@ bool TRPDevice::ShowPrintDialog(TBaseReport &report, QWidget *parent)
             FOutputFileName = printer.outputFileName();
         FCurrentName = report::kPdfPrinterName;
         MakePdfPrinter(printer);
+        FPdfLayout = PdfLayout(printer.pageLayout().pageSize(), printer.pageLayout().orientation());
     } else if (!printer.printerName().isEmpty()) {
         FCurrentName = printer.printerName();
     }

@@ -7,7 +7,9 @@
 
 #include "report/ReportDefinitions.h"
 
+#include <QPageLayout>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -49,8 +51,19 @@ public:
     QString OutputFileName() const { return FOutputFileName; }
     void SetOutputFileName(const QString &fileName) { FOutputFileName = fileName; }
 
-    // The current printer's Qt object, created on first use.
+    // The current printer's Qt object, created on first use. The built-in
+    // printer makes one only for the dialogs: its jobs are written without
+    // the system's print support, which would ask the spooler.
     QPrinter &Printer();
+    // The page the built-in printer writes: paper, orientation, no margins.
+    QPageLayout PdfPageLayout() const { return FPdfLayout; }
+
+    // The message of the last time the spooler was asked for its printers
+    // and did not answer in time, empty when it did.
+    QString SpoolerProblem() const { return FSpoolerProblem; }
+    // Where such a problem is told (a message box in the program, standard
+    // error without one); it is told once per time the list is read.
+    void SetProblemReporter(std::function<void(const QString &)> reporter);
 
     // ---- printer settings ----
     // Selects a Windows paper code (1 Letter, 9 A4 ...) when Width and Height
@@ -80,11 +93,16 @@ private:
     bool CurrentPrinterListed();
     void CreatePrinter(const QString &name);
     void UsePrinterNamed(const QString &name);
+    void ReadSystemPrinters(QStringList &names);
+    void MakePrinterForDialogs();
 
     std::optional<QStringList> FPrinterNames;
     std::optional<QStringList> FTestPrinterNames;
     QString FCurrentName;
     QString FOutputFileName;
     std::unique_ptr<QPrinter> FPrinter;
+    QPageLayout FPdfLayout;
     TPageMetrics FMetrics;
+    QString FSpoolerProblem;
+    std::function<void(const QString &)> FProblemReporter;
 };

@@ -7,14 +7,25 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QTemporaryFile>
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace {
 
 // The spooler keeps no more of a job's name than this.
 constexpr int kMaxJobNameLength = 31;
+
+// The temporary file is private to its maker; the finished PDF gets the mode
+// any new file of the user gets.
+void GiveUsersFileMode(const QString &file)
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::chmod(QFile::encodeName(file).constData(), 0666 & ~mask);
+}
 
 } // namespace
 
@@ -39,12 +50,14 @@ void TReportPrinter::BeginDocument()
 {
     TRPDevice &device = TRPDevice::Instance();
     device.SetOrientation(Orientation());
-    FPrinter = &device.Printer();
-    FPrinter->setDocName(Title().left(kMaxJobNameLength));
-    FPrinter->setCopyCount(Copies());
     FTargetFile.clear();
     FJobId = 0;
+    FPdfWriter.reset();
+    FPrinter = nullptr;
     if (!device.IsPdfPrinter()) {
+        FPrinter = &device.Printer();
+        FPrinter->setDocName(Title().left(kMaxJobNameLength));
+        FPrinter->setCopyCount(Copies());
         PrepareSpoolFile();
         return;
     }
@@ -59,17 +72,28 @@ void TReportPrinter::BeginDocument()
         throw EReportError(QStringLiteral("Unable to write %1").arg(QDir::toNativeSeparators(FTargetFile)));
     FPartialFile = partial.fileName();
     partial.close();
-    FPrinter->setOutputFileName(FPartialFile);
+    FPdfWriter = std::make_unique<QPdfWriter>(FPartialFile);
+    FPdfWriter->setTitle(Title().left(kMaxJobNameLength));
+    FPdfWriter->setCreator(QStringLiteral("Quorvel"));
+    FPdfWriter->setResolution(report::kPdfPrinterResolution);
+    FPdfWriter->setPageLayout(device.PdfPageLayout());
+}
+
+QPagedPaintDevice *TReportPrinter::OutputDevice() const
+{
+    if (FPdfWriter)
+        return FPdfWriter.get();
+    return FPrinter;
 }
 
 QPainter *TReportPrinter::BeginDevicePage()
 {
     // The job reaches the device with its first page that is output.
     if (!FPainter.isActive()) {
-        if (!FPainter.begin(FPrinter))
+        if (!FPainter.begin(OutputDevice()))
             throw EReportError(QStringLiteral("Unable to start the print job on %1").arg(DeviceName()));
     } else {
-        FPrinter->newPage();
+        OutputDevice()->newPage();
         FPainter.resetTransform();
         FPainter.setClipping(false);
     }
@@ -112,6 +136,8 @@ void TReportPrinter::EndDocument()
         QFile::remove(partial);
         throw EReportError(QStringLiteral("Unable to write %1").arg(QDir::toNativeSeparators(FTargetFile)));
     }
+    GiveUsersFileMode(FTargetFile);
+    FPdfWriter.reset();
 }
 
 void TReportPrinter::AbortDocument()
@@ -120,7 +146,8 @@ void TReportPrinter::AbortDocument()
         // Qt's PDF and CUPS engines cannot take back what they have spooled;
         // other engines stop the job here. A job drawn into the spool file
         // is simply not sent.
-        FPrinter->abort();
+        if (FPrinter && !FPdfWriter)
+            FPrinter->abort();
         FPainter.end();
     }
     DiscardPartialFile();

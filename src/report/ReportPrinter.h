@@ -7,8 +7,11 @@
 
 #include <QPainter>
 #include <QString>
+#include <memory>
 
 class QPrinter;
+class QPdfWriter;
+class QPagedPaintDevice;
 
 class TReportPrinter : public TBaseReport
 {
@@ -32,12 +35,17 @@ protected:
     QString PortName() const override;
 
 private:
+    // The device the job's pages are drawn on.
+    QPagedPaintDevice *OutputDevice() const;
     void DiscardPartialFile();
     void PrepareSpoolFile();
     void SendSpoolFile();
     void DiscardSpoolFile();
 
+    // A system printer's job goes through its QPrinter; the built-in
+    // printer's through a PDF writer, which never asks the spooler.
     QPrinter *FPrinter = nullptr;
+    std::unique_ptr<QPdfWriter> FPdfWriter;
     QPainter FPainter;
     // The PDF goes into a temporary file beside the chosen one and replaces it
     // only when the job ends well, so an aborted or failed job leaves the old

@@ -39,6 +39,7 @@ void TGGraphicControl::SetBounds(int left, int top, int width, int height)
     if (left == FLeft && top == FTop && width == FWidth && height == FHeight)
         return;
     const QRect old = BoundsRect();
+    StoreChangedBounds(left, top, width, height);
     FLeft = left;
     FTop = top;
     FWidth = width;
@@ -47,6 +48,23 @@ void TGGraphicControl::SetBounds(int left, int top, int width, int height)
         FPanel->InvalidateObjectArea(old.united(BoundsRect()));
     if (!FLoading)
         BoundsChanged();
+}
+
+// Each part of the bounds that changes is converted back to zoom 1.0 on its
+// own, so moving an object keeps its stored size and resizing its position.
+void TGGraphicControl::StoreChangedBounds(int left, int top, int width, int height)
+{
+    if (FDerivingBounds && FZoom != 1.0f)
+        return;
+    const auto unzoomed = [this](int v) { return FZoom == 1.0f ? v : platform::Round(double(v) / FZoom); };
+    if (left != FLeft)
+        FStored.moveLeft(unzoomed(left));
+    if (top != FTop)
+        FStored.moveTop(unzoomed(top));
+    if (width != FWidth)
+        FStored.setWidth(unzoomed(width));
+    if (height != FHeight)
+        FStored.setHeight(unzoomed(height));
 }
 
 void TGGraphicControl::SetVisible(bool v)
@@ -116,16 +134,22 @@ void TGGraphicControl::RequestHandleRefresh()
         FPanel->PostRefresh();
 }
 
+void TGGraphicControl::RememberBounds()
+{
+    const int now[4] = {FLeft, FTop, FLeft + FWidth, FTop + FHeight};
+    std::copy(now, now + 4, FLastBounds);
+    FBoundsRemembered = true;
+}
+
 void TGGraphicControl::BoundsChanged()
 {
     if (FBoundsGuard)
         return;
     FBoundsGuard = true;
     const int now[4] = {FLeft, FTop, FLeft + FWidth, FTop + FHeight};
-    const bool firstSeen = FLastBounds[0] == 0 && FLastBounds[1] == 0 && FLastBounds[2] == 0
-        && FLastBounds[3] == 0;
-    if (firstSeen) {
+    if (!FBoundsRemembered) {
         std::copy(now, now + 4, FLastBounds);
+        FBoundsRemembered = true;
     } else if (!std::equal(now, now + 4, FLastBounds)) {
         NotifyChanged();
         std::copy(now, now + 4, FLastBounds);
@@ -140,11 +164,30 @@ void TGGraphicControl::SetZoom(float factor)
 {
     if (factor == FZoom)
         return;
-    const float r = factor / FZoom;
-    SetBounds(platform::Round(FLeft * r), platform::Round(FTop * r), platform::Round(FWidth * r),
-              platform::Round(FHeight * r));
     FZoom = factor;
+    const auto zoomed = [factor](int v) { return factor == 1.0f ? v : platform::Round(double(v) * factor); };
+    const QRect stored = FStored;
+    FDerivingBounds = true;
+    SetBounds(zoomed(stored.left()), zoomed(stored.top()), zoomed(stored.width()), zoomed(stored.height()));
     BoundsChanged();
+    FDerivingBounds = false;
+}
+
+void TGGraphicControl::SetFittedBounds(int left, int top, int width, int height)
+{
+    const bool deriving = FDerivingBounds;
+    FDerivingBounds = true;
+    SetBounds(left, top, width, height);
+    FDerivingBounds = deriving;
+}
+
+void TGGraphicControl::SetZoomFactorOnly(float factor)
+{
+    if (factor == FZoom)
+        return;
+    FZoom = factor;
+    const auto unzoomed = [factor](int v) { return factor == 1.0f ? v : platform::Round(double(v) / factor); };
+    FStored = QRect(unzoomed(FLeft), unzoomed(FTop), unzoomed(FWidth), unzoomed(FHeight));
 }
 
 // ---- painting ----

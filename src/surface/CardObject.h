@@ -78,10 +78,17 @@ public:
     void SetLoading(bool v) { FLoading = v; }
 
     double ZoomFactor() const { return FZoom; }
-    // Rescales the bounds from the current zoom to Factor (round half to even).
+    // Shows the object at Factor: the bounds are derived from the stored
+    // bounds (round half to even), which stay as they are.
     void SetZoom(float factor);
-    // Sets the factor without touching the bounds (the panel adopting objects).
-    void SetZoomFactorOnly(float factor) { FZoom = factor; }
+    // Takes the present bounds as those at Factor without moving anything
+    // (the panel adopting pasted or cloned objects, which hold the bounds of
+    // the zoom they were copied at); the stored bounds follow from them.
+    void SetZoomFactorOnly(float factor);
+    // The bounds at zoom 1.0, which the card file holds. Only changes made
+    // through SetBounds (the user's moves and resizes) alter them; deriving
+    // the bounds for another zoom never does.
+    QRect StoredBounds() const { return FStored; }
 
     // ---- slots of the object's life, overridden by subclasses ----
     // Run after creation by a tool or by the stream reader: builds the menu.
@@ -93,6 +100,10 @@ public:
     virtual void AssignFont(const TFont &) {}
     // Draws the object onto a report page; origin in inches of the card cell.
     virtual void Print(TBaseReport &report, double originX, double originY);
+
+    // Takes the present bounds as the last seen ones, so that the next
+    // different bounds are a change (an object just read from a file).
+    void RememberBounds();
 
     // Draws the marks of a selected object onto the panel's canvas.
     void DrawSelectionMarks(QPainter &panelCanvas) const;
@@ -125,7 +136,12 @@ protected:
     {
         FWidth = width;
         FHeight = height;
+        FStored.setSize(QSize(width, height));
     }
+    // Sizes the object to what it draws at the current zoom (a label fitted
+    // to its zoomed font). Only at zoom 1.0 is that a change of the stored
+    // bounds: fitting to a zoomed font is nothing the user did.
+    void SetFittedBounds(int left, int top, int width, int height);
     QAction *AddMenuItem(const QString &caption, std::function<void()> action);
     QMenu *AddSubMenu(const QString &caption);
     // The "Line Thickness" submenu: entries "1 Point" to "10 Point" set the
@@ -137,6 +153,8 @@ protected:
     static int ppi();
 
 private:
+    void StoreChangedBounds(int left, int top, int width, int height);
+
     int FTag = 0;
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
     TCursor FCursor;
@@ -146,10 +164,18 @@ private:
     bool FVisible = true;
     bool FLoading = false;
     bool FBoundsGuard = false;
+    // False until BoundsChanged or RememberBounds has seen the bounds once.
+    bool FBoundsRemembered = false;
     float FZoom = 1.0f;
     // Bounds seen by the last BoundsChanged as left, top, right, bottom; all
     // zero until the first call.
     int FLastBounds[4] = {0, 0, 0, 0};
+    // Left, top, width and height at zoom 1.0.
+    QRect FStored;
+    // True while SetZoom derives the bounds or an object fits itself to what
+    // it draws: such sizing is no change of the stored bounds, except at zoom
+    // 1.0 where shown and stored bounds are one.
+    bool FDerivingBounds = false;
     TGBasePanel *FPanel = nullptr;
     QMenu *FContextMenu = nullptr;
     QAction *FLockItem = nullptr;

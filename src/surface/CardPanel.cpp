@@ -605,6 +605,20 @@ void TGBasePanel::LoadFromFile(const QString &fileName)
 {
     if (!QFile::exists(fileName))
         return;
+    // The file holds the bounds at zoom 1.0: they are read at that zoom and
+    // then shown at the user's.
+    const float remembered = FZoom;
+    if (FZoom != 1.0f)
+        SetZoom(1.0f);
+    struct Restore {
+        TGBasePanel *panel;
+        float zoom;
+        ~Restore()
+        {
+            if (zoom != 1.0f)
+                panel->SetZoom(zoom);
+        }
+    } restore{this, remembered};
     TGLabelObjectFiler().ReadIntoPanel(this, this, fileName);
     AdoptAllObjects();
 }

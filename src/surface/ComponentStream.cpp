@@ -1,6 +1,7 @@
 #include "surface/ComponentStream.h"
 
 #include "platform/AnsiText.h"
+#include "platform/CodePages.h"
 #include "platform/Colors.h"
 #include "platform/Graphics.h"
 #include "platform/Screen.h"
@@ -325,6 +326,9 @@ void TComponentWriter::WriteComponent(const QObject *object)
     WriteShortString(object->metaObject()->className());
     WriteShortString(platform::StringToAnsi(object->objectName()).left(255));
     FPrefix.clear();
+    FCodePage = 0;
+    if (const auto *font = qobject_cast<const TFont *>(object->property("Font").value<QObject *>()))
+        FCodePage = platform::CodePageOfCharset(font->Charset().value);
     WriteProperties(object, 0);
     WriteListEnd(); // end of properties
     WriteListEnd(); // end of the (empty) list of children
@@ -465,9 +469,26 @@ void TComponentWriter::WriteFloat(double value)
     WriteBytes(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size()));
 }
 
+// Text that the object's code page holds keeps the single-byte form every
+// reader knows; any other text is written whole as a wide string rather than
+// lose its characters to '?'.
 void TComponentWriter::WriteString(const QString &value)
 {
-    const QByteArray bytes = platform::StringToAnsi(value);
+    QByteArray bytes;
+    if (FPrefix.isEmpty() && FCodePage != 0) {
+        const std::optional<QByteArray> encoded = platform::EncodeCodePage(value, FCodePage);
+        if (!encoded) {
+            WriteWideString(value);
+            return;
+        }
+        bytes = *encoded;
+    } else {
+        if (!platform::AnsiHolds(value)) {
+            WriteWideString(value);
+            return;
+        }
+        bytes = platform::StringToAnsi(value);
+    }
     if (bytes.size() < 256) {
         WriteValueType(vaString);
         WriteShortString(bytes);
@@ -475,6 +496,16 @@ void TComponentWriter::WriteString(const QString &value)
         WriteValueType(vaLString);
         WriteInt32(int32_t(bytes.size()));
         WriteBytes(bytes.constData(), bytes.size());
+    }
+}
+
+void TComponentWriter::WriteWideString(const QString &value)
+{
+    WriteValueType(vaWString);
+    WriteInt32(int32_t(value.size()));
+    for (const QChar c : value) {
+        const auto unit = qToLittleEndian(uint16_t(c.unicode()));
+        WriteBytes(reinterpret_cast<const char *>(&unit), 2);
     }
 }
 
@@ -670,7 +701,32 @@ QByteArray TComponentReader::ReadStringBody(TValueType type)
 
 QByteArray TComponentReader::ReadStringBytes() { return ReadStringBody(ReadValueType()); }
 
-QString TComponentReader::ReadString() { return platform::AnsiToString(ReadStringBytes()); }
+QString TComponentReader::ReadString() { return ReadStringText(ReadValueType()); }
+
+QString TComponentReader::ReadStringText(TValueType type)
+{
+    switch (type) {
+    case vaString:
+    case vaLString: return platform::AnsiToString(ReadStringBody(type));
+    case vaWString: {
+        const int32_t units = qFromLittleEndian<int32_t>(ReadBytes(4));
+        if (units < 0)
+            throw InvalidValue();
+        if (qint64(units) * 2 > Remaining())
+            throw ReadError();
+        const char *data = ReadBytes(qsizetype(units) * 2);
+        QString text(units, Qt::Uninitialized);
+        for (int32_t i = 0; i < units; ++i)
+            text[i] = QChar(qFromLittleEndian<uint16_t>(data + 2 * i));
+        return text;
+    }
+    case vaUTF8String: {
+        const int32_t length = ReadLength();
+        return QString::fromUtf8(ReadBytes(length), length);
+    }
+    default: throw InvalidValue();
+    }
+}
 
 QByteArray TComponentReader::ReadIdent()
 {
@@ -745,6 +801,8 @@ void TComponentReader::SkipValue(int depth)
     case vaNil: return;
     case vaBinary:
     case vaLString: ReadBytes(ReadLength()); return;
+    case vaWString:
+    case vaUTF8String: ReadStringText(type); return;
     case vaSet: ReadSetBody(); return;
     case vaCollection: SkipCollectionBody(depth + 1); return;
     default: throw InvalidValue();
@@ -801,6 +859,9 @@ QList<TGGraphicControl *> TComponentReader::ReadObjectList(QObject *owner, TGBas
         throw;
     }
     endLoading();
+    // The bounds read are the object's own: its first move is a change.
+    for (TGGraphicControl *object : read)
+        object->RememberBounds();
     for (TGGraphicControl *object : read)
         object->Loaded();
     return read;
@@ -827,15 +888,20 @@ TGGraphicControl *TComponentReader::ReadObjectRecord(bool &isNew)
         object->setObjectName(NewObjectName(nameInFile));
     }
     object->SetLoading(true);
+    FRecordObject = object;
+    FSingleByteStrings.clear();
     try {
         while (!EndOfList())
             ReadProperty(object);
         ReadListEnd();
+        DecodeInFontCodePage(object);
+        FRecordObject = nullptr;
         // Card objects hold no child records.
         if (!EndOfList())
             throw InvalidFormat();
         ReadListEnd();
     } catch (...) {
+        FRecordObject = nullptr;
         if (updatesExisting)
             object->SetLoading(false);
         else
@@ -992,7 +1058,7 @@ void TComponentReader::ReadPropertyValue(QObject *instance, const QMetaProperty 
         value = platform::AnsiToString(one).at(0);
         break;
     }
-    case TPropKind::String: value = ReadString(); break;
+    case TPropKind::String: value = ReadRecordString(instance, p.name(), 0); break;
     case TPropKind::Float: {
         const double v = ReadFloat();
         if (p.metaType().id() == QMetaType::Float) {
@@ -1033,8 +1099,44 @@ void TComponentReader::ReadStringList(QObject *instance, const QMetaProperty &p)
     ReadListBegin();
     QStringList lines;
     while (!EndOfList())
-        lines.append(ReadString());
+        lines.append(ReadRecordString(instance, p.name(), int(lines.size())));
     ReadListEnd();
     if (!p.write(instance, lines))
         throw InvalidValue();
+}
+
+QString TComponentReader::ReadRecordString(QObject *instance, const QByteArray &name, int index)
+{
+    const TValueType type = ReadValueType();
+    if (!IsStringType(type))
+        throw InvalidValue();
+    if (instance == FRecordObject && (type == vaString || type == vaLString))
+        FSingleByteStrings[name].append(index);
+    return ReadStringText(type);
+}
+
+// The single bytes were read as code page 1252, which gives every byte a
+// character of its own, so the bytes come back unchanged for the font's code
+// page. Bytes that code page does not define keep their first reading.
+void TComponentReader::DecodeInFontCodePage(QObject *object)
+{
+    const auto *font = qobject_cast<const TFont *>(object->property("Font").value<QObject *>());
+    const int codePage = font ? platform::CodePageOfCharset(font->Charset().value) : 0;
+    if (codePage == 0)
+        return;
+    const auto decoded = [codePage](const QString &text) {
+        return platform::DecodeCodePage(platform::StringToAnsi(text), codePage).value_or(text);
+    };
+    for (auto it = FSingleByteStrings.cbegin(); it != FSingleByteStrings.cend(); ++it) {
+        const QMetaProperty p = FindStreamProperty(object, it.key());
+        if (KindOf(p) == TPropKind::String) {
+            p.write(object, decoded(p.read(object).toString()));
+        } else if (KindOf(p) == TPropKind::StringList) {
+            QStringList lines = p.read(object).toStringList();
+            for (const int i : it.value())
+                if (i < lines.size())
+                    lines[i] = decoded(lines[i]);
+            p.write(object, lines);
+        }
+    }
 }

@@ -17,6 +17,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -62,6 +63,11 @@ enum TValueType : uint8_t {
     vaLString = 12,
     vaNil = 13,
     vaCollection = 14,
+    // Text beyond code page 1252: a 4-byte count of UTF-16 code units, then
+    // the units, little-endian.
+    vaWString = 18,
+    // UTF-8 text with a 4-byte count of bytes; read, never written.
+    vaUTF8String = 20,
 };
 
 // Floating-point values are stored as 80-bit extended precision, little-endian.
@@ -119,6 +125,7 @@ public:
 
 private:
     void WriteProperties(const QObject *object, int depth);
+    void WriteWideString(const QString &value);
     void WriteProperty(const QObject *object, const QMetaProperty &property, int depth);
     void WriteNestedObject(const QObject *nested, const QByteArray &name, int depth);
     void WriteShortString(const QByteArray &bytes);
@@ -130,6 +137,9 @@ private:
     QIODevice *FDevice;
     QByteArray FBuffer;
     QByteArray FPrefix; // "Font." while a nested font is written
+    // The code page of the object's own text (its font's character set); 0
+    // for code page 1252.
+    int FCodePage = 0;
 };
 
 class TComponentReader
@@ -171,6 +181,13 @@ public:
     QString ReadString();
     // A string's bytes as stored (types 6 and 12).
     QByteArray ReadStringBytes();
+    // The text of a string value after a type byte already read: single bytes
+    // as code page 1252, wide and UTF-8 strings as they are.
+    QString ReadStringText(TValueType type);
+    static bool IsStringType(TValueType type)
+    {
+        return type == vaString || type == vaLString || type == vaWString || type == vaUTF8String;
+    }
     // An identifier; false, true and nil come back as "False", "True", "nil".
     QByteArray ReadIdent();
     bool ReadBoolean();
@@ -199,6 +216,11 @@ private:
     void ReadPropertyPath(QObject *object, const QByteArray &path);
     void ReadPropertyValue(QObject *instance, const QMetaProperty &property);
     void ReadStringList(QObject *instance, const QMetaProperty &property);
+    // A string value, noting where it was single bytes.
+    QString ReadRecordString(QObject *instance, const QByteArray &name, int index);
+    // Turns the single-byte text of a label whose font has another character
+    // set into the text that character set's code page shows.
+    void DecodeInFontCodePage(QObject *object);
     void SkipObjectValue();
     void SkipValue(int depth);
     void SkipCollectionBody(int depth);
@@ -213,5 +235,9 @@ private:
     // Names of the owner's and the panel's card objects, lower case; during
     // one read only the reader adds names, so the lowest free number only grows.
     QSet<QString> FTakenNames;
+    // The object record being read, and the indices of the single-byte
+    // strings read into each of its own string and string-list properties.
+    QObject *FRecordObject = nullptr;
+    QHash<QByteArray, QList<int>> FSingleByteStrings;
     int FNextNameNumber = 0;
 };

@@ -80,6 +80,8 @@ private:
         case vaExtended: FText += FormatFloat(FReader.ReadFloatBody()); break;
         case vaString:
         case vaLString: FText += QuoteString(FReader.ReadStringBody(type)); break;
+        case vaWString:
+        case vaUTF8String: FText += QuoteWideString(FReader.ReadStringText(type)); break;
         case vaIdent: FText += FReader.ReadStr(); break;
         case vaFalse: FText += "False"; break;
         case vaTrue: FText += "True"; break;
@@ -178,6 +180,31 @@ private:
         if (quoted)
             text += '\'';
         return text;
+    }
+
+    // As QuoteString, every character beyond printable ASCII by its UTF-16 code.
+    static QByteArray QuoteWideString(const QString &text)
+    {
+        if (text.isEmpty())
+            return "''";
+        QByteArray quoted;
+        bool open = false;
+        for (const QChar c : text) {
+            const bool printable = c.unicode() >= 32 && c.unicode() <= 126;
+            if (printable != open) {
+                quoted += '\'';
+                open = printable;
+            }
+            if (!printable)
+                quoted += '#' + QByteArray::number(c.unicode());
+            else if (c == QLatin1Char('\''))
+                quoted += "''";
+            else
+                quoted += char(c.unicode());
+        }
+        if (open)
+            quoted += '\'';
+        return quoted;
     }
 
     // Fifteen significant digits without trailing zeros; an exponent only for

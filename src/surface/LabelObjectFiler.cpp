@@ -54,6 +54,12 @@ void TGLabelObjectFiler::ReadIntoPanel(QObject *owner, TGBasePanel *panel, const
     });
 }
 
+void TGLabelObjectFiler::CheckReadable(const QString &fileName)
+{
+    QObject scratch; // owns what is read and frees it
+    TComponentReader(ReadWholeFile(fileName)).ReadObjectList(&scratch, nullptr);
+}
+
 void TGLabelObjectFiler::WriteSelection(TGHandle *handle, const QString &fileName)
 {
     if (handle->Count() == 0)

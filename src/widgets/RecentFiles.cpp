@@ -91,11 +91,13 @@ void TMRUFileList::Load(const TIniFile &ini)
     RebuildMenu();
 }
 
-void TMRUFileList::Save(TIniFile &ini) const
+void TMRUFileList::Save(TIniFile &ini) const { SaveItems(ini, FSection, FItems); }
+
+void TMRUFileList::SaveItems(TIniFile &ini, const QString &section, const QStringList &items)
 {
-    ini.EraseSection(FSection);
-    for (int i = 0; i < FItems.size(); ++i)
-        ini.WriteString(FSection, QStringLiteral("F%1").arg(i), FItems[i]);
+    ini.EraseSection(section);
+    for (int i = 0; i < items.size(); ++i)
+        ini.WriteString(section, QStringLiteral("F%1").arg(i), items[i]);
 }
 
 void TMRUFileList::ClickEntry(int index)

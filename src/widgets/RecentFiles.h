@@ -29,6 +29,8 @@ public:
     void SetIniSection(const QString &section) { FSection = section; }
 
     const QStringList &Items() const { return FItems; }
+    // Writes a list of files as Save writes this one's.
+    static void SaveItems(TIniFile &ini, const QString &section, const QStringList &items);
     int Count() const { return FItems.size(); }
     // A path already listed (compared without regard to case) moves to the
     // top; a new one is inserted there and the oldest beyond the maximum drop.

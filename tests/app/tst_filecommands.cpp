@@ -5,6 +5,9 @@
 
 #include "app/BackgroundArtDialog.h"
 #include "surface/CardObject.h"
+#include "surface/ClassRegistry.h"
+#include "surface/ComponentStream.h"
+#include "surface/SelectionHandle.h"
 #include "widgets/RecentFiles.h"
 
 #include <QImage>
@@ -295,29 +298,103 @@ private slots:
         Discard(w);
     }
 
-    void failedOpenLeavesEmptyUntitledCard()
+    void failedOpenKeepsTheOpenCard_data()
     {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("not a card file") << QByteArray("this is not a card file at all");
+        QTest::newRow("empty file") << QByteArray();
+        QTest::newRow("cut short") << QByteArray("\x01TPF0\x09TBCShapes\x05Shape\x04Left\x02");
+        QTest::newRow("unknown class") << QByteArray("\x01TPF0\x07TNoSuch\x01X\x00\x00\x00");
+    }
+    void failedOpenKeepsTheOpenCard()
+    {
+        QFETCH(QByteArray, content);
         const QString good = SaveCardWithShape(QStringLiteral("Good.QRV"));
         const QString bad = CardFolder() + "Broken.QRV";
-        WriteText(bad, "this is not a card file at all");
+        WriteText(bad, content);
         auto w = StartMainWindow();
         QCOMPARE(w->CardFileName(), good);
+        DrawShape(*w, QPoint(100, 100), QPoint(150, 130)); // unsaved work
+        const QString title = w->windowTitle();
+        FBoxes.answers.push_back(platform::mrNo); // do not save it first
         FFiles.answers.push_back(bad);
         w->Open1Click();
-        QCOMPARE(FBoxes.Texts(),
-                 QStringList{"Unable to open " + bad + ". Possibly corrupted, possibly not a QRV file"});
-        QCOMPARE(w->BusinessCardPanel()->ObjectCount(), 0);
-        QVERIFY(w->CardFileName().isEmpty());
-        QCOMPARE(w->windowTitle(), QString("Quorvel"));
-        QVERIFY(!w->ChangesMade());
-        // Save cannot write the empty card over the card that was open before.
-        const QByteArray before = ReadBytes(good);
-        w->mnuSaveClick();
-        QCOMPARE(FBeeps, 1);
-        QCOMPARE(ReadBytes(good), before);
+        QCOMPARE(FBoxes.Texts().last(), "Unable to open " + bad + ". Possibly corrupted, possibly not a QRV file");
+        // The card, its name and its unsaved change are as they were.
+        QCOMPARE(w->BusinessCardPanel()->ObjectCount(), 2);
+        QCOMPARE(w->CardFileName(), good);
+        QCOMPARE(w->windowTitle(), title);
+        QVERIFY(w->ChangesMade());
         // The broken file does not enter the recent list.
         QCOMPARE(w->RecentFiles()->Items(), QStringList{good});
         Discard(w);
+    }
+
+    void firstChangeAfterOpenIsAChange_data()
+    {
+        QTest::addColumn<QByteArray>("className");
+        QTest::addColumn<bool>("resize");
+        QTest::newRow("frame moved") << QByteArray("TBCShapes") << false;
+        QTest::newRow("frame resized") << QByteArray("TBCShapes") << true;
+        QTest::newRow("line moved") << QByteArray("TGLineShape") << false;
+        QTest::newRow("multi-line label moved") << QByteArray("TGMultiLineLabel") << false;
+        QTest::newRow("multi-line label resized") << QByteArray("TGMultiLineLabel") << true;
+    }
+    void firstChangeAfterOpenIsAChange()
+    {
+        QFETCH(QByteArray, className);
+        QFETCH(bool, resize);
+        {
+            QObject owner;
+            TGGraphicControl *object = CreateCardObject(className, &owner);
+            object->SetBounds(40, 40, 120, 40);
+            WriteText(CardFolder() + "One.QRV", TComponentWriter::ObjectListToBytes({object}));
+        }
+        auto w = StartMainWindow();
+        w->OpenBCFile(CardFolder() + "One.QRV");
+        QVERIFY(!w->ChangesMade());
+        TGBasePanel *panel = w->BusinessCardPanel();
+        QCOMPARE(panel->ObjectCount(), 1);
+        panel->Handle()->Select(panel->Objects().first());
+        Flush();
+        QTest::keyClick(panel->Handle(), Qt::Key_Right, resize ? Qt::ShiftModifier : Qt::NoModifier);
+        Flush();
+        QVERIFY(w->ChangesMade());
+        // New asks before it throws the change away.
+        w->New1Click();
+        QCOMPARE(FBoxes.shown.size(), 1);
+        QCOMPARE(panel->ObjectCount(), 1);
+        Discard(w);
+    }
+
+    void saveAsGivesTheCardItsExtension_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("other extension") << "lines.txt" << "lines.txt.qrv";
+        QTest::newRow("no extension") << "lines" << "lines.qrv";
+        QTest::newRow("card extension") << "Lines.QRV" << "Lines.QRV";
+        QTest::newRow("card extension in small letters") << "lines.qrv" << "lines.qrv";
+    }
+    void saveAsGivesTheCardItsExtension()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, saved);
+        auto w = StartMainWindow();
+        DrawShape(*w);
+        FFiles.answers.push_back(CardFolder() + typed);
+        QVERIFY(w->mnuSaveAsClick());
+        QCOMPARE(QDir(CardFolder()).entryList(QDir::Files), QStringList{saved});
+        QCOMPARE(w->CardFileName(), CardFolder() + saved);
+        Discard(w);
+        // File > Open takes it back.
+        auto again = StartMainWindow();
+        FFiles.answers.push_back(CardFolder() + saved);
+        again->New1Click();
+        again->Open1Click();
+        QCOMPARE(FBoxes.shown.size(), 0);
+        QCOMPARE(again->BusinessCardPanel()->ObjectCount(), 1);
+        Discard(again);
     }
 
     // ---- the save prompt ----
@@ -544,6 +621,20 @@ private slots:
         // The card in the window is left alone.
         QCOMPARE(w->CardFileName(), card);
         QCOMPARE(w->BusinessCardPanel()->ObjectCount(), 1);
+        Discard(w);
+    }
+
+    void deletedCardLeavesTheRecentList()
+    {
+        const QString a = SaveCardWithShape(QStringLiteral("A.QRV"));
+        const QString b = SaveCardWithShape(QStringLiteral("B.QRV"));
+        auto w = StartMainWindow();
+        QCOMPARE(w->RecentFiles()->Items(), QStringList({b, a}));
+        FFiles.answers.push_back(a);
+        FBoxes.answers.push_back(platform::mrYes);
+        w->Delete1Click();
+        QCOMPARE(w->RecentFiles()->Items(), QStringList{b});
+        QCOMPARE(TIniFile(SettingsFileName()).ReadSectionLines(QStringLiteral("MRU")), QStringList{"F0=" + b});
         Discard(w);
     }
 

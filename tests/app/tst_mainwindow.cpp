@@ -233,8 +233,9 @@ private slots:
 
     void pageKeysScrollByLineAndHomeEndToTheEnds()
     {
-        // A card taller than the window, so that the card area scrolls.
-        WriteText(SettingsFileName(), "[Layout]\nHeight=9000\n");
+        // A card taller than the window, so that the card area scrolls (one
+        // row of them, so that the sheet fits on the paper).
+        WriteText(SettingsFileName(), "[Layout]\nHeight=9000\nDown=1\n");
         auto w = StartMainWindow();
         QScrollBar *bar = w->ScrollBox()->verticalScrollBar();
         QVERIFY(bar->maximum() > 3 * bar->singleStep());
@@ -358,7 +359,7 @@ private slots:
     {
         QFETCH(bool, confirm);
         auto w = StartMainWindow();
-        WriteText(SettingsFileName(), "[Layout]\nAcross=3\n"); // changed behind the program's back
+        WriteText(SettingsFileName(), "[Layout]\nDown=4\n"); // changed behind the program's back
         CardSheetLayout offered;
         TPrintingCommands c = DefaultPrintingCommands();
         c.EditLayout = [&](TMainScreen &, CardSheetLayout &layout) {
@@ -369,7 +370,7 @@ private slots:
         };
         SetPrintingCommands(c);
         Action(w.get(), "ChangeCardLayout1")->trigger();
-        QCOMPARE(offered.Across, 3);
+        QCOMPARE(offered.Down, 4);
         const TIniFile ini(SettingsFileName());
         if (confirm) {
             QCOMPARE(w->BusinessCardPanel()->size(), QSize(288, 204));

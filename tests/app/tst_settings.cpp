@@ -6,10 +6,15 @@
 #include "app/PersonalInformationDialog.h"
 #include "app/Preferences.h"
 #include "platform/Graphics.h"
+#include "printing/SheetLayoutDialog.h"
+#include "surface/ComponentStream.h"
 
 #include <functional>
 
 using namespace apptest;
+
+Q_DECLARE_METATYPE(CardSheetLayout)
+Q_DECLARE_METATYPE(PrinterNudges)
 
 namespace {
 
@@ -51,9 +56,9 @@ const std::vector<KeyCase> &KeyCases()
         {"bold", [](TPreferences &p) { p.Font.Bold = true; }, "Default Font", "Bold", "1"},
         {"italic", [](TPreferences &p) { p.Font.Italic = true; }, "Default Font", "Italic", "1"},
         {"underline", [](TPreferences &p) { p.Font.Underline = true; }, "Default Font", "Underline", "1"},
-        {"height", [](TPreferences &p) { p.Layout.Height = 2.125f; }, "Layout", "Height", "2125"},
-        {"width", [](TPreferences &p) { p.Layout.Width = 3.543f; }, "Layout", "Width", "3543"},
-        {"across", [](TPreferences &p) { p.Layout.Across = 3; }, "Layout", "Across", "3"},
+        {"height", [](TPreferences &p) { p.Layout.Height = 1.875f; }, "Layout", "Height", "1875"},
+        {"width", [](TPreferences &p) { p.Layout.Width = 3.375f; }, "Layout", "Width", "3375"},
+        {"across", [](TPreferences &p) { p.Layout.Across = 1; }, "Layout", "Across", "1"},
         {"down", [](TPreferences &p) { p.Layout.Down = 4; }, "Layout", "Down", "4"},
         {"top margin", [](TPreferences &p) { p.Layout.TopMargin = 0.531f; }, "Layout", "TopMargin", "531"},
         {"left margin", [](TPreferences &p) { p.Layout.LeftMargin = 0.591f; }, "Layout", "LeftMargin", "591"},
@@ -198,9 +203,8 @@ private slots:
         WriteText(SettingsFileName(), junk + "\n[Layout]\nHeight=99999999\nWidth=-5\n[MRU]\nF0=\x01\x02\n");
         auto w = StartMainWindow();
         QVERIFY(w->isVisible());
-        // A card far too large for any sheet is kept to a size the screen can hold.
-        QVERIFY(w->BusinessCardPanel()->height() <= 12 * 96);
-        QCOMPARE(w->BusinessCardPanel()->width(), 0);
+        // Sizes no sheet layout can have give the default card.
+        QCOMPARE(w->BusinessCardPanel()->size(), QSize(336, 192));
         Discard(w);
     }
 
@@ -307,7 +311,7 @@ private slots:
     {
         auto w = StartMainWindow();
         // Changed in the file while the program runs: seen when the dialog opens.
-        WriteText(SettingsFileName(), "[Personal]\nName=From File\n[Layout]\nAcross=3\n");
+        WriteText(SettingsFileName(), "[Personal]\nName=From File\n[Layout]\nDown=4\n");
         QStringList offered;
         SetDialogRunnerForTests([&](QDialog &d) {
             offered = static_cast<TPersonalInformation &>(d).Values();
@@ -316,7 +320,121 @@ private slots:
         w->PersonalInformation1Click();
         SetDialogRunnerForTests({});
         QCOMPARE(offered.value(0), QString("From File"));
-        QCOMPARE(w->Layout().Across, 3);
+        QCOMPARE(w->Layout().Down, 4);
+        Discard(w);
+    }
+
+    // ---- values beyond what the program itself would write ----
+
+    void settingsBeyondTheDialogsLimitsFallBackToDefaults_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<CardSheetLayout>("layout");
+        QTest::addColumn<PrinterNudges>("nudges");
+        const CardSheetLayout standard;
+        CardSheetLayout four = standard;
+        four.Down = 4;
+        QTest::newRow("millions of rows") << QByteArray("[Layout]\nDown=30000000\n") << standard << PrinterNudges();
+        QTest::newRow("negative count") << QByteArray("[Layout]\nAcross=-3\nDown=4\n") << four << PrinterNudges();
+        QTest::newRow("huge width") << QByteArray("[Layout]\nWidth=2147483647\nDown=4\n") << four << PrinterNudges();
+        QTest::newRow("negative height") << QByteArray("[Layout]\nHeight=-2000\nDown=4\n") << four << PrinterNudges();
+        QTest::newRow("negative margin") << QByteArray("[Layout]\nTopMargin=-100000\nDown=4\n") << four << PrinterNudges();
+        QTest::newRow("unknown predefined layout")
+            << QByteArray("[Layout]\nPredefLayout=99\nDown=4\n") << four << PrinterNudges();
+        QTest::newRow("off the paper") << QByteArray("[Layout]\nHPitch=9000\nDown=4\n") << standard << PrinterNudges();
+        QTest::newRow("pitch below card") << QByteArray("[Layout]\nVPitch=1000\nDown=4\n") << standard << PrinterNudges();
+        QTest::newRow("nudges held to -8..8")
+            << QByteArray("[Printer]\nTopMarginNudge=99\nLeftMarginNudge=-2147483648\nVerticalSpacing=9\n"
+                          "HorizontalSpacing=-3\n")
+            << standard << PrinterNudges{8, -8, 8, -3};
+    }
+    void settingsBeyondTheDialogsLimitsFallBackToDefaults()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(CardSheetLayout, layout);
+        QFETCH(PrinterNudges, nudges);
+        WriteText(SettingsFileName(), text);
+        auto w = StartMainWindow();
+        QVERIFY(w->Layout() == layout);
+        QVERIFY(w->Preferences().Nudges == nudges);
+        // The card shown is the layout's card, 3.5 x 2 inches.
+        QCOMPARE(w->BusinessCardPanel()->size(), QSize(336, 192));
+        QCOMPARE(FBoxes.shown.size(), 0);
+        Discard(w);
+    }
+
+    void everyPredefinedLayoutIsKeptAsWritten_data()
+    {
+        QTest::addColumn<int>("index");
+        const QStringList names = sheetlayout::PredefinedLayoutNames();
+        for (int i = 0; i < names.size(); ++i)
+            QTest::newRow(qPrintable(names[i])) << i;
+    }
+    void everyPredefinedLayoutIsKeptAsWritten()
+    {
+        QFETCH(int, index);
+        TPreferences prefs;
+        QVERIFY(sheetlayout::ApplyPredefinedLayout(index, prefs.Layout));
+        prefs.Layout.PredefLayout = index;
+        prefs.Layout.UseMM = true;
+        {
+            TIniFile ini(SettingsFileName());
+            SavePreferences(ini, prefs);
+            QVERIFY(ini.UpdateFile());
+        }
+        QVERIFY(LoadFrom(SettingsFileName()).Layout == prefs.Layout);
+    }
+
+    // ---- a settings file that cannot be written ----
+
+    void unwritableSettingsAreToldOnceAndWrittenLater()
+    {
+        auto w = StartMainWindow();
+        // A folder in the settings file's place: no file can be written there.
+        QFile::remove(SettingsFileName());
+        QVERIFY(QDir().mkpath(SettingsFileName()));
+        platform::SetFontChooserForTests([](TFont &font) {
+            font.SetName(QStringLiteral("Courier New"));
+            font.SetSize(14);
+            return true;
+        });
+        w->DefaultFontClick();
+        platform::SetFontChooserForTests({});
+        QCOMPARE(FBoxes.Texts().size(), 1);
+        QVERIFY2(FBoxes.Texts().value(0).startsWith("Unable to save the settings to " + SettingsFileName() + ": "),
+                 qPrintable(FBoxes.Texts().value(0)));
+        QCOMPARE(w->DefaultFontCaption(), QString("Default Font: Courier New, 14 pt "));
+
+        // The next write, once the file can be written, carries the font along.
+        FBoxes.Clear();
+        QVERIFY(QDir(SettingsFileName()).removeRecursively());
+        WriteText(CardFolder() + "A.QRV", TComponentWriter::ObjectListToBytes({}));
+        w->OpenBCFile(CardFolder() + "A.QRV");
+        QCOMPARE(FBoxes.shown.size(), 0);
+        const TIniFile ini(SettingsFileName());
+        QCOMPARE(ini.ReadString("Default Font", "Name", QString()), QString("Courier New"));
+        QCOMPARE(ini.ReadInteger("Default Font", "Size", 0), 14);
+        QCOMPARE(ini.ReadString("MRU", "F0", QString()), CardFolder() + "A.QRV");
+        Discard(w);
+    }
+
+    void settingsFileTooLargeToReadIsNotWrittenOver()
+    {
+        QByteArray big("[Personal]\nName=Kept\n");
+        big.append(QByteArray(int(TIniFile::MaxFileSize()), ';'));
+        WriteText(SettingsFileName(), big);
+        auto w = StartMainWindow();
+        FBoxes.Clear();
+        platform::SetFontChooserForTests([](TFont &) { return false; });
+        w->DefaultFontClick(); // the font dialog is cancelled; the settings are written
+        platform::SetFontChooserForTests({});
+        QCOMPARE(FBoxes.Texts().size(), 1);
+        QVERIFY2(FBoxes.Texts().value(0).contains("larger than"), qPrintable(FBoxes.Texts().value(0)));
+        QCOMPARE(ReadBytes(SettingsFileName()), big);
+        // Once the file is gone, what was kept back is written.
+        QVERIFY(QFile::remove(SettingsFileName()));
+        w->SavePreferences();
+        QVERIFY(TIniFile(SettingsFileName()).SectionExists("Default Font"));
         Discard(w);
     }
 };

@@ -22,6 +22,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -166,6 +167,7 @@ private slots:
     void pdfPrinterWritesOnePagePerStartNewPage();
     void pdfPrinterAbortKeepsExistingFile();
     void pdfPrinterReportsUnwritableFolder();
+    void pdfJobsTemporaryFileNeverReachesTheDialogs();
 };
 
 // ---- status ----
@@ -820,6 +822,30 @@ void TestReport::pdfPrinterReportsUnwritableFolder()
     QCOMPARE(message, "Unable to write " + QDir::toNativeSeparators(file));
     QVERIFY(!printed);
     QVERIFY(!printer.Running());
+}
+
+void TestReport::pdfJobsTemporaryFileNeverReachesTheDialogs()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("sheet.pdf");
+    {
+        PdfPrinterScope pdf(file);
+        TReportPrinter printer;
+        printer.OnPrint = [](TBaseReport &r) { r.DrawRect(1.0, 1.0, 2.0, 2.0); };
+        printer.Run();
+        // The next command's print dialog offers the user's file on the same printer.
+        QPrinter &forDialogs = TRPDevice::Instance().Printer();
+        QCOMPARE(forDialogs.outputFileName(), file);
+        QCOMPARE(forDialogs.outputFormat(), QPrinter::PdfFormat);
+        QVERIFY(TRPDevice::Instance().IsPdfPrinter());
+    }
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"sheet.pdf"});
+    // The mode any new file of the user gets, not the temporary file's 0600.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    struct stat info {};
+    QCOMPARE(::stat(QFile::encodeName(file).constData(), &info), 0);
+    QCOMPARE(int(info.st_mode & 0777), int(0666 & ~mask));
 }
 
 QTEST_MAIN(TestReport)
