@@ -21,6 +21,7 @@
 #include "widgets/RecentFiles.h"
 #include "widgets/SpinEdit.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -159,6 +160,7 @@ TMainScreen::TMainScreen(QWidget *parent) : QMainWindow(parent)
     BuildMenu();
     BuildToolBar();
     BuildBottomBar();
+    AddZoomShortcuts();
     SetWhatsThisTexts();
     InstallWhatsThisMenus(this);
     qApp->installEventFilter(this);
@@ -622,6 +624,27 @@ void TMainScreen::StepZoom(int step)
 
 void TMainScreen::ZoomIn() { StepZoom(1); }
 void TMainScreen::ZoomOut() { StepZoom(-1); }
+void TMainScreen::ZoomToActualSize()
+{
+    StepZoom(10 - platform::Round(double(FPanel->ZoomFactor()) * 10.0));
+}
+
+void TMainScreen::AddZoomShortcuts()
+{
+    // The keys every desktop program zooms with, besides the keypad's + and -.
+    const auto shortcut = [this](const QList<QKeySequence> &keys, void (TMainScreen::*slot)()) {
+        auto *a = new QAction(this);
+        a->setShortcuts(keys);
+        a->setShortcutContext(Qt::WindowShortcut);
+        connect(a, &QAction::triggered, this, slot);
+        addAction(a);
+    };
+    shortcut({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal),
+              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Equal)},
+             &TMainScreen::ZoomIn);
+    shortcut({QKeySequence(Qt::CTRL | Qt::Key_Minus)}, &TMainScreen::ZoomOut);
+    shortcut({QKeySequence(Qt::CTRL | Qt::Key_0)}, &TMainScreen::ZoomToActualSize);
+}
 
 bool TMainScreen::eventFilter(QObject *watched, QEvent *e)
 {
@@ -666,7 +689,9 @@ bool TMainScreen::HandleFormKeyDown(QKeyEvent *e)
 
 bool TMainScreen::HandleFormKeyUp(QKeyEvent *e)
 {
-    if (e->isAutoRepeat() || !e->modifiers().testFlag(Qt::KeypadModifier))
+    // With Ctrl the key is a zoom shortcut and has zoomed already.
+    if (e->isAutoRepeat() || !e->modifiers().testFlag(Qt::KeypadModifier)
+        || e->modifiers().testFlag(Qt::ControlModifier))
         return false;
     if (e->key() == Qt::Key_Plus)
         ZoomIn();

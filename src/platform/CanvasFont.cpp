@@ -8,7 +8,9 @@
 #include <QPainter>
 #include <QTransform>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace platform {
 namespace {
@@ -25,6 +27,26 @@ int EmFromHeight(int height, QFont probe)
     const QFontMetrics fm(probe);
     const int cell = fm.ascent() + fm.descent();
     return cell > 0 ? qMax(1, Round(double(height) * height / cell)) : height;
+}
+
+// Texts longer than this are measured and drawn piece by piece, so that
+// what a long text costs follows what can be seen of it, not its length.
+constexpr qsizetype kPieceLength = 256;
+
+// The pieces of a long text, never split between the halves of a surrogate
+// pair.
+QList<QStringView> Pieces(QStringView text)
+{
+    QList<QStringView> pieces;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = std::min(text.size(), start + kPieceLength);
+        if (end < text.size() && text[end - 1].isHighSurrogate())
+            --end;
+        pieces.append(text.mid(start, end - start));
+        start = end;
+    }
+    return pieces;
 }
 
 } // namespace
@@ -93,7 +115,7 @@ QList<TCanvasFont::TRun> TCanvasFont::Runs(const QString &text) const
     return runs;
 }
 
-int TCanvasFont::TextWidth(const QString &text) const
+int TCanvasFont::ShortTextWidth(const QString &text) const
 {
     int width = 0;
     for (const TRun &run : Runs(text))
@@ -101,11 +123,68 @@ int TCanvasFont::TextWidth(const QString &text) const
     return width;
 }
 
+int TCanvasFont::TextWidth(const QString &text) const
+{
+    if (text.size() <= kPieceLength)
+        return ShortTextWidth(text);
+    // Shaping a long text at once takes memory in proportion to its length;
+    // piece by piece it takes that of one piece.
+    qint64 width = 0;
+    for (QStringView piece : Pieces(text))
+        width += ShortTextWidth(piece.toString());
+    return int(std::min<qint64>(width, std::numeric_limits<int>::max()));
+}
+
+// Only the pieces of a long text that reach into the clip are laid out and
+// drawn; a caption of millions of characters draws what fits in its bounds.
+void TCanvasFont::LongTextRect(QPainter &p, const QRect &clip, QPoint origin, const QString &text,
+                               const QColor &color, int angle) const
+{
+    QRectF visible = clip;
+    if (p.hasClipping())
+        visible &= p.clipBoundingRect();
+    if (visible.isEmpty())
+        return;
+    // The visible stretch along the line, measured from the origin.
+    qreal from = 0, to = 0;
+    switch (angle) {
+    case 90: from = origin.y() - visible.bottom(); to = origin.y() - visible.top(); break;
+    case 180: from = origin.x() - visible.right(); to = origin.x() - visible.left(); break;
+    case 270: from = visible.top() - origin.y(); to = visible.bottom() - origin.y(); break;
+    default: from = visible.left() - origin.x(); to = visible.right() - origin.x(); break;
+    }
+    // Glyphs may reach beyond their advance (italics, overhangs).
+    const qreal overhang = 2.0 * FEm;
+    from -= overhang;
+    to += overhang;
+    p.save();
+    p.setClipRect(clip, Qt::IntersectClip);
+    p.translate(origin);
+    if (angle != 0)
+        p.rotate(-angle);
+    p.setPen(color);
+    qint64 x = 0;
+    for (QStringView view : Pieces(text)) {
+        if (x > to)
+            break;
+        const QString piece = view.toString();
+        const int width = ShortTextWidth(piece);
+        if (x + width >= from)
+            DrawRunsAt(p, int(x), piece);
+        x += width;
+    }
+    p.restore();
+}
+
 void TCanvasFont::TextRect(QPainter &p, const QRect &clip, QPoint origin, const QString &text, const QColor &color,
                            int angle) const
 {
     if (text.isEmpty())
         return;
+    if (text.size() > kPieceLength) {
+        LongTextRect(p, clip, origin, text, color, angle);
+        return;
+    }
     p.save();
     // Every clip turns into a clip path in printed output, three per label;
     // one that cuts nothing the painter's own clip leaves is left out.
@@ -170,8 +249,12 @@ void TCanvasFont::DrawRuns(QPainter &p, QPoint origin, const QString &text, cons
     if (angle != 0)
         p.rotate(-angle);
     p.setPen(color);
+    DrawRunsAt(p, 0, text);
+}
+
+void TCanvasFont::DrawRunsAt(QPainter &p, int x, const QString &text) const
+{
     const int baseline = QFontMetrics(FFont).ascent();
-    int x = 0;
     for (const TRun &run : Runs(text)) {
         // A recording stores each font change in full; many copies of one
         // text share the font the caller may have set already.

@@ -67,6 +67,12 @@ private:
     QList<TRun> Runs(const QString &text) const;
     bool ClipCanCut(const QPainter &p, const QRect &clip, QPoint origin, const QString &text, int angle) const;
     void DrawRuns(QPainter &p, QPoint origin, const QString &text, const QColor &color, int angle) const;
+    // Draws the runs of the text from x along the line, with the painter
+    // already turned and coloured.
+    void DrawRunsAt(QPainter &p, int x, const QString &text) const;
+    int ShortTextWidth(const QString &text) const;
+    void LongTextRect(QPainter &p, const QRect &clip, QPoint origin, const QString &text, const QColor &color,
+                      int angle) const;
 
     QFont FFont;
     int FEm = 1;
