@@ -39,8 +39,8 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSet>
-#include <QStatusBar>
 #include <QToolBar>
+#include <QVBoxLayout>
 #include <QToolButton>
 #include <stdexcept>
 
@@ -382,9 +382,18 @@ void TMainScreen::BuildBottomBar()
     QPushButton *exit = button("CloseButton", QStringLiteral("E&xit"));
     connect(exit, &QPushButton::clicked, this, &QWidget::close);
 
-    statusBar()->setSizeGripEnabled(true);
-    statusBar()->addWidget(bar, 1);
-    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    // The card area and the bar share one column whose layout sets the
+    // window's minimum size, so the buttons never overlap however small the
+    // window is made, and no empty strip lies under them.
+    QWidget *cardArea = takeCentralWidget();
+    cardArea->setMinimumSize(160, 120);
+    auto *central = new QWidget(this);
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(cardArea, 1);
+    column->addWidget(bar);
+    setCentralWidget(central);
 }
 
 void TMainScreen::SetWhatsThisTexts()

@@ -7,7 +7,6 @@
 #include "surface/CardPanel.h"
 
 #include <QMenu>
-#include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
 
@@ -60,54 +59,13 @@ void TGMultiLineBaseLabel::SetWordWrap(bool v)
 
 // ---- wrapping ----
 
-// The longest start of line[from...] that fits in width, one character at
-// least. Found by doubling and halving from a guess, so that each line broken
-// off costs measurements of about its own length, not of the rest.
-static qsizetype FittingLength(const QString &line, qsizetype from, const platform::TCanvasFont &font, int width)
-{
-    const qsizetype left = line.size() - from;
-    const auto fits = [&](qsizetype n) { return font.TextWidth(line.mid(from, n)) <= width; };
-    const int average = std::max(1, QFontMetrics(font.MetricsFont()).averageCharWidth());
-    qsizetype good = 0, bad = left + 1; // good fits (or is 0), bad does not (or is past the end)
-    qsizetype probe = std::clamp<qsizetype>(width / average, 1, left);
-    if (fits(probe)) {
-        good = probe;
-        while (good < left) {
-            probe = std::min(left, good * 2);
-            if (!fits(probe)) {
-                bad = probe;
-                break;
-            }
-            good = probe;
-        }
-    } else {
-        bad = probe;
-        while (bad > 1) {
-            probe = bad / 2;
-            if (fits(probe)) {
-                good = probe;
-                break;
-            }
-            bad = probe;
-        }
-    }
-    while (bad - good > 1 && good < left) {
-        const qsizetype middle = good + (bad - good) / 2;
-        if (fits(middle))
-            good = middle;
-        else
-            bad = middle;
-    }
-    return std::max<qsizetype>(1, good);
-}
-
 QStringList TGMultiLineBaseLabel::WrapLine(const QString &line, const platform::TCanvasFont &font, int width)
 {
     QStringList pieces;
     qsizetype start = 0;
     while (start < line.size()) {
         const qsizetype left = line.size() - start;
-        const qsizetype fits = FittingLength(line, start, font, width);
+        const qsizetype fits = font.FittingLength(line, start, width);
         if (fits >= left)
             break; // the rest fits
         // Break after the last space within the part that fits or right after it.

@@ -123,8 +123,10 @@ void GdiLine(QPainter &p, int x1, int y1, int x2, int y2)
     const int dx = x2 - x1, dy = y2 - y1;
     const double len = std::max(std::abs(dx), std::abs(dy));
     const double ex = x2 - dx / len, ey = y2 - dy / len;
-    // Thin lines run through pixel centres.
-    const qreal shift = thin ? 0.5 : 0.0;
+    // Thin straight lines run through pixel centres; thin sloping ones join
+    // the pixels whose corners their ends name, as lines stepped pixel by
+    // pixel did.
+    const qreal shift = thin && (dx == 0 || dy == 0) ? 0.5 : 0.0;
     QPointF a(x1 + shift, y1 + shift), b(ex + shift, ey + shift);
     // Only what can be seen is drawn, so a line far longer than the page
     // costs no more than one that fits; the dashes keep their phase.
