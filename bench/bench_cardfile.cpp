@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -59,6 +60,15 @@ double BestOf(const std::function<void()> &work)
     return best;
 }
 
+// The shortest of several runs of work that times itself.
+double BestOfTimed(const std::function<double()> &work)
+{
+    double best = 1e300;
+    for (int run = 0; run < kRuns; ++run)
+        best = std::min(best, work());
+    return best;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -75,11 +85,23 @@ int main(int argc, char **argv)
     const QString card = home.filePath(QStringLiteral("bench.qrv"));
 
     const double saveMs = BestOf([&] { panel.SaveToFile(card); });
-    const double loadMs = BestOf([&] {
-        TGBusinessCardPanel32 reopened;
-        reopened.LoadFromFile(card);
-        if (reopened.ObjectCount() != kObjects)
-            std::fprintf(stderr, "read %d objects instead of %d\n", reopened.ObjectCount(), kObjects);
+    // Only the reading is timed; each run reads into a fresh panel.
+    double menusMs = 0;
+    const double loadMs = BestOfTimed([&] {
+        auto reopened = std::make_unique<TGBusinessCardPanel32>();
+        QElapsedTimer timer;
+        timer.start();
+        reopened->LoadFromFile(card);
+        const double readMs = timer.nsecsElapsed() / 1e6;
+        if (reopened->ObjectCount() != kObjects)
+            std::fprintf(stderr, "read %d objects instead of %d\n", reopened->ObjectCount(), kObjects);
+        // Every object's menu built once, as a user opening each would.
+        timer.restart();
+        for (TGGraphicControl *o : reopened->Objects())
+            o->ContextMenu();
+        menusMs = timer.nsecsElapsed() / 1e6;
+        reopened.reset();
+        return readMs;
     });
     QFile file(card);
     file.open(QIODevice::ReadOnly);
@@ -88,7 +110,8 @@ int main(int argc, char **argv)
 
     std::printf("card file with %d frame shapes and lines: %lld bytes\n", kObjects, static_cast<long long>(bytes.size()));
     std::printf("  save: %8.2f ms\n", saveMs);
-    std::printf("  load: %8.2f ms (reading, renaming and building every context menu)\n", loadMs);
+    std::printf("  load: %8.2f ms (reading and renaming; context menus are built when first shown)\n", loadMs);
+    std::printf("  all %d context menus built afterwards: %8.2f ms\n", kObjects, menusMs);
     std::printf("  dump: %8.2f ms (text form)\n", dumpMs);
     return 0;
 }

@@ -22,6 +22,7 @@
 #include "widgets/RecentFiles.h"
 #include "widgets/SpinEdit.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -39,8 +40,8 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSet>
-#include <QStatusBar>
 #include <QToolBar>
+#include <QVBoxLayout>
 #include <QToolButton>
 #include <stdexcept>
 
@@ -160,6 +161,7 @@ TMainScreen::TMainScreen(QWidget *parent) : QMainWindow(parent)
     BuildMenu();
     BuildToolBar();
     BuildBottomBar();
+    AddZoomShortcuts();
     SetWhatsThisTexts();
     InstallWhatsThisMenus(this);
     qApp->installEventFilter(this);
@@ -381,9 +383,18 @@ void TMainScreen::BuildBottomBar()
     QPushButton *exit = button("CloseButton", QStringLiteral("E&xit"));
     connect(exit, &QPushButton::clicked, this, &QWidget::close);
 
-    statusBar()->setSizeGripEnabled(true);
-    statusBar()->addWidget(bar, 1);
-    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    // The card area and the bar share one column whose layout sets the
+    // window's minimum size, so the buttons never overlap however small the
+    // window is made, and no empty strip lies under them.
+    QWidget *cardArea = takeCentralWidget();
+    cardArea->setMinimumSize(160, 120);
+    auto *central = new QWidget(this);
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(cardArea, 1);
+    column->addWidget(bar);
+    setCentralWidget(central);
 }
 
 void TMainScreen::SetWhatsThisTexts()
@@ -622,6 +633,27 @@ void TMainScreen::StepZoom(int step)
 
 void TMainScreen::ZoomIn() { StepZoom(1); }
 void TMainScreen::ZoomOut() { StepZoom(-1); }
+void TMainScreen::ZoomToActualSize()
+{
+    StepZoom(10 - platform::Round(double(FPanel->ZoomFactor()) * 10.0));
+}
+
+void TMainScreen::AddZoomShortcuts()
+{
+    // The keys every desktop program zooms with, besides the keypad's + and -.
+    const auto shortcut = [this](const QList<QKeySequence> &keys, void (TMainScreen::*slot)()) {
+        auto *a = new QAction(this);
+        a->setShortcuts(keys);
+        a->setShortcutContext(Qt::WindowShortcut);
+        connect(a, &QAction::triggered, this, slot);
+        addAction(a);
+    };
+    shortcut({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal),
+              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Equal)},
+             &TMainScreen::ZoomIn);
+    shortcut({QKeySequence(Qt::CTRL | Qt::Key_Minus)}, &TMainScreen::ZoomOut);
+    shortcut({QKeySequence(Qt::CTRL | Qt::Key_0)}, &TMainScreen::ZoomToActualSize);
+}
 
 bool TMainScreen::eventFilter(QObject *watched, QEvent *e)
 {
@@ -666,7 +698,9 @@ bool TMainScreen::HandleFormKeyDown(QKeyEvent *e)
 
 bool TMainScreen::HandleFormKeyUp(QKeyEvent *e)
 {
-    if (e->isAutoRepeat() || !e->modifiers().testFlag(Qt::KeypadModifier))
+    // With Ctrl the key is a zoom shortcut and has zoomed already.
+    if (e->isAutoRepeat() || !e->modifiers().testFlag(Qt::KeypadModifier)
+        || e->modifiers().testFlag(Qt::ControlModifier))
         return false;
     if (e->key() == Qt::Key_Plus)
         ZoomIn();

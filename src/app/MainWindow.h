@@ -89,6 +89,8 @@ public:
     void SavePreferences();
     void ZoomIn();
     void ZoomOut();
+    // Back to 100 %.
+    void ZoomToActualSize();
     // A card named on the command line opens at start-up instead of the most
     // recent one.
     void SetStartupCardFile(const QString &path) { FStartupCardFile = path; }
@@ -151,6 +153,7 @@ private:
     void BusinessCardPanelDroppedObjectEvent();
     void UpdateToolAvailability();
     void StepZoom(int tenths);
+    void AddZoomShortcuts();
     void SaveRecentFiles();
     bool SaveCardReportingErrors(const QString &path);
     void ClearCard();

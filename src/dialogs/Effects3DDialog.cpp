@@ -166,6 +166,10 @@ void TGFont3DEffects::showEvent(QShowEvent *event)
 
 void TGFont3DEffects::FormActivate()
 {
+    // The sample shows the label's own words in its own font; a label without
+    // a caption shows the word "Text".
+    if (!FLabel.Caption().isEmpty())
+        Sample->SetCaption(FLabel.Caption());
     Sample->Font()->Assign(*FLabel.Font());
     Sample->SetDepthShadow(FLabel.DepthShadow());
     Sample->SetDepthHighlight(FLabel.DepthHighlight());

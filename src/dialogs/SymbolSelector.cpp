@@ -5,6 +5,7 @@
 #include "platform/CanvasFont.h"
 #include "platform/Dialogs.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -82,6 +83,9 @@ void TSymbolListBox::resizeEvent(QResizeEvent *event)
 void TSymbolListBox::UpdateGrid()
 {
     setGridSize(QSize(qMax(1, viewport()->width() / FColumns), kItemHeight));
+    // Whatever the grid, the chosen character stays in view.
+    if (currentItem())
+        scrollToItem(currentItem(), QAbstractItemView::PositionAtCenter);
 }
 
 // ---- TGetSymbol ----
@@ -98,7 +102,6 @@ TGetSymbol::TGetSymbol(QWidget *parent) : TPropertyDialog(parent, tr("Symbol Sel
         SymbolList->addItem(platform::AnsiToString(QByteArray(1, char(code))));
     TFont listFont;
     listFont.Assign(FSelectedFont);
-    listFont.SetSize(kListPointSize);
     SymbolList->SetSymbolFont(listFont);
 
     Fontbutton = new QPushButton(this);
@@ -123,7 +126,34 @@ TGetSymbol::TGetSymbol(QWidget *parent) : TPropertyDialog(parent, tr("Symbol Sel
     SetHelpText(Fontbutton, tr("Click here to change the font from which the symbol is selected"));
     SetHelpText(OKButton, tr("Click to accept and return to the previous screen"));
     SetHelpText(Cancelbutton, tr("Click to cancel and return to the previous screen"));
+    FollowDialogFont();
+}
+
+int TGetSymbol::ListPointSize() const
+{
+    const QFont &f = font();
+    if (f.pointSize() > 0)
+        return f.pointSize();
+    return qMax(1, qRound(f.pixelSize() * 72.0 / qMax(1, logicalDpiY())));
+}
+
+// The list draws at the dialog's font size, and its columns and the font
+// button's caption follow that size.
+void TGetSymbol::FollowDialogFont()
+{
+    TFont listFont;
+    listFont.Assign(SymbolList->SymbolFont());
+    listFont.SetSize(ListPointSize());
+    SymbolList->SetSymbolFont(listFont);
+    SymbolList->SetColumns(ColumnsForPointSize(ListPointSize()));
     RefreshFontButton();
+}
+
+void TGetSymbol::changeEvent(QEvent *event)
+{
+    TPropertyDialog::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        FollowDialogFont();
 }
 
 void TGetSymbol::SetSymbol(const TFont &font, const QString &caption)
@@ -189,10 +219,7 @@ void TGetSymbol::RefreshFontButton() { Fontbutton->setText(FontButtonCaption());
 void TGetSymbol::showEvent(QShowEvent *event)
 {
     TPropertyDialog::showEvent(event);
-    SymbolList->SetColumns(ColumnsForPointSize(SymbolList->SymbolFont().Size()));
-    RefreshFontButton();
-    if (SymbolList->currentItem())
-        SymbolList->scrollToItem(SymbolList->currentItem());
+    FollowDialogFont();
 }
 
 void TGetSymbol::FontbuttonClick()

@@ -42,9 +42,6 @@ class TGetSymbol : public TPropertyDialog
     Q_OBJECT
 
 public:
-    // The point size the list draws its characters at; the chosen font's size
-    // goes with the symbol, not into the list.
-    static constexpr int kListPointSize = 18;
     // The first character of the list: item index = character code - 32.
     static constexpr int kFirstCode = 32;
 
@@ -57,6 +54,9 @@ public:
     // The selected item's character; the caption opened with when none is selected.
     QString SelectedCharacter() const;
 
+    // The point size the list draws its characters at: the dialog's own font
+    // size; the chosen font's size goes with the symbol, not into the list.
+    int ListPointSize() const;
     // Columns shown for a list font of that point size.
     static int ColumnsForPointSize(int points);
     // Face name, ", ", point size, "pt " and "Italic " or "Bold ".
@@ -71,8 +71,10 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    void FollowDialogFont();
     void FontbuttonClick();
     void RefreshFontButton();
 

@@ -24,10 +24,10 @@ QStringList TGBusinessCardLabel::PanelPersonalInfo() const
     return entries.mid(0, 10);
 }
 
-void TGBusinessCardLabel::Loaded()
+void TGBusinessCardLabel::BuildContextMenu()
 {
     FPersonalInfoMenu = nullptr; // went with the previous menu
-    TGPLabel::Loaded();
+    TGPLabel::BuildContextMenu();
     QMenu *menu = ContextMenu();
     if (qobject_cast<TGBusinessCardPanel32 *>(Panel())) {
         QAction *first = menu->actions().value(0);

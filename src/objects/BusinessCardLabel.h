@@ -12,7 +12,7 @@ class TGBusinessCardLabel : public TGPLabel
 public:
     Q_INVOKABLE explicit TGBusinessCardLabel(QObject *owner = nullptr);
 
-    void Loaded() override;
+    void BuildContextMenu() override;
     void UpdateContextMenu() override;
     // The business-card text dialog, which also lists the personal information.
     void EditBusinessCardText();

@@ -98,9 +98,9 @@ void TGLabelShapes::Paint(QPainter &canvas)
     canvas.restore();
 }
 
-void TGLabelShapes::Loaded()
+void TGLabelShapes::BuildContextMenu()
 {
-    TGGraphicControl::Loaded();
+    TGGraphicControl::BuildContextMenu();
     AddSeparator();
     AddMenuItem(tr("Background Color"), [this] {
         int32_t color = FBrush->Color();

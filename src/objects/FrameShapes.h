@@ -35,7 +35,7 @@ public:
     TShapeType Shape() const { return FShape; }
     void SetShape(TShapeType v);
 
-    void Loaded() override;
+    void BuildContextMenu() override;
     void Paint(QPainter &canvas) override;
     void UpdateContextMenu() override;
     void Print(TBaseReport &report, double originX, double originY) override;

@@ -73,9 +73,9 @@ void TGLineShape::StretchToEdges()
     Invalidate();
 }
 
-void TGLineShape::Loaded()
+void TGLineShape::BuildContextMenu()
 {
-    TGGraphicControl::Loaded();
+    TGGraphicControl::BuildContextMenu();
     AddSeparator();
     QMenu *style = AddSubMenu(tr("Style"));
     FStyleItems.clear();

@@ -25,7 +25,7 @@ public:
     TPen *Pen() const { return FPen; }
     void SetPen(TPen *v);
 
-    void Loaded() override;
+    void BuildContextMenu() override;
     void Paint(QPainter &canvas) override;
     void UpdateContextMenu() override;
     void Print(TBaseReport &report, double originX, double originY) override;

@@ -8,9 +8,9 @@
 
 TGMultiLineLabel::TGMultiLineLabel(QObject *owner) : TGMultiLineBaseLabel(owner) {}
 
-void TGMultiLineLabel::Loaded()
+void TGMultiLineLabel::BuildContextMenu()
 {
-    TGMultiLineBaseLabel::Loaded();
+    TGMultiLineBaseLabel::BuildContextMenu();
     AddSeparator();
     AddMenuItem(tr("Text"), [this] { EditText(); });
     FWordWrapItem = AddMenuItem(tr("Word Wrap"), [this] {

@@ -12,7 +12,7 @@ class TGMultiLineLabel : public TGMultiLineBaseLabel
 public:
     Q_INVOKABLE explicit TGMultiLineLabel(QObject *owner = nullptr);
 
-    void Loaded() override;
+    void BuildContextMenu() override;
     void UpdateContextMenu() override;
     // The multi-line text editor on the label's lines.
     void EditText();

@@ -62,26 +62,27 @@ void TGMultiLineBaseLabel::SetWordWrap(bool v)
 QStringList TGMultiLineBaseLabel::WrapLine(const QString &line, const platform::TCanvasFont &font, int width)
 {
     QStringList pieces;
-    QString rest = line;
-    while (font.TextWidth(rest) > width) {
-        // The longest start of the rest that fits, one character at least.
-        int fits = 1;
-        while (fits < rest.size() && font.TextWidth(rest.left(fits + 1)) <= width)
-            ++fits;
+    qsizetype start = 0;
+    while (start < line.size()) {
+        const qsizetype left = line.size() - start;
+        const qsizetype fits = font.FittingLength(line, start, width);
+        if (fits >= left)
+            break; // the rest fits
         // Break after the last space within the part that fits or right after it.
-        const int space = rest.lastIndexOf(QLatin1Char(' '), std::min<qsizetype>(fits, rest.size() - 1));
-        int next = fits;
-        if (space >= 0) {
-            next = space;
-            while (next < rest.size() && rest[next] == QLatin1Char(' '))
-                ++next;
-        }
-        if (next >= rest.size())
+        qsizetype next = start + fits;
+        for (qsizetype i = start + std::min(fits, left - 1); i >= start; --i)
+            if (line[i] == QLatin1Char(' ')) {
+                next = i;
+                while (next < line.size() && line[next] == QLatin1Char(' '))
+                    ++next;
+                break;
+            }
+        if (next >= line.size())
             break; // only spaces follow: they hang at the end of the line
-        pieces.append(rest.left(next));
-        rest = rest.mid(next);
+        pieces.append(line.mid(start, next - start));
+        start = next;
     }
-    pieces.append(rest);
+    pieces.append(line.mid(start));
     return pieces;
 }
 
@@ -131,7 +132,10 @@ void TGMultiLineBaseLabel::DrawLines(QPainter &canvas)
     const QRect client(0, 0, Width(), Height());
     const QColor color = platform::ToQColor(FFont->Color());
     const QStringList lines = PaintedLines();
-    for (int k = 0; k < lines.size(); ++k) {
+    // Lines below the bottom edge are cut off whole: not laid out at all.
+    const qsizetype visibleLines = lineHeight > 0 ? std::min<qsizetype>(lines.size(), Height() / lineHeight + 1)
+                                                  : lines.size();
+    for (int k = 0; k < visibleLines; ++k) {
         const int x = LineX(font.TextWidth(lines[k]));
         font.TextRect(canvas, client, QPoint(x, k * lineHeight), lines[k], color);
     }
@@ -173,11 +177,11 @@ void TGMultiLineBaseLabel::Print(TBaseReport &report, double originX, double ori
 void TGMultiLineBaseLabel::FitToText()
 {
     const platform::TCanvasFont font = CanvasFont();
-    QStringList lines = FItems;
-    if (FWordWrap) {
+    if (FWordWrap)
         Rewrap();
-        lines = FWrapped;
-    }
+    // Measured as painted: an empty label keeps the height and width of its
+    // "<blank>" line, so it can still be seen and clicked.
+    const QStringList lines = PaintedLines();
     int widest = Width();
     for (const QString &line : lines)
         widest = std::max(widest, font.TextWidth(line));
@@ -204,9 +208,9 @@ void TGMultiLineBaseLabel::EditFont()
         Rewrap();
 }
 
-void TGMultiLineBaseLabel::Loaded()
+void TGMultiLineBaseLabel::BuildContextMenu()
 {
-    TGGraphicControl::Loaded();
+    TGGraphicControl::BuildContextMenu();
     AddSeparator();
     AddMenuItem(tr("Font"), [this] { EditFont(); });
     QMenu *alignment = AddSubMenu(tr("Alignment"));

@@ -42,7 +42,7 @@ public:
     void SetWordWrap(bool v);
 
     // ---- card object slots ----
-    void Loaded() override;
+    void BuildContextMenu() override;
     void Paint(QPainter &canvas) override;
     void BoundsChanged() override;
     void UpdateContextMenu() override;

@@ -21,6 +21,17 @@ TGSymbolLabel::TGSymbolLabel(QObject *owner) : TGBaseLabel(owner)
 void TGSymbolLabel::Loaded()
 {
     TGBaseLabel::Loaded();
+    try {
+        Layout();
+        BoundsChanged();
+    } catch (...) {
+        // Sizing is redone on the next change of bounds.
+    }
+}
+
+void TGSymbolLabel::BuildContextMenu()
+{
+    TGBaseLabel::BuildContextMenu();
     QMenu *menu = ContextMenu();
     const QList<QAction *> entries = menu->actions();
     for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
@@ -37,12 +48,6 @@ void TGSymbolLabel::Loaded()
     FLeftItem = FCenterItem = FRightItem = nullptr;
     AddSeparator();
     AddMenuItem(tr("Symbol Selector"), [this] { RunSymbolSelector(); });
-    try {
-        Layout();
-        BoundsChanged();
-    } catch (...) {
-        // Sizing is redone on the next change of bounds.
-    }
 }
 
 void TGSymbolLabel::BoundsChanged()

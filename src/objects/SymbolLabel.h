@@ -15,6 +15,7 @@ public:
     Q_INVOKABLE explicit TGSymbolLabel(QObject *owner = nullptr);
 
     void Loaded() override;
+    void BuildContextMenu() override;
     void BoundsChanged() override;
     // A symbol label keeps its font.
     void AssignFont(const TFont &) override {}

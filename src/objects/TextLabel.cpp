@@ -8,9 +8,9 @@
 
 TGPLabel::TGPLabel(QObject *owner) : TGBaseLabel(owner) {}
 
-void TGPLabel::Loaded()
+void TGPLabel::BuildContextMenu()
 {
-    TGBaseLabel::Loaded();
+    TGBaseLabel::BuildContextMenu();
     AddSeparator();
     FTextItem = AddMenuItem(tr("Text"), [this] { EditText(); });
     FTextItem->setData(kTextCommandTag);

@@ -16,7 +16,7 @@ public:
 
     Q_INVOKABLE explicit TGPLabel(QObject *owner = nullptr);
 
-    void Loaded() override;
+    void BuildContextMenu() override;
     void EditFont() override;
     // The plain text dialog on the caption; on OK the label takes the text and
     // fits its bounds to it.

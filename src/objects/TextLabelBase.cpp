@@ -414,9 +414,9 @@ void TGBaseLabel::Edit3DEffects()
         NotifyChanged();
 }
 
-void TGBaseLabel::Loaded()
+void TGBaseLabel::BuildContextMenu()
 {
-    TGGraphicControl::Loaded();
+    TGGraphicControl::BuildContextMenu();
     AddSeparator();
     AddMenuItem(tr("Font"), [this] { EditFont(); });
     AddMenuItem(tr("3D Effects"), [this] { Edit3DEffects(); });

@@ -11,7 +11,9 @@
 #include "platform/Graphics.h"
 #include "surface/CardObject.h"
 
+#include <QAction>
 #include <QPicture>
+#include <QPointer>
 #include <QPoint>
 #include <QRgb>
 #include <optional>
@@ -82,7 +84,7 @@ public:
     void SetBorderStyle(Vcl::TBorderStyle v);
 
     // ---- card object slots ----
-    void Loaded() override;
+    void BuildContextMenu() override;
     void Paint(QPainter &canvas) override;
     void BoundsChanged() override;
     void UpdateContextMenu() override;
@@ -138,7 +140,7 @@ protected:
     QAction *FLeftItem = nullptr;
     QAction *FCenterItem = nullptr;
     QAction *FRightItem = nullptr;
-    QAction *FTransparentItem = nullptr;
+    QPointer<QAction> FTransparentItem; // the menu may be rebuilt, or not built yet
     QList<QAction *> FRotationItems;
     bool FRotationMenuPresent = false;
 

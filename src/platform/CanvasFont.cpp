@@ -5,10 +5,14 @@
 #include "platform/Screen.h"
 
 #include <QFontMetrics>
+#include <QHash>
 #include <QPainter>
 #include <QTransform>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <limits>
 
 namespace platform {
 namespace {
@@ -26,6 +30,67 @@ int EmFromHeight(int height, QFont probe)
     const int cell = fm.ascent() + fm.descent();
     return cell > 0 ? qMax(1, Round(double(height) * height / cell)) : height;
 }
+
+// Texts longer than this are measured and drawn piece by piece, so that
+// what a long text costs follows what can be seen of it, not its length.
+constexpr qsizetype kPieceLength = 256;
+
+// The pieces of a long text, never split between the halves of a surrogate
+// pair.
+QList<QStringView> Pieces(QStringView text)
+{
+    QList<QStringView> pieces;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = std::min(text.size(), start + kPieceLength);
+        if (end < text.size() && text[end - 1].isHighSurrogate())
+            --end;
+        pieces.append(text.mid(start, end - start));
+        start = end;
+    }
+    return pieces;
+}
+
+// Longer texts than this are measured from their characters' advances, as
+// a typesetter without kerning would: shaping megabytes of text costs
+// seconds, while no one can see the difference at that length.
+constexpr qsizetype kShapedLength = 32 * 1024;
+
+// The advances of single characters, each looked up once, unrounded so that
+// their sum over a long text keeps no rounding drift.
+class TAdvanceTable
+{
+public:
+    explicit TAdvanceTable(const QFont &font) : FMetrics(font) { FLatin.fill(-1); }
+
+    qreal Advance(QChar c)
+    {
+        const char16_t code = c.unicode();
+        if (code < FLatin.size()) {
+            if (FLatin[code] < 0)
+                FLatin[code] = FMetrics.horizontalAdvance(c);
+            return FLatin[code];
+        }
+        auto it = FOther.constFind(code);
+        if (it == FOther.constEnd())
+            it = FOther.insert(code, FMetrics.horizontalAdvance(c));
+        return *it;
+    }
+    qreal Width(QStringView text)
+    {
+        qreal width = 0;
+        for (const QChar c : text)
+            width += Advance(c);
+        return width;
+    }
+
+private:
+    QFontMetricsF FMetrics;
+    std::array<qreal, 256> FLatin;
+    QHash<char16_t, qreal> FOther;
+};
+
+int Clamped(qreal width) { return int(std::clamp<qreal>(std::round(width), 0, std::numeric_limits<int>::max())); }
 
 } // namespace
 
@@ -93,7 +158,7 @@ QList<TCanvasFont::TRun> TCanvasFont::Runs(const QString &text) const
     return runs;
 }
 
-int TCanvasFont::TextWidth(const QString &text) const
+int TCanvasFont::ShortTextWidth(const QString &text) const
 {
     int width = 0;
     for (const TRun &run : Runs(text))
@@ -101,11 +166,129 @@ int TCanvasFont::TextWidth(const QString &text) const
     return width;
 }
 
+int TCanvasFont::TextWidth(const QString &text) const
+{
+    if (text.size() <= kPieceLength)
+        return ShortTextWidth(text);
+    if (text.size() > kShapedLength)
+        return Clamped(TAdvanceTable(FFont).Width(text));
+    // Shaping a long text at once takes memory in proportion to its length;
+    // piece by piece it takes that of one piece.
+    qint64 width = 0;
+    for (QStringView piece : Pieces(text))
+        width += ShortTextWidth(piece.toString());
+    return Clamped(width);
+}
+
+qsizetype TCanvasFont::FittingLength(const QString &text, qsizetype from, int width) const
+{
+    const qsizetype left = text.size() - from;
+    if (left <= 1)
+        return left;
+    const auto fits = [&](qsizetype n) { return TextWidth(text.mid(from, n)) <= width; };
+    // A guess from the characters' advances, right but for kerning...
+    TAdvanceTable table(FFont);
+    qreal advance = 0;
+    qsizetype guess = 0;
+    while (guess < left) {
+        advance += table.Advance(text[from + guess]);
+        if (advance > width)
+            break;
+        ++guess;
+    }
+    guess = std::clamp<qsizetype>(guess, 1, left);
+    // ...settled by a neighbour in the common case, else by doubling the
+    // step away from the guess and halving back, so that each line costs
+    // measurements of about its own length, never of the whole rest.
+    qsizetype good = 0, bad = left + 1; // good fits (0: nothing is known), bad does not
+    if (fits(guess)) {
+        good = guess;
+        for (qsizetype step = 1; good < left; step *= 2) {
+            const qsizetype probe = std::min(left, good + step);
+            if (!fits(probe)) {
+                bad = probe;
+                break;
+            }
+            good = probe;
+        }
+    } else {
+        bad = guess;
+        for (qsizetype step = 1; bad > 1; step *= 2) {
+            const qsizetype probe = std::max<qsizetype>(1, bad - step);
+            if (fits(probe)) {
+                good = probe;
+                break;
+            }
+            bad = probe;
+        }
+    }
+    while (good > 0 && bad - good > 1 && good < left) {
+        const qsizetype middle = good + (bad - good) / 2;
+        if (fits(middle))
+            good = middle;
+        else
+            bad = middle;
+    }
+    return std::max<qsizetype>(1, good);
+}
+
+// Only the pieces of a long text that reach into the clip are laid out and
+// drawn; a caption of millions of characters draws what fits in its bounds.
+void TCanvasFont::LongTextRect(QPainter &p, const QRect &clip, QPoint origin, const QString &text,
+                               const QColor &color, int angle) const
+{
+    QRectF visible = clip;
+    if (p.hasClipping())
+        visible &= p.clipBoundingRect();
+    if (visible.isEmpty())
+        return;
+    // The visible stretch along the line, measured from the origin.
+    qreal from = 0, to = 0;
+    switch (angle) {
+    case 90: from = origin.y() - visible.bottom(); to = origin.y() - visible.top(); break;
+    case 180: from = origin.x() - visible.right(); to = origin.x() - visible.left(); break;
+    case 270: from = visible.top() - origin.y(); to = visible.bottom() - origin.y(); break;
+    default: from = visible.left() - origin.x(); to = visible.right() - origin.x(); break;
+    }
+    // Glyphs may reach beyond their advance (italics, overhangs).
+    const qreal overhang = 2.0 * FEm;
+    from -= overhang;
+    to += overhang;
+    p.save();
+    p.setClipRect(clip, Qt::IntersectClip);
+    p.translate(origin);
+    if (angle != 0)
+        p.rotate(-angle);
+    p.setPen(color);
+    // Measured as TextWidth measures, so that the text ends where the
+    // layout expects it.
+    const bool byAdvances = text.size() > kShapedLength;
+    TAdvanceTable table(FFont);
+    qreal x = 0;
+    for (QStringView view : Pieces(text)) {
+        if (x > to)
+            break;
+        const qreal width = byAdvances ? table.Width(view) : ShortTextWidth(view.toString());
+        if (x + width < from) {
+            x += width;
+            continue;
+        }
+        const QString piece = view.toString();
+        DrawRunsAt(p, x, piece);
+        x += width;
+    }
+    p.restore();
+}
+
 void TCanvasFont::TextRect(QPainter &p, const QRect &clip, QPoint origin, const QString &text, const QColor &color,
                            int angle) const
 {
     if (text.isEmpty())
         return;
+    if (text.size() > kPieceLength) {
+        LongTextRect(p, clip, origin, text, color, angle);
+        return;
+    }
     p.save();
     // Every clip turns into a clip path in printed output, three per label;
     // one that cuts nothing the painter's own clip leaves is left out.
@@ -170,14 +353,18 @@ void TCanvasFont::DrawRuns(QPainter &p, QPoint origin, const QString &text, cons
     if (angle != 0)
         p.rotate(-angle);
     p.setPen(color);
+    DrawRunsAt(p, 0, text);
+}
+
+void TCanvasFont::DrawRunsAt(QPainter &p, qreal x, const QString &text) const
+{
     const int baseline = QFontMetrics(FFont).ascent();
-    int x = 0;
     for (const TRun &run : Runs(text)) {
         // A recording stores each font change in full; many copies of one
         // text share the font the caller may have set already.
         if (p.font() != run.font)
             p.setFont(run.font);
-        p.drawText(QPoint(x, baseline), run.text);
+        p.drawText(QPointF(x, baseline), run.text);
         x += QFontMetrics(run.font).horizontalAdvance(run.text);
     }
 }

@@ -44,6 +44,9 @@ public:
 
     TTextMetric Metrics() const;
     int TextWidth(const QString &text) const;
+    // The longest start of text[from...] that fits in width pixels, one
+    // character at least: where word wrap breaks a line.
+    qsizetype FittingLength(const QString &text, qsizetype from, int width) const;
     // The height of any text: the font's ascent + descent.
     int TextHeight() const { return Metrics().Height; }
 
@@ -67,6 +70,12 @@ private:
     QList<TRun> Runs(const QString &text) const;
     bool ClipCanCut(const QPainter &p, const QRect &clip, QPoint origin, const QString &text, int angle) const;
     void DrawRuns(QPainter &p, QPoint origin, const QString &text, const QColor &color, int angle) const;
+    // Draws the runs of the text from x along the line, with the painter
+    // already turned and coloured.
+    void DrawRunsAt(QPainter &p, qreal x, const QString &text) const;
+    int ShortTextWidth(const QString &text) const;
+    void LongTextRect(QPainter &p, const QRect &clip, QPoint origin, const QString &text, const QColor &color,
+                      int angle) const;
 
     QFont FFont;
     int FEm = 1;

@@ -1,5 +1,6 @@
 #include "platform/PixelFigures.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace platform {
@@ -56,49 +57,93 @@ void GdiRoundRect(QPainter &p, int left, int top, int right, int bottom, int cor
     p.restore();
 }
 
+// The part of the device the painter can reach, in the painter's own
+// coordinates, grown by `margin`; empty when the device has no fixed size (a
+// recording), where Qt itself clips at play-back.
+static QRectF VisibleArea(const QPainter &p, qreal margin)
+{
+    QRectF area;
+    const QPaintDevice *device = p.device();
+    if (device && device->devType() != QInternal::Picture && device->width() > 0 && device->height() > 0) {
+        bool invertible = false;
+        const QTransform toLogical = p.combinedTransform().inverted(&invertible);
+        if (invertible)
+            area = toLogical.mapRect(QRectF(0, 0, device->width(), device->height()));
+    }
+    if (p.hasClipping()) {
+        const QRectF clip = p.clipBoundingRect();
+        area = area.isNull() ? clip : area.intersected(clip);
+        if (area.isEmpty())
+            return QRectF(0, 0, -1, -1); // nothing can be seen
+    }
+    return area.isNull() ? area : area.adjusted(-margin, -margin, margin, margin);
+}
+
+// Cuts the segment a-b down to its part inside `area` (Liang-Barsky); the
+// fraction of the segment cut from its start goes to `cutFromStart`. False
+// when no part lies inside.
+static bool ClipSegment(QPointF &a, QPointF &b, const QRectF &area, qreal &cutFromStart)
+{
+    const qreal dx = b.x() - a.x(), dy = b.y() - a.y();
+    qreal t0 = 0, t1 = 1;
+    const qreal p[4] = {-dx, dx, -dy, dy};
+    const qreal q[4] = {a.x() - area.left(), area.right() - a.x(), a.y() - area.top(), area.bottom() - a.y()};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const qreal t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    const QPointF start = a;
+    a = start + QPointF(dx, dy) * t0;
+    b = start + QPointF(dx, dy) * t1;
+    cutFromStart = t0;
+    return true;
+}
+
 void GdiLine(QPainter &p, int x1, int y1, int x2, int y2)
 {
     if (x1 == x2 && y1 == y2)
         return;
+    QPen pen = p.pen();
+    if (pen.style() == Qt::NoPen)
+        return;
+    // One path for every slope, width and style: the pen's own dashes, and a
+    // clear pen draws nothing, on screen and on paper alike.
+    const bool thin = pen.width() <= 1;
+    // Stop one pixel short along the longer axis: the end point is not drawn.
+    const int dx = x2 - x1, dy = y2 - y1;
+    const double len = std::max(std::abs(dx), std::abs(dy));
+    const double ex = x2 - dx / len, ey = y2 - dy / len;
+    // Thin straight lines run through pixel centres; thin sloping ones join
+    // the pixels whose corners their ends name, as lines stepped pixel by
+    // pixel did.
+    const qreal shift = thin && (dx == 0 || dy == 0) ? 0.5 : 0.0;
+    QPointF a(x1 + shift, y1 + shift), b(ex + shift, ey + shift);
+    // Only what can be seen is drawn, so a line far longer than the page
+    // costs no more than one that fits; the dashes keep their phase.
+    const QRectF area = VisibleArea(p, pen.widthF() + 2);
+    if (!area.isNull()) {
+        const qreal fullLength = QLineF(a, b).length();
+        qreal cut = 0;
+        if (!ClipSegment(a, b, area, cut))
+            return;
+        if (cut > 0 && pen.style() != Qt::SolidLine)
+            pen.setDashOffset(pen.dashOffset() + cut * fullLength / std::max<qreal>(1, pen.widthF()));
+    }
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
-    QPen pen = p.pen();
-    if (pen.width() <= 1 && x1 != x2 && y1 != y2) {
-        // Thin sloping lines step pixel by pixel, so ties between two pixels
-        // fall the same way on every device.
-        const int dx = std::abs(x2 - x1), dy = -std::abs(y2 - y1);
-        const int sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
-        int err = dx + dy;
-        int x = x1, y = y1;
-        QPolygon pixels;
-        while (x != x2 || y != y2) {
-            pixels << QPoint(x, y);
-            const int e2 = 2 * err;
-            if (e2 >= dy) {
-                err += dy;
-                x += sx;
-            }
-            if (e2 <= dx) {
-                err += dx;
-                y += sy;
-            }
-        }
-        pen.setWidth(1);
-        pen.setStyle(Qt::SolidLine);
-        p.setPen(pen);
-        p.drawPoints(pixels);
-    } else {
-        // Stop one pixel short along the longer axis: the end point is not drawn.
-        const int dx = x2 - x1, dy = y2 - y1;
-        const double len = std::max(std::abs(dx), std::abs(dy));
-        const double ex = x2 - dx / len, ey = y2 - dy / len;
-        pen.setCapStyle(pen.width() > 1 ? Qt::RoundCap : Qt::SquareCap);
-        p.setPen(pen);
-        if (pen.width() <= 1)
-            p.drawLine(QPointF(x1 + 0.5, y1 + 0.5), QPointF(ex + 0.5, ey + 0.5));
-        else
-            p.drawLine(QPointF(x1, y1), QPointF(ex, ey));
-    }
+    pen.setCapStyle(thin ? Qt::SquareCap : Qt::RoundCap);
+    p.setPen(pen);
+    p.drawLine(a, b);
     p.restore();
 }
 

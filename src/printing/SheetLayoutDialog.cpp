@@ -7,6 +7,7 @@
 #include "widgets/NumericEdit.h"
 #include "widgets/SpinEdit.h"
 
+#include <cmath>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -75,6 +76,18 @@ float MillimetresToInches(double millimetres)
 {
     // Going through 3-decimal text keeps inches the user would type by hand.
     return numedit::FormatFixed(millimetres * kInchesPerMillimetre, 7, 3).toFloat();
+}
+
+double InchesToShownMillimetres(double inches)
+{
+    const double exact = inches * kMillimetresPerInch;
+    const float stored = MillimetresToInches(exact);
+    for (const double scale : {1.0, 10.0, 100.0}) {
+        const double shown = std::round(exact * scale) / scale;
+        if (MillimetresToInches(shown) == stored)
+            return shown;
+    }
+    return std::round(exact * 100.0) / 100.0;
 }
 
 QString LayoutError(const CardSheetLayout &layout)
@@ -383,7 +396,7 @@ void TEditCardLayout::FillControls()
         TNumEdit *edit = edits[i];
         if (ShowingMillimetres()) {
             edit->SetDecimals(2);
-            edit->SetValue(inches[i] * sheetlayout::kMillimetresPerInch);
+            edit->SetValue(sheetlayout::InchesToShownMillimetres(inches[i]));
         } else {
             edit->SetDecimals(3);
             edit->SetValue(inches[i]);
@@ -411,7 +424,7 @@ void TEditCardLayout::MMButtonClick()
         const double inches = edit->Value();
         edit->clear();
         edit->SetDecimals(2);
-        edit->SetValue(inches * sheetlayout::kMillimetresPerInch);
+        edit->SetValue(sheetlayout::InchesToShownMillimetres(inches));
     }
 }
 

@@ -32,6 +32,10 @@ bool ApplyPredefinedLayout(int index, CardSheetLayout &layout);
 // A length entered in millimetres as stored inches, rounded to 3 decimals so
 // that 88.90 mm is 3.5 inches and 90 mm is 3.543.
 float MillimetresToInches(double millimetres);
+// Stored inches as the millimetres to show: the value with the fewest
+// decimals (two at most) that stores as those inches, so 3.543 inches shows
+// as the 90 mm the user typed, not 89.99.
+double InchesToShownMillimetres(double inches);
 
 // The message for the first rule the layout breaks, or an empty string.
 QString LayoutError(const CardSheetLayout &layout);

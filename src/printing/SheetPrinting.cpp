@@ -7,6 +7,7 @@
 #include "surface/BusinessCardPanel.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -56,6 +57,11 @@ QString FinalStatus(bool toPrinter, bool aborted, bool complexObjects)
                                            "Please be patient while the previewer prepares\rthe viewing page")
                           : QStringLiteral("\rBusiness Card preview ready!\r\r"
                                            "Note: To save time, only a single card is previewed");
+}
+
+QString SavedToFileStatus(const QString &fileName)
+{
+    return QStringLiteral("Print job completed and saved to\r") + QDir::toNativeSeparators(fileName);
 }
 
 } // namespace sheetprint
@@ -289,8 +295,11 @@ void TLabelPrinter::ShowFinalStatus()
 {
     TBaseReport &report = ActiveReport();
     QString text;
+    TRPDevice &device = TRPDevice::Instance();
     if (!FRunError.isEmpty() && !report.IsAborted())
         text = QStringLiteral("\r") + FRunError;
+    else if (FJob.ToPrinter && !report.IsAborted() && device.IsPdfPrinter() && !device.OutputFileName().isEmpty())
+        text = SavedToFileStatus(QFileInfo(device.OutputFileName()).absoluteFilePath());
     else
         text = FinalStatus(FJob.ToPrinter, report.IsAborted(), HoldsComplexObjects(FJob.Panel));
     report.SetStatusFormat(text);

@@ -52,6 +52,8 @@ bool CellSelected(const SelectedCells &cells, int index);
 
 // The status text a finished run leaves on the form.
 QString FinalStatus(bool toPrinter, bool aborted, bool complexObjects);
+// The status of a run that wrote a PDF file: where the file is.
+QString SavedToFileStatus(const QString &fileName);
 
 // What the background art file is printed as. Only bitmap files (a name
 // with ".BMP") are; the program has no metafile reader yet, so ".WMF" art is

@@ -14,29 +14,6 @@
 
 #include <functional>
 
-namespace {
-// New text objects take the panel's font (face, size and style; the colour
-// stays the object's own).
-void CopyPanelFont(const QFont &from, TFont &to)
-{
-    to.SetName(from.family());
-    if (from.pixelSize() > 0)
-        to.SetHeight(-from.pixelSize());
-    else
-        to.SetSize(qRound(from.pointSizeF()));
-    Vcl::TFontStyles style;
-    if (from.bold())
-        style |= Vcl::fsBold;
-    if (from.italic())
-        style |= Vcl::fsItalic;
-    if (from.underline())
-        style |= Vcl::fsUnderline;
-    if (from.strikeOut())
-        style |= Vcl::fsStrikeOut;
-    to.SetStyle(style);
-}
-} // namespace
-
 TGBusinessCardPanel32::TGBusinessCardPanel32(QWidget *parent) : TGBasePanel(parent)
 {
     RegisterCardObjectClasses();
@@ -79,7 +56,7 @@ void TGBusinessCardPanel32::CreateToolObject(TRect r)
         auto *label = new TGBusinessCardLabel(this);
         label->SetPanel(this);
         label->SetCaption(QStringLiteral("Text"));
-        CopyPanelFont(font(), *label->Font());
+        DefaultFontInto(*label->Font());
         object = label;
         followUp = [label] {
             label->EditBusinessCardText();
@@ -98,7 +75,7 @@ void TGBusinessCardPanel32::CreateToolObject(TRect r)
     }
     case psMultiLineLabel: {
         auto *lines = new TGMultiLineLabel(this);
-        CopyPanelFont(font(), *lines->Font());
+        DefaultFontInto(*lines->Font());
         object = lines;
         followUp = [lines] {
             lines->EditText();

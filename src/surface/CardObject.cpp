@@ -276,14 +276,28 @@ QString TGGraphicControl::TrimSpaces(const QString &s) { return TrimTrailingSpac
 
 // ---- context menu ----
 
+QMenu *TGGraphicControl::ContextMenu() const
+{
+    if (!FContextMenu && FMenuWanted && !FBuildingMenu) {
+        // Built on first use; the object itself is unchanged by it.
+        auto *self = const_cast<TGGraphicControl *>(this);
+        self->FBuildingMenu = true;
+        self->FContextMenu = new QMenu();
+        connect(FContextMenu, &QMenu::aboutToShow, self, [self] { self->UpdateContextMenu(); });
+        self->BuildContextMenu();
+        self->FBuildingMenu = false;
+    }
+    return FContextMenu;
+}
+
 QAction *TGGraphicControl::AddMenuItem(const QString &caption, std::function<void()> action)
 {
-    QAction *a = FContextMenu->addAction(caption);
+    QAction *a = ContextMenu()->addAction(caption);
     connect(a, &QAction::triggered, this, [action] { action(); });
     return a;
 }
 
-QMenu *TGGraphicControl::AddSubMenu(const QString &caption) { return FContextMenu->addMenu(caption); }
+QMenu *TGGraphicControl::AddSubMenu(const QString &caption) { return ContextMenu()->addMenu(caption); }
 
 QList<QAction *> TGGraphicControl::AddLineThicknessMenu(TPen *pen)
 {
@@ -307,14 +321,19 @@ void TGGraphicControl::TickLineThickness(const QList<QAction *> &items, int widt
         items[i]->setChecked(width == i + 1);
 }
 
-void TGGraphicControl::AddSeparator() { FContextMenu->addSeparator(); }
+void TGGraphicControl::AddSeparator() { ContextMenu()->addSeparator(); }
 
 void TGGraphicControl::Loaded()
 {
+    // A menu built before goes; the next use builds it afresh.
     delete FContextMenu;
-    FContextMenu = new QMenu();
-    connect(FContextMenu, &QMenu::aboutToShow, this, [this] { UpdateContextMenu(); });
+    FContextMenu = nullptr;
+    FLockItem = nullptr;
+    FMenuWanted = true;
+}
 
+void TGGraphicControl::BuildContextMenu()
+{
     AddMenuItem(tr("Bring To Front"), [this] {
         NotifyChanged();
         if (FPanel)
@@ -365,16 +384,16 @@ void TGGraphicControl::Loaded()
 
 void TGGraphicControl::PopupContextMenu(const QPoint &globalPos)
 {
-    if (FContextMenu)
-        FContextMenu->popup(globalPos);
+    if (QMenu *menu = ContextMenu())
+        menu->popup(globalPos);
 }
 
 QAction *TGGraphicControl::MenuAction(const QString &path) const
 {
-    if (!FContextMenu)
+    const QMenu *menu = ContextMenu();
+    if (!menu)
         return nullptr;
     const QStringList parts = path.split(QLatin1Char('/'));
-    const QMenu *menu = FContextMenu;
     for (int i = 0; i < parts.size(); ++i) {
         QAction *found = nullptr;
         for (QAction *a : menu->actions())

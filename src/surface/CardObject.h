@@ -91,7 +91,9 @@ public:
     QRect StoredBounds() const { return FStored; }
 
     // ---- slots of the object's life, overridden by subclasses ----
-    // Run after creation by a tool or by the stream reader: builds the menu.
+    // Run after creation by a tool or by the stream reader. The context menu
+    // is built only when it is first needed (shown, or an entry looked up),
+    // so reading a card of many objects builds no menus.
     virtual void Loaded();
     // Draws the object with the painter's origin at the object's top-left corner.
     virtual void Paint(QPainter &canvas);
@@ -118,7 +120,10 @@ public:
     static QString TrimTrailingSpaces(const QString &s);
     static QString TrimSpaces(const QString &s);
 
-    QMenu *ContextMenu() const { return FContextMenu; }
+    // The context menu, built on first use; null before Loaded.
+    QMenu *ContextMenu() const;
+    // Whether the menu has been built yet.
+    bool ContextMenuBuilt() const { return FContextMenu != nullptr; }
     void PopupContextMenu(const QPoint &globalPos);
     // Finds a menu entry by its caption path ("Line Thickness/3 Point"); tests
     // and the panel use it.
@@ -131,6 +136,9 @@ public:
     void Clone();
 
 protected:
+    // Fills the new, empty context menu: the base's entries; subclasses call
+    // their ancestor's and add their own.
+    virtual void BuildContextMenu();
     // The size an object has after construction; not a change of bounds.
     void SetInitialSize(int width, int height)
     {
@@ -178,5 +186,7 @@ private:
     bool FDerivingBounds = false;
     TGBasePanel *FPanel = nullptr;
     QMenu *FContextMenu = nullptr;
+    bool FMenuWanted = false; // Loaded has run: the menu may be built
+    bool FBuildingMenu = false;
     QAction *FLockItem = nullptr;
 };

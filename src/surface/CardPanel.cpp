@@ -290,9 +290,14 @@ void TGBasePanel::DrawObjects(QPainter &p, bool marks) const
         p.setClipRect(0, 0, o->Width(), o->Height());
         o->Paint(p);
         p.restore();
-        if (marks)
-            o->DrawSelectionMarks(p);
     }
+    // Marks go on top of every object, so a higher object never hides the
+    // marks of a lower selected one.
+    if (!marks)
+        return;
+    for (TGGraphicControl *o : FObjects)
+        if (o->Visible())
+            o->DrawSelectionMarks(p);
 }
 
 static void DrawXorFrame(QPainter &p, const TRect &r)
@@ -887,12 +892,40 @@ void TGBasePanel::SelectAll()
     FHandleCapture = false;
 }
 
+void TGBasePanel::DefaultFontInto(TFont &to) const
+{
+    const QFont &from = font();
+    to.SetName(from.family());
+    if (from.pixelSize() > 0)
+        to.SetHeight(-from.pixelSize());
+    else
+        to.SetSize(qRound(from.pointSizeF()));
+    Vcl::TFontStyles style;
+    if (from.bold())
+        style |= Vcl::fsBold;
+    if (from.italic())
+        style |= Vcl::fsItalic;
+    if (from.underline())
+        style |= Vcl::fsUnderline;
+    if (from.strikeOut())
+        style |= Vcl::fsStrikeOut;
+    to.SetStyle(style);
+}
+
 void TGBasePanel::FontForSelection()
 {
     if (FHandle->Count() == 0)
         return;
+    // The dialog opens with what the user sees: the font of the first selected
+    // object that has one, else the panel's default font.
     TFont font;
-    font.SetName(this->font().family());
+    font.SetColor(platform::clBlack);
+    DefaultFontInto(font);
+    for (TGGraphicControl *o : FHandle->Selection())
+        if (const TFont *own = o->property("Font").value<TFont *>()) {
+            font.Assign(*own);
+            break;
+        }
     if (platform::ChooseFont(font, this))
         for (TGGraphicControl *o : QList<TGGraphicControl *>(FHandle->Selection()))
             o->AssignFont(font);

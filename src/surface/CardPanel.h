@@ -104,6 +104,9 @@ public:
     void MarkAllUnselectable();
     void SelectAll();
     void FontForSelection();
+    // The panel's font as a card font: face, size and style; the colour is
+    // left as it is.
+    void DefaultFontInto(TFont &to) const;
     void HandleKey(int key, Qt::KeyboardModifiers shift);
     QMenu *ContextMenu() const { return FContextMenu; }
     QAction *MenuAction(const QString &caption) const;

@@ -9,6 +9,7 @@
 #include <QStyledItemDelegate>
 #include <QStylePainter>
 #include <array>
+#include <limits>
 
 namespace {
 
@@ -52,7 +53,8 @@ TColorDrop::TColorDrop(QWidget *parent) : QComboBox(parent)
     setItemDelegate(new TColorDropDelegate(this));
     for (int i = 0; i < ColorCount(); ++i)
         addItem(ColorName(i));
-    setCurrentIndex(-1);
+    // Never blank: before any preset the box shows its colour, black.
+    setCurrentIndex(NearestEntry(FSelectedColor));
     connect(this, &QComboBox::activated, this, [this](int index) {
         if (index < 0 || index >= ColorCount())
             return;
@@ -71,35 +73,58 @@ TColor TColorDrop::ColorValue(int index)
     return TColor(c.r | (c.g << 8) | (c.b << 16));
 }
 
+int TColorDrop::NearestEntry(TColor color)
+{
+    const QColor wanted = platform::ToQColor(color);
+    int nearest = 0;
+    int best = std::numeric_limits<int>::max();
+    // The first entry wins a tie, so grey shows as "Gray", not "Dark Gray".
+    for (int i = 0; i < ColorCount(); ++i) {
+        const QColor entry = platform::ToQColor(ColorValue(i));
+        const int dr = entry.red() - wanted.red(), dg = entry.green() - wanted.green(),
+                  db = entry.blue() - wanted.blue();
+        const int distance = dr * dr + dg * dg + db * db;
+        if (distance < best) {
+            best = distance;
+            nearest = i;
+        }
+    }
+    return nearest;
+}
+
 void TColorDrop::SetSelectedColor(TColor color)
 {
-    for (int i = 0; i < ColorCount(); ++i)
-        if (ColorValue(i) == color) {
-            setCurrentIndex(i);
-            FSelectedColor = ColorValue(i);
-            return;
-        }
+    FSelectedColor = color;
+    setCurrentIndex(NearestEntry(color));
+    update();
 }
 
 int TColorDrop::ItemHeight() const { return 4 + QFontInfo(font()).pixelSize(); }
 
 void TColorDrop::DrawItem(QPainter &painter, const QRect &rect, int index, bool selected) const
 {
+    if (index >= 0 && index < ColorCount())
+        DrawNameAndSwatch(painter, rect, ColorName(index), platform::ToQColor(ColorValue(index)), selected);
+    else
+        painter.fillRect(rect, palette().brush(selected ? QPalette::Highlight : QPalette::Base));
+}
+
+void TColorDrop::DrawNameAndSwatch(QPainter &painter, const QRect &rect, const QString &name,
+                                   const QColor &swatchColor, bool selected) const
+{
     painter.save();
     painter.fillRect(rect, palette().brush(selected ? QPalette::Highlight : QPalette::Base));
-    if (index >= 0 && index < ColorCount()) {
-        const int side = rect.height();
-        const QColor text = palette().color(selected ? QPalette::HighlightedText : QPalette::Text);
-        painter.setPen(text);
-        painter.setFont(font());
-        painter.drawText(QRect(rect.left() + side + 4, rect.top(), rect.width() - side - 4, side),
-                         Qt::AlignLeft | Qt::AlignVCenter, ColorName(index));
-        // The swatch, framed in the font's colour.
-        const QRect swatch(rect.left() + 4, rect.top() + 2, side - 4, side - 4);
-        painter.setBrush(platform::ToQColor(ColorValue(index)));
-        painter.setPen(palette().color(QPalette::Text));
-        painter.drawRect(swatch.adjusted(0, 0, -1, -1));
-    }
+    const int side = rect.height();
+    const QColor text = palette().color(selected ? QPalette::HighlightedText : QPalette::Text);
+    painter.setPen(text);
+    painter.setFont(font());
+    painter.drawText(QRect(rect.left() + side + 4, rect.top(), rect.width() - side - 4, side),
+                     Qt::AlignLeft | Qt::AlignVCenter, name);
+    // The swatch, framed in the font's colour.
+    const QRect swatch(rect.left() + 4, rect.top() + 2, side - 4, side - 4);
+    painter.setBrush(swatchColor);
+    painter.setPen(palette().color(QPalette::Text));
+    painter.drawRect(swatch.adjusted(0, 0, -1, -1));
     painter.restore();
 }
 
@@ -119,5 +144,7 @@ void TColorDrop::paintEvent(QPaintEvent *)
     option.currentIcon = QIcon();
     painter.drawComplexControl(QStyle::CC_ComboBox, option);
     const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
-    DrawItem(painter, field, currentIndex(), false);
+    // The closed box shows the colour itself, also one not in the list.
+    DrawNameAndSwatch(painter, field, ColorName(NearestEntry(FSelectedColor)), platform::ToQColor(FSelectedColor),
+                      false);
 }

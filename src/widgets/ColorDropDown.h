@@ -16,9 +16,12 @@ public:
     explicit TColorDrop(QWidget *parent = nullptr);
 
     TColor SelectedColor() const { return FSelectedColor; }
-    // Selects the first entry of that colour; a colour not in the list
-    // changes nothing.
+    // Selects the first entry of that colour. A colour not in the list is
+    // kept as it is and shown with its own swatch under the name of the
+    // nearest entry, so a dialog hands it back unchanged.
     void SetSelectedColor(TColor color);
+    // The entry of that colour or, for a colour not in the list, the nearest.
+    static int NearestEntry(TColor color);
 
     static int ColorCount();
     static QString ColorName(int index);
@@ -38,5 +41,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void DrawNameAndSwatch(QPainter &painter, const QRect &rect, const QString &name, const QColor &swatch,
+                           bool selected) const;
+
     TColor FSelectedColor{0};
 };

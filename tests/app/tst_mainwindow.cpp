@@ -229,6 +229,60 @@ private slots:
         Discard(w);
     }
 
+    void ctrlZoomKeys_data()
+    {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("Ctrl++ twice") << QList<int>{Qt::Key_Plus, Qt::Key_Plus} << "120%";
+        QTest::newRow("Ctrl+= as Ctrl++") << QList<int>{Qt::Key_Equal} << "110%";
+        QTest::newRow("Ctrl+- after Ctrl++") << QList<int>{Qt::Key_Plus, Qt::Key_Plus, Qt::Key_Minus} << "110%";
+        QTest::newRow("Ctrl+- stops at 100%") << QList<int>{Qt::Key_Minus} << "100%";
+        QTest::newRow("Ctrl+0 returns to 100%") << QList<int>{Qt::Key_Plus, Qt::Key_Plus, Qt::Key_Plus, Qt::Key_0}
+                                                << "100%";
+        QTest::newRow("Ctrl++ stops at 160%") << QList<int>(8, Qt::Key_Plus) << "160%";
+    }
+    void ctrlZoomKeys()
+    {
+        QFETCH(QList<int>, keys);
+        QFETCH(QString, caption);
+        auto w = StartMainWindow();
+        for (int key : keys)
+            PressKey(w.get(), Qt::Key(key), Qt::ControlModifier);
+        QCOMPARE(w->ZoomCaptionText(), caption);
+        QCOMPARE(qRound(w->BusinessCardPanel()->ZoomFactor() * 100), caption.chopped(1).toInt());
+        Discard(w);
+    }
+
+    void smallWindowKeepsTheBottomBarReadable_data()
+    {
+        QTest::addColumn<QSize>("asked");
+        QTest::newRow("tiny") << QSize(100, 80);
+        QTest::newRow("narrow") << QSize(300, 500);
+    }
+    void smallWindowKeepsTheBottomBarReadable()
+    {
+        QFETCH(QSize, asked);
+        auto w = StartMainWindow();
+        w->resize(asked);
+        QApplication::processEvents();
+        QVERIFY(w->width() >= w->minimumSizeHint().width());
+        auto *bar = Child<QWidget>(w.get(), "BottomBar");
+        // No button is squeezed below its text, and none overlaps another.
+        const QList<QPushButton *> buttons = bar->findChildren<QPushButton *>();
+        QVERIFY(buttons.size() >= 6);
+        for (QPushButton *b : buttons) {
+            QVERIFY2(b->width() >= b->minimumSizeHint().width(), qPrintable(b->text()));
+            for (QPushButton *other : buttons)
+                if (other != b && b->isVisible() && other->isVisible())
+                    QVERIFY2(!b->geometry().intersects(other->geometry()),
+                             qPrintable(b->text() + " / " + other->text()));
+        }
+        // The bar is the window's bottom edge, with the card area above it.
+        QCOMPARE(bar->mapTo(w.get(), QPoint(0, bar->height())).y(), w->height());
+        QVERIFY(w->ScrollBox()->height() >= 100);
+        Discard(w);
+    }
+
     // ---- keys ----
 
     void pageKeysScrollByLineAndHomeEndToTheEnds()

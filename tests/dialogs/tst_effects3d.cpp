@@ -88,6 +88,41 @@ private slots:
         QCOMPARE(dialog.OKButton->whatsThis(), QStringLiteral("Click here to accept and return to the previous screen"));
     }
 
+    void sampleShowsTheLabelsOwnCaption_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("a caption") << "Quorvel & Sons" << "Quorvel & Sons";
+        QTest::newRow("no caption") << "" << "Text";
+    }
+    void sampleShowsTheLabelsOwnCaption()
+    {
+        QFETCH(QString, caption);
+        QFETCH(QString, shown);
+        TGPLabel label;
+        Decorate(label);
+        label.SetCaption(caption);
+        TGFont3DEffects dialog(label);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCOMPARE(dialog.Sample->Caption(), shown);
+        // Its text looks as the label's own would at the sample's size.
+        const QImage sample = dialog.SamplePanel->grab().toImage();
+        const auto maroon = [](QRgb p) { return qRed(p) > 90 && qGreen(p) < 40 && qBlue(p) < 40; };
+        TGPLabel alike;
+        Decorate(alike);
+        alike.SetCaption(shown);
+        alike.SetTransparent(true);
+        alike.SetBounds(0, 0, dialog.Sample->Width(), dialog.Sample->Height());
+        const int expected = InkBox(RenderObject(alike), maroon).width();
+        const int inkWidth = InkBox(sample, maroon).width();
+        QVERIFY2(expected > 0 && std::abs(inkWidth - expected) <= 1,
+                 qPrintable(QStringLiteral("%1 / %2").arg(inkWidth).arg(expected)));
+        // Cancel leaves the caption as it was.
+        QTest::mouseClick(dialog.Cancelbutton, Qt::LeftButton);
+        QCOMPARE(label.Caption(), caption);
+    }
+
     void depthAboveTenSelectsNothingAndIsKept()
     {
         TGPLabel label;

@@ -29,6 +29,13 @@ std::unique_ptr<TFont> Font(const QString &name, int size, Vcl::TFontStyles styl
     return font;
 }
 
+QFont DialogFont(int points)
+{
+    QFont font = QApplication::font();
+    font.setPointSize(points);
+    return font;
+}
+
 } // namespace
 
 class TestSymbolSelector : public QObject
@@ -81,12 +88,39 @@ private slots:
         QCOMPARE(dialog.SymbolList->currentRow(), '(' - 32);
         // The list takes face and style; its size stays the dialog's.
         QCOMPARE(dialog.SymbolList->SymbolFont().Name(), QStringLiteral("WingDings"));
-        QCOMPARE(dialog.SymbolList->SymbolFont().Size(), TGetSymbol::kListPointSize);
+        QCOMPARE(dialog.SymbolList->SymbolFont().Size(), dialog.ListPointSize());
         QVERIFY(dialog.SymbolList->SymbolFont().Style().testFlag(Vcl::fsBold));
-        QCOMPARE(dialog.SymbolList->Columns(), TGetSymbol::ColumnsForPointSize(TGetSymbol::kListPointSize));
-        QCOMPARE(dialog.Fontbutton->text(), QStringLiteral("WingDings, 18pt Bold "));
+        QCOMPARE(dialog.SymbolList->Columns(), TGetSymbol::ColumnsForPointSize(dialog.ListPointSize()));
+        QCOMPARE(dialog.Fontbutton->text(),
+                 QStringLiteral("WingDings, %1pt Bold ").arg(dialog.ListPointSize()));
         QCOMPARE(dialog.SelectedFont().Size(), 24);
         QCOMPARE(dialog.SelectedCharacter(), QStringLiteral("("));
+    }
+
+    void listAndButtonFollowTheDialogsFont_data()
+    {
+        QTest::addColumn<int>("points");
+        QTest::addColumn<int>("columns");
+        QTest::newRow("9 pt") << 9 << 14;
+        QTest::newRow("12 pt") << 12 << 10;
+        QTest::newRow("24 pt") << 24 << 8;
+    }
+    void listAndButtonFollowTheDialogsFont()
+    {
+        QFETCH(int, points);
+        QFETCH(int, columns);
+        TGetSymbol dialog;
+        dialog.setFont(DialogFont(points));
+        // A character near the end of the list: the grid opens scrolled to it.
+        dialog.SetSymbol(*Font(QStringLiteral("WingDings"), 24), QString(QChar(0xFE)));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCOMPARE(dialog.SymbolList->Columns(), columns);
+        QCOMPARE(dialog.Fontbutton->text(), QStringLiteral("WingDings, %1pt ").arg(points));
+        QCOMPARE(dialog.SelectedCharacter(), QString(QChar(0xFE)));
+        const QRect shown = dialog.SymbolList->visualItemRect(dialog.SymbolList->currentItem());
+        QVERIFY2(dialog.SymbolList->viewport()->rect().contains(shown),
+                 qPrintable(QStringLiteral("selected item at %1,%2").arg(shown.x()).arg(shown.y())));
     }
 
     void fontButtonCaption_data()
@@ -104,6 +138,7 @@ private slots:
         QFETCH(int, style);
         QFETCH(QString, caption);
         TGetSymbol dialog;
+        dialog.setFont(DialogFont(18));
         dialog.SetSymbol(*Font(QStringLiteral("Symbol"), 12, Vcl::TFontStyles(style)), QStringLiteral("a"));
         QCOMPARE(dialog.FontButtonCaption(), caption);
         QCOMPARE(dialog.Fontbutton->text(), caption);
@@ -112,6 +147,7 @@ private slots:
     void fontButtonChangesFaceColourAndStyleButNotTheListSize()
     {
         TGetSymbol dialog;
+        dialog.setFont(DialogFont(18));
         dialog.SetSymbol(*Font(QStringLiteral("WingDings"), 24), QStringLiteral("["));
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -128,7 +164,7 @@ private slots:
         QCOMPARE(dialog.SelectedFont().Size(), 48);
         QCOMPARE(dialog.SymbolList->SymbolFont().Name(), QStringLiteral("Symbol"));
         QCOMPARE(int(dialog.SymbolList->SymbolFont().Color()), int(platform::clRed));
-        QCOMPARE(dialog.SymbolList->SymbolFont().Size(), TGetSymbol::kListPointSize);
+        QCOMPARE(dialog.SymbolList->SymbolFont().Size(), 18);
         QCOMPARE(dialog.Fontbutton->text(), QStringLiteral("Symbol, 18pt Italic "));
     }
 

@@ -1,5 +1,6 @@
 // Frame shapes and lines: where their pixels land on screen at each zoom, and
 // what their context menus change.
+#include "LabelTestSupport.h"
 #include "TestSupport.h"
 
 #include "objects/BusinessCardShape.h"
@@ -141,6 +142,90 @@ private slots:
         const QImage img = Render(line);
         QVERIFY(Dark(img, on.x(), on.y()));
         QVERIFY(!Dark(img, off.x(), off.y()));
+    }
+
+    void everyLineStyleDrawsAndPrintsAlike_data()
+    {
+        QTest::addColumn<int>("lineStyle");
+        QTest::addColumn<int>("penWidth");
+        QTest::addColumn<int>("penStyle");
+        const QList<QPair<const char *, Vcl::TPenStyle>> styles{
+            {"dash", Vcl::psDash}, {"dot", Vcl::psDot}, {"dash dot", Vcl::psDashDot}, {"clear", Vcl::psClear}};
+        const QList<std::tuple<const char *, TGLineShape::TLineStyle, int>> lines{
+            {"horizontal", TGLineShape::stHorizontal, 1},
+            {"thin sloping down", TGLineShape::stAngleSlopingDown, 1},
+            {"hairline sloping up", TGLineShape::stAngleSlopingUp, 0},
+            {"wide sloping down", TGLineShape::stAngleSlopingDown, 3}};
+        for (const auto &[lineName, lineStyle, width] : lines)
+            for (const auto &[styleName, style] : styles)
+                QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(lineName, styleName)))
+                    << int(lineStyle) << width << int(style);
+    }
+    void everyLineStyleDrawsAndPrintsAlike()
+    {
+        QFETCH(int, lineStyle);
+        QFETCH(int, penWidth);
+        QFETCH(int, penStyle);
+        TGLineShape line;
+        line.SetBounds(0, 0, 96, 48);
+        line.SetLineStyle(TGLineShape::TLineStyle(lineStyle));
+        line.Pen()->SetWidth(penWidth);
+        const auto darkOnScreenAndPaper = [&line](Vcl::TPenStyle style) {
+            line.Pen()->SetStyle(style);
+            const QImage screen = Render(line);
+            const QImage paper = PrintObject(line, 1.0, 1.0, 96);
+            return QPair<int, int>(InkCount(screen, IsDark), InkCount(paper, IsDark));
+        };
+        const auto solid = darkOnScreenAndPaper(Vcl::psSolid);
+        const auto styled = darkOnScreenAndPaper(Vcl::TPenStyle(penStyle));
+        QVERIFY(solid.first > 0 && solid.second > 0);
+        if (penStyle == Vcl::psClear) {
+            QCOMPARE(styled, qMakePair(0, 0));
+            return;
+        }
+        // Gaps on screen and on paper alike, at every slope.
+        const double screenShare = double(styled.first) / solid.first;
+        const double paperShare = double(styled.second) / solid.second;
+        QVERIFY2(screenShare > 0.2 && screenShare < 0.9, qPrintable(QString::number(screenShare)));
+        QVERIFY2(paperShare > 0.2 && paperShare < 0.9, qPrintable(QString::number(paperShare)));
+    }
+
+    void clearLineOfTheSampleCardIsInvisible()
+    {
+        RegisterCardObjectClasses();
+        QObject owner;
+        const QList<TGGraphicControl *> objects = ReadObjects(ReadSampleCard(QStringLiteral("lines.qrv")), &owner, nullptr);
+        // Its fourth line, a sloping hairline with a clear pen.
+        auto *special4 = qobject_cast<TGLineShape *>(objects.value(3));
+        QVERIFY(special4);
+        QCOMPARE(special4->Pen()->Style(), Vcl::psClear);
+        QCOMPARE(InkCount(Render(*special4), IsDark), 0);
+        QCOMPARE(InkCount(PrintObject(*special4, 0.5, 0.5, 300), IsDark), 0);
+    }
+
+    void lineFarLongerThanThePagePrintsItsVisibleStart()
+    {
+        // A million pixels long: drawn in one stroke cut to the page, not
+        // point by point along its whole length.
+        TGLineShape line;
+        line.SetLineStyle(TGLineShape::stAngleSlopingDown);
+        line.Pen()->SetWidth(0);
+        line.SetBounds(0, 0, 1000000, 200);
+        const int dpi = 300;
+        const QImage page = PrintObject(line, 0.5, 0.5, dpi);
+        // Nearly level, it starts at the card cell's corner and runs to the
+        // page's right edge.
+        QVERIFY(IsDark(page.pixel(dpi / 2 + 30, dpi / 2)));
+        QVERIFY(IsDark(page.pixel(page.width() - 5, dpi / 2)));
+        // On screen the panel shows the start of it.
+        QImage screen(400, 10, QImage::Format_RGB32);
+        screen.fill(Qt::white);
+        {
+            QPainter p(&screen);
+            p.setClipRect(0, 0, line.Width(), line.Height());
+            line.Paint(p);
+        }
+        QCOMPARE(InkCount(screen, IsDark), 400);
     }
 
     void backgroundColorMakesShapeOpaque()

@@ -7,6 +7,7 @@
 #include "platform/CanvasFont.h"
 #include "platform/Dialogs.h"
 #include "surface/BusinessCardPanel.h"
+#include "surface/SelectionHandle.h"
 
 #include <QMenu>
 #include <QSignalSpy>
@@ -237,9 +238,71 @@ private slots:
         label.FitToText();
         QCOMPARE(label.Width(), 900); // never narrower
 
+        // Without lines the label keeps the height of its "<blank>" line.
         label.SetItems({});
         label.FitToText();
-        QCOMPARE(label.Height(), 0);
+        QCOMPARE(label.Height(), font.TextHeight());
+    }
+
+    void emptyNewLabelStaysVisibleAndClickable_data()
+    {
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QStringList>("typed");
+        QTest::newRow("editor cancelled") << false << QStringList();
+        QTest::newRow("OK without text") << true << QStringList();
+        QTest::newRow("OK with a line of spaces") << true << QStringList{"   "};
+    }
+    void emptyNewLabelStaysVisibleAndClickable()
+    {
+        QFETCH(bool, ok);
+        QFETCH(QStringList, typed);
+        ScopedEditors editors;
+        editors->MultiLineText = [ok, typed](QWidget *, const TFont &, QStringList &lines) {
+            if (ok)
+                lines = typed;
+            return ok;
+        };
+        auto panel = MakePanel();
+        panel->SetPanelState(psMultiLineLabel);
+        Drag(panel.get(), QPoint(20, 20), QPoint(60, 40));
+        auto *label = qobject_cast<TGMultiLineLabel *>(panel->Objects().value(0));
+        QVERIFY(label);
+        // "<blank>" is drawn within the label's bounds...
+        const QImage card = panel->Grab().copy(label->BoundsRect());
+        const platform::TCanvasFont font = label->CanvasFont();
+        QVERIFY(label->Height() >= font.TextHeight());
+        QVERIFY(InkBox(card, [](QRgb p) { return IsDark(p); }).width() >= font.TextWidth("<blank>") - 3);
+        // ...and a click there selects the label.
+        panel->SetPanelState(psPointing);
+        QTest::mouseClick(panel.get(), Qt::LeftButton, {}, label->BoundsRect().center());
+        Flush();
+        QCOMPARE(panel->Handle()->Selection(), QList<TGGraphicControl *>{label});
+    }
+
+    void wrapOfVeryLongTextKeepsEveryCharacter_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::newRow("one word of 40,000 letters") << QString(40000, QLatin1Char('m'));
+        QString words;
+        while (words.size() < 40000)
+            words += QStringLiteral("lorem ipsum dolor sit amet ");
+        QTest::newRow("a line of 40,000 characters") << words;
+    }
+    void wrapOfVeryLongTextKeepsEveryCharacter()
+    {
+        QFETCH(QString, line);
+        const platform::TCanvasFont font = ArialFont();
+        const int width = 190;
+        const QStringList pieces = TGMultiLineBaseLabel::WrapLine(line, font, width);
+        QCOMPARE(pieces.join(QString()), line);
+        for (const QString &piece : pieces) {
+            // Every piece fits but for the spaces that hang at its end, and
+            // is as long as fits: one more character would not.
+            QVERIFY(font.TextWidth(TGGraphicControl::TrimTrailingSpaces(piece)) <= width);
+            if (piece != pieces.last() && !piece.endsWith(QLatin1Char(' ')))
+                QVERIFY(font.TextWidth(piece + line.at(0)) > width);
+        }
+        QVERIFY(pieces.size() > 150);
     }
 
     void fitToTextMeasuresTheWrappedLines()

@@ -156,6 +156,49 @@ private slots:
         QVERIFY(along >= label.CanvasFont().TextWidth(label.Caption()) - 4);
     }
 
+    void longCaptionDrawsWhatFitsItsBounds_data()
+    {
+        QTest::addColumn<int>("angle");
+        QTest::addColumn<int>("alignment");
+        QTest::newRow("left aligned") << 0 << int(Vcl::taLeftJustify);
+        QTest::newRow("right aligned") << 0 << int(Vcl::taRightJustify);
+        QTest::newRow("turned 90 degrees") << 90 << int(Vcl::taLeftJustify);
+        QTest::newRow("turned 270 degrees") << 270 << int(Vcl::taLeftJustify);
+    }
+    void longCaptionDrawsWhatFitsItsBounds()
+    {
+        QFETCH(int, angle);
+        QFETCH(int, alignment);
+        QString caption;
+        while (caption.size() < 300000)
+            caption += QStringLiteral("Quorvel cards, printed on every sheet. ");
+        // The label with the long caption, and one with just as much of it as
+        // can show: the part at the start, or at the end when right aligned.
+        const bool end = alignment == Vcl::taRightJustify;
+        const QString shown = end ? caption.right(120) : caption.left(120);
+        QList<QImage> images;
+        qsizetype recorded = 0;
+        for (const QString &text : {caption, shown}) {
+            TGPLabel label;
+            label.SetCaption(text);
+            label.SetAlignment(Vcl::TAlignment(alignment));
+            label.SetAngle(angle);
+            label.SetBounds(0, 0, angle % 180 ? 30 : 300, angle % 180 ? 300 : 30);
+            images.append(RenderObject(label));
+            if (text == caption)
+                recorded = label.Recording().size();
+        }
+        const QRect longInk = InkBox(images[0], IsDark), shortInk = InkBox(images[1], IsDark);
+        QVERIFY(!longInk.isNull());
+        // The same stretch of the card is covered with text.
+        QVERIFY((longInk.topLeft() - shortInk.topLeft()).manhattanLength() <= 3);
+        QVERIFY((longInk.bottomRight() - shortInk.bottomRight()).manhattanLength() <= 3);
+        if (!end)
+            QCOMPARE(images[0], images[1]);
+        // What is printed holds the visible text, not the whole caption.
+        QVERIFY2(recorded < 64 * 1024, qPrintable(QString::number(recorded)));
+    }
+
     // ---- shadow and highlight ----
 
     void effectOffsets_data()

@@ -241,13 +241,37 @@ private slots:
         LayoutDialog d(CustomLayout());
         d.Click("MMButton");
         d.ChooseLayout(12); // L7417
-        QCOMPARE(d.Shown("eCardwidth"), QStringLiteral("89.99"));
+        QCOMPARE(d.Shown("eCardwidth"), QStringLiteral("90"));
         QCOMPARE(d.Shown("eCardHeight"), QStringLiteral("54"));
         d.ClickOk();
         QVERIFY(d.Accepted());
         QCOMPARE(double(d.dialog.Layout().Width), double(3.543f));
         QCOMPARE(double(d.dialog.Layout().Height), double(2.126f));
         QCOMPARE(double(d.dialog.Layout().TopMargin), double(0.531f));
+    }
+
+    void millimetresReopenAsTyped_data()
+    {
+        QTest::addColumn<QString>("typed");
+        for (const char *typed : {"15", "90", "88.9", "19.05", "7.5", "210"})
+            QTest::newRow(typed) << QString::fromLatin1(typed);
+    }
+    void millimetresReopenAsTyped()
+    {
+        QFETCH(QString, typed);
+        CardSheetLayout saved;
+        {
+            LayoutDialog d;
+            d.Click("MMButton");
+            d.Type("etopmarg", typed);
+            d.ClickOk();
+            QVERIFY(d.Accepted());
+            saved = d.dialog.Layout();
+        }
+        LayoutDialog again(saved);
+        QCOMPARE(again.Shown("etopmarg"), typed);
+        again.ClickOk();
+        QCOMPARE(double(again.dialog.Layout().TopMargin), double(saved.TopMargin));
     }
 
     void openingInMillimetresAndBackToInches()

@@ -484,7 +484,8 @@ void TestSheetPrinting::statusFormShowsPageAndCard()
     QCOMPARE(cards.size(), 8);
     QCOMPARE(statuses.first(), QString("Printing Page 1\n\n"));
     QCOMPARE(form.windowTitle(), QString("Print Status "));
-    QCOMPARE(form.StatusLabel()->text(), QString("Print job completed and sent to printer!"));
+    // Printed to a file: the status says where it is.
+    QCOMPARE(form.StatusLabel()->text(), "Print job completed and saved to\n" + QDir::toNativeSeparators(pdf));
     QCOMPARE(form.CardLabel()->text(), QString());
     QCOMPARE(form.Button()->text(), QString("OK"));
     QVERIFY(!form.IsAborted());
@@ -523,7 +524,7 @@ void TestSheetPrinting::cancelAsksBeforeAbortingThePrint()
     QCOMPARE(form.IsAborted(), yes);
     QCOMPARE(drawn.size(), yes ? 3 : 10);
     QCOMPARE(form.StatusLabel()->text(), yes ? QString("\nBusiness Card Print Canceled!")
-                                             : QString("Print job completed and sent to printer!"));
+                                             : "Print job completed and saved to\n" + QDir::toNativeSeparators(pdf));
     // An aborted job leaves no file behind.
     QCOMPARE(QFile::exists(pdf), !yes);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), yes ? 0 : 1);
@@ -683,7 +684,7 @@ void TestSheetPrinting::printCommandSelectsCellsAsksFileAndPrints()
     printcommands::PrintCommand(context);
     QVERIFY(script.Done());
     QCOMPARE(proposed, dir.filePath("BC0001.pdf"));
-    QCOMPARE(finalStatus, QStringList{"Print job completed and sent to printer!"});
+    QCOMPARE(finalStatus, QStringList{"Print job completed and saved to\n" + QDir::toNativeSeparators(pdf)});
     QCOMPARE(cells, (SelectedCells{false, false, false, false, true, false, false, false, false, false}));
     // The built-in printer makes no copies itself: two sheets, two pages.
     QCOMPARE(PdfPageCount(pdf), 2);

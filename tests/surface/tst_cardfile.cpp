@@ -14,6 +14,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QProcess>
 #include <QRect>
 #include <QRegularExpression>
@@ -327,6 +328,47 @@ private slots:
         panel->SetZoom(1.0f);
         QCOMPARE(TComponentWriter::ObjectListToBytes(reopened->Objects()),
                  TComponentWriter::ObjectListToBytes(panel->Objects()));
+    }
+
+    void loadedObjectsBuildTheirMenusWhenShown_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<bool>("ticked");
+        QTest::newRow("Locked") << "Locked" << true;
+        QTest::newRow("line thickness") << "Line Thickness/3 Point" << true;
+        QTest::newRow("other thickness") << "Line Thickness/1 Point" << false;
+        QTest::newRow("line style") << "Style/Angled Sloping Up" << true;
+    }
+    void loadedObjectsBuildTheirMenusWhenShown()
+    {
+        QFETCH(QString, entry);
+        QFETCH(bool, ticked);
+        const QString card = ProgramFolder() + QStringLiteral("menus.qrv");
+        {
+            auto panel = MakePanel();
+            auto *line = new TGLineShape(panel.get());
+            line->Loaded();
+            panel->AddNewObject(line, {20, 20, 80, 40});
+            line->SetLineStyle(TGLineShape::stAngleSlopingUp);
+            line->Pen()->SetWidth(3);
+            line->SetLocked(true);
+            AddShape(*panel, 120, 20, 40, 40);
+            panel->SaveToFile(card);
+        }
+        auto reopened = MakePanel();
+        reopened->LoadFromFile(card);
+        QCOMPARE(reopened->ObjectCount(), 2);
+        // Reading builds no menu...
+        for (const TGGraphicControl *o : reopened->Objects())
+            QVERIFY(!o->ContextMenuBuilt());
+        // ...showing one does, with the object's ticks.
+        TGGraphicControl *line = reopened->Objects().first();
+        line->PopupContextMenu(reopened->mapToGlobal(QPoint(50, 40)));
+        QMenu *menu = line->ContextMenu();
+        QTRY_VERIFY(menu->isVisible());
+        QCOMPARE(line->MenuAction(entry)->isChecked(), ticked);
+        menu->hide();
+        QVERIFY(!reopened->Objects().last()->ContextMenuBuilt());
     }
 
     // ---- clipboard and clone ----

@@ -4,6 +4,7 @@
 
 #include "objects/BusinessCardShape.h"
 #include "objects/LineShape.h"
+#include "platform/Colors.h"
 #include "surface/SelectionHandle.h"
 #include "surface/BusinessCardPanel.h"
 
@@ -282,6 +283,36 @@ private slots:
         panel->SetPanelState(psLine);
         QCOMPARE(panel->ScreenCursor(), int(platform::crDrag));
         QVERIFY(!panel->Pointing());
+    }
+
+    void selectionMarksStayAboveHigherObjects_data()
+    {
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<QColor>("mark");
+        QTest::newRow("one object: black marks") << 1 << QColor(Qt::black);
+        QTest::newRow("two objects: grey marks") << 2 << QColor(128, 128, 128);
+    }
+    void selectionMarksStayAboveHigherObjects()
+    {
+        QFETCH(int, selected);
+        QFETCH(QColor, mark);
+        auto panel = MakePanel();
+        auto *low = AddShape(*panel, 40, 40, 60, 40);
+        auto *other = AddShape(*panel, 200, 40, 40, 40);
+        // A higher, opaque shape in a colour no mark has covers the whole of
+        // the lower one and its marks.
+        auto *cover = qobject_cast<TBCShapes *>(AddShape(*panel, 20, 20, 100, 80));
+        cover->Brush()->SetColor(platform::clAqua);
+        cover->Pen()->SetColor(platform::clAqua);
+        panel->Handle()->Select(low);
+        if (selected == 2)
+            panel->Handle()->Select(other);
+        const QImage img = panel->Grab();
+        // The corner marks of the lower object: 5 x 5 squares 2 pixels out.
+        for (QPoint corner : {QPoint(38, 38), QPoint(97, 38), QPoint(38, 77), QPoint(97, 77)})
+            QCOMPARE(img.pixelColor(corner + QPoint(2, 2)), mark);
+        // Inside, the higher shape is still seen.
+        QCOMPARE(img.pixelColor(70, 60), QColor(0, 255, 255));
     }
 
     void hasComplexObjectsOnlyForSuperShapesAndText()

@@ -265,6 +265,47 @@ private slots:
         QVERIFY(other->Font()->Name() != QString("Liberation Serif"));
     }
 
+    void fontDialogOpensWithTheSelectionsFont_data()
+    {
+        QTest::addColumn<bool>("labelSelected");
+        QTest::addColumn<QString>("face");
+        QTest::addColumn<int>("size");
+        QTest::addColumn<bool>("bold");
+        QTest::newRow("a 20 pt bold red label") << true << "Liberation Serif" << 20 << true;
+        QTest::newRow("a shape: the panel's font") << false << "Liberation Mono" << 12 << false;
+    }
+    void fontDialogOpensWithTheSelectionsFont()
+    {
+        QFETCH(bool, labelSelected);
+        QFETCH(QString, face);
+        QFETCH(int, size);
+        QFETCH(bool, bold);
+        auto panel = MakePanel();
+        QFont panelFont(QStringLiteral("Liberation Mono"));
+        panelFont.setPointSize(12);
+        panel->setFont(panelFont);
+        auto *label = new TGBusinessCardLabel(panel.get());
+        label->Loaded();
+        panel->AddNewObject(label, {10, 10, 150, 40});
+        label->Font()->SetName(QStringLiteral("Liberation Serif"));
+        label->Font()->SetSize(20);
+        label->Font()->SetStyle(Vcl::fsBold);
+        label->Font()->SetColor(platform::clRed);
+        auto *shape = AddShape(*panel, 10, 100, 40, 40);
+        panel->Handle()->Select(labelSelected ? static_cast<TGGraphicControl *>(label) : shape);
+        TFont offered;
+        platform::SetFontChooserForTests([&offered](TFont &font) {
+            offered.Assign(font);
+            return false;
+        });
+        panel->MenuAction("Font")->trigger();
+        platform::SetFontChooserForTests({});
+        QCOMPARE(offered.Name(), face);
+        QCOMPARE(offered.Size(), size);
+        QCOMPARE(offered.Style().testFlag(Vcl::fsBold), bold);
+        QCOMPARE(int(offered.Color()), labelSelected ? int(platform::clRed) : int(platform::clBlack));
+    }
+
     void sendToBackClearsSelectionBringToFrontKeepsIt()
     {
         auto panel = MakePanel();

@@ -53,20 +53,35 @@ private slots:
         QCOMPARE(change.count(), 0);
     }
 
-    void colourOutsideTheListChangesNothing_data()
+    void colourOutsideTheListShowsNearestNameAndItsOwnSwatch_data()
     {
         QTest::addColumn<int>("color");
-        QTest::newRow("another colour") << 0x123456;
-        QTest::newRow("a system colour") << int(platform::clWindowText);
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("never preset shows black") << -1 << "Black";
+        QTest::newRow("a dark red") << 0x1010E0 << "Red";
+        QTest::newRow("near grey") << 0x7A7F84 << "Gray";
+        QTest::newRow("a system colour") << int(platform::clWindowText) << "Black";
     }
-    void colourOutsideTheListChangesNothing()
+    void colourOutsideTheListShowsNearestNameAndItsOwnSwatch()
     {
         QFETCH(int, color);
+        QFETCH(QString, shown);
         TColorDrop drop;
-        drop.SetSelectedColor(platform::clRed);
-        drop.SetSelectedColor(color);
-        QCOMPARE(drop.currentText(), QStringLiteral("Red"));
-        QCOMPARE(int(drop.SelectedColor()), int(platform::clRed));
+        drop.resize(160, drop.sizeHint().height());
+        if (color >= 0) {
+            drop.SetSelectedColor(platform::clRed);
+            drop.SetSelectedColor(color);
+        }
+        QCOMPARE(drop.currentText(), shown);
+        // The colour goes back to the dialog as it came.
+        QCOMPARE(int(drop.SelectedColor()), color >= 0 ? color : 0);
+        // The closed box paints the colour itself as its swatch.
+        const QImage box = drop.grab().toImage();
+        const QColor expected = platform::ToQColor(drop.SelectedColor());
+        bool swatch = false;
+        for (int x = 0; x < box.width() && !swatch; ++x)
+            swatch = box.pixelColor(x, box.height() / 2) == expected;
+        QVERIFY(swatch);
     }
 
     void choosingAnItemSetsTheColourThenSignals()
