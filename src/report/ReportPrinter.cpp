@@ -1,6 +1,7 @@
 // Holds TReportPrinter.
 #include "report/ReportPrinter.h"
 
+#include "platform/OutputFiles.h"
 #include "report/PrinterList.h"
 #include "report/PrintSpooler.h"
 
@@ -9,7 +10,6 @@
 #include <QFileInfo>
 #include <QPrinter>
 #include <QTemporaryFile>
-#include <filesystem>
 
 namespace {
 
@@ -49,15 +49,22 @@ void TReportPrinter::BeginDocument()
         return;
     }
 
-    FTargetFile = device.OutputFileName();
-    if (FTargetFile.isEmpty())
+    if (device.OutputFileName().isEmpty())
         throw EReportError(QStringLiteral("No file name was given for the printer \"%1\".")
                                .arg(report::kPdfPrinterName));
+    // A link is printed through to its file; a device or FIFO is refused
+    // rather than replaced by a regular file.
+    try {
+        FTargetFile = platform::OutputTarget(device.OutputFileName());
+    } catch (const platform::EOutputFileError &e) {
+        throw EReportError(e.Message());
+    }
     QTemporaryFile partial(FTargetFile + QStringLiteral(".XXXXXX.part"));
     partial.setAutoRemove(false);
     if (!partial.open())
         throw EReportError(QStringLiteral("Unable to write %1").arg(QDir::toNativeSeparators(FTargetFile)));
     FPartialFile = partial.fileName();
+    platform::RemoveOnInterrupt(FPartialFile);
     partial.close();
     FPrinter->setOutputFileName(FPartialFile);
 }
@@ -97,21 +104,17 @@ void TReportPrinter::EndDocument()
     }
     if (FPartialFile.isEmpty())
         return;
-    const QString partial = FPartialFile;
-    FPartialFile.clear();
     if (!written) {
         // No page was output: there is no document to keep.
-        QFile::remove(partial);
+        DiscardPartialFile();
         return;
     }
-    std::error_code error;
-    if (ended)
-        std::filesystem::rename(QFile::encodeName(partial).toStdString(),
-                                QFile::encodeName(FTargetFile).toStdString(), error);
-    if (!ended || error) {
-        QFile::remove(partial);
-        throw EReportError(QStringLiteral("Unable to write %1").arg(QDir::toNativeSeparators(FTargetFile)));
+    if (ended && platform::PublishPartialFile(FPartialFile, FTargetFile)) {
+        FPartialFile.clear();
+        return;
     }
+    DiscardPartialFile();
+    throw EReportError(QStringLiteral("Unable to write %1").arg(QDir::toNativeSeparators(FTargetFile)));
 }
 
 void TReportPrinter::AbortDocument()
@@ -139,6 +142,7 @@ void TReportPrinter::PrepareSpoolFile()
     if (!spool.open())
         throw EReportError(QStringLiteral("Unable to start the print job on %1").arg(DeviceName()));
     FSpoolFile = spool.fileName();
+    platform::RemoveOnInterrupt(FSpoolFile);
     spool.close();
     FPrinter->setOutputFileName(FSpoolFile);
 }
@@ -168,6 +172,7 @@ void TReportPrinter::SendSpoolFile()
     QString error;
     FJobId = report::SpoolFile(FPrinter->printerName(), file, Title().left(kMaxJobNameLength), options, &error);
     QFile::remove(file);
+    platform::ForgetOnInterrupt(file);
     if (FJobId == 0)
         throw EReportError(QStringLiteral("Unable to send the print job to %1: %2").arg(DeviceName(), error));
 }
@@ -177,6 +182,7 @@ void TReportPrinter::DiscardSpoolFile()
     if (FSpoolFile.isEmpty())
         return;
     QFile::remove(FSpoolFile);
+    platform::ForgetOnInterrupt(FSpoolFile);
     FSpoolFile.clear();
     if (FPrinter && !FPainter.isActive())
         FPrinter->setOutputFileName(QString());
@@ -187,6 +193,7 @@ void TReportPrinter::DiscardPartialFile()
     if (FPartialFile.isEmpty())
         return;
     QFile::remove(FPartialFile);
+    platform::ForgetOnInterrupt(FPartialFile);
     FPartialFile.clear();
 }
 
