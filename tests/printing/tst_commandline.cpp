@@ -23,6 +23,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
@@ -161,6 +162,7 @@ private slots:
     void interruptedPrintLeavesNoPartialFile_data();
     void interruptedPrintLeavesNoPartialFile();
     void renderNeverMakesAPictureBeyondItsLimit();
+    void runningOutOfMemoryIsSaidInWords();
 };
 
 void TestCommandLine::initTestCase()
@@ -550,6 +552,39 @@ void TestCommandLine::renderNeverMakesAPictureBeyondItsLimit()
     QCOMPARE(out.status, 0);
     const QImage image(png);
     QVERIFY(qint64(image.width()) * image.height() <= 100'000'000);
+}
+
+// With the memory short (a data limit of 150 MB), a picture of 74
+// megapixels cannot be made: the message says so in words, not as the
+// name of an exception.
+void TestCommandLine::runningOutOfMemoryIsSaidInWords()
+{
+    Workspace ws;
+    TPreferences prefs;
+    prefs.Layout.Width = prefs.Layout.HPitch = 8.0f;
+    prefs.Layout.Height = prefs.Layout.VPitch = 10.0f;
+    prefs.Layout.TopMargin = prefs.Layout.LeftMargin = 0.25f;
+    prefs.Layout.Across = prefs.Layout.Down = 1;
+    ws.WriteSettings(prefs);
+
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QUORVEL_HOME", ws.Folder());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.remove("XDG_RUNTIME_DIR");
+    process.setProcessEnvironment(env);
+    process.setChildProcessModifier([] {
+        const rlimit limit{150L * 1024 * 1024, 150L * 1024 * 1024};
+        ::setrlimit(RLIMIT_DATA, &limit);
+    });
+    const QString png = ws.File("card.png");
+    process.start(Workspace::Program(), {"--render", ws.CardFile(), "--output", png, "--zoom", "10"});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 1);
+    QCOMPARE(QString::fromLocal8Bit(process.readAllStandardError()),
+             "quorvel: not enough memory to render " + ws.CardFile() + "\n");
+    QVERIFY(!QFile::exists(png));
 }
 
 QTEST_MAIN(TestCommandLine)
