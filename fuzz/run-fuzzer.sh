@@ -11,6 +11,9 @@
 #         all; look in the artifacts folder afterwards.
 #
 # Run it below the others' builds: nice -n 19 fuzz/run-fuzzer.sh print 1800
+# On a machine busy enough to starve it, a slow input is only the machine:
+# QUORVEL_FUZZ_TIMEOUT=10 raises the print fuzzer's time limit (2 s); rerun
+# what it reports alone to see whether the input itself takes over 2 s.
 #
 # QUORVEL_FUZZ_BUILD chooses the build folder (default build-fuzz beside the
 # sources). New interesting inputs collect in fuzz/corpus-work (not kept in
@@ -64,5 +67,6 @@ common=("$root/fuzz/corpus" "$root/tests/data/fuzz-regressions" "$root/tests/dat
 if [ "$harness" = reader ]; then
   exec "$build/fuzz_reader" "$work" "${common[@]}" -timeout=10 -rss_limit_mb=2048
 fi
-exec "$build/fuzz_print" "$work" "${common[@]}" -timeout=2 -rss_limit_mb=512 -malloc_limit_mb=512 \
+exec "$build/fuzz_print" "$work" "${common[@]}" -timeout="${QUORVEL_FUZZ_TIMEOUT:-2}" \
+  -rss_limit_mb=512 -malloc_limit_mb=512 \
   -fork=1 -ignore_timeouts=1 -ignore_ooms=1 -ignore_crashes=1

@@ -302,7 +302,7 @@ int RenderCard(const QStringList &args)
     if (pixels > kMostRenderedPixels)
         throw CommandLineError{QStringLiteral("the card at zoom %1 would be a picture of %2 x %3 pixels; "
                                               "--render makes pictures of at most 100 megapixels")
-                                   .arg(double(zoom))
+                                   .arg(QString::number(double(zoom), 'g', 6))
                                    .arg(panel->width())
                                    .arg(panel->height())};
     QImage image(panel->size(), QImage::Format_RGB32);

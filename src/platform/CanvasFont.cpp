@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QTransform>
 
+#include <climits>
 #include <cmath>
 
 namespace platform {
@@ -17,8 +18,9 @@ namespace {
 // the character height is what a Qt pixel size means.
 int EmFromHeight(int height, QFont probe)
 {
+    // INT_MIN, the most negative height a card can hold, has no positive int.
     if (height < 0)
-        return -height;
+        return height == INT_MIN ? INT_MAX : -height;
     if (height == 0)
         return MulDiv(10, ScreenPixelsPerInch(), 72);
     probe.setPixelSize(height);
