@@ -5,6 +5,7 @@
 #include "app/MainWindow.h"
 #include "app/MainWindowPrinting.h"
 #include "dialogs/DialogEditors.h"
+#include "platform/OutputFiles.h"
 #include "platform/ProgramFolder.h"
 
 #include <QFileInfo>
@@ -24,7 +25,11 @@ QString CardFileArgument(const QStringList &args)
 
 int main(int argc, char **argv)
 {
+    // An interrupted print or render leaves no partial file behind.
+    platform::InstallInterruptCleanup();
     const bool headless = IsHeadlessMode(argc, argv);
+    if (headless)
+        KeepQtNotesOffTheTerminal();
     const bool hasDisplay = qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY")
         || qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
     if (headless && !hasDisplay)

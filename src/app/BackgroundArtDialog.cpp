@@ -3,12 +3,12 @@
 
 #include "app/AppHelpers.h"
 #include "platform/Dialogs.h"
+#include "platform/InputFiles.h"
 #include "printing/DialogKit.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QImageReader>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QListWidget>
@@ -138,8 +138,7 @@ void TLoadBackGround::FileListBox1Change()
     const QString file = SelectedFile();
     if (file.isEmpty())
         return;
-    QImageReader reader(file);
-    const QImage image = reader.read();
+    const QImage image = platform::LoadPictureFile(file);
     if (image.isNull()) {
         FImage->clear();
         FImage->resize(0, 0);

@@ -4,6 +4,8 @@
 #include "app/MainWindow.h"
 #include "app/Preferences.h"
 #include "platform/IniFile.h"
+#include "platform/InputFiles.h"
+#include "platform/OutputFiles.h"
 #include "platform/Screen.h"
 #include "printing/SheetLayoutDialog.h"
 #include "printing/SheetPrinting.h"
@@ -13,15 +15,16 @@
 #include "surface/ComponentText.h"
 #include "surface/BusinessCardPanel.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
-#include <QSaveFile>
 #include <QTextStream>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 
 namespace {
 
@@ -42,27 +45,6 @@ void PrintHelp(QTextStream &out)
            "                       write the card as the panel shows it, at zoom Z (1.0), as PNG\n";
 }
 
-// Prints the text form of a card file; a file that cannot be read gives the
-// reader's message on stderr and status 1.
-int DumpCardFile(const QString &fileName, QTextStream &err)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        err << "Cannot open file " << fileName << "\n";
-        return 1;
-    }
-    QByteArray text;
-    try {
-        text = ComponentStreamToText(file.readAll());
-    } catch (const EStreamError &e) {
-        err << e.Message() << "\n";
-        return 1;
-    }
-    std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
-    std::fflush(stdout);
-    return 0;
-}
-
 // ---- --print and --render ----
 
 // A failure the command line reports as it is, with status 1.
@@ -70,12 +52,52 @@ struct CommandLineError {
     QString message;
 };
 
+// Pictures --render makes are at most this large: beyond it the picture
+// alone would take gigabytes.
+constexpr qint64 kMostRenderedPixels = 100'000'000;
+
+// A card file's names and a file name can hold control characters that
+// would drive the terminal; they are shown as #code, the way the text form
+// shows them inside strings.
+QString TerminalText(const QString &text)
+{
+    QString shown;
+    shown.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t code = c.unicode();
+        if (code < 0x20 || (code >= 0x7F && code < 0xA0))
+            shown += QLatin1Char('#') + QString::number(code);
+        else
+            shown += c;
+    }
+    return shown;
+}
+
+// The same for the bytes of the text form: only line ends and printable
+// ASCII reach the terminal.
+QByteArray TerminalBytes(const QByteArray &text)
+{
+    QByteArray shown;
+    shown.reserve(text.size());
+    for (const char c : text) {
+        const auto code = static_cast<unsigned char>(c);
+        if (c == '\n' || (code >= 0x20 && code < 0x7F))
+            shown += c;
+        else
+            shown += '#' + QByteArray::number(code);
+    }
+    return shown;
+}
+
+// The option's value; empty when the option is not given. An option given
+// with an empty value is a mistake, not a request for the default.
 QString ValueOf(const QStringList &args, const QString &option)
 {
     const qsizetype at = args.indexOf(option);
     if (at < 0)
         return QString();
-    if (at + 1 >= args.size() || args.at(at + 1).startsWith(QStringLiteral("--")))
+    if (at + 1 >= args.size() || args.at(at + 1).startsWith(QStringLiteral("--"))
+        || args.at(at + 1).trimmed().isEmpty())
         throw CommandLineError{option + QStringLiteral(" needs a value (see --help)")};
     return args.at(at + 1);
 }
@@ -115,22 +137,79 @@ TPreferences SettingsFilePreferences()
     return prefs;
 }
 
+// The reader names the file in its file errors; the command line names it
+// once, in front.
+QString ReaderMessage(const EStreamError &e, const QString &cardFile)
+{
+    QString message = e.Message();
+    const QString named = cardFile + QStringLiteral(": ");
+    if (message.startsWith(named))
+        message.remove(0, named.size());
+    return message;
+}
+
 // A card panel as the main window holds it, sized by the layout, with the
-// card's objects.
+// card's objects. The card is read as File > Open reads it, so the command
+// line accepts exactly the cards the program can open.
 std::unique_ptr<TGBusinessCardPanel32> LoadCard(const QString &cardFile, const CardSheetLayout &layout)
 {
-    if (!QFileInfo(cardFile).isFile())
+    if (!QFileInfo::exists(cardFile))
         throw CommandLineError{QStringLiteral("cannot open card file ") + cardFile};
     auto panel = std::make_unique<TGBusinessCardPanel32>();
     panel->SetShape(lsRectangle);
     SetCardSizeFromInches(*panel, layout, platform::ScreenPixelsPerInch());
     try {
         panel->LoadFromFile(cardFile);
+    } catch (const std::bad_alloc &) {
+        throw;
+    } catch (const EStreamError &e) {
+        throw CommandLineError{QStringLiteral("unable to open ") + cardFile + QStringLiteral(": ")
+                               + ReaderMessage(e, cardFile)};
     } catch (const std::exception &e) {
         throw CommandLineError{QStringLiteral("unable to open ") + cardFile + QStringLiteral(": ")
                                + QString::fromUtf8(e.what())};
     }
     return panel;
+}
+
+// A card's background art, or nothing when the side file names none or the
+// picture has gone. A picture that cannot be used is said so and left out.
+QString UsableBackgroundArt(const QString &cardFile, QTextStream &err)
+{
+    const QString art = TMainScreen::BackgroundArtOf(cardFile);
+    if (art.isEmpty() || !QFileInfo::exists(art))
+        return QString();
+    try {
+        platform::CheckInputFile(art, platform::TInputKind::Picture);
+    } catch (const platform::EInputFileError &e) {
+        err << "quorvel: background art " << TerminalText(art) << " is left out: " << e.Message() << "\n";
+        err.flush();
+        return QString();
+    }
+    return art;
+}
+
+// Refuses an output that would destroy an input: the card, its side file,
+// its background art or the settings file.
+void CheckOutputIsNoInput(const QString &output, const QString &cardFile)
+{
+    const QString inputs[] = {cardFile, FindFileIgnoringCase(TMainScreen::SideFileName(cardFile)),
+                              TMainScreen::BackgroundArtOf(cardFile), SettingsFileName()};
+    for (const QString &input : inputs)
+        if (!input.isEmpty() && platform::SameFile(output, input))
+            throw CommandLineError{QStringLiteral("the output %1 is the input file %2; choose another output")
+                                       .arg(output, input)};
+}
+
+// Where an output goes: links are followed, devices and FIFOs refused.
+QString CheckedOutput(const QString &output, const QString &cardFile)
+{
+    CheckOutputIsNoInput(output, cardFile);
+    try {
+        return platform::OutputTarget(output);
+    } catch (const platform::EOutputFileError &e) {
+        throw CommandLineError{e.Message()};
+    }
 }
 
 int PositiveNumber(const QString &text, const QString &option, int most)
@@ -150,6 +229,8 @@ SelectedCells CellsFromList(const QString &list, const CardSheetLayout &layout)
         return SelectedCells(count, true);
     SelectedCells cells(count, false);
     for (const QString &item : list.split(QLatin1Char(','))) {
+        if (item.trimmed().isEmpty())
+            throw CommandLineError{QStringLiteral("--cells: an item of %1 is empty").arg(list)};
         bool ok = false;
         const int n = item.trimmed().toInt(&ok);
         if (!ok || n < 1 || n > count)
@@ -168,6 +249,7 @@ int PrintCard(const QStringList &args)
                  {QStringLiteral("--outline")});
     const QString cardFile = RequiredValue(args, QStringLiteral("--print"));
     const QString output = QFileInfo(RequiredValue(args, QStringLiteral("--output"))).absoluteFilePath();
+    CheckedOutput(output, cardFile);
     const QString sheets = ValueOf(args, QStringLiteral("--sheets"));
     const TPreferences prefs = SettingsFilePreferences();
 
@@ -178,7 +260,8 @@ int PrintCard(const QStringList &args)
     job.Sheet = sheetprint::SheetGeometry(prefs.Layout, prefs.Nudges);
     const std::unique_ptr<TGBusinessCardPanel32> panel = LoadCard(cardFile, prefs.Layout);
     job.Panel = panel.get();
-    job.BackgroundPath = TMainScreen::BackgroundArtOf(cardFile);
+    QTextStream err(stderr);
+    job.BackgroundPath = UsableBackgroundArt(cardFile, err);
     job.LoadBackGround();
 
     TRPDevice &device = TRPDevice::Instance();
@@ -209,38 +292,92 @@ int RenderCard(const QStringList &args)
         if (!ok || !(zoom >= 0.1f && zoom <= 10.0f))
             throw CommandLineError{QStringLiteral("--zoom takes a factor from 0.1 to 10")};
     }
+    const QString target = CheckedOutput(output, cardFile);
     const TPreferences prefs = SettingsFilePreferences();
     const std::unique_ptr<TGBusinessCardPanel32> panel = LoadCard(cardFile, prefs.Layout);
-    const QString art = TMainScreen::BackgroundArtOf(cardFile);
-    if (!art.isEmpty() && QFileInfo::exists(art))
+    QTextStream err(stderr);
+    if (const QString art = UsableBackgroundArt(cardFile, err); !art.isEmpty())
         panel->LoadColorPicture(art);
     panel->SetZoom(zoom);
 
+    const qint64 pixels = qint64(panel->width()) * panel->height();
+    if (pixels > kMostRenderedPixels)
+        throw CommandLineError{QStringLiteral("the card at zoom %1 would be a picture of %2 x %3 pixels; "
+                                              "--render makes pictures of at most 100 megapixels")
+                                   .arg(QString::number(double(zoom), 'g', 6))
+                                   .arg(panel->width())
+                                   .arg(panel->height())};
     QImage image(panel->size(), QImage::Format_RGB32);
+    if (image.isNull())
+        throw std::bad_alloc();
     image.fill(Qt::white);
     {
         QPainter p(&image);
         panel->RenderCard(p, false);
     }
-    QSaveFile file(output);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit())
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG"))
         throw CommandLineError{QStringLiteral("Unable to write ") + output};
+    try {
+        platform::WriteOutputFile(target, png);
+    } catch (const platform::EOutputFileError &e) {
+        throw CommandLineError{e.Message()};
+    }
     return 0;
 }
 
-int RunOutputMode(int (*mode)(const QStringList &), const QStringList &args, QTextStream &err)
+// Prints the text form of a card file the program can open.
+int DumpCardFile(const QStringList &args)
 {
+    const qsizetype at = args.indexOf(QStringLiteral("--dump"));
+    const QString cardFile = args.value(at + 1);
+    LoadCard(cardFile, CardSheetLayout());
+    QByteArray text;
+    try {
+        text = ComponentStreamToText(platform::ReadInputFile(cardFile, platform::TInputKind::CardFile));
+    } catch (const platform::EInputFileError &e) {
+        throw CommandLineError{QStringLiteral("unable to open ") + cardFile + QStringLiteral(": ") + e.Message()};
+    } catch (const EStreamError &e) {
+        throw CommandLineError{QStringLiteral("unable to open ") + cardFile + QStringLiteral(": ") + e.Message()};
+    }
+    text = TerminalBytes(text);
+    std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+    std::fflush(stdout);
+    return 0;
+}
+
+// Runs one mode; every failure is one line on stderr and status 1. The
+// verb and the option naming the card say what ran out of memory.
+int RunOutputMode(int (*mode)(const QStringList &), const QStringList &args, QTextStream &err, const char *verb,
+                  const QString &cardOption)
+{
+    QString message;
     try {
         return mode(args);
     } catch (const CommandLineError &e) {
-        err << "quorvel: " << e.message << "\n";
+        message = e.message;
+    } catch (const std::bad_alloc &) {
+        message = QStringLiteral("not enough memory to %1 %2")
+                      .arg(QLatin1String(verb), args.value(args.indexOf(cardOption) + 1));
     } catch (const std::exception &e) {
-        err << "quorvel: " << QString::fromUtf8(e.what()) << "\n";
+        message = QString::fromUtf8(e.what());
     }
+    err << "quorvel: " << TerminalText(message) << "\n";
     return 1;
 }
 
 } // namespace
+
+void KeepQtNotesOffTheTerminal()
+{
+    static QtMessageHandler standard = nullptr;
+    standard = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            standard(type, context, text);
+    });
+}
 
 bool IsHeadlessMode(int argc, char **argv)
 {
@@ -268,12 +405,12 @@ std::optional<int> RunCommandLine(const QStringList &args)
             err << "quorvel: --dump needs a card file (see --help)\n";
             return 2;
         }
-        return DumpCardFile(args.at(at + 1), err);
+        return RunOutputMode(DumpCardFile, args, err, "read", QStringLiteral("--dump"));
     }
     if (args.contains(QStringLiteral("--print")))
-        return RunOutputMode(PrintCard, args, err);
+        return RunOutputMode(PrintCard, args, err, "print", QStringLiteral("--print"));
     if (args.contains(QStringLiteral("--render")))
-        return RunOutputMode(RenderCard, args, err);
+        return RunOutputMode(RenderCard, args, err, "render", QStringLiteral("--render"));
     for (const QString &a : args.mid(1))
         if (a.startsWith(QStringLiteral("--"))) {
             err << "quorvel: unknown option " << a << " (see --help)\n";

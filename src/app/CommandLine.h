@@ -9,3 +9,6 @@
 std::optional<int> RunCommandLine(const QStringList &args);
 // Whether the arguments name a mode that needs no display.
 bool IsHeadlessMode(int argc, char **argv);
+// The command-line modes print only their own output and errors: Qt's
+// notes about the session (no runtime folder, no display) are dropped.
+void KeepQtNotesOffTheTerminal();

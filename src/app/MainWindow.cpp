@@ -9,6 +9,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Graphics.h"
 #include "platform/IniFile.h"
+#include "platform/InputFiles.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Rounding.h"
 #include "platform/Screen.h"
@@ -748,11 +749,20 @@ QString TMainScreen::SideFileName(const QString &cardFile)
 
 QString TMainScreen::BackgroundArtOf(const QString &cardFile)
 {
-    QFile side(FindFileIgnoringCase(SideFileName(cardFile)));
-    if (!side.exists() || !side.open(QIODevice::ReadOnly))
+    const QString sideFile = FindFileIgnoringCase(SideFileName(cardFile));
+    if (!QFileInfo::exists(sideFile))
         return QString();
+    // Something else than a short regular file (a FIFO would block the
+    // program) names no background art.
+    QByteArray content;
+    try {
+        content = platform::ReadInputFile(sideFile, platform::TInputKind::SideFile);
+    } catch (const platform::EInputFileError &) {
+        return QString();
+    }
     // Older side files were written in the Windows code page, not UTF-8.
-    const QByteArray firstLine = side.readLine(64 * 1024);
+    const qsizetype lineEnd = content.indexOf('\n');
+    const QByteArray firstLine = lineEnd < 0 ? content : content.left(lineEnd + 1);
     QString art = QString::fromUtf8(firstLine);
     if (art.contains(QChar::ReplacementCharacter))
         art = QString::fromLatin1(firstLine);

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
 #include <limits>
 
@@ -21,8 +22,9 @@ namespace {
 // the character height is what a Qt pixel size means.
 int EmFromHeight(int height, QFont probe)
 {
+    // INT_MIN, the most negative height a card can hold, has no positive int.
     if (height < 0)
-        return -height;
+        return height == INT_MIN ? INT_MAX : -height;
     if (height == 0)
         return MulDiv(10, ScreenPixelsPerInch(), 72);
     probe.setPixelSize(height);

@@ -153,8 +153,9 @@ QFont TFont::ToQFont(double zoom) const
     QFont f(FName);
     // A positive height includes the internal leading; a negative one is the
     // character height itself, which is what a pixel size means to Qt.
-    int pixels = FHeight < 0 ? -FHeight : FHeight;
-    pixels = platform::Trunc(pixels * zoom);
+    // In 64 bits: the negative of INT_MIN has no int.
+    const qint64 height = FHeight < 0 ? -qint64(FHeight) : qint64(FHeight);
+    const int pixels = platform::Trunc(double(height) * zoom);
     f.setPixelSize(qMax(1, pixels));
     f.setBold(FStyle.testFlag(Vcl::fsBold));
     f.setItalic(FStyle.testFlag(Vcl::fsItalic));

@@ -3,6 +3,7 @@
 
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
+#include "platform/InputFiles.h"
 #include "report/PrinterList.h"
 #include "surface/BusinessCardPanel.h"
 
@@ -88,7 +89,8 @@ void TCardSheetPrinter::LoadBackGround()
         return;
     const QString upper = BackgroundPath.toUpper();
     if (upper.contains(QLatin1String(".BMP")) && QFileInfo::exists(BackgroundPath)) {
-        if (FBackgroundBitmap.load(BackgroundPath))
+        FBackgroundBitmap = platform::LoadPictureFile(BackgroundPath);
+        if (!FBackgroundBitmap.isNull())
             FBackgroundKind = bgBitmap;
     }
 }

@@ -54,7 +54,7 @@ void TBaseReport::Run()
         if (OnPrint)
             OnPrint(*this);
     } catch (...) {
-        FinishDocument();
+        FinishDocument(true);
         throw;
     }
     FinishDocument();
@@ -81,12 +81,12 @@ void TBaseReport::StartDocument()
         OnNewPage(*this);
 }
 
-void TBaseReport::FinishDocument()
+void TBaseReport::FinishDocument(bool failed)
 {
     FOutputEnabled = false;
     if (FDocumentOpen) {
         FDocumentOpen = false;
-        if (FAborted) {
+        if (FAborted || (failed && !KeepsFailedDocument())) {
             FCanvas.Detach();
             FDevicePageOpen = false;
             AbortDocument();

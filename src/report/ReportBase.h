@@ -172,6 +172,9 @@ protected:
     virtual void EndDevicePage() = 0;
     virtual void EndDocument() = 0;
     virtual void AbortDocument() = 0;
+    // Whether the pages made before an error are kept (a recording) or
+    // thrown away like an aborted job's (printed output).
+    virtual bool KeepsFailedDocument() const { return true; }
     virtual QString DeviceName() const = 0;
     virtual QString DriverName() const = 0;
     virtual QString PortName() const = 0;
@@ -180,7 +183,8 @@ protected:
 
 private:
     void StartDocument();
-    void FinishDocument();
+    // Closes the document; one that failed is thrown away like an aborted one.
+    void FinishDocument(bool failed = false);
     void BeginPage();
     void EndPage();
     bool PageInRange(int page) const;

@@ -1,6 +1,7 @@
 // Holds TReportPrinter.
 #include "report/ReportPrinter.h"
 
+#include "platform/OutputFiles.h"
 #include "report/PrinterList.h"
 #include "report/PrintSpooler.h"
 
@@ -10,22 +11,11 @@
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QTemporaryFile>
-#include <filesystem>
-#include <sys/stat.h>
 
 namespace {
 
 // The spooler keeps no more of a job's name than this.
 constexpr int kMaxJobNameLength = 31;
-
-// The temporary file is private to its maker; the finished PDF gets the mode
-// any new file of the user gets.
-void GiveUsersFileMode(const QString &file)
-{
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::chmod(QFile::encodeName(file).constData(), 0666 & ~mask);
-}
 
 } // namespace
 
@@ -62,15 +52,22 @@ void TReportPrinter::BeginDocument()
         return;
     }
 
-    FTargetFile = device.OutputFileName();
-    if (FTargetFile.isEmpty())
+    if (device.OutputFileName().isEmpty())
         throw EReportError(QStringLiteral("No file name was given for the printer \"%1\".")
                                .arg(report::kPdfPrinterName));
+    // A link is printed through to its file; a device or FIFO is refused
+    // rather than replaced by a regular file.
+    try {
+        FTargetFile = platform::OutputTarget(device.OutputFileName());
+    } catch (const platform::EOutputFileError &e) {
+        throw EReportError(e.Message());
+    }
     QTemporaryFile partial(FTargetFile + QStringLiteral(".XXXXXX.part"));
     partial.setAutoRemove(false);
     if (!partial.open())
         throw EReportError(QStringLiteral("Unable to write %1").arg(QDir::toNativeSeparators(FTargetFile)));
     FPartialFile = partial.fileName();
+    platform::RemoveOnInterrupt(FPartialFile);
     partial.close();
     FPdfWriter = std::make_unique<QPdfWriter>(FPartialFile);
     FPdfWriter->setTitle(Title().left(kMaxJobNameLength));
@@ -121,23 +118,19 @@ void TReportPrinter::EndDocument()
     }
     if (FPartialFile.isEmpty())
         return;
-    const QString partial = FPartialFile;
-    FPartialFile.clear();
     if (!written) {
         // No page was output: there is no document to keep.
-        QFile::remove(partial);
+        DiscardPartialFile();
         return;
     }
-    std::error_code error;
-    if (ended)
-        std::filesystem::rename(QFile::encodeName(partial).toStdString(),
-                                QFile::encodeName(FTargetFile).toStdString(), error);
-    if (!ended || error) {
-        QFile::remove(partial);
-        throw EReportError(QStringLiteral("Unable to write %1").arg(QDir::toNativeSeparators(FTargetFile)));
+    if (ended && platform::PublishPartialFile(FPartialFile, FTargetFile)) {
+        FPartialFile.clear();
+        FPdfWriter.reset();
+        return;
     }
-    GiveUsersFileMode(FTargetFile);
     FPdfWriter.reset();
+    DiscardPartialFile();
+    throw EReportError(QStringLiteral("Unable to write %1").arg(QDir::toNativeSeparators(FTargetFile)));
 }
 
 void TReportPrinter::AbortDocument()
@@ -166,6 +159,7 @@ void TReportPrinter::PrepareSpoolFile()
     if (!spool.open())
         throw EReportError(QStringLiteral("Unable to start the print job on %1").arg(DeviceName()));
     FSpoolFile = spool.fileName();
+    platform::RemoveOnInterrupt(FSpoolFile);
     spool.close();
     FPrinter->setOutputFileName(FSpoolFile);
 }
@@ -195,6 +189,7 @@ void TReportPrinter::SendSpoolFile()
     QString error;
     FJobId = report::SpoolFile(FPrinter->printerName(), file, Title().left(kMaxJobNameLength), options, &error);
     QFile::remove(file);
+    platform::ForgetOnInterrupt(file);
     if (FJobId == 0)
         throw EReportError(QStringLiteral("Unable to send the print job to %1: %2").arg(DeviceName(), error));
 }
@@ -204,6 +199,7 @@ void TReportPrinter::DiscardSpoolFile()
     if (FSpoolFile.isEmpty())
         return;
     QFile::remove(FSpoolFile);
+    platform::ForgetOnInterrupt(FSpoolFile);
     FSpoolFile.clear();
     if (FPrinter && !FPainter.isActive())
         FPrinter->setOutputFileName(QString());
@@ -214,6 +210,7 @@ void TReportPrinter::DiscardPartialFile()
     if (FPartialFile.isEmpty())
         return;
     QFile::remove(FPartialFile);
+    platform::ForgetOnInterrupt(FPartialFile);
     FPartialFile.clear();
 }
 

@@ -30,6 +30,9 @@ protected:
     void EndDevicePage() override;
     void EndDocument() override;
     void AbortDocument() override;
+    // Half a document is never published: a run that an error ended leaves
+    // the previous output as it was and sends nothing to the spooler.
+    bool KeepsFailedDocument() const override { return false; }
     QString DeviceName() const override;
     QString DriverName() const override;
     QString PortName() const override;

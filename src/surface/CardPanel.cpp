@@ -8,6 +8,7 @@
 #include "platform/Dialogs.h"
 #include "platform/PixelFigures.h"
 #include "platform/Graphics.h"
+#include "platform/InputFiles.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Rounding.h"
 #include "platform/Screen.h"
@@ -190,8 +191,8 @@ void TGBasePanel::SetColorPicture(const QImage &image)
 
 bool TGBasePanel::LoadColorPicture(const QString &fileName)
 {
-    QImage image;
-    if (!image.load(fileName))
+    const QImage image = platform::LoadPictureFile(fileName);
+    if (image.isNull())
         return false;
     SetColorPicture(image);
     return true;

@@ -1,5 +1,6 @@
 #include "surface/LabelObjectFiler.h"
 
+#include "platform/InputFiles.h"
 #include "surface/ComponentStream.h"
 #include "surface/CardObject.h"
 #include "surface/SelectionHandle.h"
@@ -24,12 +25,15 @@ void WriteObjectsToFile(const QList<TGGraphicControl *> &objects, const QString 
         throw EStreamError(QStringLiteral("Stream write error"));
 }
 
+// Only a regular file of a card file's size is read: a FIFO or a device
+// such as /dev/zero would otherwise block or fill the memory.
 QByteArray ReadWholeFile(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EStreamError(QStringLiteral("Cannot open file %1").arg(fileName));
-    return file.readAll();
+    try {
+        return platform::ReadInputFile(fileName, platform::TInputKind::CardFile);
+    } catch (const platform::EInputFileError &e) {
+        throw EStreamError(QStringLiteral("%1: %2").arg(fileName, e.Message()));
+    }
 }
 
 } // namespace

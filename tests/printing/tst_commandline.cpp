@@ -1,7 +1,10 @@
 // The command-line output modes, run as the real program without a display:
 // --print writes the card's sheets into a PDF with the layout, nudges and
 // background art of the settings, --render writes the card as a PNG as the
-// panel shows it; wrong arguments give a message and status 1.
+// panel shows it; wrong arguments give a message and status 1. Hostile
+// inputs and outputs (FIFOs, devices, links, the card itself as output) end
+// quickly with a message and destroy nothing; an interrupted print leaves
+// no partial file.
 #include "PrintTestSupport.h"
 #include "TestSupport.h"
 
@@ -12,11 +15,17 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 using namespace printtest;
 
@@ -66,10 +75,15 @@ public:
         env.remove("DISPLAY");
         env.remove("WAYLAND_DISPLAY");
         env.remove("QT_QPA_PLATFORM");
+        // Nor a desktop session: the modes print only their own output.
+        env.remove("XDG_RUNTIME_DIR");
         process.setProcessEnvironment(env);
         process.start(Program(), args);
-        if (!process.waitForFinished(60000))
+        if (!process.waitForFinished(60000)) {
+            process.kill();
+            process.waitForFinished();
             return {};
+        }
         Outcome out;
         out.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
         out.errors = QString::fromLocal8Bit(process.readAllStandardError());
@@ -85,12 +99,25 @@ private:
     QTemporaryDir FDir;
 };
 
-QStringList Errors(const Outcome &out)
+QStringList Errors(const Outcome &out) { return out.errors.split('\n', Qt::SkipEmptyParts); }
+
+QByteArray Contents(const QString &path)
 {
-    // The platform's own notes about the runtime folder are not ours.
-    QStringList lines = out.errors.split('\n', Qt::SkipEmptyParts);
-    lines.removeIf([](const QString &l) { return l.startsWith("QStandardPaths:"); });
-    return lines;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+void WriteBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// Temporary files the program left beside its outputs.
+QStringList PartialFiles(const QString &folder)
+{
+    return QDir(folder).entryList({"*.part"}, QDir::Files | QDir::System | QDir::Hidden);
 }
 
 QList<int> MarkedCells(const QImage &page, const sheetprint::TSheetGeometry &sheet)
@@ -128,6 +155,14 @@ private slots:
     void renderWritesTheCardAsThePanelShowsIt();
     void wrongArgumentsGiveMessageAndStatusOne_data();
     void wrongArgumentsGiveMessageAndStatusOne();
+    void backgroundFilesThatCannotBeReadAreLeftOut_data();
+    void backgroundFilesThatCannotBeReadAreLeftOut();
+    void outputThroughALinkReachesItsTarget_data();
+    void outputThroughALinkReachesItsTarget();
+    void interruptedPrintLeavesNoPartialFile_data();
+    void interruptedPrintLeavesNoPartialFile();
+    void renderNeverMakesAPictureBeyondItsLimit();
+    void runningOutOfMemoryIsSaidInWords();
 };
 
 void TestCommandLine::initTestCase()
@@ -311,6 +346,39 @@ void TestCommandLine::wrongArgumentsGiveMessageAndStatusOne_data()
                                      << "quorvel: cannot open card file @/none.qrv";
     QTest::newRow("render: unwritable") << QStringList{"--render", "@/card.qrv", "--output", "@/gone/x.png"}
                                         << "quorvel: Unable to write @/gone/x.png";
+
+    // Options given with nothing in them are mistakes, not the defaults.
+    QTest::newRow("empty cell list") << QStringList{"--print", "@/card.qrv", "--output", "@/x.pdf", "--cells", ""}
+                                     << "quorvel: --cells needs a value (see --help)";
+    QTest::newRow("empty cell item") << QStringList{"--print", "@/card.qrv", "--output", "@/x.pdf", "--cells", "1,,3"}
+                                     << "quorvel: --cells: an item of 1,,3 is empty";
+    QTest::newRow("empty sheets") << QStringList{"--print", "@/card.qrv", "--output", "@/x.pdf", "--sheets", " "}
+                                  << "quorvel: --sheets needs a value (see --help)";
+    QTest::newRow("render: empty zoom") << QStringList{"--render", "@/card.qrv", "--output", "@/x.png", "--zoom", ""}
+                                        << "quorvel: --zoom needs a value (see --help)";
+
+    // Outputs that would destroy an input, or are no files at all.
+    QTest::newRow("print onto the card") << QStringList{"--print", "@/card.qrv", "--output", "@/card.qrv"}
+                                         << "quorvel: the output @/card.qrv is the input file @/card.qrv";
+    QTest::newRow("render onto its side file") << QStringList{"--render", "@/card.qrv", "--output", "@/card.QRE"}
+                                               << "quorvel: the output @/card.QRE is the input file @/card.QRE";
+    QTest::newRow("render onto the card through a link")
+        << QStringList{"--render", "@/card.qrv", "--output", "@/link.png"}
+        << "quorvel: the output @/link.png is the input file @/card.qrv";
+    QTest::newRow("print into a FIFO") << QStringList{"--print", "@/card.qrv", "--output", "@/fifo"}
+                                       << "quorvel: @/fifo is not a regular file; only files are written";
+    QTest::newRow("render into a device") << QStringList{"--render", "@/card.qrv", "--output", "@/device"}
+                                          << "quorvel: @/device is not a regular file; only files are written";
+
+    // Inputs that are no card files, or name things a terminal obeys.
+    QTest::newRow("dump: endless device") << QStringList{"--dump", "/dev/zero"}
+                                          << "quorvel: unable to open /dev/zero: not a regular file";
+    QTest::newRow("dump: no such card") << QStringList{"--dump", "@/none.qrv"}
+                                        << "quorvel: cannot open card file @/none.qrv";
+    QTest::newRow("print: card is a FIFO") << QStringList{"--print", "@/fifo", "--output", "@/x.pdf"}
+                                           << "quorvel: unable to open @/fifo: not a regular file";
+    QTest::newRow("dump: class name with escapes") << QStringList{"--dump", "@/escape.qrv"}
+                                                   << "quorvel: unable to open @/escape.qrv: Class #27[2JTBad not found";
 }
 
 void TestCommandLine::wrongArgumentsGiveMessageAndStatusOne()
@@ -318,12 +386,19 @@ void TestCommandLine::wrongArgumentsGiveMessageAndStatusOne()
     QFETCH(QStringList, args);
     QFETCH(QString, message);
     Workspace ws;
-    {
-        // A file that is not a card, and an earlier output that must survive.
-        QFile other(ws.File("out.pdf"));
-        QVERIFY(other.open(QIODevice::WriteOnly));
-        other.write("earlier output");
-    }
+    // A file that is not a card, and an earlier output that must survive.
+    WriteBytes(ws.File("out.pdf"), "earlier output");
+    // The card's side file, a link to the card, a FIFO and a device.
+    WriteBytes(ws.File("card.QRE"), ws.File("gone.bmp").toUtf8() + "\r\n");
+    QVERIFY(QFile::link(ws.CardFile(), ws.File("link.png")));
+    QCOMPARE(::mkfifo(QFile::encodeName(ws.File("fifo")).constData(), 0644), 0);
+    const bool haveDevice = ::mknod(QFile::encodeName(ws.File("device")).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    if (args.contains("@/device") && !haveDevice)
+        QSKIP("no device node can be made here (needs root)");
+    WriteBytes(ws.File("escape.qrv"), QByteArray("\x01TPF0\x08\x1b[2JTBad\x00\x00\x00\x00", 18));
+    const QByteArray card = Contents(ws.CardFile());
+    const QByteArray side = Contents(ws.File("card.QRE"));
+
     for (QString &a : args)
         a.replace("@", ws.Folder());
     message.replace("@", ws.Folder());
@@ -334,9 +409,182 @@ void TestCommandLine::wrongArgumentsGiveMessageAndStatusOne()
     QVERIFY2(errors.first().startsWith(message), qPrintable(errors.first()));
     QVERIFY(!QFile::exists(ws.File("x.pdf")));
     QVERIFY(!QFile::exists(ws.File("x.png")));
-    QFile earlier(ws.File("out.pdf"));
-    QVERIFY(earlier.open(QIODevice::ReadOnly));
-    QCOMPARE(earlier.readAll(), QByteArray("earlier output"));
+    QCOMPARE(Contents(ws.File("out.pdf")), QByteArray("earlier output"));
+    QCOMPARE(Contents(ws.CardFile()), card);
+    QCOMPARE(Contents(ws.File("card.QRE")), side);
+    QVERIFY(QFileInfo(ws.File("link.png")).isSymLink());
+    struct stat info {};
+    QVERIFY(::lstat(QFile::encodeName(ws.File("fifo")).constData(), &info) == 0 && S_ISFIFO(info.st_mode));
+    if (haveDevice)
+        QVERIFY(::lstat(QFile::encodeName(ws.File("device")).constData(), &info) == 0 && S_ISCHR(info.st_mode));
+    QCOMPARE(PartialFiles(ws.Folder()), QStringList());
+}
+
+// A side file or a picture that is a FIFO would block the program for
+// good; a picture beyond its limit would fill the memory. The card comes
+// out without its art.
+void TestCommandLine::backgroundFilesThatCannotBeReadAreLeftOut_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("trouble");
+    QTest::addColumn<QString>("message");
+    for (const QString mode : {"--print", "--render"}) {
+        QTest::addRow("%s: side file is a FIFO", qPrintable(mode)) << mode << "side FIFO" << QString();
+        QTest::addRow("%s: art is a FIFO", qPrintable(mode))
+            << mode << "art FIFO" << "quorvel: background art @/art.bmp is left out: not a regular file";
+        QTest::addRow("%s: art is too large", qPrintable(mode))
+            << mode << "art too large"
+            << "quorvel: background art @/art.bmp is left out: too large for a picture (more than 64 MB)";
+    }
+}
+
+void TestCommandLine::backgroundFilesThatCannotBeReadAreLeftOut()
+{
+    QFETCH(QString, mode);
+    QFETCH(QString, trouble);
+    QFETCH(QString, message);
+    Workspace ws;
+    const QByteArray side = ws.File("art.bmp").toUtf8() + "\r\n";
+    if (trouble == "side FIFO") {
+        QCOMPARE(::mkfifo(QFile::encodeName(ws.File("card.QRE")).constData(), 0644), 0);
+    } else {
+        WriteBytes(ws.File("card.QRE"), side);
+        if (trouble == "art FIFO") {
+            QCOMPARE(::mkfifo(QFile::encodeName(ws.File("art.bmp")).constData(), 0644), 0);
+        } else {
+            QFile art(ws.File("art.bmp"));
+            QVERIFY(art.open(QIODevice::WriteOnly));
+            QVERIFY(art.resize(65 * 1024 * 1024)); // sparse: takes no room
+        }
+    }
+    const QString output = ws.File(mode == "--print" ? "out.pdf" : "out.png");
+    const Outcome out = ws.Run({mode, ws.CardFile(), "--output", output});
+    QCOMPARE(out.status, 0);
+    message.replace("@", ws.Folder());
+    QCOMPARE(Errors(out), message.isEmpty() ? QStringList() : QStringList{message});
+    QVERIFY(QFileInfo(output).size() > 0);
+}
+
+// Like other tools, the program writes through a link to its file; the
+// link stays a link.
+void TestCommandLine::outputThroughALinkReachesItsTarget_data()
+{
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QByteArray>("signature");
+    QTest::newRow("--print") << "--print" << QByteArray("%PDF");
+    QTest::newRow("--render") << "--render" << QByteArray("\x89PNG");
+}
+
+void TestCommandLine::outputThroughALinkReachesItsTarget()
+{
+    QFETCH(QString, mode);
+    QFETCH(QByteArray, signature);
+    Workspace ws;
+    QVERIFY(QDir(ws.Folder()).mkdir("real"));
+    WriteBytes(ws.File("real/target"), "old");
+    QVERIFY(QFile::link("real/target", ws.File("link")));
+    const Outcome out = ws.Run({mode, ws.CardFile(), "--output", ws.File("link")});
+    QCOMPARE(out.status, 0);
+    QCOMPARE(Errors(out), QStringList());
+    QVERIFY(QFileInfo(ws.File("link")).isSymLink());
+    QVERIFY(Contents(ws.File("real/target")).startsWith(signature));
+    QCOMPARE(PartialFiles(ws.File("real")), QStringList());
+    QCOMPARE(PartialFiles(ws.Folder()), QStringList());
+}
+
+// Stopped half-way, a print leaves the earlier output as it was and no
+// temporary file behind.
+void TestCommandLine::interruptedPrintLeavesNoPartialFile_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGINT") << SIGINT;
+    QTest::newRow("SIGTERM") << SIGTERM;
+}
+
+void TestCommandLine::interruptedPrintLeavesNoPartialFile()
+{
+    QFETCH(int, signal);
+    Workspace ws;
+    MakeMarkerCard(true)->SaveToFile(ws.CardFile());
+    const QString pdf = ws.File("out.pdf");
+    WriteBytes(pdf, "earlier output");
+
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QUORVEL_HOME", ws.Folder());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(env);
+    process.start(Workspace::Program(), {"--print", ws.CardFile(), "--output", pdf, "--sheets", "999"});
+    QVERIFY(process.waitForStarted());
+    QElapsedTimer waited;
+    waited.start();
+    while (PartialFiles(ws.Folder()).isEmpty() && process.state() == QProcess::Running && waited.elapsed() < 30000)
+        QTest::qWait(2);
+    if (process.state() != QProcess::Running)
+        QSKIP("the print ended before it could be interrupted");
+    ::kill(pid_t(process.processId()), signal);
+    QVERIFY(process.waitForFinished(30000));
+    QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+    QCOMPARE(PartialFiles(ws.Folder()), QStringList());
+    QCOMPARE(Contents(pdf), QByteArray("earlier output"));
+}
+
+// A card size and zoom that would make a picture of many gigabytes is
+// refused with a message (or, where the settings' own check puts such a
+// layout back to the default, rendered at its usual size): never a huge
+// allocation.
+void TestCommandLine::renderNeverMakesAPictureBeyondItsLimit()
+{
+    Workspace ws;
+    TPreferences prefs;
+    prefs.Layout.Width = prefs.Layout.HPitch = 200.0f;
+    prefs.Layout.Height = prefs.Layout.VPitch = 100.0f;
+    prefs.Layout.Across = prefs.Layout.Down = 1;
+    ws.WriteSettings(prefs);
+    const QString png = ws.File("card.png");
+    const Outcome out = ws.Run({"--render", ws.CardFile(), "--output", png, "--zoom", "10"});
+    if (out.status == 1) {
+        QCOMPARE(Errors(out), QStringList{"quorvel: the card at zoom 10 would be a picture of 192000 x 96000 pixels; "
+                                          "--render makes pictures of at most 100 megapixels"});
+        QVERIFY(!QFile::exists(png));
+        return;
+    }
+    QCOMPARE(out.status, 0);
+    const QImage image(png);
+    QVERIFY(qint64(image.width()) * image.height() <= 100'000'000);
+}
+
+// With the memory short (a data limit of 150 MB), a picture of 74
+// megapixels cannot be made: the message says so in words, not as the
+// name of an exception.
+void TestCommandLine::runningOutOfMemoryIsSaidInWords()
+{
+    Workspace ws;
+    TPreferences prefs;
+    prefs.Layout.Width = prefs.Layout.HPitch = 8.0f;
+    prefs.Layout.Height = prefs.Layout.VPitch = 10.0f;
+    prefs.Layout.TopMargin = prefs.Layout.LeftMargin = 0.25f;
+    prefs.Layout.Across = prefs.Layout.Down = 1;
+    ws.WriteSettings(prefs);
+
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QUORVEL_HOME", ws.Folder());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.remove("XDG_RUNTIME_DIR");
+    process.setProcessEnvironment(env);
+    process.setChildProcessModifier([] {
+        const rlimit limit{150L * 1024 * 1024, 150L * 1024 * 1024};
+        ::setrlimit(RLIMIT_DATA, &limit);
+    });
+    const QString png = ws.File("card.png");
+    process.start(Workspace::Program(), {"--render", ws.CardFile(), "--output", png, "--zoom", "10"});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 1);
+    QCOMPARE(QString::fromLocal8Bit(process.readAllStandardError()),
+             "quorvel: not enough memory to render " + ws.CardFile() + "\n");
+    QVERIFY(!QFile::exists(png));
 }
 
 QTEST_MAIN(TestCommandLine)

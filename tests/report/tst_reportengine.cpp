@@ -13,6 +13,7 @@
 #include "report/ReportRecorder.h"
 #include "report/ReportPrinter.h"
 
+#include <new>
 #include <QFile>
 #include <QLabel>
 #include <QPicture>
@@ -165,6 +166,7 @@ private slots:
 
     void pdfPrinterListedAndSelectsPaper();
     void pdfPrinterWritesOnePagePerStartNewPage();
+    void pdfPrinterAbortKeepsExistingFile_data();
     void pdfPrinterAbortKeepsExistingFile();
     void pdfPrinterReportsUnwritableFolder();
     void pdfJobsTemporaryFileNeverReachesTheDialogs();
@@ -779,8 +781,17 @@ void TestReport::pdfPrinterWritesOnePagePerStartNewPage()
     QVERIFY(IsDark(page, 108, 74));
 }
 
+// A cancelled run, and one that an error ended half-way, publish nothing.
+void TestReport::pdfPrinterAbortKeepsExistingFile_data()
+{
+    QTest::addColumn<bool>("fails");
+    QTest::newRow("cancelled") << false;
+    QTest::newRow("failed") << true;
+}
+
 void TestReport::pdfPrinterAbortKeepsExistingFile()
 {
+    QFETCH(bool, fails);
     QTemporaryDir dir;
     const QString file = dir.filePath("sheet.pdf");
     {
@@ -791,14 +802,19 @@ void TestReport::pdfPrinterAbortKeepsExistingFile()
     PdfPrinterScope pdf(file);
 
     TReportPrinter printer;
-    printer.OnPrint = [](TBaseReport &r) {
+    printer.OnPrint = [fails](TBaseReport &r) {
         r.SelectBrush(platform::clBlack, Vcl::bsSolid);
         r.DrawRect(1.0, 1.0, 2.0, 2.0);
         r.StartNewPage();
+        if (fails)
+            throw std::bad_alloc();
         r.AbortRun();
     };
-    printer.Run();
-    QVERIFY(printer.IsAborted());
+    if (fails)
+        QVERIFY_THROWS_EXCEPTION(std::bad_alloc, printer.Run());
+    else
+        printer.Run();
+    QCOMPARE(printer.IsAborted(), !fails);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"sheet.pdf"});
     QFile out(file);
     QVERIFY(out.open(QIODevice::ReadOnly));

@@ -1,0 +1,168 @@
+// Hostile and careless input through the command line: each case runs the
+// built quorvel program in a fresh process and prints its wall time, peak
+// resident memory and exit status. The aim is every case within 1 s and
+// 200 MB, ending with a message instead of a hang or a huge allocation.
+#include "app/Preferences.h"
+#include "objects/BusinessCardShape.h"
+#include "platform/IniFile.h"
+#include "surface/BusinessCardPanel.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <spawn.h>
+#include <unistd.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+
+extern char **environ;
+
+namespace {
+
+struct TRun {
+    double seconds = 0;
+    long peakKilobytes = 0;
+    int status = -1;
+};
+
+QString Program() { return QCoreApplication::applicationDirPath() + QStringLiteral("/../src/quorvel"); }
+
+// Runs the program with its output thrown away; a case that has not ended
+// after 60 s is stopped and shown with status -1.
+TRun RunProgram(const QStringList &args)
+{
+    QList<QByteArray> owned{QFile::encodeName(Program())};
+    for (const QString &a : args)
+        owned << QFile::encodeName(a);
+    std::vector<char *> argv;
+    for (QByteArray &a : owned)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    QElapsedTimer timer;
+    timer.start();
+    pid_t pid = 0;
+    TRun run;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+        return run;
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    struct rusage usage {};
+    for (;;) {
+        const pid_t done = wait4(pid, &status, WNOHANG, &usage);
+        if (done == pid)
+            break;
+        if (timer.elapsed() > 60000) {
+            kill(pid, SIGKILL);
+            wait4(pid, &status, 0, &usage);
+            run.seconds = timer.elapsed() / 1000.0;
+            return run;
+        }
+        usleep(1000);
+    }
+    run.seconds = timer.elapsed() / 1000.0;
+    run.peakKilobytes = usage.ru_maxrss;
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+void WriteBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
+
+void WriteLayout(const QString &folder, float width, float height)
+{
+    TPreferences prefs;
+    prefs.Layout.Width = prefs.Layout.HPitch = width;
+    prefs.Layout.Height = prefs.Layout.VPitch = height;
+    prefs.Layout.Across = prefs.Layout.Down = 1;
+    TIniFile ini(folder + QStringLiteral("/qrv.ini"));
+    SavePreferences(ini, prefs);
+    ini.UpdateFile();
+}
+
+// A card with one filled frame and one text label whose font height is the
+// smallest int.
+QByteArray HostileFontCard()
+{
+    const auto str = [](const QByteArray &s) { return char(s.size()) + s; };
+    QByteArray record = QByteArray("TPF0") + str("TGBusinessCardLabel") + str("L") + str("Left") + char(2) + char(10)
+        + str("Top") + char(2) + char(10) + str("Width") + char(2) + char(100) + str("Height") + char(2) + char(40)
+        + str("Caption") + char(6) + str("Big") + str("Font.Height") + char(4) + QByteArray("\x00\x00\x00\x80", 4)
+        + char(0) + char(0);
+    return char(1) + record + char(0);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (!QFile::exists(Program())) {
+        std::printf("the quorvel program is not built: %s\n", qPrintable(Program()));
+        return 0;
+    }
+    QTemporaryDir dir;
+    const auto at = [&](const char *name) { return dir.filePath(QString::fromLatin1(name)); };
+    qputenv("QUORVEL_HOME", dir.path().toLocal8Bit());
+    {
+        TGBusinessCardPanel32 panel;
+        auto *shape = new TBCShapes(&panel);
+        shape->Loaded();
+        panel.AddNewObject(shape, {20, 20, 120, 60});
+        panel.SaveToFile(at("card.qrv"));
+        panel.SaveToFile(at("fifo-side.qrv"));
+        panel.SaveToFile(at("fifo-art.qrv"));
+    }
+    mkfifo(QFile::encodeName(at("fifo")).constData(), 0644);
+    mkfifo(QFile::encodeName(at("fifo-side.QRE")).constData(), 0644);
+    mkfifo(QFile::encodeName(at("art.bmp")).constData(), 0644);
+    WriteBytes(at("fifo-art.QRE"), at("art.bmp").toUtf8() + "\r\n");
+    mknod(QFile::encodeName(at("device")).constData(), S_IFCHR | 0666, makedev(1, 3));
+    WriteBytes(at("font.qrv"), HostileFontCard());
+
+    struct TCase {
+        const char *name;
+        QStringList args;
+        float width = 3.5f, height = 2.0f;
+    };
+    const QList<TCase> cases{
+        {"--dump /dev/zero", {"--dump", "/dev/zero"}},
+        {"--dump FIFO", {"--dump", at("fifo")}},
+        {"--render, side file a FIFO", {"--render", at("fifo-side.qrv"), "--output", at("out.png")}},
+        {"--print, background art a FIFO", {"--print", at("fifo-art.qrv"), "--output", at("out.pdf")}},
+        {"--print onto the card", {"--print", at("card.qrv"), "--output", at("card.qrv")}},
+        {"--print into a device", {"--print", at("card.qrv"), "--output", at("device")}},
+        {"--render 20000 x 20000 in at zoom 10",
+         {"--render", at("card.qrv"), "--output", at("out.png"), "--zoom", "10"},
+         20000.0f,
+         20000.0f},
+        {"--render Width=2147483647", {"--render", at("card.qrv"), "--output", at("out.png")}, 2147483647.0f, 2.0f},
+        {"--render Font.Height=-2147483648 at zoom 1.6",
+         {"--render", at("font.qrv"), "--output", at("out.png"), "--zoom", "1.6"}},
+        {"--print Font.Height=-2147483648", {"--print", at("font.qrv"), "--output", at("out.pdf")}},
+        {"--print, ordinary card (for comparison)", {"--print", at("card.qrv"), "--output", at("out.pdf")}},
+    };
+    std::printf("%-44s %8s %10s %7s\n", "case", "seconds", "peak MB", "status");
+    for (const TCase &c : cases) {
+        WriteLayout(dir.path(), c.width, c.height);
+        const TRun run = RunProgram(c.args);
+        std::printf("%-44s %8.3f %10.1f %7d\n", c.name, run.seconds, run.peakKilobytes / 1024.0, run.status);
+    }
+    return 0;
+}
