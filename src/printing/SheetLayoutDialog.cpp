@@ -330,9 +330,8 @@ int TEditCardLayout::ItemOfLayout() const
 {
     if (!FLayout.Brand.isEmpty()) {
         const QString name = FLayout.Brand + QLatin1Char(' ') + FLayout.Part;
-        for (qsizetype i = 0; i < FProducts.size(); ++i)
-            if (labeltemplates::FindCardProduct({FProducts[i]}, name))
-                return sheetlayout::kPredefinedLayoutCount + int(i);
+        if (const int item = PredefinedLayouts->findData(name, Qt::UserRole, Qt::MatchFixedString); item >= 0)
+            return item;
     }
     if (FLayout.PredefLayout >= 0 && FLayout.PredefLayout < sheetlayout::kPredefinedLayoutCount)
         return FLayout.PredefLayout;
