@@ -84,7 +84,9 @@ TPrintFineTune::TPrintFineTune(const PrinterNudges &nudges, QWidget *parent, con
     auto *howTo = new QLabel(QString::fromLatin1(kReadingTheCalibrationPage), this);
     howTo->setObjectName(QStringLiteral("CalibrationHelp"));
     howTo->setWordWrap(true);
-    howTo->setMaximumWidth(470);
+    // A wrapped label does not tell a fixed-size dialog its height: give it.
+    howTo->setFixedWidth(470);
+    howTo->setMinimumHeight(howTo->heightForWidth(470));
 
     auto *top = new QHBoxLayout;
     top->addLayout(grid);
