@@ -22,6 +22,8 @@ namespace {
 constexpr qint64 kLargestFile = 8 * 1024 * 1024;
 // How far a card may reach past the paper's edge and still count as on it.
 constexpr double kPaperTolerance = 0.01;
+// How much larger than its pitch a card may be written and still be read.
+constexpr float kSizeOverPitch = 0.01f;
 
 struct TGrid {
     QString nx, ny, x0, y0, dx, dy;
@@ -234,6 +236,13 @@ std::optional<TCardProduct> ToProduct(const TRawTemplate &t, const QHash<QString
     l.HPitch = *nx > 1 ? Thousandths(*dx) : l.Width;
     l.VPitch = *ny > 1 ? Thousandths(*dy) : l.Height;
     l.Papersize = code;
+
+    // Some products give a card a hair larger than its pitch (153.07 pt on a
+    // 153 pt pitch); such a card is taken as large as its pitch.
+    if (l.Across > 1 && l.Width > l.HPitch && l.Width - l.HPitch <= kSizeOverPitch)
+        l.Width = l.HPitch;
+    if (l.Down > 1 && l.Height > l.VPitch && l.Height - l.VPitch <= kSizeOverPitch)
+        l.Height = l.VPitch;
 
     // The layout's own fields: the counts of its spin edits and its rules.
     if (l.Across < 1 || l.Across > 10 || l.Down < 1 || l.Down > 30)

@@ -105,7 +105,7 @@ private slots:
         // Left out: a round label, two grids, twelve columns, a paper without
         // a printer code, an unknown unit, an equivalent loop, a damaged file.
         QCOMPARE(Names(ReadCardProducts({TestTemplates()})),
-                 QStringList({"Testa 1001", "Testa 1002", "Testa M20", "Beta C30"}));
+                 QStringList({"Testa 1001", "Testa 1002", "Testa 1003", "Testa M20", "Beta C30"}));
     }
 
     void productsGiveTheirSheetValues_data()
@@ -120,6 +120,9 @@ private slots:
                                           << "Testa 1001 - Business Cards (US Letter)";
         QTest::newRow("equivalent") << "testa   1002" << QList<double>{3.25, 1.75, 0.875, 1.0, 3.5, 2.25}
                                     << QList<int>{2, 4, 1} << false << "Testa 1002 - Business Cards (US Letter)";
+        QTest::newRow("a card a hair over its pitch") << "Testa 1003" << QList<double>{3.5, 2.0, 0.75, 0.5, 3.5, 2.0}
+                                                      << QList<int>{2, 5, 1} << false
+                                                      << "Testa 1003 - Business Cards (US Letter)";
         QTest::newRow("millimetres on A4, rounded")
             << "Testa M20" << QList<double>{3.346, 2.165, 0.591, 0.433, 3.740, 2.165} << QList<int>{2, 5, 9} << true
             << "Testa M20 - Rounded Business Cards (A4)";
@@ -179,7 +182,7 @@ private slots:
         {
             LayoutDialog d;
             QComboBox *list = d.Combo("PredefinedLayouts");
-            QCOMPARE(list->count(), 18);
+            QCOMPARE(list->count(), 19);
             QCOMPARE(list->itemText(14), QStringLiteral("Testa 1001 - Business Cards (US Letter)"));
             d.Search("Beta");
             QCOMPARE(list->currentText(), QStringLiteral("Beta C30 - Place Cards (US Legal)"));
@@ -302,7 +305,7 @@ private slots:
         QStringList names;
         for (const QString &line : list.output.split('\n', Qt::SkipEmptyParts))
             names << line.section('\t', 0, 0);
-        QCOMPARE(names, QStringList({"Testa 1001", "Testa 1002", "Testa M20", "Beta C30"}));
+        QCOMPARE(names, QStringList({"Testa 1001", "Testa 1002", "Testa 1003", "Testa M20", "Beta C30"}));
 
         const QString pdf = QDir(home.path()).filePath("m20.pdf");
         const Outcome print = RunProgram(home.path(), {"--print", card, "--layout", "Testa M20", "--output", pdf});
