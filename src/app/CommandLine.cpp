@@ -7,6 +7,7 @@
 #include "platform/InputFiles.h"
 #include "platform/OutputFiles.h"
 #include "platform/Screen.h"
+#include "printing/LabelTemplates.h"
 #include "printing/SheetLayoutDialog.h"
 #include "printing/SheetPrinting.h"
 #include "report/PrinterList.h"
@@ -40,7 +41,9 @@ void PrintHelp(QTextStream &out)
            "                       print sheets of the card into a PDF file with the sheet\n"
            "                       layout, printer nudges and background art of the settings;\n"
            "                       --cells 1,3,5 chooses cells by number, --outline prints\n"
-           "                       only the cell outlines\n"
+           "                       only the cell outlines; --layout \"Avery 8371\" prints on\n"
+           "                       that card stock of the label-template library instead\n"
+           "  --list-layouts       list the card stock --layout knows and exit\n"
            "  --render FILE.qrv --output OUT.png [--zoom Z]\n"
            "                       write the card as the panel shows it, at zoom Z (1.0), as PNG\n";
 }
@@ -156,7 +159,7 @@ std::unique_ptr<TGBusinessCardPanel32> LoadCard(const QString &cardFile, const C
     if (!QFileInfo::exists(cardFile))
         throw CommandLineError{QStringLiteral("cannot open card file ") + cardFile};
     auto panel = std::make_unique<TGBusinessCardPanel32>();
-    panel->SetShape(lsRectangle);
+    panel->SetShape(layout.RoundedCorners ? lsRoundRect : lsRectangle);
     SetCardSizeFromInches(*panel, layout, platform::ScreenPixelsPerInch());
     try {
         panel->LoadFromFile(cardFile);
@@ -242,16 +245,39 @@ SelectedCells CellsFromList(const QString &list, const CardSheetLayout &layout)
     return cells;
 }
 
+// One line per card stock product: its name, what it is, the sheet.
+int ListLayouts(QTextStream &out)
+{
+    for (const labeltemplates::TCardProduct &p : labeltemplates::CardProducts()) {
+        const CardSheetLayout &l = p.Layout;
+        out << p.Name() << "\t" << p.Description << "\t"
+            << QStringLiteral("%1 x %2 cards of %3 x %4 in on %5")
+                   .arg(l.Across)
+                   .arg(l.Down)
+                   .arg(double(l.Width), 0, 'g', 4)
+                   .arg(double(l.Height), 0, 'g', 4)
+                   .arg(p.PaperName)
+            << "\n";
+    }
+    return 0;
+}
+
 int PrintCard(const QStringList &args)
 {
     CheckOptions(args, {QStringLiteral("--print"), QStringLiteral("--output"), QStringLiteral("--sheets"),
-                        QStringLiteral("--cells")},
+                        QStringLiteral("--cells"), QStringLiteral("--layout")},
                  {QStringLiteral("--outline")});
     const QString cardFile = RequiredValue(args, QStringLiteral("--print"));
     const QString output = QFileInfo(RequiredValue(args, QStringLiteral("--output"))).absoluteFilePath();
     CheckedOutput(output, cardFile);
     const QString sheets = ValueOf(args, QStringLiteral("--sheets"));
-    const TPreferences prefs = SettingsFilePreferences();
+    TPreferences prefs = SettingsFilePreferences();
+    if (const QString name = ValueOf(args, QStringLiteral("--layout")); !name.isEmpty()) {
+        const std::optional<labeltemplates::TCardProduct> product = labeltemplates::FindCardProduct(name);
+        if (!product)
+            throw CommandLineError{QStringLiteral("--layout: no card stock named \"%1\" (see --list-layouts)").arg(name)};
+        labeltemplates::ApplyCardProduct(*product, prefs.Layout);
+    }
 
     TCardSheetPrinter job;
     job.SheetsToPrint = sheets.isEmpty() ? 1 : PositiveNumber(sheets, QStringLiteral("--sheets"), 999);
@@ -382,7 +408,7 @@ void KeepQtNotesOffTheTerminal()
 bool IsHeadlessMode(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i)
-        for (const char *mode : {"--help", "-h", "--version", "--dump", "--print", "--render"})
+        for (const char *mode : {"--help", "-h", "--version", "--dump", "--print", "--render", "--list-layouts"})
             if (std::strcmp(argv[i], mode) == 0)
                 return true;
     return false;
@@ -407,6 +433,8 @@ std::optional<int> RunCommandLine(const QStringList &args)
         }
         return RunOutputMode(DumpCardFile, args, err, "read", QStringLiteral("--dump"));
     }
+    if (args.contains(QStringLiteral("--list-layouts")))
+        return ListLayouts(out);
     if (args.contains(QStringLiteral("--print")))
         return RunOutputMode(PrintCard, args, err, "print", QStringLiteral("--print"));
     if (args.contains(QStringLiteral("--render")))

@@ -245,6 +245,8 @@ void TMainScreen::BuildMenu()
     FPrintingActions.append(FFineTuningAction);
     FPrintingActions.append(add(FFileMenu, "mnuPrintOutlineTestPage", QStringLiteral("Print O&utline Test Page"),
                                 [this] { mnuPrintOutlineTestPageClick(); }));
+    FPrintingActions.append(add(FFileMenu, "mnuPrintCalibrationPage", QStringLiteral("Print &Calibration Page"),
+                                [this] { mnuPrintCalibrationPageClick(); }));
     FFileMenu->addSeparator();
     add(FFileMenu, "Exit1", QStringLiteral("E&xit"), [this] { close(); });
 
@@ -546,6 +548,8 @@ void TMainScreen::SetCardSizeFromInches()
     const double h = qBound(0.0, double(FPrefs.Layout.Height), maxInches);
     const double w = qBound(0.0, double(FPrefs.Layout.Width), maxInches);
     FPanel->resize(platform::Round(ppi * w), platform::Round(ppi * h));
+    // Card stock with rounded corners shows them in the card's outline.
+    FPanel->SetShape(FPrefs.Layout.RoundedCorners ? lsRoundRect : lsRectangle);
     if (zoom != 1.0f)
         FPanel->SetZoom(zoom);
     FPanel->update();
@@ -1168,6 +1172,12 @@ void TMainScreen::mnuPrintOutlineTestPageClick()
 {
     if (FPrintingAvailable && g_printing.OutlineTestPage)
         g_printing.OutlineTestPage(*this);
+}
+
+void TMainScreen::mnuPrintCalibrationPageClick()
+{
+    if (FPrintingAvailable && g_printing.CalibrationPage)
+        g_printing.CalibrationPage(*this);
 }
 
 void TMainScreen::ChangeCardLayout1Click()

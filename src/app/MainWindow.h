@@ -33,6 +33,7 @@ struct TPrintingCommands {
     std::function<void(TMainScreen &)> Preview;         // "Pre&view" and the Preview button
     std::function<void(TMainScreen &)> PrinterSetup;    // "Printer S&etup"
     std::function<void(TMainScreen &)> OutlineTestPage; // "Print O&utline Test Page"
+    std::function<void(TMainScreen &)> CalibrationPage; // "Print &Calibration Page"
     // "Printer Fine &Tuning": edits the nudges; true on OK.
     std::function<bool(TMainScreen &, PrinterNudges &)> FineTuning;
     // "Change Business Card Layout": edits the layout; true on OK.
@@ -126,6 +127,7 @@ public:
     void PrinterSetupClick();
     void FineTuningClick();
     void mnuPrintOutlineTestPageClick();
+    void mnuPrintCalibrationPageClick();
     void ChangeCardLayout1Click();
 
     // The side file beside a card file: the card file's extension replaced by ".QRE".

@@ -57,8 +57,11 @@ TPrintingCommands DefaultPrintingCommands()
     commands.Print = run(printcommands::PrintCommand);
     commands.Preview = run(printcommands::PreviewCommand);
     commands.OutlineTestPage = run(printcommands::OutlineTestPageCommand);
+    commands.CalibrationPage = run(printcommands::CalibrationPageCommand);
     commands.PrinterSetup = [](TMainScreen &window) { printcommands::PrinterSetupCommand(&window); };
-    commands.FineTuning = [](TMainScreen &window, PrinterNudges &nudges) { return FineTunePrinter(nudges, &window); };
+    commands.FineTuning = [](TMainScreen &window, PrinterNudges &nudges) {
+        return FineTunePrinter(nudges, &window, &window.Layout());
+    };
     commands.EditLayout = [](TMainScreen &window, CardSheetLayout &layout) {
         return EditCardLayout(layout, &window);
     };

@@ -21,6 +21,13 @@ void WriteLength(TIniFile &ini, const QString &key, float inches)
 {
     ini.WriteInteger(kLayout, key, LengthToIni(inches));
 }
+void WriteProductKey(TIniFile &ini, const QString &key, const QString &value)
+{
+    if (value.isEmpty())
+        ini.DeleteKey(kLayout, key);
+    else
+        ini.WriteString(kLayout, key, value);
+}
 } // namespace
 
 const QStringList &PersonalKeys()
@@ -65,6 +72,9 @@ void LoadPreferences(const TIniFile &ini, TPreferences &prefs)
     l.PredefLayout = ini.ReadInteger(kLayout, QStringLiteral("PredefLayout"), 0);
     l.Papersize = ini.ReadInteger(kLayout, QStringLiteral("Papersize"), 1);
     l.UseMM = ini.ReadBool(kLayout, QStringLiteral("UseMM"), false);
+    l.Brand = ini.ReadString(kLayout, QStringLiteral("Brand"), QString());
+    l.Part = ini.ReadString(kLayout, QStringLiteral("Part"), QString());
+    l.RoundedCorners = ini.ReadBool(kLayout, QStringLiteral("RoundedCorners"), false);
     // A hand-edited layout must not ask Print for millions of cells or a card
     // the size of a wall: the dialog's own limits apply.
     l = sheetlayout::LayoutWithinLimits(l);
@@ -107,4 +117,12 @@ void SavePreferences(TIniFile &ini, const TPreferences &prefs)
     ini.WriteInteger(kLayout, QStringLiteral("Across"), l.Across);
     ini.WriteInteger(kLayout, QStringLiteral("Down"), l.Down);
     ini.WriteBool(kLayout, QStringLiteral("UseMM"), l.UseMM);
+    // The card stock product is written only while one is chosen, so that a
+    // built-in layout leaves the section as it always was.
+    WriteProductKey(ini, QStringLiteral("Brand"), l.Brand);
+    WriteProductKey(ini, QStringLiteral("Part"), l.Part);
+    if (l.RoundedCorners)
+        ini.WriteBool(kLayout, QStringLiteral("RoundedCorners"), true);
+    else
+        ini.DeleteKey(kLayout, QStringLiteral("RoundedCorners"));
 }

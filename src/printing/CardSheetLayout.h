@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QList>
+#include <QString>
 
 struct CardSheetLayout {
     float Height = 2.0f;
@@ -18,6 +19,12 @@ struct CardSheetLayout {
     int PredefLayout = 0;
     int Papersize = 1; // Windows paper code: 1 Letter, 9 A4
     bool UseMM = false;
+    // The card stock product of the label-template library the layout was
+    // taken from ("Avery", "8371"); empty for the built-in layouts.
+    QString Brand;
+    QString Part;
+    // The card has rounded corners, as that product's cards do.
+    bool RoundedCorners = false;
 
     int CellCount() const { return Across * Down; }
     bool operator==(const CardSheetLayout &) const = default;

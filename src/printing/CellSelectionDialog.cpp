@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPageSize>
 #include <QPainter>
 #include <QPrinterInfo>
 #include <QPushButton>
@@ -28,7 +29,14 @@ double PictureScale(int pixelsPerInch) { return kPictureScale * pixelsPerInch; }
 
 QSizeF PaperSizeInches(int papersize)
 {
-    return papersize == 1 ? QSizeF(8.5, 11.0) : QSizeF(8.268, 11.69);
+    if (papersize == 1)
+        return QSizeF(8.5, 11.0);
+    // Card stock of the label-template library may come on other paper
+    // (Legal, A5, ...); codes no paper answers to are drawn as A4.
+    const QPageSize other(QPageSize::id(papersize));
+    if (papersize != 9 && other.isValid() && other.id() != QPageSize::Custom)
+        return other.size(QPageSize::Inch);
+    return QSizeF(8.268, 11.69);
 }
 
 QList<TRect> CellRects(const CardSheetLayout &layout, int pixelsPerInch)

@@ -2,6 +2,7 @@
 #include "printing/FineTuningDialog.h"
 
 #include "printing/DialogKit.h"
+#include "printing/NudgeSample.h"
 #include "widgets/SpinEdit.h"
 
 #include <QFrame>
@@ -31,7 +32,19 @@ int NudgeUpArrow(int nudge) { return nudge >= kMinNudge + 1 ? nudge - 1 : nudge;
 
 } // namespace finetune
 
-TPrintFineTune::TPrintFineTune(const PrinterNudges &nudges, QWidget *parent)
+namespace {
+
+const char *const kReadingTheCalibrationPage =
+    "To measure your printer, print File > Print Calibration Page on plain paper, lay it on a sheet of "
+    "card stock and hold both against the light. In every card the left edge should cross the "
+    "horizontal ruler at 0 and the top edge the vertical ruler at 0. Where an edge crosses another "
+    "mark, add that number to the nudge: the left edge's to Left Margin nudge, the top edge's to Top "
+    "Margin nudge. When the numbers grow from card to card, add the growth per card to Horizontal "
+    "Spacing (across) or Vertical Spacing (down).";
+
+} // namespace
+
+TPrintFineTune::TPrintFineTune(const PrinterNudges &nudges, QWidget *parent, const CardSheetLayout *sheetLayout)
     : QDialog(parent)
     , FNudges(nudges)
 {
@@ -68,8 +81,22 @@ TPrintFineTune::TPrintFineTune(const PrinterNudges &nudges, QWidget *parent)
 
     QHBoxLayout *buttons = printing::MakeButtonRow({okButton, cancelButton, defaultButton, helpButton, pointer});
 
+    auto *howTo = new QLabel(QString::fromLatin1(kReadingTheCalibrationPage), this);
+    howTo->setObjectName(QStringLiteral("CalibrationHelp"));
+    howTo->setWordWrap(true);
+    // A wrapped label does not tell a fixed-size dialog its height: give it.
+    howTo->setFixedWidth(470);
+    howTo->setMinimumHeight(howTo->heightForWidth(470));
+
+    auto *top = new QHBoxLayout;
+    top->addLayout(grid);
+    if (sheetLayout) {
+        FSample = new TNudgeSample(*sheetLayout, this);
+        top->addWidget(FSample, 0, Qt::AlignTop);
+    }
     auto *main = new QVBoxLayout(this);
-    main->addLayout(grid);
+    main->addLayout(top);
+    main->addWidget(howTo);
     main->addLayout(buttons);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -140,6 +167,8 @@ void TPrintFineTune::ShowValues()
 {
     for (const NudgePanel &panel : FPanels)
         panel.label->setText(finetune::NudgeCaption(*panel.value));
+    if (FSample)
+        FSample->SetNudges(FNudges);
 }
 
 void TPrintFineTune::DefaultButtonClick()
@@ -150,9 +179,9 @@ void TPrintFineTune::DefaultButtonClick()
 
 void TPrintFineTune::HelpButtonClick() { printing::OpenHelp(2103); }
 
-bool FineTunePrinter(PrinterNudges &nudges, QWidget *parent)
+bool FineTunePrinter(PrinterNudges &nudges, QWidget *parent, const CardSheetLayout *layout)
 {
-    TPrintFineTune dialog(nudges, parent);
+    TPrintFineTune dialog(nudges, parent, layout);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     nudges = dialog.Nudges();

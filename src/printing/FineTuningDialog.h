@@ -1,7 +1,7 @@
 // The printer fine-tuning dialog "Printer Fine-Tuning": four corrections in
 // 1/32 inch, from -8 to 8, that printing adds to the layout's top and left
 // margins and to its vertical and horizontal pitches, to make up for a
-// printer's paper feed.
+// printer's paper feed. It tells how to read the calibration page.
 // Holds TPrintFineTune.
 #pragma once
 
@@ -10,6 +10,7 @@
 #include <QDialog>
 
 class QLabel;
+class TNudgeSample;
 
 namespace finetune {
 
@@ -31,7 +32,9 @@ class TPrintFineTune : public QDialog
     Q_OBJECT
 
 public:
-    explicit TPrintFineTune(const PrinterNudges &nudges, QWidget *parent = nullptr);
+    // With a layout the dialog shows the sheet and where the cards print.
+    explicit TPrintFineTune(const PrinterNudges &nudges, QWidget *parent = nullptr,
+                            const CardSheetLayout *sheetLayout = nullptr);
 
     const PrinterNudges &Nudges() const { return FNudges; }
 
@@ -50,8 +53,9 @@ private:
 
     PrinterNudges FNudges;
     QList<NudgePanel> FPanels;
+    TNudgeSample *FSample = nullptr;
 };
 
 // Shows the fine tuning on a copy of `nudges`; on Ok, true and the copy is
 // taken back (the caller then saves the preferences).
-bool FineTunePrinter(PrinterNudges &nudges, QWidget *parent);
+bool FineTunePrinter(PrinterNudges &nudges, QWidget *parent, const CardSheetLayout *layout = nullptr);

@@ -4,6 +4,8 @@
 #include "printing/SheetPrinting.h"
 #include "printing/CellSelectionDialog.h"
 #include "printing/BottomMarginWarning.h"
+#include "printing/CalibrationPage.h"
+#include "printing/DialogKit.h"
 #include "report/PrinterList.h"
 #include "report/ReportPrinter.h"
 #include "surface/CardPanel.h"
@@ -218,6 +220,28 @@ void OutlineTestPageCommand(TPrintContext &context)
     const bool fileNamed = device.IsPdfPrinter() && !device.OutputFileName().isEmpty();
     DoPrint(context, !fileNamed);
     context.OutlineTestPage = false;
+}
+
+void CalibrationPageCommand(TPrintContext &context)
+{
+    context.PrintToPrinter = true;
+    TRPDevice &device = TRPDevice::Instance();
+    device.SelectPaperSize(context.Layout->Papersize);
+    if (!device.ShowPrintDialog(MainReportPrinter(), context.Parent))
+        return;
+    if (device.IsPdfPrinter() && device.OutputFileName().isEmpty()) {
+        const std::optional<QString> file = AskPdfFile(context);
+        if (!file)
+            return;
+        device.SetOutputFileName(*file);
+    }
+    TReportPrinter report;
+    calibration::Attach(report, sheetprint::SheetGeometry(*context.Layout, *context.Nudges));
+    try {
+        report.Run();
+    } catch (const std::exception &e) {
+        printing::ShowInformation(context.Parent, QString::fromUtf8(e.what()));
+    }
 }
 
 void PrinterSetupCommand(QWidget *parent)

@@ -53,6 +53,9 @@ void PreviewCommand(TPrintContext &context);
 // "Print O&utline Test Page": the system print dialog, then the outlines of
 // the cells selected last.
 void OutlineTestPageCommand(TPrintContext &context);
+// "Print &Calibration Page": the system print dialog, then one page of
+// rulers in every cell of the layout, with the printer nudges applied.
+void CalibrationPageCommand(TPrintContext &context);
 // "Printer S&etup": the choice of printer and its page setup.
 void PrinterSetupCommand(QWidget *parent);
 

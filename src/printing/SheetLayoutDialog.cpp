@@ -12,6 +12,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPageSize>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSizeF>
@@ -237,6 +238,22 @@ TSpinEdit *MakeCountEdit(const char *name, int maximum, QWidget *parent)
     return spin;
 }
 
+// The paper combo for a layout. Card stock of the label-template library on
+// paper other than Letter and A4 names its paper in the spare item, which
+// keeps the paper code on Ok; other codes show no item, as they always did.
+void ShowPaperOf(QComboBox *combo, const CardSheetLayout &layout)
+{
+    const int item = sheetlayout::PaperItemForCode(layout.Papersize);
+    const QPageSize other(QPageSize::id(layout.Papersize));
+    const bool named = item < 0 && !layout.Brand.isEmpty() && other.id() != QPageSize::Custom;
+    if (combo->count() > 2)
+        combo->setItemText(2, named ? other.name() : QString());
+    if (item >= 0)
+        combo->setCurrentIndex(item);
+    else if (named)
+        combo->setCurrentIndex(2);
+}
+
 QLabel *BuddyLabel(const QString &caption, QWidget *buddy, QWidget *parent)
 {
     auto *label = new QLabel(caption, parent);
@@ -261,6 +278,9 @@ void TEditCardLayout::BuildControls()
     PredefinedLayouts = new QComboBox(this);
     PredefinedLayouts->setObjectName(QStringLiteral("PredefinedLayouts"));
     PredefinedLayouts->addItems(sheetlayout::PredefinedLayoutNames());
+    FProducts = labeltemplates::CardProducts();
+    for (const labeltemplates::TCardProduct &product : FProducts)
+        PredefinedLayouts->addItem(product.ItemText(), product.Name());
     PredefinedLayouts->setMaxVisibleItems(13);
 
     Inchesbutton = new QRadioButton(QStringLiteral("Use &Inches"), this);
@@ -370,14 +390,26 @@ void TEditCardLayout::FormActivate()
 {
     if (FActivated)
         return;
-    if (FLayout.PredefLayout >= 0 && FLayout.PredefLayout < PredefinedLayouts->count())
-        PredefinedLayouts->setCurrentIndex(FLayout.PredefLayout);
+    if (const int item = ItemOfLayout(); item >= 0)
+        PredefinedLayouts->setCurrentIndex(item);
     const bool millimetres = FLayout.UseMM;
     FillControls();
     // Checking the button converts what was just filled in inches.
     if (millimetres)
         MMButton->setChecked(true);
     FActivated = true;
+}
+
+int TEditCardLayout::ItemOfLayout() const
+{
+    if (!FLayout.Brand.isEmpty()) {
+        const QString name = FLayout.Brand + QLatin1Char(' ') + FLayout.Part;
+        if (const int item = PredefinedLayouts->findData(name, Qt::UserRole, Qt::MatchFixedString); item >= 0)
+            return item;
+    }
+    if (FLayout.PredefLayout >= 0 && FLayout.PredefLayout < sheetlayout::kPredefinedLayoutCount)
+        return FLayout.PredefLayout;
+    return -1;
 }
 
 bool TEditCardLayout::ShowingMillimetres() const { return MMButton->isChecked(); }
@@ -404,16 +436,21 @@ void TEditCardLayout::FillControls()
     }
     enbracross->SetValue(FLayout.Across);
     enbrdown->SetValue(FLayout.Down);
-    const int paperItem = sheetlayout::PaperItemForCode(FLayout.Papersize);
-    if (paperItem >= 0)
-        epapersize->setCurrentIndex(paperItem);
+    ShowPaperOf(epapersize, FLayout);
 }
 
 void TEditCardLayout::PredefinedLayoutsChange(int index)
 {
     if (!FActivated)
         return;
-    sheetlayout::ApplyPredefinedLayout(index, FLayout);
+    const int product = index - sheetlayout::kPredefinedLayoutCount;
+    if (product >= 0 && product < FProducts.size()) {
+        labeltemplates::ApplyCardProduct(FProducts[product], FLayout);
+    } else if (sheetlayout::ApplyPredefinedLayout(index, FLayout)) {
+        FLayout.Brand.clear();
+        FLayout.Part.clear();
+        FLayout.RoundedCorners = false;
+    }
     FillControls();
 }
 
@@ -463,7 +500,9 @@ void TEditCardLayout::OkButtonClick()
     // The counts as the spin edits read them, kept within their ranges.
     edited.Down = qBound(enbrdown->MinValue(), enbrdown->Value(), enbrdown->MaxValue());
     edited.Across = qBound(enbracross->MinValue(), enbracross->Value(), enbracross->MaxValue());
-    edited.PredefLayout = PredefinedLayouts->currentIndex();
+    // A card stock product is kept by its brand and part, not by its place in the list.
+    if (PredefinedLayouts->currentIndex() < sheetlayout::kPredefinedLayoutCount)
+        edited.PredefLayout = PredefinedLayouts->currentIndex();
     auto inches = [this](const TNumEdit *edit) {
         return ShowingMillimetres() ? sheetlayout::MillimetresToInches(edit->Value()) : float(edit->Value());
     };

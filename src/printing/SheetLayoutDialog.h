@@ -7,6 +7,7 @@
 #pragma once
 
 #include "printing/CardSheetLayout.h"
+#include "printing/LabelTemplates.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -90,8 +91,13 @@ private:
     bool ShowingMillimetres() const;
     QList<TNumEdit *> LengthEdits() const;
 
+    // The combo item of the layout: its card stock product, else its built-in layout.
+    int ItemOfLayout() const;
+
     CardSheetLayout FLayout;
     bool FActivated = false;
+    // The card stock of the label-template library, listed after the built-ins.
+    QList<labeltemplates::TCardProduct> FProducts;
 
     QComboBox *PredefinedLayouts = nullptr;
     QRadioButton *Inchesbutton = nullptr;

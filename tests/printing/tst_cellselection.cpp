@@ -140,6 +140,8 @@ private slots:
         QTest::addColumn<TRect>("rect");
         QTest::newRow("Letter") << 1 << TRect{10, 10, 10 + 163, 10 + 211};
         QTest::newRow("A4") << 9 << TRect{10, 10, 10 + 158, 10 + 224};
+        QTest::newRow("Legal card stock") << 5 << TRect{10, 10, 10 + 163, 10 + 268};
+        QTest::newRow("a code no paper answers to") << 4242 << TRect{10, 10, 10 + 158, 10 + 224};
     }
     void sheetPictureOfThePaper()
     {

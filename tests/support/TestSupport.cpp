@@ -3,6 +3,7 @@
 #include "objects/BusinessCardShape.h"
 #include "platform/Dialogs.h"
 #include "platform/Screen.h"
+#include "printing/LabelTemplates.h"
 #include "surface/SelectionHandle.h"
 #include "surface/BusinessCardPanel.h"
 
@@ -25,6 +26,9 @@ void InitEnvironment()
     qputenv("QUORVEL_HOME", g_home->path().toLocal8Bit());
     platform::SetScreenPixelsPerInchForTests(96);
     platform::SetTickSourceForTests([] { return g_clock; });
+    // The card stock library installed on the machine is not the tests'
+    // business: none is seen unless a test names one.
+    labeltemplates::SetTemplateFolders({g_home->path() + QStringLiteral("/no-label-templates")});
 }
 
 QString ProgramFolder() { return g_home->path() + QLatin1Char('/'); }

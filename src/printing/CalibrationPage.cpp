@@ -1,0 +1,128 @@
+// Holds the calibration page.
+#include "printing/CalibrationPage.h"
+
+#include "platform/Colors.h"
+#include "report/ReportBase.h"
+
+#include <algorithm>
+
+namespace calibration {
+namespace {
+
+// How far the rulers sit from the corner, along the card's edges: far
+// enough that the two do not cross, near enough for small cards.
+constexpr double kRulerDistance = 0.5;
+// Half the length of a tick: the zero tick is longest, every fourth next.
+constexpr double kZeroTick = 0.125;
+constexpr double kQuarterTick = 0.09375;
+constexpr double kStepTick = 0.0625;
+// Half the length of each arm of the centre cross.
+constexpr double kCrossArm = 0.125;
+// Pen width in hundredths of an inch, drawn as the report's negative width.
+constexpr int kPenHundredths = 1;
+constexpr double kFontPoints = 6.0;
+
+double TickHalfLength(int step)
+{
+    if (step == 0)
+        return kZeroTick;
+    return step % 4 == 0 ? kQuarterTick : kStepTick;
+}
+
+QString StepCaption(int step) { return step > 0 ? QStringLiteral("+%1").arg(step) : QString::number(step); }
+
+void Line(TBaseReport &report, double x1, double y1, double x2, double y2)
+{
+    report.MoveTo(x1, y1);
+    report.LineTo(x2, y2);
+}
+
+// Reads the card's left edge: ticks standing across a horizontal line, the
+// numbers under the ends of the longer ticks.
+void DrawLeftEdgeRuler(TBaseReport &report, const TCellMarks &marks)
+{
+    const double y = marks.LeftRulerY;
+    const double step = sheetprint::kNudgeStep;
+    Line(report, marks.Corner.x() - kRulerSteps * step, y, marks.Corner.x() + kRulerSteps * step, y);
+    for (int k = -kRulerSteps; k <= kRulerSteps; ++k) {
+        const double x = marks.Corner.x() + k * step;
+        const double half = TickHalfLength(k);
+        Line(report, x, y - half, x, y + half);
+        if (k % 4 == 0) {
+            const QString caption = StepCaption(k);
+            // Centred by the figures' usual width, half an em each.
+            report.GotoXY(x - caption.size() * kFontPoints / 72.0 / 4.0, y + kZeroTick + kFontPoints / 72.0 + 0.02);
+            report.PrintText(caption);
+        }
+    }
+}
+
+// Reads the card's top edge: ticks lying across a vertical line, the numbers
+// right of the longer ticks.
+void DrawTopEdgeRuler(TBaseReport &report, const TCellMarks &marks)
+{
+    const double x = marks.TopRulerX;
+    const double step = sheetprint::kNudgeStep;
+    Line(report, x, marks.Corner.y() - kRulerSteps * step, x, marks.Corner.y() + kRulerSteps * step);
+    for (int k = -kRulerSteps; k <= kRulerSteps; ++k) {
+        const double y = marks.Corner.y() + k * step;
+        const double half = TickHalfLength(k);
+        Line(report, x - half, y, x + half, y);
+        if (k % 4 == 0) {
+            report.GotoXY(x + kZeroTick + 0.03, y + kFontPoints / 72.0 / 3.0);
+            report.PrintText(StepCaption(k));
+        }
+    }
+}
+
+void DrawCross(TBaseReport &report, QPointF centre)
+{
+    Line(report, centre.x() - kCrossArm, centre.y(), centre.x() + kCrossArm, centre.y());
+    Line(report, centre.x(), centre.y() - kCrossArm, centre.x(), centre.y() + kCrossArm);
+}
+
+} // namespace
+
+TCellMarks CellMarks(const sheetprint::TSheetGeometry &sheet, int row, int column)
+{
+    TCellMarks marks;
+    marks.Corner = sheetprint::CellOrigin(sheet, row, column);
+    marks.Centre = marks.Corner + QPointF(sheet.CardWidth / 2.0, sheet.CardHeight / 2.0);
+    marks.LeftRulerY = marks.Corner.y() + std::min(kRulerDistance, sheet.CardHeight / 2.0);
+    marks.TopRulerX = marks.Corner.x() + std::min(kRulerDistance, sheet.CardWidth / 2.0);
+    return marks;
+}
+
+void DrawCalibrationPage(TBaseReport &report, const sheetprint::TSheetGeometry &sheet)
+{
+    report.SetMarginLeft(0.0);
+    report.SetMarginTop(0.0);
+    report.SelectPen(platform::clBlack, Vcl::psSolid, Vcl::pmCopy, -kPenHundredths);
+    report.SelectBrush(platform::clBlack, Vcl::bsClear);
+    report.SetFontName(QStringLiteral("Arial"));
+    report.SetFontSize(kFontPoints);
+    report.SetFontColor(platform::clBlack);
+    for (int row = 0; row < sheet.Down; ++row) {
+        for (int column = 0; column < sheet.Across; ++column) {
+            const TCellMarks marks = CellMarks(sheet, row, column);
+            DrawLeftEdgeRuler(report, marks);
+            DrawTopEdgeRuler(report, marks);
+            DrawCross(report, marks.Centre);
+        }
+    }
+}
+
+void Attach(TBaseReport &report, const sheetprint::TSheetGeometry &sheet)
+{
+    report.SetOrientation(poPortrait);
+    report.SetTitle(QStringLiteral("Quorvel"));
+    report.SetUnitsFactor(1.0);
+    report.SetScaleX(100.0);
+    report.SetScaleY(100.0);
+    report.OnBeforePrint = nullptr;
+    report.OnNewPage = nullptr;
+    report.OnAfterPrint = nullptr;
+    report.OnPrint = [sheet](TBaseReport &r) { DrawCalibrationPage(r, sheet); };
+}
+
+} // namespace calibration

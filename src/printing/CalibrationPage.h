@@ -1,0 +1,40 @@
+// The calibration page: in every cell of the sheet, two fine rulers marked
+// in 1/32 inch from -8 to +8 around where the cell's corner should be, and a
+// cross at the card's centre. Printed on plain paper and held against a sheet
+// of card stock (or against the light), it shows how far the printer is off:
+// where the card's edge crosses a ruler is the nudge to add.
+#pragma once
+
+#include "printing/SheetPrinting.h"
+
+#include <QPointF>
+
+class TBaseReport;
+
+namespace calibration {
+
+// The rulers run from -kRulerSteps to +kRulerSteps nudge steps.
+inline constexpr int kRulerSteps = 8;
+
+// Where one cell's marks lie, inches from the paper's corner.
+struct TCellMarks {
+    // The ruler that reads the card's left edge: a horizontal line at this
+    // height, ticks standing across it at Corner.x() + k/32.
+    double LeftRulerY = 0.0;
+    // The ruler that reads the card's top edge: a vertical line at this x,
+    // ticks lying across it at Corner.y() + k/32.
+    double TopRulerX = 0.0;
+    QPointF Corner;
+    QPointF Centre;
+};
+
+// The marks of the cell in that row and column; the sheet carries the nudges.
+TCellMarks CellMarks(const sheetprint::TSheetGeometry &sheet, int row, int column);
+
+// Draws the marks of every cell of the sheet onto the report's current page.
+void DrawCalibrationPage(TBaseReport &report, const sheetprint::TSheetGeometry &sheet);
+
+// Makes the report print the calibration page: one portrait page.
+void Attach(TBaseReport &report, const sheetprint::TSheetGeometry &sheet);
+
+} // namespace calibration
