@@ -10,6 +10,7 @@ QUORVEL_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools
   fonts-liberation fonts-liberation2 fonts-urw-base35 fonts-dejavu-core fonts-symbola
   cups printer-driver-cups-pdf poppler-utils
+  qt6-image-formats-plugins qt6-svg-dev libgraphicsmagick++1-dev libuemf-dev
 )
 
 quorvel_missing_packages() {
