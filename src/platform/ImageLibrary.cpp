@@ -15,7 +15,7 @@ void InitialiseImageLibrary()
     std::call_once(once, [] {
         Magick::InitializeMagick(nullptr);
         // A hostile header must not make the library allocate for it.
-        MagickLib::SetMagickResourceLimit(MagickLib::PixelsResource, 64LL * 1024 * 1024);
+        MagickLib::SetMagickResourceLimit(MagickLib::PixelsResource, 24LL * 1024 * 1024);
         MagickLib::SetMagickResourceLimit(MagickLib::WidthResource, 20000);
         MagickLib::SetMagickResourceLimit(MagickLib::HeightResource, 20000);
         MagickLib::SetMagickResourceLimit(MagickLib::MemoryResource, 512LL * 1024 * 1024);

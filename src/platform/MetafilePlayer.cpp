@@ -936,8 +936,13 @@ void TPlayer::PlayEmf(const QByteArray &image)
             break;
         if (type == U_EMR_EOF)
             break;
-        // libuemf checks each record's inner counts and offsets against its size.
-        if (U_emf_record_safe(image.constData() + pos))
+        // libuemf checks each record's inner counts and offsets against its
+        // size. It only complains about types it has no check for (all of
+        // them records this player skips), and refuses the empty clipping
+        // region that means "no clipping", which our own bounded reads
+        // handle; those are not put to it.
+        const bool vetted = type <= 95 && type != U_EMR_UNDEF69 && type != U_EMR_EXTSELECTCLIPRGN;
+        if (!vetted || U_emf_record_safe(image.constData() + pos))
             EmfRecord(TRecord(image.constData() + pos, size), type);
         pos += size;
     }

@@ -309,6 +309,18 @@ void TestPicture::sampleCardBitmapKeepsItsBytesAndPixels()
     QCOMPARE(picture.Kind(), TPicture::pkBitmap);
     QCOMPARE(QSize(picture.Width(), picture.Height()), QSize(6, 4));
     QCOMPARE(picture.Data(), data);
+    // A bitmap held directly (a texture) stores the same data without the
+    // class name.
+    const QByteArray own = data.mid(8);
+    QByteArray written;
+    QBuffer buffer(&written);
+    buffer.open(QIODevice::WriteOnly);
+    TComponentWriter writer(&buffer);
+    TStoredBitmap texture;
+    texture.SetBitmap(TBitmap::FromStreamData(own));
+    texture.WriteExtraData(writer);
+    writer.FlushBuffer();
+    QCOMPARE(written, QByteArray("\x04" "Data\x0a", 6) + QByteArray::fromHex("8a000000") + own);
     const QImage image = picture.ToImage();
     QCOMPARE(image.pixel(0, 3), qRgb(255, 0, 0));   // bottom row red
     QCOMPARE(image.pixel(5, 0), qRgb(255, 255, 255)); // top row white
@@ -364,6 +376,14 @@ void TestPicture::brokenFilesAreRefused_data()
     QTest::newRow("WMF without records") << "e.wmf" << QByteArray("\xD7\xCD\xC6\x9A", 4) + QByteArray(30, '\0');
     QTest::newRow("EMF cut short") << "f.emf" << (QByteArray(40, '\x01') + " EMF" + QByteArray(8, '\x7f'));
     QTest::newRow("text named BMP") << "g.bmp" << QByteArray("hello, not a picture");
+    QByteArray pcx = MakePcx();
+    pcx[8] = char(0x1f);
+    pcx[9] = char(0x4e); // 20000 pixels wide
+    pcx[10] = char(0x1f);
+    pcx[11] = char(0x4e);
+    QTest::newRow("PCX claiming 20000 x 20000") << "h.pcx" << pcx;
+    QTest::newRow("Targa cut short") << "i.tga" << MakeRleTga().left(24);
+    QTest::newRow("JPEG cut short") << "j.jpg" << QByteArray("\xff\xd8\xff\xe0\x00\x10JFIF", 10);
 }
 
 void TestPicture::brokenFilesAreRefused()
