@@ -11,6 +11,7 @@ QUORVEL_PACKAGES=(
   fonts-liberation fonts-liberation2 fonts-urw-base35 fonts-dejavu-core fonts-symbola
   cups printer-driver-cups-pdf poppler-utils
   glabels-data
+  qt6-image-formats-plugins qt6-svg-dev libgraphicsmagick++1-dev libuemf-dev
 )
 
 quorvel_missing_packages() {

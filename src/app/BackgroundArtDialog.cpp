@@ -3,7 +3,7 @@
 
 #include "app/AppHelpers.h"
 #include "platform/Dialogs.h"
-#include "platform/InputFiles.h"
+#include "platform/Picture.h"
 #include "printing/DialogKit.h"
 
 #include <QDir>
@@ -138,7 +138,9 @@ void TLoadBackGround::FileListBox1Change()
     const QString file = SelectedFile();
     if (file.isEmpty())
         return;
-    const QImage image = platform::LoadPictureFile(file);
+    // The panel and the print read the art by the same rule.
+    TPicture art;
+    const QImage image = platform::LoadBackgroundArt(file, art) ? art.ToImage() : QImage();
     if (image.isNull()) {
         FImage->clear();
         FImage->resize(0, 0);
@@ -156,6 +158,14 @@ void TLoadBackGround::OKButtonClick()
 {
     if (SelectedFile().isEmpty()) {
         platform::MessageBeep();
+        return;
+    }
+    // Art that cannot be loaded is refused here, so the card never names a
+    // picture that the panel and the print cannot show.
+    if (PreviewEmpty()) {
+        platform::ShowMessageBox({QStringLiteral("Error loading file!"), QStringLiteral("Error"), platform::miError,
+                                  platform::mbOK},
+                                 this);
         return;
     }
     done(1);

@@ -1115,10 +1115,13 @@ void TMainScreen::mnuSetorChangeBackgroundArtClick()
     dialog.Preselect(FBackgroundArtPath, BackgroundArtFolder());
     const int result = ExecDialog(dialog);
     if (result == 1) {
-        FBackgroundArtPath = dialog.SelectedFile();
-        FPanel->LoadColorPicture(FBackgroundArtPath);
+        // Art that cannot be loaded keeps the previous art and its path.
+        const QString chosen = dialog.SelectedFile();
+        if (FPanel->LoadColorPicture(chosen)) {
+            FBackgroundArtPath = chosen;
+            SetChangesMade(true);
+        }
         FPanel->update();
-        SetChangesMade(true);
     } else if (result == TLoadBackGround::kNoneResult) {
         FBackgroundArtPath.clear();
         FPanel->ClearColorPicture();

@@ -1,6 +1,7 @@
 #include "dialogs/DialogEditors.h"
 
 #include "dialogs/Effects3DDialog.h"
+#include "dialogs/ImageBrowser.h"
 #include "dialogs/BusinessCardTextDialog.h"
 #include "dialogs/SymbolSelector.h"
 #include "dialogs/LabelTextDialog.h"
@@ -15,4 +16,5 @@ void RegisterDialogEditors()
     e.MultiLineText = &TMultiLineTextEditor::Execute;
     e.SymbolSelector = &TGetSymbol::Execute;
     e.Effects3D = &TGFont3DEffects::Execute;
+    e.ImageBrowser = &TGImageBrowser::Execute;
 }

@@ -11,6 +11,7 @@
 class QWidget;
 class TFont;
 class TGBaseLabel;
+class TPicture;
 
 namespace editors {
 
@@ -27,12 +28,24 @@ using TSymbolSelector = std::function<bool(QWidget *parent, TFont &font, QString
 // The 3-D effects dialog: changes the label itself, and only on OK.
 using TEffectsEditor = std::function<bool(QWidget *parent, TGBaseLabel &label)>;
 
+// The image browser's answer: preset with the two options; on OK the chosen
+// file name (empty when none was selected), the previewed picture copied into
+// picture, and the options as the user left them.
+struct TImageChoice {
+    QString fileName;
+    TPicture *picture = nullptr; // owned by the caller
+    bool stretch = true;
+    bool autoSize = false;
+};
+using TImageBrowser = std::function<bool(QWidget *parent, TImageChoice &choice)>;
+
 struct TObjectEditors {
     TLabelTextEditor LabelText;
     TBusinessCardTextEditor BusinessCardText;
     TMultiLineTextEditor MultiLineText;
     TSymbolSelector SymbolSelector;
     TEffectsEditor Effects3D;
+    TImageBrowser ImageBrowser;
 };
 
 // The one set of editors of the program.

@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QPicture>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -85,13 +86,16 @@ void TCardSheetPrinter::LoadBackGround()
 {
     FBackgroundKind = bgNone;
     FBackgroundBitmap = QImage();
-    if (BackgroundPath.isEmpty())
+    FBackgroundMetafile = TMetafile();
+    TPicture art;
+    if (BackgroundPath.isEmpty() || !platform::LoadBackgroundArt(BackgroundPath, art))
         return;
-    const QString upper = BackgroundPath.toUpper();
-    if (upper.contains(QLatin1String(".BMP")) && QFileInfo::exists(BackgroundPath)) {
-        FBackgroundBitmap = platform::LoadPictureFile(BackgroundPath);
-        if (!FBackgroundBitmap.isNull())
-            FBackgroundKind = bgBitmap;
+    if (art.Kind() == TPicture::pkMetafile) {
+        FBackgroundMetafile = art.Metafile();
+        FBackgroundKind = bgMetafile;
+    } else {
+        FBackgroundBitmap = art.Bitmap().Image();
+        FBackgroundKind = bgBitmap;
     }
 }
 
@@ -176,11 +180,17 @@ void TCardSheetPrinter::PrintCell(TBaseReport &report, int row, int column)
 
 void TCardSheetPrinter::PrintBackGround(TBaseReport &report, double x, double y)
 {
-    if (FBackgroundKind != bgBitmap)
+    if (FBackgroundKind == bgNone)
         return;
     // The art fills the card as the layout sizes it, as it does on screen.
     try {
-        report.DrawBitmapInRect(x, y, x + Sheet.CardWidth, y + Sheet.CardHeight, FBackgroundBitmap);
+        if (FBackgroundKind == bgBitmap) {
+            report.DrawBitmapInRect(x, y, x + Sheet.CardWidth, y + Sheet.CardHeight, FBackgroundBitmap);
+        } else {
+            const QRect device = report.DeviceRect(x, y, x + Sheet.CardWidth, y + Sheet.CardHeight).normalized();
+            if (!device.isEmpty())
+                report.DrawGraphicInRect(device, FBackgroundMetafile.ToRecording(device.size()));
+        }
     } catch (const std::exception &) {
         // A picture that cannot be drawn is left out; the card still prints.
     }

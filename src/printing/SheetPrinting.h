@@ -6,6 +6,8 @@
 // Holds TSheetGeometry, TCardSheetPrinter, TLabelPrinter.
 #pragma once
 
+#include "platform/Picture.h"
+
 #include "printing/CardSheetLayout.h"
 #include "report/ReportRecorder.h"
 #include "report/ReportPrinter.h"
@@ -55,10 +57,10 @@ QString FinalStatus(bool toPrinter, bool aborted, bool complexObjects);
 // The status of a run that wrote a PDF file: where the file is.
 QString SavedToFileStatus(const QString &fileName);
 
-// What the background art file is printed as. Only bitmap files (a name
-// with ".BMP") are; the program has no metafile reader yet, so ".WMF" art is
-// left out like any picture that cannot be loaded, and other files too.
-enum TBackgroundKind { bgNone = 0, bgBitmap = 2 };
+// What the background art file is printed as: a name with ".BMP" as a
+// bitmap, one with ".WMF" as a metafile (vectors); anything else, or a
+// picture that cannot be loaded, is left out.
+enum TBackgroundKind { bgNone = 0, bgMetafile = 1, bgBitmap = 2 };
 
 } // namespace sheetprint
 
@@ -106,6 +108,7 @@ private:
 
     sheetprint::TBackgroundKind FBackgroundKind = sheetprint::bgNone;
     QImage FBackgroundBitmap;
+    TMetafile FBackgroundMetafile;
 };
 
 // The print status form "Print Status Screen": shows the report's status

@@ -4,6 +4,7 @@
 #include "objects/BusinessCardShape.h"
 #include "objects/LineShape.h"
 #include "objects/FrameShapes.h"
+#include "objects/ImageObject.h"
 #include "objects/MultiLineLabel.h"
 #include "objects/SymbolLabel.h"
 #include "objects/BusinessCardLabel.h"
@@ -30,6 +31,7 @@ void RegisterCardObjectClasses()
     RegisterCardClass<TGBusinessCardLabel>();
     RegisterCardClass<TGSymbolLabel>();
     RegisterCardClass<TGMultiLineLabel>();
+    RegisterCardClass<TGImage>();
 }
 
 void TGBusinessCardPanel32::SetPanelState(TLPanelState v)
@@ -97,6 +99,12 @@ void TGBusinessCardPanel32::CreateToolObject(TRect r)
         auto *line = new TGLineShape(this);
         line->SetLineStyle(TGLineShape::stVertical);
         object = line;
+        break;
+    }
+    case psImage: {
+        auto *image = new TGImage(this);
+        object = image;
+        followUp = [image] { image->LoadImageFromDisk(); };
         break;
     }
     default:

@@ -185,16 +185,24 @@ void TGBasePanel::SetPicture(const QImage &image)
 void TGBasePanel::SetColorPicture(const QImage &image)
 {
     FColorPicture = image;
+    FColorMetafile = TMetafile();
     FBackgroundValid = false;
     update();
 }
 
 bool TGBasePanel::LoadColorPicture(const QString &fileName)
 {
-    const QImage image = platform::LoadPictureFile(fileName);
-    if (image.isNull())
+    // The same rule as the print, so panel and page never show different art;
+    // art that cannot be loaded leaves the old art in place.
+    TPicture art;
+    if (!platform::LoadBackgroundArt(fileName, art))
         return false;
-    SetColorPicture(image);
+    if (art.Kind() == TPicture::pkMetafile) {
+        SetColorPicture(QImage());
+        FColorMetafile = art.Metafile();
+    } else {
+        SetColorPicture(art.Bitmap().Image());
+    }
     return true;
 }
 
@@ -258,6 +266,13 @@ QImage TGBasePanel::RenderBackground() const
             p.setClipPath(region);
             p.setRenderHint(QPainter::SmoothPixmapTransform, true);
             p.drawImage(all, FColorPicture);
+            p.restore();
+        }
+        if (!FColorMetafile.IsEmpty()) {
+            p.save();
+            p.setClipPath(region);
+            p.setRenderHint(QPainter::Antialiasing, true);
+            FColorMetafile.Draw(p, all);
             p.restore();
         }
         if (FDrawOutline) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/Geometry.h"
+#include "platform/Picture.h"
 
 #include <QImage>
 #include <QPainterPath>
@@ -65,6 +66,8 @@ public:
     const QImage &Picture() const { return FPicture; }
     void SetPicture(const QImage &image);
     const QImage &ColorPicture() const { return FColorPicture; }
+    // Metafile art, drawn as vectors; empty for bitmap art.
+    const TMetafile &ColorMetafile() const { return FColorMetafile; }
     bool LoadColorPicture(const QString &fileName);
     void SetColorPicture(const QImage &image);
     void ClearColorPicture();
@@ -177,6 +180,7 @@ private:
     bool FPointing = true;
     QImage FPicture;
     QImage FColorPicture;
+    TMetafile FColorMetafile;
     QMenu *FContextMenu = nullptr;
     TLabelShapeType FShape = lsRoundRect;
     bool FRubberBandActive = false;

@@ -336,7 +336,7 @@ void TestSheetPrinting::backgroundArtFillsTheLayoutsCard_data()
     QTest::newRow("bitmap") << "art.bmp" << true;
     QTest::newRow("bitmap, name in capitals") << "ART.BMP" << true;
     QTest::newRow("GIF is ignored") << "art.gif" << false;
-    QTest::newRow("metafile has no reader") << "art.wmf" << false;
+    QTest::newRow("bitmap bytes named as a metafile") << "art.wmf" << false;
     QTest::newRow("missing file") << "gone.bmp" << false;
 }
 

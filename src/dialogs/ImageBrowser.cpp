@@ -1,0 +1,317 @@
+// Holds TImageBrowserBase, TGImageBrowser and TGBrushImageBrowser.
+#include "dialogs/ImageBrowser.h"
+
+#include "dialogs/ImagePreviewBox.h"
+#include "objects/ObjectEditors.h"
+#include "platform/Dialogs.h"
+#include "platform/ProgramFolder.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace {
+QStringList Masks(std::initializer_list<const char *> extensions)
+{
+    QStringList masks;
+    for (const char *e : extensions)
+        masks << QStringLiteral("*.") + QLatin1String(e);
+    return masks;
+}
+
+void ShowLoadError(QWidget *parent)
+{
+    platform::ShowMessageBox({QStringLiteral("Error loading file!"), QStringLiteral("Error"), platform::miError,
+                              platform::mbOK},
+                             parent);
+}
+} // namespace
+
+// ======================================================================
+
+TImageBrowserBase::TImageBrowserBase(QWidget *parent, const QString &caption, int helpContext,
+                                     const QStringList &masks)
+    : TPropertyDialog(parent, caption, helpContext), FMasks(masks)
+{
+    DirectoryLabel = new QLabel(this);
+    DirectoryListBox1 = new QListWidget(this);
+    DirectoryListBox1->setObjectName(QStringLiteral("DirectoryListBox1"));
+    DirectoryListBox1->setMinimumSize(160, 120);
+    SetHelpText(DirectoryListBox1, tr("Double-click a folder to open it"));
+    FileListBox1 = new QListWidget(this);
+    FileListBox1->setObjectName(QStringLiteral("FileListBox1"));
+    FileListBox1->setMinimumSize(160, 140);
+    SetHelpText(FileListBox1, tr("Click here to select an image file"));
+    SmartImage1 = new TSmartImage(this);
+    SmartImage1->setObjectName(QStringLiteral("SmartImage1"));
+    SmartImage1->hide();
+    connect(FileListBox1, &QListWidget::itemSelectionChanged, this, &TImageBrowserBase::FileListBox1Change);
+    connect(DirectoryListBox1, &QListWidget::itemActivated, this, &TImageBrowserBase::DirectoryActivated);
+    setFocusProxy(FileListBox1);
+}
+
+void TImageBrowserBase::SetDirectory(const QString &folder)
+{
+    FDirectory = QDir(folder).absolutePath();
+    DirectoryLabel->setText(QDir::toNativeSeparators(FDirectory));
+    QDir dir(FDirectory);
+    DirectoryListBox1->clear();
+    if (!dir.isRoot())
+        DirectoryListBox1->addItem(QStringLiteral(".."));
+    DirectoryListBox1->addItems(dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase));
+    FileListBox1->blockSignals(true);
+    FileListBox1->clear();
+    // Masks are matched without regard to case: "*.BMP" finds "logo.bmp" too.
+    FileListBox1->addItems(dir.entryList(FMasks, QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase));
+    FileListBox1->setCurrentRow(-1);
+    FileListBox1->blockSignals(false);
+}
+
+bool TImageBrowserBase::SelectFile(const QString &path)
+{
+    const QFileInfo file(path);
+    SetDirectory(file.absolutePath());
+    for (int i = 0; i < FileListBox1->count(); ++i)
+        if (FileListBox1->item(i)->text().compare(file.fileName(), Qt::CaseInsensitive) == 0) {
+            FileListBox1->setCurrentRow(i);
+            return true;
+        }
+    return false;
+}
+
+QString TImageBrowserBase::SelectedFile() const
+{
+    const QList<QListWidgetItem *> selected = FileListBox1->selectedItems();
+    return selected.isEmpty() ? QString() : QDir(FDirectory).filePath(selected.first()->text());
+}
+
+void TImageBrowserBase::DirectoryActivated()
+{
+    if (QListWidgetItem *item = DirectoryListBox1->currentItem())
+        SetDirectory(QDir(FDirectory).filePath(item->text()));
+}
+
+void TImageBrowserBase::FileListBox1Change()
+{
+    const QString path = SelectedFile();
+    if (path.isEmpty())
+        return;
+    const QString extension = QStringLiteral(".") + platform::LastExtension(path);
+    try {
+        LoadPreview(path, extension);
+    } catch (const std::exception &) {
+        if (ReportsErrorsOf(extension))
+            ShowLoadError(this);
+        ClearPreview();
+    }
+}
+
+// ======================================================================
+
+TGImageBrowser::TGImageBrowser(QWidget *parent)
+    : TImageBrowserBase(parent, QStringLiteral("Load Image File "), 40003,
+                        Masks({"bmp", "dib", "jpg", "jif", "jpeg", "gif", "pcx", "rle", "tga", "wmf", "emf", "ico",
+                               "png", "svg", "tif", "tiff", "webp"}))
+{
+    setObjectName(QStringLiteral("GImageBrowser"));
+    Image1 = new TSmartImage;
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->resize(218, 203);
+    auto *scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("ScrollBox1"));
+    scroll->setWidget(Image1);
+    scroll->setFixedSize(222, 207);
+    scroll->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    auto *options = new QGroupBox(QStringLiteral(" Options "), this);
+    CBStretch = new QCheckBox(QStringLiteral("Stretch"), options);
+    CBStretch->setObjectName(QStringLiteral("CBStretch"));
+    CBStretch->setToolTip(QStringLiteral("Stretch image to max display size"));
+    CBAutoSize = new QCheckBox(QStringLiteral("AutoSize"), options);
+    CBAutoSize->setObjectName(QStringLiteral("CBAutoSize"));
+    CBAutoSize->setToolTip(QStringLiteral("AutoSize TImage"));
+    auto *optionsLayout = new QHBoxLayout(options);
+    optionsLayout->addWidget(CBStretch);
+    optionsLayout->addWidget(CBAutoSize);
+    connect(CBStretch, &QCheckBox::clicked, this, &TGImageBrowser::CBStretchClick);
+    connect(CBAutoSize, &QCheckBox::clicked, this, &TGImageBrowser::CBAutoSizeClick);
+
+    auto *lists = new QVBoxLayout;
+    lists->addWidget(DirectoryLabel);
+    lists->addWidget(DirectoryListBox1);
+    lists->addWidget(FileListBox1);
+    auto *preview = new QVBoxLayout;
+    preview->addWidget(scroll);
+    preview->addWidget(options);
+    preview->addStretch();
+    auto *top = new QHBoxLayout;
+    top->addLayout(lists);
+    top->addLayout(preview);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(ButtonRow());
+    QCoreApplication::processEvents();
+}
+
+bool TGImageBrowser::Execute(QWidget *parent, editors::TImageChoice &choice)
+{
+    TGImageBrowser browser(parent);
+    browser.CBStretch->setChecked(choice.stretch);
+    browser.CBAutoSize->setChecked(choice.autoSize);
+    browser.FitPreview();
+    browser.SetDirectory(QDir::currentPath());
+    if (browser.exec() != QDialog::Accepted)
+        return false;
+    choice.fileName = browser.SelectedFile();
+    if (choice.picture)
+        choice.picture->Assign(*browser.Image1->Picture());
+    choice.stretch = browser.CBStretch->isChecked();
+    choice.autoSize = browser.CBAutoSize->isChecked();
+    return true;
+}
+
+void TGImageBrowser::LoadPreview(const QString &path, const QString &extension)
+{
+    if (extension == QLatin1String(".BMP") || extension == QLatin1String(".WMF")
+        || extension == QLatin1String(".EMF")) {
+        TPicture picture;
+        picture.LoadFromFile(path);
+        Image1->SetPicture(picture);
+    } else if (extension == QLatin1String(".ICO")) {
+        // Icons always arrive as bitmaps of the icon's size.
+        TPicture picture;
+        picture.SetBitmap(TIcon::LoadFromFile(path).ToBitmap());
+        Image1->SetPicture(picture);
+    } else {
+        SmartImage1->LoadFromFile(path);
+        QCoreApplication::processEvents();
+        Image1->SetPicture(*SmartImage1->Picture());
+    }
+    FitPreview();
+}
+
+void TGImageBrowser::ClearPreview() { Image1->Picture()->Clear(); }
+
+bool TGImageBrowser::ReportsErrorsOf(const QString &extension) const
+{
+    return extension == QLatin1String(".BMP") || extension == QLatin1String(".WMF")
+        || extension == QLatin1String(".EMF");
+}
+
+void TGImageBrowser::CBStretchClick()
+{
+    Image1->SetStretch(CBStretch->isChecked());
+    Image1->SetAutoSize(false);
+    if (CBStretch->isChecked() && CBAutoSize->isChecked()) {
+        CBAutoSize->setChecked(false);
+        CBAutoSizeClick();
+    }
+    FitPreview();
+}
+
+void TGImageBrowser::CBAutoSizeClick()
+{
+    Image1->SetAutoSize(CBAutoSize->isChecked());
+    if (CBAutoSize->isChecked() && CBStretch->isChecked()) {
+        CBStretch->setChecked(false);
+        CBStretchClick();
+    }
+    FitPreview();
+}
+
+void TGImageBrowser::FitPreview()
+{
+    Image1->SetStretch(CBStretch->isChecked());
+    Image1->SetAutoSize(CBAutoSize->isChecked());
+    // Unless it follows the picture's size, the preview fills the box.
+    if (!CBAutoSize->isChecked())
+        Image1->resize(218, 203);
+}
+
+// ======================================================================
+
+TGBrushImageBrowser::TGBrushImageBrowser(QWidget *parent)
+    : TImageBrowserBase(parent, QStringLiteral("Load Texture Image"), 40012,
+                        Masks({"bmp", "dib", "jpg", "jif", "jpeg", "gif", "pcx", "rle", "tga", "ico", "png", "svg",
+                               "tif", "tiff", "webp"}))
+{
+    setObjectName(QStringLiteral("GBrushImageBrowser"));
+    ExampleTexture = new QLabel(this);
+    ExampleTexture->setObjectName(QStringLiteral("ExampleTexture"));
+    ExampleTexture->setFixedSize(75, 75);
+    ExampleTexture->setFrameShape(QFrame::Box);
+    auto *lists = new QVBoxLayout;
+    lists->addWidget(DirectoryLabel);
+    lists->addWidget(DirectoryListBox1);
+    lists->addWidget(FileListBox1);
+    auto *top = new QHBoxLayout;
+    top->addLayout(lists);
+    top->addWidget(ExampleTexture, 0, Qt::AlignTop);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(ButtonRow());
+}
+
+void TGBrushImageBrowser::OpenTextureFolder()
+{
+    const QString textures = platform::ProgramFolder() + QStringLiteral("bmbrush");
+    SetDirectory(QFileInfo(textures).isDir() ? textures : platform::ProgramFolder());
+}
+
+bool TGBrushImageBrowser::Execute(QWidget *parent, QString &fileName, TBitmap &texture)
+{
+    TGBrushImageBrowser browser(parent);
+    if (fileName.isEmpty() || !QFileInfo(fileName).isFile() || !browser.SelectFile(fileName))
+        browser.OpenTextureFolder();
+    if (browser.exec() != QDialog::Accepted)
+        return false;
+    fileName = browser.SelectedFile();
+    texture = browser.Image();
+    return true;
+}
+
+void TGBrushImageBrowser::LoadPreview(const QString &path, const QString &extension)
+{
+    if (extension == QLatin1String(".BMP")) {
+        FTexture = TBitmap::LoadFromFile(path);
+    } else if (extension == QLatin1String(".ICO")) {
+        FTexture = TIcon::LoadFromFile(path).ToBitmap();
+    } else {
+        SmartImage1->LoadFromFile(path);
+        QCoreApplication::processEvents();
+        FTexture = SmartImage1->Picture()->Kind() == TPicture::pkBitmap ? SmartImage1->Picture()->Bitmap() : TBitmap();
+    }
+    ShowTexture();
+    if (FileListBox1->isEnabled() && isVisible())
+        FileListBox1->setFocus();
+}
+
+void TGBrushImageBrowser::ClearPreview()
+{
+    FTexture = TBitmap();
+    ShowTexture();
+}
+
+bool TGBrushImageBrowser::ReportsErrorsOf(const QString &extension) const
+{
+    return extension == QLatin1String(".BMP");
+}
+
+void TGBrushImageBrowser::ShowTexture()
+{
+    QPixmap tiles(ExampleTexture->size());
+    tiles.fill(Qt::white);
+    if (!FTexture.IsEmpty()) {
+        QPainter p(&tiles);
+        p.fillRect(tiles.rect(), QBrush(FTexture.Image()));
+    }
+    ExampleTexture->setPixmap(tiles);
+}

@@ -1,0 +1,106 @@
+// The image browsers: modal file browsers with a folder list, a file list
+// under a mask and a live preview. The image browser feeds the image object;
+// the texture browser feeds the textured fills.
+// Holds TImageBrowserBase, TGImageBrowser and TGBrushImageBrowser.
+#pragma once
+
+#include "dialogs/PropertyDialog.h"
+#include "platform/Picture.h"
+
+#include <QStringList>
+
+class QCheckBox;
+class QLabel;
+class QListWidget;
+class TSmartImage;
+
+namespace editors {
+struct TImageChoice;
+}
+
+class TImageBrowserBase : public TPropertyDialog
+{
+    Q_OBJECT
+
+public:
+    TImageBrowserBase(QWidget *parent, const QString &caption, int helpContext, const QStringList &masks);
+
+    // Shows a folder's subfolders and its files under the mask.
+    void SetDirectory(const QString &folder);
+    QString Directory() const { return FDirectory; }
+    // Opens the file's folder and selects the file; false when it is not listed.
+    bool SelectFile(const QString &path);
+    // Full path of the selected file; empty when none.
+    QString SelectedFile() const;
+
+    QLabel *DirectoryLabel;
+    QListWidget *DirectoryListBox1;
+    QListWidget *FileListBox1;
+    TSmartImage *SmartImage1;
+
+protected:
+    // Loads the selected file into the preview; raises on unreadable files.
+    virtual void LoadPreview(const QString &path, const QString &extension) = 0;
+    virtual void ClearPreview() = 0;
+    // Whether an unreadable file of this extension is reported.
+    virtual bool ReportsErrorsOf(const QString &extension) const = 0;
+
+private:
+    void FileListBox1Change();
+    void DirectoryActivated();
+
+    QStringList FMasks;
+    QString FDirectory;
+};
+
+class TGImageBrowser : public TImageBrowserBase
+{
+    Q_OBJECT
+
+public:
+    explicit TGImageBrowser(QWidget *parent = nullptr);
+
+    // The image object's protocol: options in, file name, picture and options out.
+    static bool Execute(QWidget *parent, editors::TImageChoice &choice);
+
+    TSmartImage *Image1;
+    QCheckBox *CBStretch;
+    QCheckBox *CBAutoSize;
+
+protected:
+    void LoadPreview(const QString &path, const QString &extension) override;
+    void ClearPreview() override;
+    bool ReportsErrorsOf(const QString &extension) const override;
+
+private:
+    void CBStretchClick();
+    void CBAutoSizeClick();
+    void FitPreview();
+};
+
+class TGBrushImageBrowser : public TImageBrowserBase
+{
+    Q_OBJECT
+
+public:
+    explicit TGBrushImageBrowser(QWidget *parent = nullptr);
+
+    // The texture's protocol: the remembered file (or the texture folder, or
+    // the program folder when that is missing) in; file name and texture out.
+    static bool Execute(QWidget *parent, QString &fileName, TBitmap &texture);
+    // The texture folder, else the program folder when it is missing.
+    void OpenTextureFolder();
+
+    const TBitmap &Image() const { return FTexture; }
+    QLabel *ExampleTexture;
+
+protected:
+    void LoadPreview(const QString &path, const QString &extension) override;
+    void ClearPreview() override;
+    bool ReportsErrorsOf(const QString &extension) const override;
+
+private:
+    void ShowTexture();
+
+    TBitmap FTexture;
+};

@@ -1,0 +1,517 @@
+#include "platform/Picture.h"
+
+#include "platform/MetafilePlayer.h"
+#include "platform/InputFiles.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QPainter>
+#include <QPicture>
+#include <QtEndian>
+
+namespace {
+
+// No picture of the program needs more pixels than this (16000 x 16000 at
+// four bytes a pixel is a gigabyte; this is a quarter of that).
+constexpr qint64 kMaxPixels = qint64(64) * 1024 * 1024;
+// Icons are small: the format itself stops at 256 pixels.
+constexpr int kMaxIconSide = 1024;
+
+QString BitmapNotValid() { return QStringLiteral("Bitmap image is not valid"); }
+QString IconNotValid() { return QStringLiteral("Icon image is not valid"); }
+
+quint16 U16(const QByteArray &b, qsizetype at) { return qFromLittleEndian<quint16>(b.constData() + at); }
+quint32 U32(const QByteArray &b, qsizetype at) { return qFromLittleEndian<quint32>(b.constData() + at); }
+qint32 I32(const QByteArray &b, qsizetype at) { return qFromLittleEndian<qint32>(b.constData() + at); }
+
+QByteArray LengthPrefixed(const QByteArray &bytes)
+{
+    QByteArray out(4, '\0');
+    qToLittleEndian<quint32>(quint32(bytes.size()), out.data());
+    return out + bytes;
+}
+
+// The bytes after a 4-byte length; throws when the length runs past the data.
+QByteArray TakeLengthPrefixed(const QByteArray &data, const QString &error)
+{
+    if (data.size() < 4)
+        throw EInvalidGraphic(error);
+    const quint32 length = U32(data, 0);
+    if (length > quint32(data.size() - 4))
+        throw EInvalidGraphic(error);
+    return data.mid(4, length);
+}
+
+QByteArray ReadWholeFile(const QString &path)
+{
+    // Regular files of a picture's size only: a FIFO or a device never ends.
+    try {
+        return platform::ReadInputFile(path, platform::TInputKind::Picture);
+    } catch (const platform::EInputFileError &e) {
+        throw EInvalidGraphic(QStringLiteral("Cannot open file \"%1\": %2").arg(QDir::toNativeSeparators(path), e.Message()));
+    }
+}
+
+// Checks the headers of a BMP file image against what its bytes can hold,
+// before any decoder allocates pixels for it.
+void CheckBitmapHeaders(const QByteArray &b)
+{
+    if (b.size() < 26 || b[0] != 'B' || b[1] != 'M')
+        throw EInvalidGraphic(BitmapNotValid());
+    const quint32 bitsOffset = U32(b, 10);
+    const quint32 headerSize = U32(b, 14);
+    if (headerSize < 12 || headerSize > quint32(b.size() - 14))
+        throw EInvalidGraphic(BitmapNotValid());
+    qint64 width = 0, height = 0;
+    int planes = 0, bits = 0;
+    quint32 compression = 0;
+    if (headerSize == 12) {
+        width = U16(b, 18);
+        height = U16(b, 20);
+        planes = U16(b, 22);
+        bits = U16(b, 24);
+    } else {
+        if (headerSize < 40)
+            throw EInvalidGraphic(BitmapNotValid());
+        width = I32(b, 18);
+        height = I32(b, 22);
+        planes = U16(b, 26);
+        bits = U16(b, 28);
+        compression = U32(b, 30);
+    }
+    const qint64 rows = height < 0 ? -height : height;
+    if (width <= 0 || rows == 0 || planes != 1)
+        throw EInvalidGraphic(BitmapNotValid());
+    const bool knownDepth = bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
+    const bool knownCompression = compression == 0 || (compression == 1 && bits == 8)
+        || (compression == 2 && bits == 4) || (compression == 3 && (bits == 16 || bits == 32));
+    if (!knownDepth || !knownCompression || width * rows > kMaxPixels)
+        throw EInvalidGraphic(BitmapNotValid());
+    if (bitsOffset >= quint32(b.size()))
+        throw EInvalidGraphic(BitmapNotValid());
+    const qint64 available = b.size() - qint64(bitsOffset);
+    if (compression == 1 || compression == 2) {
+        // Runs pack many pixels into few bytes, but not without bound.
+        if (width * rows > qMax<qint64>(4 * 1024 * 1024, available * 512))
+            throw EInvalidGraphic(BitmapNotValid());
+    } else {
+        const qint64 rowBytes = (width * bits + 31) / 32 * 4;
+        if (rowBytes * rows > available)
+            throw EInvalidGraphic(BitmapNotValid());
+    }
+}
+
+// Checks an ICO directory and the headers of its images.
+void CheckIconHeaders(const QByteArray &b)
+{
+    if (b.size() < 6 || U16(b, 0) != 0 || (U16(b, 2) != 1 && U16(b, 2) != 2))
+        throw EInvalidGraphic(IconNotValid());
+    const int count = U16(b, 4);
+    if (count == 0 || 6 + 16 * qint64(count) > b.size())
+        throw EInvalidGraphic(IconNotValid());
+    for (int i = 0; i < count; ++i) {
+        const qsizetype entry = 6 + 16 * i;
+        const quint32 size = U32(b, entry + 8);
+        const quint32 offset = U32(b, entry + 12);
+        if (offset < quint32(6 + 16 * count) || offset > quint32(b.size()) || size > quint32(b.size()) - offset
+            || size < 40)
+            throw EInvalidGraphic(IconNotValid());
+        qint64 width = 0, height = 0;
+        if (b.mid(offset, 8) == QByteArray("\x89PNG\r\n\x1a\n", 8)) {
+            if (size < 24)
+                throw EInvalidGraphic(IconNotValid());
+            width = qFromBigEndian<quint32>(b.constData() + offset + 16);
+            height = qFromBigEndian<quint32>(b.constData() + offset + 20);
+        } else {
+            width = I32(b, offset + 4);
+            height = I32(b, offset + 8) / 2; // image and mask stacked
+        }
+        if (width <= 0 || height <= 0 || width > kMaxIconSide || height > kMaxIconSide)
+            throw EInvalidGraphic(IconNotValid());
+    }
+}
+
+QImage ReadImage(const QByteArray &bytes, const char *format)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    reader.setAutoTransform(false);
+    return reader.read();
+}
+
+QImage OverWhite(const QImage &image)
+{
+    QImage flat(image.size(), QImage::Format_RGB32);
+    flat.fill(Qt::white);
+    QPainter p(&flat);
+    p.drawImage(0, 0, image);
+    return flat;
+}
+
+// Any other image file the decoders read, as a bitmap.
+TBitmap DecodedBitmap(const QString &path)
+{
+    const QImage image = platform::DecodeImageFile(path);
+    if (image.isNull())
+        throw EInvalidGraphic(QStringLiteral("Unknown picture file extension (.%1)")
+                                  .arg(platform::LastExtension(path).toLower()));
+    return TBitmap::FromImage(image);
+}
+
+} // namespace
+
+EInvalidGraphic::EInvalidGraphic(const QString &message) : FMessage(message), FUtf8(message.toUtf8()) {}
+
+// ======================================================================
+// TBitmap
+
+TBitmap TBitmap::FromFileImage(const QByteArray &bmpFile)
+{
+    CheckBitmapHeaders(bmpFile);
+    TBitmap bitmap;
+    bitmap.FImage = ReadImage(bmpFile, "BMP");
+    if (bitmap.FImage.isNull())
+        throw EInvalidGraphic(BitmapNotValid());
+    bitmap.FFile = bmpFile;
+    return bitmap;
+}
+
+TBitmap TBitmap::FromImage(const QImage &image)
+{
+    TBitmap bitmap;
+    if (image.isNull())
+        return bitmap;
+    bitmap.FImage = image.hasAlphaChannel() ? OverWhite(image) : image.convertToFormat(QImage::Format_RGB32);
+    QBuffer buffer(&bitmap.FFile);
+    buffer.open(QIODevice::WriteOnly);
+    bitmap.FImage.convertToFormat(QImage::Format_RGB888).save(&buffer, "BMP");
+    return bitmap;
+}
+
+TBitmap TBitmap::LoadFromFile(const QString &path) { return FromFileImage(ReadWholeFile(path)); }
+
+TBitmap TBitmap::FromStreamData(const QByteArray &data)
+{
+    const QByteArray file = TakeLengthPrefixed(data, BitmapNotValid());
+    if (file.isEmpty())
+        return TBitmap();
+    return FromFileImage(file);
+}
+
+QByteArray TBitmap::StreamData() const { return LengthPrefixed(FFile); }
+
+void TBitmap::Draw(QPainter &painter, const QRectF &dest) const
+{
+    if (!IsEmpty())
+        painter.drawImage(dest, FImage);
+}
+
+// ======================================================================
+// TMetafile
+
+TMetafile TMetafile::FromFileImage(const QByteArray &bytes)
+{
+    platform::TMetafileFacts facts;
+    QByteArray image = bytes;
+    if (!platform::ReadMetafileFacts(image, facts)) {
+        // A plain Windows metafile: give it the placeable header of its window.
+        image = platform::MakePlaceable(bytes);
+        if (image.isEmpty() || !platform::ReadMetafileFacts(image, facts))
+            throw EInvalidGraphic(QStringLiteral("Metafile is not valid"));
+    }
+    TMetafile metafile;
+    metafile.FFile = image;
+    metafile.FEnhanced = facts.enhanced;
+    metafile.FWidth = facts.widthPixels;
+    metafile.FHeight = facts.heightPixels;
+    return metafile;
+}
+
+TMetafile TMetafile::LoadFromFile(const QString &path) { return FromFileImage(ReadWholeFile(path)); }
+
+TMetafile TMetafile::FromStreamData(const QByteArray &data)
+{
+    return FromFileImage(TakeLengthPrefixed(data, QStringLiteral("Metafile is not valid")));
+}
+
+QByteArray TMetafile::StreamData() const { return LengthPrefixed(FFile); }
+
+void TMetafile::Draw(QPainter &painter, const QRectF &dest) const
+{
+    if (!IsEmpty())
+        platform::PlayMetafile(painter, FFile, dest);
+}
+
+QPicture TMetafile::ToRecording(const QSize &size) const
+{
+    QPicture recording;
+    QPainter p(&recording);
+    Draw(p, QRectF(QPointF(0, 0), QSizeF(size)));
+    p.end();
+    recording.setBoundingRect(QRect(QPoint(0, 0), size));
+    return recording;
+}
+
+QImage TMetafile::ToImage(int width, int height) const
+{
+    if (width <= 0 || height <= 0 || qint64(width) * height > kMaxPixels)
+        return QImage();
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    Draw(p, QRectF(0, 0, width, height));
+    return image;
+}
+
+// ======================================================================
+// TIcon
+
+TIcon TIcon::FromFileImage(const QByteArray &icoFile)
+{
+    CheckIconHeaders(icoFile);
+    TIcon icon;
+    icon.FImage = ReadImage(icoFile, "ICO");
+    if (icon.FImage.isNull())
+        throw EInvalidGraphic(IconNotValid());
+    icon.FFile = icoFile;
+    return icon;
+}
+
+TIcon TIcon::LoadFromFile(const QString &path) { return FromFileImage(ReadWholeFile(path)); }
+
+void TIcon::Draw(QPainter &painter, const QRectF &dest) const
+{
+    if (!IsEmpty())
+        painter.drawImage(dest, FImage);
+}
+
+TBitmap TIcon::ToBitmap() const
+{
+    if (IsEmpty())
+        return TBitmap();
+    return TBitmap::FromImage(OverWhite(FImage));
+}
+
+// ======================================================================
+// TPicture
+
+TPicture::TPicture(QObject *parent) : QObject(parent) {}
+
+QByteArray TPicture::GraphicClassName() const
+{
+    switch (FKind) {
+    case pkBitmap: return QByteArrayLiteral("TBitmap");
+    case pkMetafile: return QByteArrayLiteral("TMetafile");
+    case pkIcon: return QByteArrayLiteral("TIcon");
+    case pkNone: break;
+    }
+    return QByteArray();
+}
+
+int TPicture::Width() const
+{
+    switch (FKind) {
+    case pkBitmap: return FBitmap.Width();
+    case pkMetafile: return FMetafile.Width();
+    case pkIcon: return FIcon.Width();
+    case pkNone: break;
+    }
+    return 0;
+}
+
+int TPicture::Height() const
+{
+    switch (FKind) {
+    case pkBitmap: return FBitmap.Height();
+    case pkMetafile: return FMetafile.Height();
+    case pkIcon: return FIcon.Height();
+    case pkNone: break;
+    }
+    return 0;
+}
+
+void TPicture::SetBitmap(const TBitmap &bitmap)
+{
+    Clear();
+    FKind = pkBitmap;
+    FBitmap = bitmap;
+    emit Changed();
+}
+
+void TPicture::SetMetafile(const TMetafile &metafile)
+{
+    Clear();
+    FKind = pkMetafile;
+    FMetafile = metafile;
+    emit Changed();
+}
+
+void TPicture::SetIcon(const TIcon &icon)
+{
+    Clear();
+    FKind = pkIcon;
+    FIcon = icon;
+    emit Changed();
+}
+
+void TPicture::Clear()
+{
+    const bool had = FKind != pkNone;
+    FKind = pkNone;
+    FBitmap = TBitmap();
+    FMetafile = TMetafile();
+    FIcon = TIcon();
+    if (had)
+        emit Changed();
+}
+
+void TPicture::Assign(const TPicture &other)
+{
+    if (&other == this)
+        return;
+    FKind = other.FKind;
+    FBitmap = other.FBitmap;
+    FMetafile = other.FMetafile;
+    FIcon = other.FIcon;
+    emit Changed();
+}
+
+void TPicture::LoadFromFile(const QString &path)
+{
+    const QString ext = platform::LastExtension(path);
+    if (ext == QLatin1String("WMF") || ext == QLatin1String("EMF"))
+        SetMetafile(TMetafile::LoadFromFile(path));
+    else if (ext == QLatin1String("ICO"))
+        SetIcon(TIcon::LoadFromFile(path));
+    else if (ext == QLatin1String("BMP"))
+        SetBitmap(TBitmap::LoadFromFile(path));
+    else
+        SetBitmap(DecodedBitmap(path));
+}
+
+void TPicture::Draw(QPainter &painter, const QRectF &dest) const
+{
+    switch (FKind) {
+    case pkBitmap: FBitmap.Draw(painter, dest); break;
+    case pkMetafile: FMetafile.Draw(painter, dest); break;
+    case pkIcon: FIcon.Draw(painter, dest); break;
+    case pkNone: break;
+    }
+}
+
+QImage TPicture::ToImage() const
+{
+    switch (FKind) {
+    case pkBitmap: return FBitmap.Image();
+    case pkMetafile: return FMetafile.ToImage(FMetafile.Width(), FMetafile.Height());
+    case pkIcon: return FIcon.Image();
+    case pkNone: break;
+    }
+    return QImage();
+}
+
+QByteArray TPicture::Data() const
+{
+    QByteArray own;
+    switch (FKind) {
+    case pkBitmap: own = FBitmap.StreamData(); break;
+    case pkMetafile: own = FMetafile.StreamData(); break;
+    case pkIcon: own = FIcon.StreamData(); break;
+    case pkNone: return QByteArray();
+    }
+    const QByteArray name = GraphicClassName();
+    return char(name.size()) + name + own;
+}
+
+void TPicture::SetData(const QByteArray &data)
+{
+    if (data.isEmpty()) {
+        Clear();
+        return;
+    }
+    const int nameLength = quint8(data[0]);
+    if (nameLength + 1 > data.size() || nameLength > 63)
+        throw EInvalidGraphic(QStringLiteral("Invalid property value"));
+    const QByteArray name = data.mid(1, nameLength);
+    const QByteArray own = data.mid(1 + nameLength);
+    if (name.compare("TBitmap", Qt::CaseInsensitive) == 0)
+        SetBitmap(TBitmap::FromStreamData(own));
+    else if (name.compare("TMetafile", Qt::CaseInsensitive) == 0)
+        SetMetafile(TMetafile::FromStreamData(own));
+    else if (name.compare("TIcon", Qt::CaseInsensitive) == 0)
+        SetIcon(TIcon::FromFileImage(own));
+    else
+        throw EInvalidGraphic(QStringLiteral("Invalid property value"));
+}
+
+// ======================================================================
+// Decoding image files
+
+namespace platform {
+
+QString LastExtension(const QString &path)
+{
+    const QString name = QFileInfo(path).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot + 1).toUpper();
+}
+
+bool LoadBackgroundArt(const QString &path, TPicture &into)
+{
+    into.Clear();
+    const QString upper = path.toUpper();
+    try {
+        if (upper.contains(QLatin1String(".BMP")) && QFileInfo::exists(path))
+            into.SetBitmap(TBitmap::LoadFromFile(path));
+        else if (upper.contains(QLatin1String(".WMF")) || upper.contains(QLatin1String(".EMF")))
+            into.SetMetafile(TMetafile::LoadFromFile(path));
+    } catch (const EInvalidGraphic &) {
+        into.Clear();
+    }
+    return !into.IsEmpty();
+}
+
+QImage DecodeImageFile(const QString &path)
+{
+    QByteArray bytes;
+    try {
+        bytes = ReadWholeFile(path);
+    } catch (const EInvalidGraphic &) {
+        return QImage();
+    }
+    if (bytes.startsWith("BM")) {
+        try {
+            return TBitmap::FromFileImage(bytes).Image();
+        } catch (const EInvalidGraphic &) {
+            return QImage();
+        }
+    }
+    const QString ext = LastExtension(path);
+    // Qt's TGA reader knows only uncompressed files with a footer, and has no
+    // PCX, Utah RLE or header-less DIB reader: those go to the image library.
+    const bool libraryFormat = ext == QLatin1String("PCX") || ext == QLatin1String("TGA")
+        || ext == QLatin1String("RLE") || ext == QLatin1String("DIB");
+    if (!libraryFormat) {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer);
+        reader.setAutoTransform(true);
+        const QSize size = reader.size();
+        if (reader.canRead() && size.isValid() && qint64(size.width()) * size.height() <= kMaxPixels) {
+            const QImage image = reader.read();
+            if (!image.isNull())
+                return image;
+        }
+        if (reader.canRead())
+            return QImage();
+    }
+    return DecodeWithImageLibrary(path);
+}
+
+} // namespace platform
