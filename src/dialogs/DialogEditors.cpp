@@ -2,6 +2,8 @@
 
 #include "dialogs/Effects3DDialog.h"
 #include "dialogs/BusinessCardTextDialog.h"
+#include "dialogs/CircleTextDialog.h"
+#include "dialogs/SuperTextDialog.h"
 #include "dialogs/SymbolSelector.h"
 #include "dialogs/LabelTextDialog.h"
 #include "dialogs/MultiLineEditor.h"
@@ -15,4 +17,6 @@ void RegisterDialogEditors()
     e.MultiLineText = &TMultiLineTextEditor::Execute;
     e.SymbolSelector = &TGetSymbol::Execute;
     e.Effects3D = &TGFont3DEffects::Execute;
+    e.SuperTextProperties = &TSuperTextProperties::Execute;
+    e.CircleTextProperties = &TCircleTextProperties::Execute;
 }

@@ -11,6 +11,8 @@
 class QWidget;
 class TFont;
 class TGBaseLabel;
+class TGSuperText;
+class TGPCircleText;
 
 namespace editors {
 
@@ -26,6 +28,10 @@ using TMultiLineTextEditor = std::function<bool(QWidget *parent, const TFont &fo
 using TSymbolSelector = std::function<bool(QWidget *parent, TFont &font, QString &character)>;
 // The 3-D effects dialog: changes the label itself, and only on OK.
 using TEffectsEditor = std::function<bool(QWidget *parent, TGBaseLabel &label)>;
+// The SuperText and circle text properties dialogs: they edit a sample and,
+// on OK, hand it back to the object, which then returns true.
+using TSuperTextEditor = std::function<bool(QWidget *parent, TGSuperText &text)>;
+using TCircleTextEditor = std::function<bool(QWidget *parent, TGPCircleText &text)>;
 
 struct TObjectEditors {
     TLabelTextEditor LabelText;
@@ -33,6 +39,8 @@ struct TObjectEditors {
     TMultiLineTextEditor MultiLineText;
     TSymbolSelector SymbolSelector;
     TEffectsEditor Effects3D;
+    TSuperTextEditor SuperTextProperties;
+    TCircleTextEditor CircleTextProperties;
 };
 
 // The one set of editors of the program.

@@ -7,6 +7,8 @@
 #include "objects/MultiLineLabel.h"
 #include "objects/SymbolLabel.h"
 #include "objects/BusinessCardLabel.h"
+#include "objects/CircleText.h"
+#include "objects/SuperText.h"
 #include "surface/ClassRegistry.h"
 
 #include "platform/Graphics.h"
@@ -53,6 +55,8 @@ void RegisterCardObjectClasses()
     RegisterCardClass<TGBusinessCardLabel>();
     RegisterCardClass<TGSymbolLabel>();
     RegisterCardClass<TGMultiLineLabel>();
+    RegisterCardClass<TGSuperText>();
+    RegisterCardClass<TGPCircleText>();
 }
 
 void TGBusinessCardPanel32::SetPanelState(TLPanelState v)
@@ -120,6 +124,24 @@ void TGBusinessCardPanel32::CreateToolObject(TRect r)
         auto *line = new TGLineShape(this);
         line->SetLineStyle(TGLineShape::stVertical);
         object = line;
+        break;
+    }
+    case psSuperText: {
+        auto *text = new TGSuperText(this);
+        object = text;
+        followUp = [this, text] {
+            SetPanelState(psPointing);
+            text->EditProperties();
+        };
+        break;
+    }
+    case psCircleText: {
+        auto *text = new TGPCircleText(this);
+        object = text;
+        followUp = [this, text] {
+            SetPanelState(psPointing);
+            text->EditProperties();
+        };
         break;
     }
     default:
