@@ -468,6 +468,17 @@ void TComponentWriter::WriteFloat(double value)
 void TComponentWriter::WriteString(const QString &value)
 {
     const QByteArray bytes = platform::StringToAnsi(value);
+    // Text beyond the code page (Cyrillic, Greek, most of Central Europe) is
+    // kept whole as UTF-16 instead of turning into question marks.
+    if (platform::AnsiToString(bytes) != value) {
+        WriteValueType(vaWString);
+        WriteInt32(int32_t(value.size()));
+        for (const QChar c : value) {
+            const auto unit = qToLittleEndian(c.unicode());
+            WriteBytes(reinterpret_cast<const char *>(&unit), 2);
+        }
+        return;
+    }
     if (bytes.size() < 256) {
         WriteValueType(vaString);
         WriteShortString(bytes);
@@ -670,7 +681,27 @@ QByteArray TComponentReader::ReadStringBody(TValueType type)
 
 QByteArray TComponentReader::ReadStringBytes() { return ReadStringBody(ReadValueType()); }
 
-QString TComponentReader::ReadString() { return platform::AnsiToString(ReadStringBytes()); }
+QString TComponentReader::ReadWideStringBody(TValueType type)
+{
+    const int32_t length = ReadLength();
+    if (type == vaUTF8String)
+        return QString::fromUtf8(ReadBytes(length), length);
+    if (length > Remaining() / 2)
+        throw ReadError();
+    const char *units = ReadBytes(qsizetype(length) * 2);
+    QString text(length, Qt::Uninitialized);
+    for (int32_t i = 0; i < length; ++i)
+        text[i] = QChar(qFromLittleEndian<char16_t>(units + 2 * i));
+    return text;
+}
+
+QString TComponentReader::ReadString()
+{
+    const TValueType type = ReadValueType();
+    if (type == vaWString || type == vaUTF8String)
+        return ReadWideStringBody(type);
+    return platform::AnsiToString(ReadStringBody(type));
+}
 
 QByteArray TComponentReader::ReadIdent()
 {
@@ -745,6 +776,8 @@ void TComponentReader::SkipValue(int depth)
     case vaNil: return;
     case vaBinary:
     case vaLString: ReadBytes(ReadLength()); return;
+    case vaWString:
+    case vaUTF8String: ReadWideStringBody(type); return;
     case vaSet: ReadSetBody(); return;
     case vaCollection: SkipCollectionBody(depth + 1); return;
     default: throw InvalidValue();

@@ -62,6 +62,8 @@ enum TValueType : uint8_t {
     vaLString = 12,
     vaNil = 13,
     vaCollection = 14,
+    vaWString = 18, // UTF-16: text the single-byte code page cannot hold
+    vaUTF8String = 20,
 };
 
 // Floating-point values are stored as 80-bit extended precision, little-endian.
@@ -180,6 +182,8 @@ public:
     int32_t ReadIntegerBody(TValueType type);
     double ReadFloatBody();
     QByteArray ReadStringBody(TValueType type);
+    // The text of a vaWString or vaUTF8String value (after its type byte).
+    QString ReadWideStringBody(TValueType type);
     QByteArray ReadBinaryBody();
     QList<QByteArray> ReadSetBody();
     void SkipValue();

@@ -80,6 +80,8 @@ private:
         case vaExtended: FText += FormatFloat(FReader.ReadFloatBody()); break;
         case vaString:
         case vaLString: FText += QuoteString(FReader.ReadStringBody(type)); break;
+        case vaWString:
+        case vaUTF8String: FText += QuoteWideString(FReader.ReadWideStringBody(type)); break;
         case vaIdent: FText += FReader.ReadStr(); break;
         case vaFalse: FText += "False"; break;
         case vaTrue: FText += "True"; break;
@@ -174,6 +176,32 @@ private:
                 text += "''";
             else
                 text += c;
+        }
+        if (quoted)
+            text += '\'';
+        return text;
+    }
+
+    // As QuoteString, with a character number for anything outside ASCII.
+    static QByteArray QuoteWideString(const QString &value)
+    {
+        if (value.isEmpty())
+            return "''";
+        QByteArray text;
+        bool quoted = false;
+        for (const QChar c : value) {
+            const char16_t code = c.unicode();
+            const bool printable = code >= 32 && code <= 126;
+            if (printable != quoted) {
+                text += '\'';
+                quoted = printable;
+            }
+            if (!printable)
+                text += '#' + QByteArray::number(int(code));
+            else if (code == '\'')
+                text += "''";
+            else
+                text += char(code);
         }
         if (quoted)
             text += '\'';
