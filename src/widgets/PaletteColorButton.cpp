@@ -15,6 +15,7 @@
 #include <QStyleOptionButton>
 #include <QToolTip>
 #include <qdrawutil.h>
+#include <utility>
 
 namespace {
 
@@ -312,18 +313,14 @@ void TDFSColorButton::SelectByIndex(int index)
 
 void TDFSColorButton::mousePressEvent(QMouseEvent *event)
 {
-    FPressClosedPalette = false;
+    FPressPos = event->position().toPoint();
     QPushButton::mousePressEvent(event);
 }
 
 void TDFSColorButton::ButtonClick()
 {
-    if (FPressClosedPalette) {
-        FPressClosedPalette = false;
-        return;
-    }
-    const QPoint cursor = mapFromGlobal(QCursor::pos());
-    if (FCycleColors && rect().contains(cursor) && cursor.x() <= width() - 13) {
+    const std::optional<QPoint> press = std::exchange(FPressPos, std::nullopt);
+    if (FCycleColors && press && press->x() <= width() - 13) {
         SelectByIndex(FIndex >= 20 ? 0 : FIndex + 1);
         return;
     }
@@ -358,9 +355,6 @@ void TDFSColorButton::PaletteClosed(bool chosen, TColor color, bool otherChosen)
 {
     if (FPalette)
         FCustomColors.Assign(FPalette->CustomColors());
-    // A press on this button is what closed the palette: its click ends here.
-    if (!chosen && underMouse())
-        FPressClosedPalette = true;
     if (chosen) {
         if (otherChosen)
             FOtherColor = color;

@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QWidget>
+#include <optional>
 
 // A table of colours with a fixed number of columns and rows, indexed from 1.
 class TColorArrayClass
@@ -153,7 +154,7 @@ private:
     bool FCycleColors = false;
     int FIndex = 2;
     bool FCustomColorsRead = false;
-    // The last press closed the palette; its click is not another drop-down.
-    bool FPressClosedPalette = false;
+    // Where the last press was; a click from the keyboard has none.
+    std::optional<QPoint> FPressPos;
     QPointer<TDFSColorButtonPalette> FPalette;
 };
