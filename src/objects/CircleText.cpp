@@ -12,6 +12,7 @@
 #include <QFontMetrics>
 #include <QMenu>
 #include <QPainter>
+#include <QtMath>
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -291,10 +292,38 @@ void TGPCircleText::Paint(QPainter &canvas)
         bool &flag;
         ~Guard() { flag = false; }
     } guard{FPainting};
-    canvas.save();
-    canvas.setRenderHint(QPainter::TextAntialiasing, true);
-    Render(canvas);
-    canvas.restore();
+    const qreal ratio = canvas.device() ? canvas.device()->devicePixelRatioF() : 1.0;
+    TDrawingKey key = DrawingKey(ratio);
+    if (!FScreenKey || *FScreenKey != key) {
+        FScreenImage = QImage(qMax(1, qCeil(Width() * ratio)), qMax(1, qCeil(Height() * ratio)),
+                              QImage::Format_ARGB32_Premultiplied);
+        FScreenImage.setDevicePixelRatio(ratio);
+        FScreenImage.fill(Qt::transparent);
+        QPainter image(&FScreenImage);
+        image.setRenderHint(QPainter::TextAntialiasing, true);
+        Render(image);
+        FScreenKey = std::move(key);
+    }
+    canvas.drawImage(QPoint(0, 0), FScreenImage);
+}
+
+TGPCircleText::TDrawingKey TGPCircleText::DrawingKey(qreal pixelRatio) const
+{
+    TDrawingKey key;
+    key.Caption = FCaption;
+    key.Font = platform::TCanvasFont(*FFont, ZoomFactor()).MetricsFont();
+    key.Color = platform::ColorToRGB(FFont->Color());
+    key.Width = Width();
+    key.Height = Height();
+    key.StartingVector = FStartingVector;
+    key.Degrees = FDegrees;
+    key.Mirror = FMirror;
+    key.Angled = FDrawLettersAngled;
+    key.Transparent = FControlTransparent;
+    key.BorderStyle = FBorderStyle;
+    key.BGColor = platform::ColorToRGB(FBGColor);
+    key.PixelRatio = pixelRatio;
+    return key;
 }
 
 void TGPCircleText::Print(TBaseReport &report, double originX, double originY)

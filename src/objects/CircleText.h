@@ -8,9 +8,12 @@
 #include "platform/Graphics.h"
 #include "surface/CardObject.h"
 
+#include <QFont>
+#include <QImage>
 #include <QList>
 #include <QPoint>
 #include <QString>
+#include <optional>
 
 class TGPCircleText : public TGGraphicControl
 {
@@ -97,7 +100,25 @@ private:
     TColor FBGColor{0xFFFFFF};
     QString FCaption;
 
+    // Every value the drawing reads; the screen image of the letters is made
+    // again only when one of them changed (turned letters are slow to draw).
+    struct TDrawingKey {
+        QString Caption;
+        QFont Font;
+        int32_t Color = 0;
+        int Width = 0, Height = 0;
+        TDegrees StartingVector = dg180, Degrees = dg360;
+        bool Mirror = false, Angled = true, Transparent = true;
+        Vcl::TBorderStyle BorderStyle = Vcl::bsNone;
+        int32_t BGColor = 0;
+        qreal PixelRatio = 1;
+        bool operator==(const TDrawingKey &) const = default;
+    };
+    TDrawingKey DrawingKey(qreal pixelRatio) const;
+
     bool FPainting = false;
+    std::optional<TDrawingKey> FScreenKey;
+    QImage FScreenImage;
     QAction *FBorderItem = nullptr;
     QAction *FTransparentItem = nullptr;
 };

@@ -155,7 +155,9 @@ private:
     void Changed();
     void DrawBackground(QPainter &canvas) const;
     void DrawEmptyCross(QPainter &canvas) const;
-    void FillLetters(QPainter &canvas, const QPainterPath &letters, const QColor &color) const;
+    // The outlines of the text with its cell's top-left corner at (0, 0).
+    QPainterPath LetterOutlines(const QString &text);
+    void FillLetters(QPainter &canvas, const QPainterPath &letters, const QBrush &brush) const;
     void PrintLetters(TBaseReport &report, double x, double y, const QString &text) const;
 
     int FShadowDepth = 0;
@@ -177,6 +179,9 @@ private:
     QString FLastBitmapFileNameandPath;
 
     QImage FGradient;
+    QPainterPath FOutlines;
+    QString FOutlinesText;
+    QFont FOutlinesFont;
     bool FLayoutDirty = true;
     bool FLayoutRunning = false;
     bool FPainting = false;
