@@ -3,6 +3,8 @@
 #include "dialogs/Effects3DDialog.h"
 #include "dialogs/ImageBrowser.h"
 #include "dialogs/BusinessCardTextDialog.h"
+#include "dialogs/CircleTextDialog.h"
+#include "dialogs/SuperTextDialog.h"
 #include "dialogs/SymbolSelector.h"
 #include "dialogs/LabelTextDialog.h"
 #include "dialogs/MultiLineEditor.h"
@@ -17,4 +19,6 @@ void RegisterDialogEditors()
     e.SymbolSelector = &TGetSymbol::Execute;
     e.Effects3D = &TGFont3DEffects::Execute;
     e.ImageBrowser = &TGImageBrowser::Execute;
+    e.SuperTextProperties = &TSuperTextProperties::Execute;
+    e.CircleTextProperties = &TCircleTextProperties::Execute;
 }

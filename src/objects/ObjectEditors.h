@@ -12,6 +12,8 @@ class QWidget;
 class TFont;
 class TGBaseLabel;
 class TPicture;
+class TGSuperText;
+class TGPCircleText;
 
 namespace editors {
 
@@ -27,6 +29,10 @@ using TMultiLineTextEditor = std::function<bool(QWidget *parent, const TFont &fo
 using TSymbolSelector = std::function<bool(QWidget *parent, TFont &font, QString &character)>;
 // The 3-D effects dialog: changes the label itself, and only on OK.
 using TEffectsEditor = std::function<bool(QWidget *parent, TGBaseLabel &label)>;
+// The SuperText and circle text properties dialogs: they edit a sample and,
+// on OK, hand it back to the object, which then returns true.
+using TSuperTextEditor = std::function<bool(QWidget *parent, TGSuperText &text)>;
+using TCircleTextEditor = std::function<bool(QWidget *parent, TGPCircleText &text)>;
 
 // The image browser's answer: preset with the two options; on OK the chosen
 // file name (empty when none was selected), the previewed picture copied into
@@ -46,6 +52,8 @@ struct TObjectEditors {
     TSymbolSelector SymbolSelector;
     TEffectsEditor Effects3D;
     TImageBrowser ImageBrowser;
+    TSuperTextEditor SuperTextProperties;
+    TCircleTextEditor CircleTextProperties;
 };
 
 // The one set of editors of the program.

@@ -282,6 +282,18 @@ void TCanvasFont::LongTextRect(QPainter &p, const QRect &clip, QPoint origin, co
     p.restore();
 }
 
+QPainterPath TCanvasFont::TextPath(QPointF origin, const QString &text) const
+{
+    QPainterPath path;
+    const double baseline = origin.y() + QFontMetrics(FFont).ascent();
+    double x = origin.x();
+    for (const TRun &run : Runs(text)) {
+        path.addText(QPointF(x, baseline), run.font, run.text);
+        x += QFontMetrics(run.font).horizontalAdvance(run.text);
+    }
+    return path;
+}
+
 void TCanvasFont::TextRect(QPainter &p, const QRect &clip, QPoint origin, const QString &text, const QColor &color,
                            int angle) const
 {

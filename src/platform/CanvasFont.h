@@ -11,6 +11,7 @@
 #include <QColor>
 #include <QFont>
 #include <QList>
+#include <QPainterPath>
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -56,6 +57,10 @@ public:
                   int angle = 0) const;
     // The same without clipping.
     void TextOut(QPainter &p, QPoint origin, const QString &text, const QColor &color, int angle = 0) const;
+
+    // The outlines of the letters, with the top-left corner of the text cell
+    // at origin: what outlined and stencilled text fills, clips and strokes.
+    QPainterPath TextPath(QPointF origin, const QString &text) const;
 
     // A rectangle holding every pixel TextRect or TextOut may paint for the
     // text placed at origin and turned by angle.

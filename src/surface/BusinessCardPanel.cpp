@@ -8,6 +8,8 @@
 #include "objects/MultiLineLabel.h"
 #include "objects/SymbolLabel.h"
 #include "objects/BusinessCardLabel.h"
+#include "objects/CircleText.h"
+#include "objects/SuperText.h"
 #include "surface/ClassRegistry.h"
 
 #include "platform/Graphics.h"
@@ -32,6 +34,8 @@ void RegisterCardObjectClasses()
     RegisterCardClass<TGSymbolLabel>();
     RegisterCardClass<TGMultiLineLabel>();
     RegisterCardClass<TGImage>();
+    RegisterCardClass<TGSuperText>();
+    RegisterCardClass<TGPCircleText>();
 }
 
 void TGBusinessCardPanel32::SetPanelState(TLPanelState v)
@@ -105,6 +109,24 @@ void TGBusinessCardPanel32::CreateToolObject(TRect r)
         auto *image = new TGImage(this);
         object = image;
         followUp = [image] { image->LoadImageFromDisk(); };
+        break;
+    }
+    case psSuperText: {
+        auto *text = new TGSuperText(this);
+        object = text;
+        followUp = [this, text] {
+            SetPanelState(psPointing);
+            text->EditProperties();
+        };
+        break;
+    }
+    case psCircleText: {
+        auto *text = new TGPCircleText(this);
+        object = text;
+        followUp = [this, text] {
+            SetPanelState(psPointing);
+            text->EditProperties();
+        };
         break;
     }
     default:
