@@ -107,29 +107,16 @@ private slots:
         const QByteArray atOne = SavedBytes(*panel);
         panel->SetZoom(zoom);
         QCOMPARE(SavedBytes(*panel), atOne);
-        // Saving again, after every other zoom step on the way and back.
-        for (const float z : kZoomSteps)
-            panel->SetZoom(z);
+        // Saving again, after rounds of every other zoom step on the way and back.
+        for (int round = 0; round < 3; ++round)
+            for (const float z : kZoomSteps) {
+                panel->SetZoom(z);
+                QCOMPARE(SavedBytes(*panel), atOne);
+            }
         panel->SetZoom(zoom);
         QCOMPARE(SavedBytes(*panel), atOne);
         panel->SetZoom(1.0f);
         QCOMPARE(SavedBytes(*panel), atOne);
-    }
-
-    void manySaveZoomCyclesMoveNothing()
-    {
-        auto panel = PanelWithEveryKind();
-        const QByteArray atOne = SavedBytes(*panel);
-        const QList<QRect> original = BoundsInFile(atOne);
-        QCOMPARE(original.size(), int(std::size(kEveryKind)));
-        for (int round = 0; round < 5; ++round)
-            for (const float z : {1.5f, 1.3f, 1.6f, 1.1f, 1.4f, 1.2f}) {
-                panel->SetZoom(z);
-                QCOMPARE(BoundsInFile(SavedBytes(*panel)), original);
-            }
-        panel->SetZoom(1.0f);
-        for (int i = 0; i < panel->ObjectCount(); ++i)
-            QCOMPARE(panel->Objects()[i]->BoundsRect(), original[i]);
     }
 
     void openingAtAZoomShowsTheCardAtThatZoom()
