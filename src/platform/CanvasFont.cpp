@@ -190,9 +190,12 @@ qsizetype TCanvasFont::FittingLength(const QString &text, qsizetype from, int wi
     const auto fits = [&](qsizetype n) { return TextWidth(text.mid(from, n)) <= width; };
     // A guess from the characters' advances, right but for kerning...
     TAdvanceTable table(FFont);
+    // (Characters without advance would let the guess run on: it stops at a
+    // few per pixel.)
+    const qsizetype most = std::min<qsizetype>(left, qsizetype(std::max(width, 1)) * 4 + 16);
     qreal advance = 0;
     qsizetype guess = 0;
-    while (guess < left) {
+    while (guess < most) {
         advance += table.Advance(text[from + guess]);
         if (advance > width)
             break;
