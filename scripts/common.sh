@@ -10,6 +10,8 @@ QUORVEL_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools
   fonts-liberation fonts-liberation2 fonts-urw-base35 fonts-dejavu-core fonts-symbola
   cups printer-driver-cups-pdf poppler-utils
+  qt6-svg-dev libqrcodegencpp-dev help2man
+  zbar-tools desktop-file-utils libxml2-utils shared-mime-info dpkg-dev
 )
 
 quorvel_missing_packages() {

@@ -11,6 +11,7 @@
 class QWidget;
 class TFont;
 class TGBaseLabel;
+class TGQRCode;
 
 namespace editors {
 
@@ -26,6 +27,9 @@ using TMultiLineTextEditor = std::function<bool(QWidget *parent, const TFont &fo
 using TSymbolSelector = std::function<bool(QWidget *parent, TFont &font, QString &character)>;
 // The 3-D effects dialog: changes the label itself, and only on OK.
 using TEffectsEditor = std::function<bool(QWidget *parent, TGBaseLabel &label)>;
+// The QR code properties dialog: changes the code itself, and only on OK;
+// personalInfo as for the business-card text.
+using TQRCodeEditor = std::function<bool(QWidget *parent, TGQRCode &code, const QStringList &personalInfo)>;
 
 struct TObjectEditors {
     TLabelTextEditor LabelText;
@@ -33,6 +37,7 @@ struct TObjectEditors {
     TMultiLineTextEditor MultiLineText;
     TSymbolSelector SymbolSelector;
     TEffectsEditor Effects3D;
+    TQRCodeEditor QRCode;
 };
 
 // The one set of editors of the program.

@@ -7,6 +7,7 @@
 #include "objects/MultiLineLabel.h"
 #include "objects/SymbolLabel.h"
 #include "objects/BusinessCardLabel.h"
+#include "objects/QRCode.h"
 #include "surface/ClassRegistry.h"
 
 #include "platform/Graphics.h"
@@ -53,6 +54,7 @@ void RegisterCardObjectClasses()
     RegisterCardClass<TGBusinessCardLabel>();
     RegisterCardClass<TGSymbolLabel>();
     RegisterCardClass<TGMultiLineLabel>();
+    RegisterCardClass<TGQRCode>();
 }
 
 void TGBusinessCardPanel32::SetPanelState(TLPanelState v)
@@ -120,6 +122,17 @@ void TGBusinessCardPanel32::CreateToolObject(TRect r)
         auto *line = new TGLineShape(this);
         line->SetLineStyle(TGLineShape::stVertical);
         object = line;
+        break;
+    }
+    case psQRCode: {
+        auto *code = new TGQRCode(this);
+        // A code needs room: a small drag gives the object's own square.
+        if (r.right - r.left < 50 && r.bottom - r.top < 50) {
+            r.right = r.left + code->Width();
+            r.bottom = r.top + code->Height();
+        }
+        object = code;
+        followUp = [code] { code->EditCode(); };
         break;
     }
     default:
