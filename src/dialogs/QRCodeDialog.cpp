@@ -98,11 +98,17 @@ TQRCodeProperties::TQRCodeProperties(TGQRCode &code, const QStringList &personal
 
     TakeCode();
     connect(TextEdit, &QPlainTextEdit::textChanged, this, [this] {
-        Sample->SetText(TextEdit->toPlainText());
+        // The editor shows line breaks as line feeds; a text it shows
+        // unchanged keeps its own (a vCard's are carriage return, line feed).
+        const QString shown = TextEdit->toPlainText();
+        if (shown != QString(Sample->Text()).replace(QLatin1String("\r\n"), QLatin1String("\n")))
+            Sample->SetText(shown);
         SampleChanged();
     });
-    connect(PersonalInfoButton, &QPushButton::clicked, this,
-            [this] { TextEdit->setPlainText(TGQRCode::VCardOf(FPersonalInfo)); });
+    connect(PersonalInfoButton, &QPushButton::clicked, this, [this] {
+        Sample->SetText(TGQRCode::VCardOf(FPersonalInfo));
+        TextEdit->setPlainText(Sample->Text());
+    });
     connect(LevelCombo, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index >= 0)
             Sample->SetErrorCorrection(TGQRCode::TErrorCorrection(index));

@@ -13,6 +13,7 @@
 #include "platform/Graphics.h"
 #include "platform/Screen.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace {
@@ -126,8 +127,9 @@ void TGBusinessCardPanel32::CreateToolObject(TRect r)
     }
     case psQRCode: {
         auto *code = new TGQRCode(this);
-        // A code needs room: a small drag gives the object's own square.
-        if (r.right - r.left < 50 && r.bottom - r.top < 50) {
+        // A code needs room to scan: a drag too small for one gives the
+        // object's own square.
+        if (std::min(r.right - r.left, r.bottom - r.top) < 50) {
             r.right = r.left + code->Width();
             r.bottom = r.top + code->Height();
         }
