@@ -21,6 +21,8 @@ namespace {
 constexpr int kVectorDpi = 1200;
 // SVG user units are CSS pixels.
 constexpr int kSvgUnitsPerInch = 96;
+// A picture larger than this (256 MB in memory) is refused rather than tried.
+constexpr qint64 kMaxPngPixels = 64LL * 1024 * 1024;
 
 // The objects print from their bounds at zoom 1.0; the panel returns to the
 // zoom it showed.
@@ -84,8 +86,13 @@ QSize PixelSize(const QSizeF &inches, int dpi)
 
 QImage PngImage(const TCardExport &card)
 {
+    const QSize size = PixelSize(card.CardSize, card.Dpi);
+    if (qint64(size.width()) * size.height() > kMaxPngPixels)
+        throw ECardExportError(QStringLiteral("A picture of the card at %1 dpi would be too large; choose a lower "
+                                              "resolution")
+                                   .arg(card.Dpi));
     const TPageRecording recording = RecordCard(card, card.Dpi);
-    QImage image(PixelSize(card.CardSize, card.Dpi), QImage::Format_ARGB32);
+    QImage image(size, QImage::Format_ARGB32);
     if (image.isNull())
         throw ECardExportError(QStringLiteral("Not enough memory for a picture of the card at %1 dpi").arg(card.Dpi));
     // The picture carries its resolution, so that it prints at the card's size.

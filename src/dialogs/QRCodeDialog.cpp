@@ -96,6 +96,7 @@ TQRCodeProperties::TQRCodeProperties(TGQRCode &code, const QStringList &personal
     layout->addLayout(ButtonRow());
     resize(560, 360);
 
+    PersonalInfoButton->setEnabled(!TGQRCode::VCardOf(FPersonalInfo).isEmpty());
     TakeCode();
     connect(TextEdit, &QPlainTextEdit::textChanged, this, [this] {
         // The editor shows line breaks as line feeds; a text it shows

@@ -9,6 +9,8 @@
 #include <qrcodegen/qrcodegen.hpp>
 
 #include <QMap>
+#include <algorithm>
+#include <cmath>
 #include <QPainter>
 #include <QPainterPath>
 #include <optional>
@@ -197,6 +199,8 @@ QRectF TGQRCode::CodeSquare(double width, double height) const
 QString TGQRCode::VCardOf(const QStringList &info)
 {
     const auto entry = [&info](int i) { return info.value(i).trimmed(); };
+    if (std::all_of(info.begin(), info.end(), [](const QString &s) { return s.trimmed().isEmpty(); }))
+        return QString();
     const QString name = entry(0);
     QStringList lines{QStringLiteral("BEGIN:VCARD"), QStringLiteral("VERSION:3.0")};
     // The structured name wants family and given names apart: the last word
@@ -259,7 +263,14 @@ void TGQRCode::Loaded()
     AddMenuItem(tr("QR Code Properties..."), [this] { EditCode(); });
     AddMenuItem(tr("Use Personal Information"), [this] {
         const QString card = PanelVCard();
-        if (card.isEmpty() || card == FText)
+        if (card.isEmpty()) {
+            platform::ShowMessageBox({tr("There is no personal information yet.\rEnter it with Edit > Personal "
+                                         "Information."),
+                                      tr("Information")},
+                                     Panel());
+            return;
+        }
+        if (card == FText)
             return;
         SetText(card);
         NotifyChanged();

@@ -68,7 +68,8 @@ public:
     QRectF CodeSquare(double width, double height) const;
 
     // The vCard 3.0 text of the personal information (name, company, title,
-    // address 1 to 3, phone 1 and 2, e-mail, fax); empty entries are left out.
+    // address 1 to 3, phone 1 and 2, e-mail, fax); empty entries are left
+    // out, and without any entry there is no vCard (an empty text).
     static QString VCardOf(const QStringList &personalInfo);
     // The card panel's personal information as a vCard, when on a panel.
     QString PanelVCard() const;

@@ -8,6 +8,7 @@
 #include "app/CardExport.h"
 #include "dialogs/QRCodeDialog.h"
 #include "objects/QRCode.h"
+#include "platform/Dialogs.h"
 #include "surface/BusinessCardPanel.h"
 
 #include <qrcodegen/qrcodegen.hpp>
@@ -277,6 +278,16 @@ private slots:
         code->MenuAction("Use Personal Information")->trigger();
         QCOMPARE(code->Text(), TGQRCode::VCardOf(kPersonalInfo));
         QVERIFY(code->Text().contains("\r\nN:Doe;Jane Q.;;;\r\nFN:Jane Q. Doe\r\nORG:Doe & Sons\\, Ltd.\r\n"));
+
+        // Without personal information the code stays and the user is told.
+        panel->PersonalInfo = QStringList(10, QString());
+        QStringList messages;
+        CollectMessageTexts(messages);
+        code->MenuAction("Use Personal Information")->trigger();
+        platform::SetMessageBoxForTests({});
+        QCOMPARE(code->Text(), TGQRCode::VCardOf(kPersonalInfo));
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages.first().startsWith("There is no personal information yet."));
     }
 };
 
