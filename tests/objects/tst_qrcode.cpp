@@ -180,6 +180,8 @@ private slots:
         // Properties at their defaults are not written.
         QCOMPARE(bytes.contains("QuietZone"), changed);
         QCOMPARE(bytes.contains("ErrorCorrection"), changed);
+        QCOMPARE(bytes.contains("ForeColor"), changed);
+        QCOMPARE(bytes.contains("Transparent"), changed);
         QVERIFY(bytes.contains("TGQRCode"));
 
         auto other = MakePanel();
