@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "app/AppHelpers.h"
+#include "app/CardExport.h"
 #include "app/MainWindow.h"
 #include "app/Preferences.h"
 #include "platform/IniFile.h"
@@ -45,7 +46,10 @@ void PrintHelp(QTextStream &out)
            "                       that card stock of the label-template library instead\n"
            "  --list-layouts       list the card stock --layout knows and exit\n"
            "  --render FILE.qrv --output OUT.png [--zoom Z]\n"
-           "                       write the card as the panel shows it, at zoom Z (1.0), as PNG\n";
+           "                       write the card as the panel shows it, at zoom Z (1.0), as PNG\n"
+           "  --render FILE.qrv --output OUT.png|OUT.svg|OUT.pdf [--dpi N]\n"
+           "                       write the card as it prints, in the format the extension\n"
+           "                       names: PNG at N dots per inch (300), SVG or PDF as vectors\n";
 }
 
 // ---- --print and --render ----
@@ -306,11 +310,38 @@ int PrintCard(const QStringList &args)
     return 0;
 }
 
+// --render to .svg, .pdf, or .png with --dpi: the card as it prints.
+int ExportCardFile(const QString &cardFile, const QString &output, const QString &dpiText, bool zoomGiven)
+{
+    if (zoomGiven)
+        throw CommandLineError{QStringLiteral("--zoom draws a .png as the panel shows it; it does not go with "
+                                              "--dpi, .svg or .pdf")};
+    TCardExport card;
+    if (!dpiText.isEmpty())
+        card.Dpi = PositiveNumber(dpiText, QStringLiteral("--dpi"), kMaxExportDpi);
+    const TPreferences prefs = SettingsFilePreferences();
+    const std::unique_ptr<TGBusinessCardPanel32> panel = LoadCard(cardFile, prefs.Layout);
+    card.Panel = panel.get();
+    card.CardSize = QSizeF(prefs.Layout.Width, prefs.Layout.Height);
+    card.BackgroundPath = TMainScreen::BackgroundArtOf(cardFile);
+    try {
+        ExportCard(card, output);
+    } catch (const ECardExportError &e) {
+        throw CommandLineError{e.Message()};
+    }
+    return 0;
+}
+
 int RenderCard(const QStringList &args)
 {
-    CheckOptions(args, {QStringLiteral("--render"), QStringLiteral("--output"), QStringLiteral("--zoom")}, {});
+    CheckOptions(args,
+                 {QStringLiteral("--render"), QStringLiteral("--output"), QStringLiteral("--zoom"),
+                  QStringLiteral("--dpi")},
+                 {});
     const QString cardFile = RequiredValue(args, QStringLiteral("--render"));
     const QString output = RequiredValue(args, QStringLiteral("--output"));
+    if (const QString dpi = ValueOf(args, QStringLiteral("--dpi")); !dpi.isEmpty() || ExportFormatOf(output) != efPng)
+        return ExportCardFile(cardFile, output, dpi, args.contains(QStringLiteral("--zoom")));
     float zoom = 1.0f;
     if (const QString z = ValueOf(args, QStringLiteral("--zoom")); !z.isEmpty()) {
         bool ok = false;

@@ -6,6 +6,7 @@
 #include "app/PersonalInformationDialog.h"
 #include "app/AboutDialog.h"
 #include "app/ToolIcons.h"
+#include "app/ExportCardDialog.h"
 #include "platform/Dialogs.h"
 #include "platform/Graphics.h"
 #include "platform/IniFile.h"
@@ -104,6 +105,10 @@ const ToolButtonInfo kTools[] = {
      "Click here to draw a CircleText object\r\n\r\nA CircleText object:\r\n-Can be from 90 to 360 degrees of "
      "circular text\r\n-Can start at 90,180,270 or 360 degree vector\r\n-Can use any TrueType font\r\n",
      psCircleText, "TGPCircleText", tiCircleText},
+    {"DrawQRCodeButton", "QR code tool \rA web address, text or your personal information as a QR code",
+     "Click here to draw a QR code object\r\n\r\nA QR code object:\r\n-Can carry a web address, any text or "
+     "your personal information as an electronic business card\r\n-Prints sharp at any size\r\n",
+     psQRCode, "TGQRCode", tiQRCode},
 };
 
 // Hints and help texts keep the carriage returns they were written with;
@@ -234,6 +239,7 @@ void TMainScreen::BuildMenu()
     FSaveAction = add(FFileMenu, "mnuSave", QStringLiteral("Save"), [this] { mnuSaveClick(); });
     FSaveAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     add(FFileMenu, "mnuSaveAs", QStringLiteral("Save &As..."), [this] { mnuSaveAsClick(); });
+    add(FFileMenu, "mnuExportCard", QStringLiteral("&Export Card..."), [this] { ExportCardCommand(*this); });
     FFileMenu->addSeparator();
     FPrintingActions.append(add(FFileMenu, "mnuPrint", QStringLiteral("&Print"), [this] { mnuPrintClick(); }));
     FPrintingActions.append(add(FFileMenu, "mnuPreview", QStringLiteral("Pre&view"), [this] { mnuPreviewClick(); }));

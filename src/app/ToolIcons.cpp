@@ -93,6 +93,27 @@ void DrawSuperText(QPainter &p)
     p.drawPath(path);
 }
 
+// Three finder squares and a scatter of modules: what any QR code looks like.
+void DrawQRCode(QPainter &p)
+{
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(Qt::NoPen);
+    const auto finder = [&p](int x, int y) {
+        p.fillRect(x, y, 7, 7, Qt::black);
+        p.fillRect(x + 1, y + 1, 5, 5, Qt::white);
+        p.fillRect(x + 2, y + 2, 3, 3, Qt::black);
+    };
+    finder(3, 3);
+    finder(14, 3);
+    finder(3, 14);
+    const QPoint modules[] = {{11, 4}, {12, 6}, {11, 8}, {4, 11}, {7, 12}, {9, 11}, {12, 12},
+                              {14, 11}, {16, 12}, {18, 14}, {15, 16}, {13, 18}, {17, 19}, {20, 17}, {11, 15}};
+    for (const QPoint &m : modules)
+        p.fillRect(m.x(), m.y(), 2, 2, Qt::black);
+    p.restore();
+}
+
 void DrawCircleText(QPainter &p)
 {
     p.setPen(QPen(QColor(150, 150, 150), 1, Qt::DotLine));
@@ -183,6 +204,7 @@ QIcon ToolIcon(TToolIcon kind)
         break;
     case tiSuperText: DrawSuperText(p); break;
     case tiCircleText: DrawCircleText(p); break;
+    case tiQRCode: DrawQRCode(p); break;
     case tiGrid: DrawGrid(p, false); break;
     case tiSnap: DrawGrid(p, true); break;
     case tiBackgroundArt: DrawBackgroundArt(p); break;

@@ -7,7 +7,7 @@
 
 enum TToolIcon {
     tiPointer, tiText, tiMultiLineText, tiSymbol, tiRectangle, tiEllipse, tiRoundRect, tiLine, tiImage,
-    tiSuperShape, tiRichText, tiSuperText, tiCircleText, tiGrid, tiSnap, tiBackgroundArt, tiHelpPointer
+    tiSuperShape, tiRichText, tiSuperText, tiCircleText, tiQRCode, tiGrid, tiSnap, tiBackgroundArt, tiHelpPointer
 };
 
 QIcon ToolIcon(TToolIcon kind);

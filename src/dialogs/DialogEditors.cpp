@@ -8,6 +8,7 @@
 #include "dialogs/SymbolSelector.h"
 #include "dialogs/LabelTextDialog.h"
 #include "dialogs/MultiLineEditor.h"
+#include "dialogs/QRCodeDialog.h"
 #include "objects/ObjectEditors.h"
 
 void RegisterDialogEditors()
@@ -21,4 +22,5 @@ void RegisterDialogEditors()
     e.ImageBrowser = &TGImageBrowser::Execute;
     e.SuperTextProperties = &TSuperTextProperties::Execute;
     e.CircleTextProperties = &TCircleTextProperties::Execute;
+    e.QRCode = &TQRCodeProperties::Execute;
 }

@@ -14,6 +14,7 @@ class TGBaseLabel;
 class TPicture;
 class TGSuperText;
 class TGPCircleText;
+class TGQRCode;
 
 namespace editors {
 
@@ -44,6 +45,9 @@ struct TImageChoice {
     bool autoSize = false;
 };
 using TImageBrowser = std::function<bool(QWidget *parent, TImageChoice &choice)>;
+// The QR code properties dialog: changes the code itself, and only on OK;
+// personalInfo as for the business-card text.
+using TQRCodeEditor = std::function<bool(QWidget *parent, TGQRCode &code, const QStringList &personalInfo)>;
 
 struct TObjectEditors {
     TLabelTextEditor LabelText;
@@ -54,6 +58,7 @@ struct TObjectEditors {
     TImageBrowser ImageBrowser;
     TSuperTextEditor SuperTextProperties;
     TCircleTextEditor CircleTextProperties;
+    TQRCodeEditor QRCode;
 };
 
 // The one set of editors of the program.

@@ -297,6 +297,18 @@ void TBaseReport::DrawPolygon(const QPolygon &devicePoints)
     FCanvas.Polygon(devicePoints);
 }
 
+void TBaseReport::FillArea(const QList<QRectF> &rects, TColor color)
+{
+    if (!CanDraw())
+        return;
+    QPainterPath path;
+    for (const QRectF &r : rects) {
+        const int left = XI2D(r.left()), top = YI2D(r.top());
+        path.addRect(QRect(left, top, XI2D(r.right()) - left, YI2D(r.bottom()) - top));
+    }
+    FCanvas.FillDevicePath(path, platform::ToQColor(color));
+}
+
 void TBaseReport::DrawBitmapInRect(double x1, double y1, double x2, double y2, const QImage &bitmap)
 {
     if (!CanDraw())

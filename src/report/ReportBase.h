@@ -117,6 +117,9 @@ public:
     void MoveTo(double x, double y);
     void LineTo(double x, double y);
     void DrawPolygon(const QPolygon &devicePoints);
+    // Fills the rectangles (inches) with one colour as one outline-free path;
+    // rectangles that touch on the page touch on the device, without seams.
+    void FillArea(const QList<QRectF> &rects, TColor color);
     void DrawBitmapInRect(double x1, double y1, double x2, double y2, const QImage &bitmap);
     void DrawGraphicInRect(const QRect &deviceRect, const QImage &image);
     void DrawGraphicInRect(const QRect &deviceRect, const QPicture &picture);

@@ -153,6 +153,16 @@ void TRPCanvas::Polygon(const QPolygon &points)
         FPainter->drawPolygon(points, Qt::OddEvenFill);
 }
 
+void TRPCanvas::FillDevicePath(const QPainterPath &path, const QColor &color)
+{
+    if (Collecting()) {
+        FPath.addPath(path);
+        return;
+    }
+    if (FPainter)
+        FPainter->fillPath(path, color);
+}
+
 void TRPCanvas::StretchImage(const QRect &target, const QImage &image)
 {
     if (!FPainter || Collecting() || image.isNull() || target.isEmpty())

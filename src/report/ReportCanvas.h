@@ -41,6 +41,8 @@ public:
     void LineTo(int x, int y);
     QPoint CurrentPosition() const { return FPosition; }
     void Polygon(const QPolygon &points);
+    // Fills the path with a plain colour, without outline; pen and brush stay.
+    void FillDevicePath(const QPainterPath &path, const QColor &color);
     void StretchImage(const QRect &target, const QImage &image);
     void StretchPicture(const QRect &target, const QPicture &picture);
     // Text with its baseline at y; returns its advance in device pixels.

@@ -10,11 +10,13 @@
 #include "objects/BusinessCardLabel.h"
 #include "objects/CircleText.h"
 #include "objects/SuperText.h"
+#include "objects/QRCode.h"
 #include "surface/ClassRegistry.h"
 
 #include "platform/Graphics.h"
 #include "platform/Screen.h"
 
+#include <algorithm>
 #include <functional>
 
 TGBusinessCardPanel32::TGBusinessCardPanel32(QWidget *parent) : TGBasePanel(parent)
@@ -36,6 +38,7 @@ void RegisterCardObjectClasses()
     RegisterCardClass<TGImage>();
     RegisterCardClass<TGSuperText>();
     RegisterCardClass<TGPCircleText>();
+    RegisterCardClass<TGQRCode>();
 }
 
 void TGBusinessCardPanel32::SetPanelState(TLPanelState v)
@@ -127,6 +130,18 @@ void TGBusinessCardPanel32::CreateToolObject(TRect r)
             SetPanelState(psPointing);
             text->EditProperties();
         };
+        break;
+    }
+    case psQRCode: {
+        auto *code = new TGQRCode(this);
+        // A code needs room to scan: a drag too small for one gives the
+        // object's own square.
+        if (std::min(r.right - r.left, r.bottom - r.top) < 50) {
+            r.right = r.left + code->Width();
+            r.bottom = r.top + code->Height();
+        }
+        object = code;
+        followUp = [code] { code->EditCode(); };
         break;
     }
     default:

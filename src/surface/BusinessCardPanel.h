@@ -10,7 +10,7 @@
 
 enum TLPanelState {
     psPointing, psLabel, psSymbolLabel, psMultiLineLabel, psRectangle, psEllipse, psRoundRectangle,
-    psLine, psImage, psSuperShape, psRichLabel, psSuperText, psCircleText
+    psLine, psImage, psSuperShape, psRichLabel, psSuperText, psCircleText, psQRCode
 };
 
 class TGBusinessCardPanel32 : public TGBasePanel

@@ -1,0 +1,188 @@
+#include "app/CardExport.h"
+
+#include "printing/SheetPrinting.h"
+#include "report/ReportRecorder.h"
+#include "surface/CardPanel.h"
+#include "platform/Rounding.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+
+namespace {
+
+// Vectors are recorded at a printer's resolution, so that positions rounded
+// to device pixels stay finer than any eye or scanner sees.
+constexpr int kVectorDpi = 1200;
+// SVG user units are CSS pixels.
+constexpr int kSvgUnitsPerInch = 96;
+// A picture larger than this (256 MB in memory) is refused rather than tried.
+constexpr qint64 kMaxPngPixels = 64LL * 1024 * 1024;
+
+// The objects print from their bounds at zoom 1.0; the panel returns to the
+// zoom it showed.
+class ZoomAtOne
+{
+public:
+    explicit ZoomAtOne(TGBasePanel *panel) : FPanel(panel), FZoom(panel ? float(panel->ZoomFactor()) : 1.0f)
+    {
+        if (FPanel && FZoom != 1.0f)
+            FPanel->SetZoom(1.0f);
+    }
+    ~ZoomAtOne()
+    {
+        if (FPanel && FZoom != 1.0f)
+            FPanel->SetZoom(FZoom);
+    }
+    ZoomAtOne(const ZoomAtOne &) = delete;
+    ZoomAtOne &operator=(const ZoomAtOne &) = delete;
+
+private:
+    TGBasePanel *FPanel;
+    float FZoom;
+};
+
+// The card as one page of its own size, at dpi device pixels per inch.
+TPageRecording RecordCard(const TCardExport &card, int dpi)
+{
+    TPageMetrics page;
+    page.XDPI = page.YDPI = dpi;
+    page.PaperSize = card.CardSize;
+    TReportFiler filer;
+    filer.SetPageMetrics(page);
+
+    TCardSheetPrinter job;
+    job.Panel = card.Panel;
+    job.Sheet.CardWidth = job.Sheet.HPitch = card.CardSize.width();
+    job.Sheet.CardHeight = job.Sheet.VPitch = card.CardSize.height();
+    job.Sheet.Across = job.Sheet.Down = 1;
+    job.Sheet.TopMargin = job.Sheet.LeftMargin = 0.0;
+    job.Cells = SelectedCells(1, true);
+    job.DriverMaxCopies = [] { return 1; };
+    job.BackgroundPath = card.BackgroundPath;
+    job.LoadBackGround();
+    job.Attach(filer);
+
+    const ZoomAtOne atOne(card.Panel);
+    try {
+        filer.Run();
+    } catch (const std::exception &e) {
+        throw ECardExportError(QString::fromUtf8(e.what()));
+    }
+    if (filer.PageCount() < 1)
+        throw ECardExportError(QStringLiteral("The card could not be drawn"));
+    return filer.Recording();
+}
+
+QSize PixelSize(const QSizeF &inches, int dpi)
+{
+    return QSize(qMax(1, platform::Round(inches.width() * dpi)), qMax(1, platform::Round(inches.height() * dpi)));
+}
+
+QImage PngImage(const TCardExport &card)
+{
+    const QSize size = PixelSize(card.CardSize, card.Dpi);
+    if (qint64(size.width()) * size.height() > kMaxPngPixels)
+        throw ECardExportError(QStringLiteral("A picture of the card at %1 dpi would be too large; choose a lower "
+                                              "resolution")
+                                   .arg(card.Dpi));
+    const TPageRecording recording = RecordCard(card, card.Dpi);
+    QImage image(size, QImage::Format_ARGB32);
+    if (image.isNull())
+        throw ECardExportError(QStringLiteral("Not enough memory for a picture of the card at %1 dpi").arg(card.Dpi));
+    // The picture carries its resolution, so that it prints at the card's size.
+    const int dotsPerMeter = platform::Round(card.Dpi / 0.0254);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    image.fill(card.TransparentBackground ? Qt::transparent : Qt::white);
+    QPainter painter(&image);
+    PlayRecordedPage(painter, recording, 0);
+    return image;
+}
+
+void WritePng(const TCardExport &card, QSaveFile &file)
+{
+    if (!PngImage(card).save(&file, "PNG"))
+        throw ECardExportError(QStringLiteral("Unable to write ") + file.fileName());
+}
+
+void WriteSvg(const TCardExport &card, QSaveFile &file)
+{
+    const TPageRecording recording = RecordCard(card, kVectorDpi);
+    const QSizeF units = card.CardSize * kSvgUnitsPerInch;
+    QSvgGenerator svg;
+    svg.setOutputDevice(&file);
+    svg.setResolution(kSvgUnitsPerInch);
+    svg.setSize(units.toSize());
+    svg.setViewBox(QRectF(QPointF(0, 0), units));
+    svg.setTitle(QFileInfo(file.fileName()).completeBaseName());
+    svg.setDescription(QStringLiteral("A business card made with Quorvel"));
+    QPainter painter;
+    if (!painter.begin(&svg))
+        throw ECardExportError(QStringLiteral("Unable to write ") + file.fileName());
+    if (!card.TransparentBackground)
+        painter.fillRect(QRectF(QPointF(0, 0), units), Qt::white);
+    painter.scale(double(kSvgUnitsPerInch) / kVectorDpi, double(kSvgUnitsPerInch) / kVectorDpi);
+    PlayRecordedPage(painter, recording, 0);
+    painter.end();
+}
+
+void WritePdf(const TCardExport &card, QSaveFile &file)
+{
+    const TPageRecording recording = RecordCard(card, kVectorDpi);
+    QPdfWriter pdf(&file);
+    pdf.setCreator(QStringLiteral("Quorvel"));
+    pdf.setTitle(QFileInfo(file.fileName()).completeBaseName());
+    pdf.setResolution(kVectorDpi);
+    // Exactly the card: a near standard size must not be taken instead.
+    const QPageSize size(card.CardSize, QPageSize::Inch, QString(), QPageSize::ExactMatch);
+    pdf.setPageLayout(QPageLayout(size, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    QPainter painter;
+    if (!painter.begin(&pdf))
+        throw ECardExportError(QStringLiteral("Unable to write ") + file.fileName());
+    PlayRecordedPage(painter, recording, 0);
+    painter.end();
+}
+
+} // namespace
+
+std::optional<TExportFormat> ExportFormatOf(const QString &fileName)
+{
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (suffix == QLatin1String("png"))
+        return efPng;
+    if (suffix == QLatin1String("svg"))
+        return efSvg;
+    if (suffix == QLatin1String("pdf"))
+        return efPdf;
+    return std::nullopt;
+}
+
+void ExportCard(const TCardExport &card, const QString &fileName)
+{
+    const std::optional<TExportFormat> format = ExportFormatOf(fileName);
+    if (!format)
+        throw ECardExportError(QStringLiteral("%1: the card can be exported as .png, .svg or .pdf").arg(fileName));
+    if (card.Dpi < kMinExportDpi || card.Dpi > kMaxExportDpi)
+        throw ECardExportError(
+            QStringLiteral("The resolution must be from %1 to %2 dpi").arg(kMinExportDpi).arg(kMaxExportDpi));
+    if (!(card.CardSize.width() > 0.0) || !(card.CardSize.height() > 0.0) || card.CardSize.width() > 20.0
+        || card.CardSize.height() > 20.0)
+        throw ECardExportError(QStringLiteral("The card's size cannot be exported"));
+
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        throw ECardExportError(QStringLiteral("Unable to write ") + fileName);
+    switch (*format) {
+    case efPng: WritePng(card, file); break;
+    case efSvg: WriteSvg(card, file); break;
+    case efPdf: WritePdf(card, file); break;
+    }
+    if (!file.commit())
+        throw ECardExportError(QStringLiteral("Unable to write ") + fileName);
+}
