@@ -5,6 +5,7 @@
 #include "dialogs/SymbolSelector.h"
 #include "dialogs/LabelTextDialog.h"
 #include "dialogs/MultiLineEditor.h"
+#include "dialogs/RichTextEditor.h"
 #include "objects/ObjectEditors.h"
 
 void RegisterDialogEditors()
@@ -15,4 +16,5 @@ void RegisterDialogEditors()
     e.MultiLineText = &TMultiLineTextEditor::Execute;
     e.SymbolSelector = &TGetSymbol::Execute;
     e.Effects3D = &TGFont3DEffects::Execute;
+    e.RichText = &TRichTextLabelEditor::Execute;
 }

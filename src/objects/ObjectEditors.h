@@ -11,6 +11,7 @@
 class QWidget;
 class TFont;
 class TGBaseLabel;
+class TRichTextContainer;
 
 namespace editors {
 
@@ -27,12 +28,25 @@ using TSymbolSelector = std::function<bool(QWidget *parent, TFont &font, QString
 // The 3-D effects dialog: changes the label itself, and only on OK.
 using TEffectsEditor = std::function<bool(QWidget *parent, TGBaseLabel &label)>;
 
+// What the rich-text editor opens with: the label's text (replaced on OK),
+// the panel it edits on and the page the text is laid out on.
+struct TRichTextEditSetup {
+    TRichTextContainer *Text = nullptr;
+    bool Transparent = true;
+    int BackgroundColor = 0xFFFFFF; // the panel's colour when not transparent
+    int PanelWidth = 0, PanelHeight = 0;
+    int PageWidthTwips = 0, PageHeightTwips = 0;
+    int Zoom = 100; // percent
+};
+using TRichTextEditor = std::function<bool(QWidget *parent, TRichTextEditSetup &setup)>;
+
 struct TObjectEditors {
     TLabelTextEditor LabelText;
     TBusinessCardTextEditor BusinessCardText;
     TMultiLineTextEditor MultiLineText;
     TSymbolSelector SymbolSelector;
     TEffectsEditor Effects3D;
+    TRichTextEditor RichText;
 };
 
 // The one set of editors of the program.

@@ -5,6 +5,7 @@
 #include "objects/LineShape.h"
 #include "objects/FrameShapes.h"
 #include "objects/MultiLineLabel.h"
+#include "objects/RichTextLabel.h"
 #include "objects/SymbolLabel.h"
 #include "objects/BusinessCardLabel.h"
 #include "surface/ClassRegistry.h"
@@ -53,6 +54,7 @@ void RegisterCardObjectClasses()
     RegisterCardClass<TGBusinessCardLabel>();
     RegisterCardClass<TGSymbolLabel>();
     RegisterCardClass<TGMultiLineLabel>();
+    RegisterCardClass<TGPRichBaseLabel>();
 }
 
 void TGBusinessCardPanel32::SetPanelState(TLPanelState v)
@@ -114,6 +116,12 @@ void TGBusinessCardPanel32::CreateToolObject(TRect r)
                         : FPanelState == psEllipse ? TGLabelShapes::stEllipse
                                                    : TGLabelShapes::stRoundRect);
         object = shape;
+        break;
+    }
+    case psRichLabel: {
+        auto *rich = new TGPRichBaseLabel(this);
+        object = rich;
+        followUp = [rich] { rich->Edit(); };
         break;
     }
     case psLine: {
