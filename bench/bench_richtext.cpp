@@ -5,6 +5,7 @@
 // each document afresh every time.
 #include "objects/RichTextLabel.h"
 #include "richtext/RichTextControl.h"
+#include "richtext/RichTextPage.h"
 #include "richtext/RtfReader.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@
 #include <QPainter>
 #include <QTextDocument>
 #include <cstdio>
+#include <ctime>
 
 namespace {
 
@@ -67,12 +69,27 @@ int main(int argc, char **argv)
 
     timer.restart();
     for (int i = 0; i < kPaints; ++i) {
+        TRichTextPage page;
+        page.SetRTFText(*labels[i % 2].RTFText());
+        page.SetPageLayout(labels[i % 2].PageWidthTwips(), labels[i % 2].PageHeightTwips());
+        QPainter p(&image);
+        page.PaintFirstPage(p, image.rect());
+    }
+    const double pageMs = timer.nsecsElapsed() / 1e6 / kPaints;
+
+    timer.restart();
+    const std::clock_t cpuStart = std::clock();
+    for (int i = 0; i < kPaints; ++i) {
         image.fill(Qt::white);
         QPainter p(&image);
         labels[i % 2].Paint(p);
     }
     const double paintMs = timer.nsecsElapsed() / 1e6 / kPaints;
+    // Processor time, which other work on a shared machine does not inflate.
+    const double paintCpuMs = double(std::clock() - cpuStart) * 1000.0 / CLOCKS_PER_SEC / kPaints;
     std::printf("read RTF into a document: %.3f ms\n", readMs);
-    std::printf("load, lay out and paint one label: %.3f ms (target 1 ms)\n", paintMs);
+    std::printf("read, lay out and paint on a page of its own: %.3f ms\n", pageMs);
+    std::printf("load, lay out and paint one label: %.3f ms (%.3f ms of processor time; target 1 ms)\n", paintMs,
+                paintCpuMs);
     return 0;
 }

@@ -54,7 +54,6 @@ TRichTextLabelEditor::TRichTextLabelEditor(QWidget *parent) : TPropertyDialog(pa
     WPRichText1 = new TWPRichText;
     WPRichText1->setObjectName(QStringLiteral("WPRichText1"));
     WPRichText1->SetWordWrap(true);
-    WPRichText1->Document().setDefaultFont(QFont(QStringLiteral("Arial"), 12));
 
     WPPanel = new QFrame;
     WPPanel->setObjectName(QStringLiteral("WPPanel"));

@@ -16,14 +16,9 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-TWPRichText::TWPRichText(QWidget *parent) : QGraphicsView(parent), FItem(new QGraphicsTextItem)
+TWPRichText::TWPRichText(QWidget *parent) : QGraphicsView(parent)
 {
     setScene(new QGraphicsScene(this));
-    FItem->setDocument(&FPage.Document());
-    FItem->setTextInteractionFlags(Qt::TextEditorInteraction);
-    FItem->setDefaultTextColor(Qt::black);
-    scene()->addItem(FItem);
-    FItem->setFocus();
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -33,8 +28,6 @@ TWPRichText::TWPRichText(QWidget *parent) : QGraphicsView(parent), FItem(new QGr
     setStyleSheet(QStringLiteral("background: transparent"));
     viewport()->setAutoFillBackground(false);
     FPage.SetBackgroundColor(Qt::white);
-    connect(&FPage.Document(), &QTextDocument::cursorPositionChanged, this,
-            [this] { emit CurrentFormatChanged(CurrentCharFormat()); });
     ApplyView();
 }
 
@@ -44,24 +37,61 @@ TWPRichText::~TWPRichText()
     delete FItem;
 }
 
+// The editing item is made when editing begins: an engine that only paints
+// (the master) would otherwise pay for the item's bookkeeping on every
+// document it is given.
+QGraphicsTextItem *TWPRichText::Item() const
+{
+    if (!FItem) {
+        FItem = new QGraphicsTextItem;
+        FItem->setTextInteractionFlags(Qt::TextEditorInteraction);
+        FItem->setDefaultTextColor(Qt::black);
+        scene()->addItem(FItem);
+        FItem->setFocus();
+        const_cast<TWPRichText *>(this)->ShowDocument();
+    }
+    return FItem;
+}
+
+void TWPRichText::ShowDocument()
+{
+    if (!FItem)
+        return;
+    FItem->setDocument(&FPage.Document());
+    connect(&FPage.Document(), &QTextDocument::cursorPositionChanged, this,
+            [this] { emit CurrentFormatChanged(CurrentCharFormat()); });
+    ApplyView();
+}
+
+void TWPRichText::showEvent(QShowEvent *event)
+{
+    Item();
+    QGraphicsView::showEvent(event);
+}
+
 void TWPRichText::drawBackground(QPainter *, const QRectF &) {}
 
 void TWPRichText::ApplyView()
 {
     const QSizeF page = FPage.PageSize();
-    if (FPage.WordWrap())
-        FItem->setTextWidth(page.width());
-    else
-        FItem->setTextWidth(-1);
-    scene()->setSceneRect(QRectF(QPointF(0, 0), page.expandedTo(FItem->boundingRect().size())));
     resetTransform();
     scale(FPage.Scale(), FPage.Scale());
+    if (!FItem)
+        return;
+    if (FPage.WordWrap())
+        Item()->setTextWidth(page.width());
+    else
+        Item()->setTextWidth(-1);
+    scene()->setSceneRect(QRectF(QPointF(0, 0), page.expandedTo(Item()->boundingRect().size())));
     viewport()->update();
 }
 
 void TWPRichText::SetRTFText(const TRichTextContainer &text)
 {
+    QTextDocument *before = &FPage.Document();
     FPage.SetRTFText(text);
+    if (&FPage.Document() != before)
+        ShowDocument();
     FPage.Document().clearUndoRedoStacks();
     // Unmodified is where the cleared undo stack starts: undoing every edit
     // comes back to it.
@@ -93,19 +123,19 @@ void TWPRichText::SetWordWrap(bool on)
 
 // ---- editing ----
 
-QTextCursor TWPRichText::TextCursor() const { return FItem->textCursor(); }
+QTextCursor TWPRichText::TextCursor() const { return Item()->textCursor(); }
 
-void TWPRichText::SetTextCursor(const QTextCursor &cursor) { FItem->setTextCursor(cursor); }
+void TWPRichText::SetTextCursor(const QTextCursor &cursor) { Item()->setTextCursor(cursor); }
 
-QTextCharFormat TWPRichText::CurrentCharFormat() const { return FItem->textCursor().charFormat(); }
+QTextCharFormat TWPRichText::CurrentCharFormat() const { return Item()->textCursor().charFormat(); }
 
 bool TWPRichText::IsModified() const { return FPage.Document().isModified(); }
 
 void TWPRichText::MergeCharFormat(const QTextCharFormat &format)
 {
-    QTextCursor cursor = FItem->textCursor();
+    QTextCursor cursor = Item()->textCursor();
     cursor.mergeCharFormat(format);
-    FItem->setTextCursor(cursor);
+    Item()->setTextCursor(cursor);
     emit CurrentFormatChanged(CurrentCharFormat());
 }
 
@@ -142,11 +172,11 @@ void TWPRichText::ToggleUnderline()
 
 void TWPRichText::SetParagraphAlignment(Qt::Alignment alignment)
 {
-    QTextCursor cursor = FItem->textCursor();
+    QTextCursor cursor = Item()->textCursor();
     QTextBlockFormat f;
     f.setAlignment(alignment);
     cursor.mergeBlockFormat(f);
-    FItem->setTextCursor(cursor);
+    Item()->setTextCursor(cursor);
 }
 
 void TWPRichText::SetFontName(const QString &family)
@@ -179,7 +209,7 @@ void TWPRichText::SetTextColor(const QColor &color)
 
 void TWPRichText::Copy()
 {
-    const QTextCursor cursor = FItem->textCursor();
+    const QTextCursor cursor = Item()->textCursor();
     if (!cursor.hasSelection())
         return;
     const QTextDocumentFragment fragment = cursor.selection();
@@ -192,9 +222,9 @@ void TWPRichText::Copy()
 void TWPRichText::Cut()
 {
     Copy();
-    QTextCursor cursor = FItem->textCursor();
+    QTextCursor cursor = Item()->textCursor();
     cursor.removeSelectedText();
-    FItem->setTextCursor(cursor);
+    Item()->setTextCursor(cursor);
 }
 
 void TWPRichText::Paste()
@@ -202,12 +232,12 @@ void TWPRichText::Paste()
     const QMimeData *mime = QGuiApplication::clipboard()->mimeData();
     if (!mime)
         return;
-    QTextCursor cursor = FItem->textCursor();
+    QTextCursor cursor = Item()->textCursor();
     if (mime->hasHtml())
         cursor.insertFragment(QTextDocumentFragment::fromHtml(mime->html(), &FPage.Document()));
     else if (mime->hasText())
         cursor.insertText(mime->text());
-    FItem->setTextCursor(cursor);
+    Item()->setTextCursor(cursor);
     ApplyView();
 }
 
@@ -228,7 +258,7 @@ void TWPRichText::keyPressEvent(QKeyEvent *event)
 void TWPRichText::focusInEvent(QFocusEvent *event)
 {
     QGraphicsView::focusInEvent(event);
-    FItem->setFocus();
+    Item()->setFocus();
 }
 
 // ---- the master engine ----

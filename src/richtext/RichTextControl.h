@@ -67,14 +67,18 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void drawBackground(QPainter *painter, const QRectF &rect) override;
 
 private:
+    QGraphicsTextItem *Item() const;
+    // Shows the page's current document in the editing item.
+    void ShowDocument();
     void MergeCharFormat(const QTextCharFormat &format);
     void ApplyView();
 
     TRichTextPage FPage;
-    QGraphicsTextItem *FItem;
+    mutable QGraphicsTextItem *FItem = nullptr;
 };
 
 // The master engine of the window that holds `object` (a component named

@@ -20,11 +20,18 @@ constexpr int kMaxZoom = 1000;
 constexpr int kMaxPageTwips = 1440 * 100;
 } // namespace
 
-TRichTextPage::TRichTextPage() : FDocument(std::make_unique<QTextDocument>())
+namespace {
+std::unique_ptr<QTextDocument> NewDocument()
 {
-    FDocument->setDocumentMargin(0);
-    FDocument->setUndoRedoEnabled(true);
+    auto document = std::make_unique<QTextDocument>();
+    document->setDocumentMargin(0);
+    // Text typed into an empty document.
+    document->setDefaultFont(QFont(QStringLiteral("Arial"), 12));
+    return document;
 }
+} // namespace
+
+TRichTextPage::TRichTextPage() : FDocument(NewDocument()) {}
 
 TRichTextPage::~TRichTextPage() = default;
 
@@ -34,10 +41,15 @@ void TRichTextPage::SetRTFText(const TRichTextContainer &text)
     const QByteArray data = text.Data();
     if (FLoadedRevision == FDocument->revision() && data == FLoadedData)
         return;
-    text.LoadInto(*FDocument);
+    // A document read afresh is laid out once, when it is painted; the old
+    // one would be laid out again at every step of the reading. The old one
+    // stays until the next reading, for whoever still shows it.
+    auto fresh = NewDocument();
+    text.LoadInto(*fresh);
+    FRetired = std::move(FDocument);
+    FDocument = std::move(fresh);
     FLoadedData = data;
     FLoadedRevision = FDocument->revision();
-    FDocument->setDocumentMargin(0);
     ApplyTextWidth();
 }
 

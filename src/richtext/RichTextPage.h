@@ -23,7 +23,8 @@ public:
 
     QTextDocument &Document() const { return *FDocument; }
 
-    // The document of the container, read afresh.
+    // The document of the container, read afresh into a new QTextDocument
+    // (Document() changes; the previous one lives until the next reading).
     void SetRTFText(const TRichTextContainer &text);
     // The document written as RTF into the container.
     void GetRTFText(TRichTextContainer &text) const;
@@ -53,6 +54,7 @@ private:
     void ApplyTextWidth() const;
 
     std::unique_ptr<QTextDocument> FDocument;
+    std::unique_ptr<QTextDocument> FRetired;
     int FZoom = 100;
     int FPageWidth = 0;
     int FPageHeight = 0;

@@ -15,6 +15,7 @@
 #include <QTextDocument>
 #include <QTextOption>
 #include <algorithm>
+#include <optional>
 
 namespace richtext {
 namespace {
@@ -159,6 +160,7 @@ struct TCharState {
     int halfPoints = kDefaultHalfPoints;
     bool bold = false, italic = false, underline = false, strike = false;
     int color = 0, highlight = 0;
+    bool operator==(const TCharState &) const = default;
 };
 
 struct TParaState {
@@ -186,6 +188,9 @@ public:
 
     void Read()
     {
+        // Reading is no edit the user could take back.
+        const bool undo = FDocument.isUndoRedoEnabled();
+        FDocument.setUndoRedoEnabled(false);
         FDocument.clear();
         FDocument.setDocumentMargin(0);
         FCursor = QTextCursor(&FDocument);
@@ -208,6 +213,7 @@ public:
         FlushText();
         FCursor.endEditBlock();
         FinishDocument();
+        FDocument.setUndoRedoEnabled(undo);
     }
 
 private:
@@ -324,15 +330,19 @@ private:
         case TCode::ColorTable: FState.destination = TDestination::ColorTable; break;
         case TCode::SkippedDestination: FState.destination = TDestination::Skip; break;
         case TCode::Ignorable: FIgnorableNext = true; break;
-        case TCode::Ansi: FAnsiCodePage = 1252; break;
-        case TCode::Mac: FAnsiCodePage = 10000; break;
-        case TCode::Pc: FAnsiCodePage = 437; break;
-        case TCode::Pca: FAnsiCodePage = 850; break;
+        case TCode::Ansi: FAnsiCodePage = 1252, FLastFormatState.reset(); break;
+        case TCode::Mac: FAnsiCodePage = 10000, FLastFormatState.reset(); break;
+        case TCode::Pc: FAnsiCodePage = 437, FLastFormatState.reset(); break;
+        case TCode::Pca: FAnsiCodePage = 850, FLastFormatState.reset(); break;
         case TCode::AnsiCodePage:
             if (parameter > 0 && parameter < 65536)
                 FAnsiCodePage = parameter;
+            FLastFormatState.reset();
             break;
-        case TCode::DefaultFont: FDefaultFont = parameter; break;
+        case TCode::DefaultFont:
+            FDefaultFont = parameter;
+            FLastFormatState.reset();
+            break;
         case TCode::DefaultTab:
             if (parameter > 0)
                 FDefaultTab = std::min(parameter, kMaxTwips);
@@ -491,6 +501,7 @@ private:
 
     void EndFontEntry()
     {
+        FLastFormatState.reset();
         if (!FFontOpen)
             return;
         FFontOpen = false;
@@ -500,6 +511,7 @@ private:
 
     void EndColorEntry()
     {
+        FLastFormatState.reset();
         FColors.append(FColorGiven ? QColor(FColorRed, FColorGreen, FColorBlue) : QColor());
         FColorRed = FColorGreen = FColorBlue = 0;
         FColorGiven = false;
@@ -516,6 +528,15 @@ private:
     // ---- formats ----
 
     QTextCharFormat CharFormat(const TCharState &s) const
+    {
+        if (FLastFormatState && *FLastFormatState == s)
+            return FLastFormat;
+        FLastFormat = MakeCharFormat(s);
+        FLastFormatState = s;
+        return FLastFormat;
+    }
+
+    QTextCharFormat MakeCharFormat(const TCharState &s) const
     {
         QTextCharFormat f;
         auto font = FFonts.constFind(s.font < 0 ? FDefaultFont : s.font);
@@ -602,6 +623,10 @@ private:
     int FCurrentFont = 0;
     bool FFontOpen = false;
     QList<QColor> FColors;
+    // The format last made and the state it was made of: runs in a row
+    // mostly share one.
+    mutable std::optional<TCharState> FLastFormatState;
+    mutable QTextCharFormat FLastFormat;
     int FColorRed = 0, FColorGreen = 0, FColorBlue = 0;
     bool FColorGiven = false;
 };
