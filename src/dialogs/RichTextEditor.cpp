@@ -19,6 +19,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -80,7 +81,7 @@ TRichTextLabelEditor::TRichTextLabelEditor(QWidget *parent) : TPropertyDialog(pa
     layout->addWidget(WPToolBar1);
     layout->addWidget(ScrollBox1, 1);
     layout->addLayout(ButtonRow());
-    resize(560, 300);
+    resize(std::max(560, WPToolBar1->sizeHint().width() + 30), 300);
 
     SetHelpText(WPPanel, tr("Type and format the text here. It is cut off where the label's box ends."));
     connect(WPRichText1, &TWPRichText::CurrentFormatChanged, this, &TRichTextLabelEditor::ShowFormat);
@@ -227,9 +228,10 @@ void TRichTextLabelEditor::ZoomMinusButtonClick()
 void TRichTextLabelEditor::ShowFormat(const QTextCharFormat &format)
 {
     const QStringList families = format.fontFamilies().toStringList();
-    if (!families.isEmpty()) {
+    {
         const QSignalBlocker block(FontNameList);
-        FontNameList->setCurrentFont(QFont(families.first()));
+        FontNameList->setCurrentFont(
+            QFont(families.isEmpty() ? WPRichText1->Document().defaultFont().family() : families.first()));
     }
     const double points = format.fontPointSize();
     const QSignalBlocker block(FontSizeList);

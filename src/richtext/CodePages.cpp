@@ -21,12 +21,23 @@ QByteArray IconvName(int codePage)
 
 const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
 
+// Converters by code page, closed when the program ends.
+struct TConverters {
+    QHash<int, iconv_t> table;
+    ~TConverters()
+    {
+        for (iconv_t cd : std::as_const(table))
+            if (cd != kNoConverter)
+                iconv_close(cd);
+    }
+};
+
 // The converter between a code page and UTF-16LE; kNoConverter when iconv
 // does not know the code page.
 iconv_t Converter(int codePage, bool toUnicode)
 {
-    static QHash<int, iconv_t> decoders, encoders;
-    QHash<int, iconv_t> &table = toUnicode ? decoders : encoders;
+    static TConverters decoders, encoders;
+    QHash<int, iconv_t> &table = (toUnicode ? decoders : encoders).table;
     const auto it = table.constFind(codePage);
     if (it != table.constEnd())
         return *it;

@@ -11,6 +11,7 @@
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
 #include <QKeyEvent>
+#include <QStyleOptionGraphicsItem>
 #include <QPointer>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -37,13 +38,28 @@ TWPRichText::~TWPRichText()
     delete FItem;
 }
 
+namespace {
+// The editing item without the dashed frame Qt draws round a focused text
+// item: the panel's own border shows where the label ends.
+class TEditingItem : public QGraphicsTextItem
+{
+public:
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override
+    {
+        QStyleOptionGraphicsItem plain(*option);
+        plain.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
+        QGraphicsTextItem::paint(painter, &plain, widget);
+    }
+};
+} // namespace
+
 // The editing item is made when editing begins: an engine that only paints
 // (the master) would otherwise pay for the item's bookkeeping on every
 // document it is given.
 QGraphicsTextItem *TWPRichText::Item() const
 {
     if (!FItem) {
-        FItem = new QGraphicsTextItem;
+        FItem = new TEditingItem;
         FItem->setTextInteractionFlags(Qt::TextEditorInteraction);
         FItem->setDefaultTextColor(Qt::black);
         scene()->addItem(FItem);
@@ -127,7 +143,14 @@ QTextCursor TWPRichText::TextCursor() const { return Item()->textCursor(); }
 
 void TWPRichText::SetTextCursor(const QTextCursor &cursor) { Item()->setTextCursor(cursor); }
 
-QTextCharFormat TWPRichText::CurrentCharFormat() const { return Item()->textCursor().charFormat(); }
+QTextCharFormat TWPRichText::CurrentCharFormat() const
+{
+    // At the start of a paragraph the text that follows shows the format.
+    QTextCursor cursor = Item()->textCursor();
+    if (!cursor.hasSelection() && cursor.atBlockStart() && !cursor.atBlockEnd())
+        cursor.movePosition(QTextCursor::NextCharacter);
+    return cursor.charFormat();
+}
 
 bool TWPRichText::IsModified() const { return FPage.Document().isModified(); }
 
