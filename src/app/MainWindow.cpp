@@ -18,6 +18,7 @@
 #include "printing/SheetLayoutDialog.h"
 #include "printing/PrintCommands.h"
 #include "printing/FineTuningDialog.h"
+#include "richtext/RichTextControl.h"
 #include "surface/ClassRegistry.h"
 #include "surface/LabelObjectFiler.h"
 #include "surface/SelectionHandle.h"
@@ -153,6 +154,10 @@ TMainScreen::TMainScreen(QWidget *parent) : QMainWindow(parent)
     FScrollBox->viewport()->installEventFilter(this);
     FPanel = new TGBusinessCardPanel32();
     FPanel->setObjectName(QStringLiteral("BusinessCardPanel"));
+    // The engine that lays out and paints every rich-text label of the card.
+    auto *masterRichText = new TWPRichText(this);
+    masterRichText->setObjectName(QStringLiteral("MASTERWPRICHTEXT"));
+    masterRichText->hide();
     FPanel->SetDrawOutline(true);
     FPanel->SetPrinting(false);
     FPanel->SetShape(lsRectangle);

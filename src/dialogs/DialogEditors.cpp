@@ -9,6 +9,7 @@
 #include "dialogs/LabelTextDialog.h"
 #include "dialogs/MultiLineEditor.h"
 #include "dialogs/QRCodeDialog.h"
+#include "dialogs/RichTextEditor.h"
 #include "objects/ObjectEditors.h"
 
 void RegisterDialogEditors()
@@ -23,4 +24,5 @@ void RegisterDialogEditors()
     e.SuperTextProperties = &TSuperTextProperties::Execute;
     e.CircleTextProperties = &TCircleTextProperties::Execute;
     e.QRCode = &TQRCodeProperties::Execute;
+    e.RichText = &TRichTextLabelEditor::Execute;
 }

@@ -15,6 +15,7 @@ class TPicture;
 class TGSuperText;
 class TGPCircleText;
 class TGQRCode;
+class TRichTextContainer;
 
 namespace editors {
 
@@ -49,6 +50,18 @@ using TImageBrowser = std::function<bool(QWidget *parent, TImageChoice &choice)>
 // personalInfo as for the business-card text.
 using TQRCodeEditor = std::function<bool(QWidget *parent, TGQRCode &code, const QStringList &personalInfo)>;
 
+// What the rich-text editor opens with: the label's text (replaced on OK),
+// the panel it edits on and the page the text is laid out on.
+struct TRichTextEditSetup {
+    TRichTextContainer *Text = nullptr;
+    bool Transparent = true;
+    int BackgroundColor = 0xFFFFFF; // the panel's colour when not transparent
+    int PanelWidth = 0, PanelHeight = 0;
+    int PageWidthTwips = 0, PageHeightTwips = 0;
+    int Zoom = 100; // percent
+};
+using TRichTextEditor = std::function<bool(QWidget *parent, TRichTextEditSetup &setup)>;
+
 struct TObjectEditors {
     TLabelTextEditor LabelText;
     TBusinessCardTextEditor BusinessCardText;
@@ -59,6 +72,7 @@ struct TObjectEditors {
     TSuperTextEditor SuperTextProperties;
     TCircleTextEditor CircleTextProperties;
     TQRCodeEditor QRCode;
+    TRichTextEditor RichText;
 };
 
 // The one set of editors of the program.

@@ -6,6 +6,7 @@
 #include "objects/FrameShapes.h"
 #include "objects/ImageObject.h"
 #include "objects/MultiLineLabel.h"
+#include "objects/RichTextLabel.h"
 #include "objects/SymbolLabel.h"
 #include "objects/BusinessCardLabel.h"
 #include "objects/CircleText.h"
@@ -39,6 +40,7 @@ void RegisterCardObjectClasses()
     RegisterCardClass<TGSuperText>();
     RegisterCardClass<TGPCircleText>();
     RegisterCardClass<TGQRCode>();
+    RegisterCardClass<TGPRichBaseLabel>();
 }
 
 void TGBusinessCardPanel32::SetPanelState(TLPanelState v)
@@ -100,6 +102,12 @@ void TGBusinessCardPanel32::CreateToolObject(TRect r)
                         : FPanelState == psEllipse ? TGLabelShapes::stEllipse
                                                    : TGLabelShapes::stRoundRect);
         object = shape;
+        break;
+    }
+    case psRichLabel: {
+        auto *rich = new TGPRichBaseLabel(this);
+        object = rich;
+        followUp = [rich] { rich->Edit(); };
         break;
     }
     case psLine: {

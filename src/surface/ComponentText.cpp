@@ -152,6 +152,11 @@ private:
             Indent(indent + 2);
             FText += bytes.mid(at, kBinaryBytesPerLine).toHex().toUpper();
         }
+        // The closing brace stands on a line of its own, under the entry.
+        if (!bytes.isEmpty()) {
+            FText += '\n';
+            Indent(indent);
+        }
         FText += '}';
     }
 

@@ -1,0 +1,307 @@
+// Holds TWPRichText.
+#include "richtext/RichTextControl.h"
+
+#include "richtext/RichTextContainer.h"
+#include "richtext/RtfFormat.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QTextDocumentFragment>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
+#include <QKeyEvent>
+#include <QStyleOptionGraphicsItem>
+#include <QPointer>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+TWPRichText::TWPRichText(QWidget *parent) : QGraphicsView(parent)
+{
+    setScene(new QGraphicsScene(this));
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setTransformationAnchor(QGraphicsView::NoAnchor);
+    // Transparent over whatever panel holds it.
+    setStyleSheet(QStringLiteral("background: transparent"));
+    viewport()->setAutoFillBackground(false);
+    FPage.SetBackgroundColor(Qt::white);
+    ApplyView();
+}
+
+TWPRichText::~TWPRichText()
+{
+    // The item must not outlive the page's document it shows.
+    delete FItem;
+}
+
+namespace {
+// The editing item without the dashed frame Qt draws round a focused text
+// item: the panel's own border shows where the label ends.
+class TEditingItem : public QGraphicsTextItem
+{
+public:
+    void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override
+    {
+        QStyleOptionGraphicsItem plain(*option);
+        plain.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
+        QGraphicsTextItem::paint(painter, &plain, widget);
+    }
+};
+} // namespace
+
+// The editing item is made when editing begins: an engine that only paints
+// (the master) would otherwise pay for the item's bookkeeping on every
+// document it is given.
+QGraphicsTextItem *TWPRichText::Item() const
+{
+    if (!FItem) {
+        FItem = new TEditingItem;
+        FItem->setTextInteractionFlags(Qt::TextEditorInteraction);
+        FItem->setDefaultTextColor(Qt::black);
+        scene()->addItem(FItem);
+        FItem->setFocus();
+        const_cast<TWPRichText *>(this)->ShowDocument();
+    }
+    return FItem;
+}
+
+void TWPRichText::ShowDocument()
+{
+    if (!FItem)
+        return;
+    FItem->setDocument(&FPage.Document());
+    connect(&FPage.Document(), &QTextDocument::cursorPositionChanged, this,
+            [this] { emit CurrentFormatChanged(CurrentCharFormat()); });
+    ApplyView();
+}
+
+void TWPRichText::showEvent(QShowEvent *event)
+{
+    Item();
+    QGraphicsView::showEvent(event);
+}
+
+void TWPRichText::drawBackground(QPainter *, const QRectF &) {}
+
+void TWPRichText::ApplyView()
+{
+    const QSizeF page = FPage.PageSize();
+    resetTransform();
+    scale(FPage.Scale(), FPage.Scale());
+    if (!FItem)
+        return;
+    if (FPage.WordWrap())
+        Item()->setTextWidth(page.width());
+    else
+        Item()->setTextWidth(-1);
+    scene()->setSceneRect(QRectF(QPointF(0, 0), page.expandedTo(Item()->boundingRect().size())));
+    viewport()->update();
+}
+
+void TWPRichText::SetRTFText(const TRichTextContainer &text)
+{
+    QTextDocument *before = &FPage.Document();
+    FPage.SetRTFText(text);
+    if (&FPage.Document() != before)
+        ShowDocument();
+    FPage.Document().clearUndoRedoStacks();
+    // Unmodified is where the cleared undo stack starts: undoing every edit
+    // comes back to it.
+    FPage.Document().setModified(false);
+    ApplyView();
+}
+
+void TWPRichText::GetRTFText(TRichTextContainer &text) const { FPage.GetRTFText(text); }
+
+void TWPRichText::SetBackgroundColor(const QColor &color) { FPage.SetBackgroundColor(color); }
+
+void TWPRichText::SetZoom(int percent)
+{
+    FPage.SetZoom(percent);
+    ApplyView();
+}
+
+void TWPRichText::SetPageLayout(int widthTwips, int heightTwips)
+{
+    FPage.SetPageLayout(widthTwips, heightTwips);
+    ApplyView();
+}
+
+void TWPRichText::SetWordWrap(bool on)
+{
+    FPage.SetWordWrap(on);
+    ApplyView();
+}
+
+// ---- editing ----
+
+QTextCursor TWPRichText::TextCursor() const { return Item()->textCursor(); }
+
+void TWPRichText::SetTextCursor(const QTextCursor &cursor) { Item()->setTextCursor(cursor); }
+
+QTextCharFormat TWPRichText::CurrentCharFormat() const
+{
+    // At the start of a paragraph the text that follows shows the format.
+    QTextCursor cursor = Item()->textCursor();
+    if (!cursor.hasSelection() && cursor.atBlockStart() && !cursor.atBlockEnd())
+        cursor.movePosition(QTextCursor::NextCharacter);
+    return cursor.charFormat();
+}
+
+bool TWPRichText::IsModified() const { return FPage.Document().isModified(); }
+
+void TWPRichText::MergeCharFormat(const QTextCharFormat &format)
+{
+    QTextCursor cursor = Item()->textCursor();
+    cursor.mergeCharFormat(format);
+    Item()->setTextCursor(cursor);
+    emit CurrentFormatChanged(CurrentCharFormat());
+}
+
+void TWPRichText::SetNormal()
+{
+    QTextCharFormat f;
+    f.setFontWeight(QFont::Normal);
+    f.setFontItalic(false);
+    f.setFontUnderline(false);
+    f.setFontStrikeOut(false);
+    MergeCharFormat(f);
+}
+
+void TWPRichText::ToggleBold()
+{
+    QTextCharFormat f;
+    f.setFontWeight(CurrentCharFormat().fontWeight() >= QFont::DemiBold ? QFont::Normal : QFont::Bold);
+    MergeCharFormat(f);
+}
+
+void TWPRichText::ToggleItalic()
+{
+    QTextCharFormat f;
+    f.setFontItalic(!CurrentCharFormat().fontItalic());
+    MergeCharFormat(f);
+}
+
+void TWPRichText::ToggleUnderline()
+{
+    QTextCharFormat f;
+    f.setFontUnderline(!CurrentCharFormat().fontUnderline());
+    MergeCharFormat(f);
+}
+
+void TWPRichText::SetParagraphAlignment(Qt::Alignment alignment)
+{
+    QTextCursor cursor = Item()->textCursor();
+    QTextBlockFormat f;
+    f.setAlignment(alignment);
+    cursor.mergeBlockFormat(f);
+    Item()->setTextCursor(cursor);
+}
+
+void TWPRichText::SetFontName(const QString &family)
+{
+    if (family.isEmpty())
+        return;
+    QTextCharFormat f;
+    f.setFontFamilies({family});
+    // A chosen face is a face of the ANSI character set.
+    f.setProperty(richtext::RtfCharsetProperty, 0);
+    f.clearProperty(richtext::RtfFontFamilyProperty);
+    MergeCharFormat(f);
+}
+
+void TWPRichText::SetFontSize(double points)
+{
+    if (!(points > 0))
+        return;
+    QTextCharFormat f;
+    f.setFontPointSize(points);
+    MergeCharFormat(f);
+}
+
+void TWPRichText::SetTextColor(const QColor &color)
+{
+    QTextCharFormat f;
+    f.setForeground(color);
+    MergeCharFormat(f);
+}
+
+void TWPRichText::Copy()
+{
+    const QTextCursor cursor = Item()->textCursor();
+    if (!cursor.hasSelection())
+        return;
+    const QTextDocumentFragment fragment = cursor.selection();
+    auto *mime = new QMimeData;
+    mime->setHtml(fragment.toHtml());
+    mime->setText(fragment.toPlainText());
+    QGuiApplication::clipboard()->setMimeData(mime);
+}
+
+void TWPRichText::Cut()
+{
+    Copy();
+    QTextCursor cursor = Item()->textCursor();
+    cursor.removeSelectedText();
+    Item()->setTextCursor(cursor);
+}
+
+void TWPRichText::Paste()
+{
+    const QMimeData *mime = QGuiApplication::clipboard()->mimeData();
+    if (!mime)
+        return;
+    QTextCursor cursor = Item()->textCursor();
+    if (mime->hasHtml())
+        cursor.insertFragment(QTextDocumentFragment::fromHtml(mime->html(), &FPage.Document()));
+    else if (mime->hasText())
+        cursor.insertText(mime->text());
+    Item()->setTextCursor(cursor);
+    ApplyView();
+}
+
+void TWPRichText::keyPressEvent(QKeyEvent *event)
+{
+    if (event->modifiers() == Qt::ControlModifier) {
+        switch (event->key()) {
+        case Qt::Key_B: ToggleBold(); return;
+        case Qt::Key_I: ToggleItalic(); return;
+        case Qt::Key_U: ToggleUnderline(); return;
+        default: break;
+        }
+    }
+    QGraphicsView::keyPressEvent(event);
+    ApplyView();
+}
+
+void TWPRichText::focusInEvent(QFocusEvent *event)
+{
+    QGraphicsView::focusInEvent(event);
+    Item()->setFocus();
+}
+
+// ---- the master engine ----
+
+TWPRichText *FindMasterRichText(const QObject *object)
+{
+    for (const QObject *o = object; o; o = o->parent()) {
+        for (QObject *child : o->children()) {
+            auto *engine = qobject_cast<TWPRichText *>(child);
+            if (engine && engine->objectName().toUpper() == QLatin1String("MASTERWPRICHTEXT"))
+                return engine;
+        }
+    }
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        throw ENoMasterWPRich();
+    static QPointer<TWPRichText> program;
+    if (!program) {
+        program = new TWPRichText;
+        program->setObjectName(QStringLiteral("MASTERWPRICHTEXT"));
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, program, &QObject::deleteLater);
+    }
+    return program;
+}

@@ -1,0 +1,31 @@
+// What the RTF reader and writer agree on about a QTextDocument: which
+// formatting the document carries that Qt has no place for, and the units.
+#pragma once
+
+#include <QTextFormat>
+
+namespace richtext {
+
+// Character format properties kept for the writer.
+enum TRtfCharProperty {
+    // The \fcharset of the run's font (int): it chooses the code page.
+    RtfCharsetProperty = QTextFormat::UserProperty + 1,
+    // The font's family keyword ("swiss", "roman" ...; string).
+    RtfFontFamilyProperty,
+};
+
+// Document properties (QTextDocument dynamic properties).
+inline constexpr char kDefaultTabProperty[] = "rtfDefaultTab"; // twips
+
+// Lengths in the document (indents, spacing, tab stops) are pixels at the
+// resolution Qt lays out text with when no device is given (the screen's
+// logical resolution, by which it also turns points into pixels); RTF counts
+// twips, 1440 to the inch.
+int LayoutDpi();
+inline double TwipsPerLayoutPixel() { return 1440.0 / LayoutDpi(); }
+
+// Font size of text that names none: 12 points (\fs24).
+inline constexpr int kDefaultHalfPoints = 24;
+inline constexpr int kDefaultTabTwips = 720;
+
+} // namespace richtext

@@ -1,0 +1,300 @@
+// The rich-text label and its editor: a card's label opens, draws and saves
+// back unchanged; the page it is laid out on; the editor's keys, OK and
+// Cancel; text cut at the box; background and border; vector print.
+#include "LabelTestSupport.h"
+#include "TestSupport.h"
+
+#include "dialogs/RichTextEditor.h"
+#include "objects/ObjectRecording.h"
+#include "objects/RichTextLabel.h"
+#include "platform/Colors.h"
+#include "platform/Dialogs.h"
+#include "richtext/RichTextControl.h"
+#include "surface/BusinessCardPanel.h"
+
+#include <QPdfWriter>
+#include <QPainter>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QToolButton>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFragment>
+
+using namespace testsupport;
+
+namespace {
+
+TGPRichBaseLabel *ReadLabel(const QByteArray &stream, QObject *owner, TGBasePanel *panel)
+{
+    const QList<TGGraphicControl *> read = ReadObjects(stream, owner, panel);
+    return read.size() == 1 ? qobject_cast<TGPRichBaseLabel *>(read.first()) : nullptr;
+}
+
+bool IsRed(QRgb p) { return qRed(p) > 150 && qGreen(p) < 90 && qBlue(p) < 90; }
+
+// Which of bold, italic and underline every character of the text has.
+QString CommonStyle(const TRichTextContainer &text)
+{
+    QTextDocument document;
+    text.LoadInto(document);
+    bool b = true, i = true, u = true;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            b &= f.fontWeight() >= QFont::Bold;
+            i &= f.fontItalic();
+            u &= f.fontUnderline();
+        }
+    return QString(b ? "b" : "") + (i ? "i" : "") + (u ? "u" : "");
+}
+
+} // namespace
+
+class TestRichTextLabel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        InitEnvironment();
+        RegisterCardObjectClasses();
+    }
+
+    // A card written elsewhere: the label reads (without any main window),
+    // shows its Czech text and the red bold run, and writes the same bytes.
+    void cardLabelOpensDrawsAndSavesBack()
+    {
+        const QByteArray card = ReadSampleCard(QStringLiteral("richtext.qrv"));
+        QObject owner;
+        TGPRichBaseLabel *label = ReadLabel(card, &owner, nullptr);
+        QVERIFY(label);
+        QVERIFY(label->MasterEngine());
+        QCOMPARE(label->RTFText()->AsPlainText(),
+                 QStringLiteral("Jana Dvo\u0159\u00E1kov\u00E1 Studio\ndesign \u2022 print\n"));
+        QCOMPARE(label->BoundsRect(), QRect(10, 80, 200, 50));
+
+        const QImage image = RenderObject(*label);
+        const QRect red = InkBox(image, IsRed);
+        QVERIFY2(red.isValid() && red.bottom() < 25, "the bold red run on the first line");
+        const QRect dark = InkBox(image.copy(1, 1, 198, 48), IsDark);
+        QVERIFY2(dark.bottom() > 25, "the second line");
+        QVERIFY(IsDark(image.pixel(0, 0)) && IsDark(image.pixel(199, 49)) && IsDark(image.pixel(100, 49)));
+
+        label->setObjectName(QStringLiteral("Special4"));
+        QCOMPARE(WriteObjects({label}), card);
+    }
+
+    // The rich-text tool makes a label on the dragged box and opens the
+    // editor on it at once.
+    void toolCreatesLabelAndOpensEditor()
+    {
+        TGPRichBaseLabel fresh;
+        QCOMPARE(fresh.BoundsRect(), QRect(0, 0, 190, 33));
+        QVERIFY(fresh.Transparent());
+        QCOMPARE(fresh.BorderStyle(), Vcl::bsSingle);
+        QVERIFY(fresh.RTFText()->AsPlainText().isEmpty());
+        QVERIFY(fresh.RTFText()->Data().startsWith("{\\rtf1\\ansi\\deff0\\deftab720{\\fonttbl"));
+
+        ScopedEditors editors;
+        QList<editors::TRichTextEditSetup> opened;
+        editors->RichText = [&opened](QWidget *, editors::TRichTextEditSetup &setup) {
+            opened.append(setup);
+            return false;
+        };
+        auto panel = MakePanel();
+        panel->SetPanelState(psRichLabel);
+        Drag(panel.get(), QPoint(40, 40), QPoint(240, 90));
+        QCOMPARE(panel->Objects().size(), 1);
+        auto *label = qobject_cast<TGPRichBaseLabel *>(panel->Objects().first());
+        QVERIFY(label);
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(QSize(opened[0].PanelWidth, opened[0].PanelHeight), QSize(label->Width() + 1, label->Height() + 1));
+        // A double click edits too.
+        QVERIFY(label->OnEdit);
+        label->OnEdit(label);
+        QCOMPARE(opened.size(), 2);
+    }
+
+    // At card zoom 1.5 a 300 x 60 label is a 200 x 40 label of the card: its
+    // text is laid out on a page of that size and painted at 150 %.
+    void pageIsTheLabelAtZoomOne()
+    {
+        TGPRichBaseLabel label;
+        label.Loaded();
+        label.SetZoomFactorOnly(1.5f);
+        label.SetBounds(0, 0, 300, 60);
+        RenderObject(label);
+        TRichTextPage &page = label.MasterEngine()->Page();
+        QCOMPARE(page.PageWidthTwips(), 3000);
+        QCOMPARE(page.PageHeightTwips(), 600);
+        QCOMPARE(page.Zoom(), 150);
+
+        ScopedEditors editors;
+        editors::TRichTextEditSetup seen;
+        editors->RichText = [&seen](QWidget *, editors::TRichTextEditSetup &setup) {
+            seen = setup;
+            return false;
+        };
+        label.Edit();
+        QCOMPARE(seen.PageWidthTwips, 3000);
+        QCOMPARE(seen.PageHeightTwips, 600);
+        QCOMPARE(seen.Zoom, 150);
+        QCOMPARE(QSize(seen.PanelWidth, seen.PanelHeight), QSize(301, 61));
+    }
+
+    // The editor as a user drives it: keys, then Ok or Cancel.
+    void editorKeysOkAndCancel_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("style");
+        QTest::addColumn<bool>("sameBytes");
+        QTest::addColumn<int>("changes");
+        const QString original = QStringLiteral("Jana Dvo\u0159\u00E1kov\u00E1 Studio\ndesign \u2022 print\n");
+        QTest::newRow("Cancel after typing") << "^A XYZ" << false << original << "" << true << 0;
+        QTest::newRow("Ok untouched") << "" << true << original << "" << true << 1;
+        QTest::newRow("Ctrl+B on all") << "^A ^B" << true << original << "b" << false << 1;
+        QTest::newRow("Ctrl+I on all") << "^A ^I" << true << original << "i" << false << 1;
+        QTest::newRow("Ctrl+U on all") << "^A ^U" << true << original << "u" << false << 1;
+        QTest::newRow("typing replaces") << "^A Hi" << true << "Hi" << "" << false << 1;
+        QTest::newRow("Ctrl+Z takes typing back") << "^A XYZ ^Z" << true << original << "" << true << 1;
+    }
+    void editorKeysOkAndCancel()
+    {
+        QFETCH(QString, keys);
+        QFETCH(bool, ok);
+        QFETCH(QString, text);
+        QFETCH(QString, style);
+        QFETCH(bool, sameBytes);
+        QFETCH(int, changes);
+        ScopedEditors editors;
+        editors->RichText = &TRichTextLabelEditor::Execute;
+        auto panel = MakePanel();
+        TGPRichBaseLabel *label = ReadLabel(ReadSampleCard(QStringLiteral("richtext.qrv")), panel.get(), panel.get());
+        QVERIFY(label);
+        const QByteArray before = label->RTFText()->Data();
+        QSignalSpy changed(panel.get(), &TGBasePanel::LabelChangedEvent);
+
+        bool ran = false;
+        WhenModal([&](QWidget *dialog) {
+            auto *form = qobject_cast<TRichTextLabelEditor *>(dialog);
+            QVERIFY(form);
+            QCOMPARE(form->windowTitle(), QStringLiteral("Rich Text Editor"));
+            QTRY_VERIFY(form->WPPanel->isVisible());
+            QCOMPARE(form->WPPanel->size(), QSize(201, 51));
+            for (const QString &step : keys.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+                if (step.startsWith(QLatin1Char('^')))
+                    QTest::keyClick(form->WPRichText1, char(step[1].toLower().unicode()), Qt::ControlModifier);
+                else
+                    QTest::keyClicks(form->WPRichText1, step);
+            }
+            (ok ? form->OKButton : form->Cancelbutton)->click();
+            ran = true;
+        });
+        label->Edit();
+        QVERIFY(ran);
+        QCOMPARE(label->RTFText()->AsPlainText(), text);
+        QCOMPARE(CommonStyle(*label->RTFText()), style);
+        QCOMPARE(label->RTFText()->Data() == before, sameBytes);
+        QCOMPARE(changed.count() > 0 ? 1 : 0, changes);
+    }
+
+    // Zoom In stops at 100 %, Zoom Out at 50 %; the panel follows the zoom.
+    void editorZoomButtons()
+    {
+        TRichTextLabelEditor form;
+        editors::TRichTextEditSetup setup;
+        setup.PanelWidth = 201;
+        setup.PanelHeight = 51;
+        setup.PageWidthTwips = 3000;
+        setup.PageHeightTwips = 750;
+        setup.Zoom = 80;
+        form.Prepare(setup);
+        ShowActive(&form, "rich text editor");
+        form.ZoomPlusButton->click();
+        form.ZoomPlusButton->click();
+        form.ZoomPlusButton->click();
+        QCOMPARE(form.WPRichText1->Zoom(), 100);
+        QCOMPARE(form.WPPanel->size(), QSize(251, 64)); // Round(100 x 201 / 80), Round(100 x 51 / 80)
+        for (int i = 0; i < 8; ++i)
+            form.ZoomMinusButton->click();
+        QCOMPARE(form.WPRichText1->Zoom(), 50);
+        QCOMPARE(form.WPPanel->size(), QSize(126, 32));
+    }
+
+    // Text longer than the box shows only what fits; the box stays.
+    void textLongerThanTheBoxIsCut()
+    {
+        TGPRichBaseLabel label;
+        label.Loaded();
+        label.SetBounds(0, 0, 120, 20);
+        label.SetBorderStyle(Vcl::bsNone);
+        label.RTFText()->SetData("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\fs28 " + QByteArray("many words ").repeated(40)
+                                 + "}");
+        QImage image(300, 200, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter p(&image);
+            label.Paint(p);
+        }
+        const QRect ink = InkBox(image, IsDark);
+        QVERIFY(ink.isValid());
+        QVERIFY2(ink.right() < 120 && ink.bottom() < 20, qPrintable(QStringLiteral("ink to %1,%2").arg(ink.right()).arg(ink.bottom())));
+        QCOMPARE(label.BoundsRect(), QRect(0, 0, 120, 20));
+    }
+
+    // "Background Color" makes a transparent label opaque; "Transparent" and
+    // "Border" toggle and tick.
+    void backgroundAndBorderCommands()
+    {
+        TGPRichBaseLabel label;
+        label.Loaded();
+        label.SetBounds(0, 0, 60, 30);
+        platform::SetColorChooserForTests([](int32_t &color) {
+            color = 0x0000FF; // red, in the card file's byte order
+            return true;
+        });
+        label.MenuAction(QStringLiteral("Background Color"))->trigger();
+        platform::SetColorChooserForTests({});
+        QVERIFY(!label.Transparent());
+        QVERIFY(IsRed(RenderObject(label, Qt::green).pixel(30, 15)));
+        label.UpdateContextMenu();
+        QVERIFY(!label.MenuAction(QStringLiteral("Transparent"))->isChecked());
+        label.MenuAction(QStringLiteral("Transparent"))->trigger();
+        QCOMPARE(RenderObject(label, Qt::green).pixel(30, 15), QColor(Qt::green).rgb());
+        QVERIFY(IsDark(RenderObject(label, Qt::green).pixel(0, 15)));
+        label.MenuAction(QStringLiteral("Border"))->trigger();
+        QCOMPARE(label.BorderStyle(), Vcl::bsNone);
+        QCOMPARE(RenderObject(label, Qt::green).pixel(0, 15), QColor(Qt::green).rgb());
+    }
+
+    // Printed to PDF, the text is text (a PDF reader finds the words).
+    void printedTextStaysVector()
+    {
+        QObject owner;
+        TGPRichBaseLabel *label = ReadLabel(ReadSampleCard(QStringLiteral("richtext.qrv")), &owner, nullptr);
+        QVERIFY(label);
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("label.pdf"));
+        {
+            QPdfWriter writer(pdf);
+            writer.setResolution(600);
+            QPainter p(&writer);
+            p.drawPicture(QPoint(600, 600), RecordObjectArea(*label, [label](QPainter &c) { label->Render(c); }));
+        }
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+        if (!text.waitForFinished(20000) || text.exitCode() != 0)
+            QSKIP("pdftotext is not available");
+        const QString words = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(words.contains(QStringLiteral("Dvo\u0159\u00E1kov\u00E1")) && words.contains(QStringLiteral("Studio")),
+                 qPrintable(words));
+    }
+};
+
+QTEST_MAIN(TestRichTextLabel)
+#include "tst_richtextlabel.moc"
