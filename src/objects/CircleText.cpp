@@ -293,6 +293,13 @@ void TGPCircleText::Paint(QPainter &canvas)
         ~Guard() { flag = false; }
     } guard{FPainting};
     const qreal ratio = canvas.device() ? canvas.device()->devicePixelRatioF() : 1.0;
+    // An absurdly large object (a damaged card) draws straight onto the canvas.
+    if (qint64(Width()) * Height() * ratio * ratio > 16'000'000) {
+        FScreenKey.reset();
+        FScreenImage = QImage();
+        Render(canvas);
+        return;
+    }
     TDrawingKey key = DrawingKey(ratio);
     if (!FScreenKey || *FScreenKey != key) {
         FScreenImage = QImage(qMax(1, qCeil(Width() * ratio)), qMax(1, qCeil(Height() * ratio)),

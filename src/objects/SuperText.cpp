@@ -254,6 +254,12 @@ void TGSuperText::SetSurfaceType(Fill::TSurfaceType v)
 
 void TGSuperText::RebuildGradient()
 {
+    // An absurdly large object (a damaged card) paints its bands directly
+    // rather than hold a bitmap of its size.
+    if (qint64(Width()) * Height() > kLargestGradientBitmap) {
+        FGradient = QImage();
+        return;
+    }
     FGradient = platform::GradientBitmap(Width(), Height(), FGradientFromColor, FGradientToColor, FFillDirection);
 }
 
@@ -469,15 +475,24 @@ void TGSuperText::Paint(QPainter &canvas)
     case Fill::stGradientFill:
         if (FGradient.size() != QSize(Width(), Height()))
             RebuildGradient();
-        FillLetters(canvas, letters, QBrush(FGradient));
+        if (!FGradient.isNull()) {
+            FillLetters(canvas, letters, QBrush(FGradient));
+        } else {
+            canvas.save();
+            canvas.setClipPath(letters, Qt::IntersectClip);
+            platform::PaintGradient(canvas, QRect(0, 0, Width(), Height()), FGradientFromColor, FGradientToColor,
+                                    FFillDirection);
+            canvas.restore();
+        }
         break;
     case Fill::stNormal:
     // Textures are drawn in the font colour until the picture fills exist.
     case Fill::stBrushImage: FillLetters(canvas, letters, QBrush(platform::ToQColor(FFont->Color()))); break;
     }
     if (FOutlineStyle != Vcl::psClear && FOutlineWidth >= 1) {
-        QPen pen(platform::ToQColor(FOutlineColor), FOutlineWidth, platform::ToQtPenStyle(FOutlineStyle));
-        canvas.strokePath(letters, pen);
+        // Pens wider than one pixel draw solid, whatever their style.
+        const Qt::PenStyle style = FOutlineWidth > 1 ? Qt::SolidLine : platform::ToQtPenStyle(FOutlineStyle);
+        canvas.strokePath(letters, QPen(platform::ToQColor(FOutlineColor), FOutlineWidth, style));
     }
     canvas.restore();
 }
@@ -570,7 +585,7 @@ void TGSuperText::Print(TBaseReport &report, double originX, double originY)
 
     if (FOutlineStyle != Vcl::psClear && FOutlineWidth >= 1) {
         report.SelectBrush(FFont->Color(), Vcl::bsClear);
-        report.SelectPen(FOutlineColor, FOutlineStyle, Vcl::pmCopy, -FOutlineWidth);
+        report.SelectPen(FOutlineColor, FOutlineWidth > 1 ? Vcl::psSolid : FOutlineStyle, Vcl::pmCopy, -FOutlineWidth);
         report.BeginPath();
         PrintLetters(report, inchX(FTextOrigin.x()), inchY(FTextOrigin.y()), s);
         report.EndPath();

@@ -178,6 +178,7 @@ private:
     Fill::TSurfaceType FSurfaceType = Fill::stGradientFill;
     QString FLastBitmapFileNameandPath;
 
+    static constexpr qint64 kLargestGradientBitmap = 16'000'000; // pixels
     QImage FGradient;
     QPainterPath FOutlines;
     QString FOutlinesText;

@@ -11,6 +11,7 @@
 #include "surface/BusinessCardPanel.h"
 
 #include <QFile>
+#include <QPainter>
 
 using namespace testsupport;
 
@@ -258,6 +259,31 @@ private slots:
         const QRect shadow = InkBox(image, Colour(qRgb(255, 0, 0), 30));
         QVERIFY(!face.isNull() && !shadow.isNull());
         QCOMPARE(shadow.right() - face.right(), distance);
+    }
+
+    // A damaged card's giant SuperText and circle text paint their corner
+    // without holding images of their whole size.
+    void giantObjectsPaintWithoutGiantImages()
+    {
+        auto text = MakeSuperText(QStringLiteral("HUGE"), 60);
+        text->SetOutlineStyle(Vcl::psClear);
+        text->SetBounds(0, 0, 60000, 60000);
+        QVERIFY(text->GradientImage().isNull());
+        TGPCircleText circle;
+        circle.SetBounds(0, 0, 60000, 60000);
+        circle.Font()->SetSize(400);
+        circle.SetCaption(QStringLiteral("MMMM"));
+        circle.SetDegrees(TGPCircleText::dg90);
+        circle.SetStartingVector(TGPCircleText::dg90);
+        for (TGGraphicControl *object : std::initializer_list<TGGraphicControl *>{text.get(), &circle}) {
+            QImage corner(400, 400, QImage::Format_RGB32);
+            corner.fill(Qt::white);
+            QPainter p(&corner);
+            p.setClipRect(corner.rect());
+            object->Paint(p);
+            p.end();
+            QVERIFY(InkCount(corner, [](QRgb px) { return px != qRgb(255, 255, 255); }) > 100);
+        }
     }
 
     // The texture picture lives only while the surface is a texture; it is
