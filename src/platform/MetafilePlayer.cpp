@@ -457,7 +457,9 @@ void TPlayer::TextOut(QPointF at, const QString &text, const QRectF &opaqueRect,
     const QPointF anchor = toDest.map(at);
     const double scaleY = std::hypot(toDest.m21(), toDest.m22());
     const double scaleX = std::hypot(toDest.m11(), toDest.m12());
-    const double pixels = qMax(1.0, qAbs(s.font.height) * (scaleY > 0 ? scaleY : 1));
+    // Bounded: a lying height must not make the font engine draw a glyph the
+    // size of a house.
+    const double pixels = qBound(1.0, qAbs(s.font.height) * (scaleY > 0 ? scaleY : 1), 4000.0);
     QFont font(s.font.face);
     font.setPixelSize(qMax(1, qRound(pixels)));
     font.setWeight(s.font.weight > 0 ? QFont::Weight(qBound(1, s.font.weight, 1000)) : QFont::Normal);
@@ -941,7 +943,7 @@ void TPlayer::PlayEmf(const QByteArray &image)
         // them records this player skips), and refuses the empty clipping
         // region that means "no clipping", which our own bounded reads
         // handle; those are not put to it.
-        const bool vetted = type <= 95 && type != U_EMR_UNDEF69 && type != U_EMR_EXTSELECTCLIPRGN;
+        const bool vetted = type >= U_EMR_MIN && type <= 95 && type != U_EMR_UNDEF69 && type != U_EMR_EXTSELECTCLIPRGN;
         if (!vetted || U_emf_record_safe(image.constData() + pos))
             EmfRecord(TRecord(image.constData() + pos, size), type);
         pos += size;
