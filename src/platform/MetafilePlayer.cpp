@@ -459,7 +459,7 @@ void TPlayer::TextOut(QPointF at, const QString &text, const QRectF &opaqueRect,
     const double scaleX = std::hypot(toDest.m11(), toDest.m12());
     // Bounded: a lying height must not make the font engine draw a glyph the
     // size of a house.
-    const double pixels = qBound(1.0, qAbs(s.font.height) * (scaleY > 0 ? scaleY : 1), 4000.0);
+    const double pixels = qBound(1.0, qAbs(double(s.font.height)) * (scaleY > 0 ? scaleY : 1), 4000.0);
     QFont font(s.font.face);
     font.setPixelSize(qMax(1, qRound(pixels)));
     font.setWeight(s.font.weight > 0 ? QFont::Weight(qBound(1, s.font.weight, 1000)) : QFont::Normal);
@@ -576,7 +576,8 @@ void TPlayer::SelectStock(quint32 index)
 void TPlayer::RestoreDC(int which)
 {
     // Negative: relative to the current state; positive: an absolute level.
-    int pops = which < 0 ? -which : int(FSaved.size()) - which + 1;
+    // In 64 bits: the file may ask for the most negative level there is.
+    qint64 pops = which < 0 ? -qint64(which) : qint64(FSaved.size()) - which + 1;
     if (pops <= 0 || pops > FSaved.size())
         return;
     while (pops-- > 0)
