@@ -459,7 +459,12 @@ void TPlayer::TextOut(QPointF at, const QString &text, const QRectF &opaqueRect,
     const double scaleX = std::hypot(toDest.m11(), toDest.m12());
     // Bounded: a lying height must not make the font engine draw a glyph the
     // size of a house.
-    const double pixels = qBound(1.0, qAbs(double(s.font.height)) * (scaleY > 0 ? scaleY : 1), 4000.0);
+    const double pixels = qBound(1.0, qAbs(double(s.font.height)) * (scaleY > 0 ? scaleY : 1), 2000.0);
+    const double stretch = scaleX > 0 && scaleY > 0 ? scaleX / scaleY : 1.0;
+    // Glyphs stretched beyond any real drawing fail inside the font engine;
+    // such text is left out.
+    if (stretch < 0.01 || stretch > 100 || pixels * stretch > 2000)
+        return;
     QFont font(s.font.face);
     font.setPixelSize(qMax(1, qRound(pixels)));
     font.setWeight(s.font.weight > 0 ? QFont::Weight(qBound(1, s.font.weight, 1000)) : QFont::Normal);
@@ -471,7 +476,7 @@ void TPlayer::TextOut(QPointF at, const QString &text, const QRectF &opaqueRect,
     if (s.font.height > 0) {
         const double cell = metrics.ascent() + metrics.descent();
         if (cell > 0)
-            font.setPixelSize(qMax(1, qRound(pixels * pixels / cell)));
+            font.setPixelSize(qBound(1, qRound(qMin(pixels * pixels / cell, 2000.0)), 2000));
     }
     const QFontMetricsF m(font);
     const double width = m.horizontalAdvance(text);
@@ -490,8 +495,7 @@ void TPlayer::TextOut(QPointF at, const QString &text, const QRectF &opaqueRect,
     FPainter.setTransform(FBase);
     FPainter.translate(anchor);
     FPainter.rotate(-s.font.escapement / 10.0);
-    if (scaleX > 0 && scaleY > 0)
-        FPainter.scale(scaleX / scaleY, 1);
+    FPainter.scale(stretch, 1);
     FPainter.setFont(font);
     FPainter.setPen(s.textColor);
     if (s.opaqueBackground) {
