@@ -457,7 +457,14 @@ void TPlayer::TextOut(QPointF at, const QString &text, const QRectF &opaqueRect,
     const QPointF anchor = toDest.map(at);
     const double scaleY = std::hypot(toDest.m21(), toDest.m22());
     const double scaleX = std::hypot(toDest.m11(), toDest.m12());
-    const double pixels = qMax(1.0, qAbs(s.font.height) * (scaleY > 0 ? scaleY : 1));
+    // Bounded: a lying height must not make the font engine draw a glyph the
+    // size of a house.
+    const double pixels = qBound(1.0, qAbs(double(s.font.height)) * (scaleY > 0 ? scaleY : 1), 2000.0);
+    const double stretch = scaleX > 0 && scaleY > 0 ? scaleX / scaleY : 1.0;
+    // Glyphs stretched beyond any real drawing fail inside the font engine;
+    // such text is left out.
+    if (stretch < 0.01 || stretch > 100 || pixels * stretch > 2000)
+        return;
     QFont font(s.font.face);
     font.setPixelSize(qMax(1, qRound(pixels)));
     font.setWeight(s.font.weight > 0 ? QFont::Weight(qBound(1, s.font.weight, 1000)) : QFont::Normal);
@@ -469,7 +476,7 @@ void TPlayer::TextOut(QPointF at, const QString &text, const QRectF &opaqueRect,
     if (s.font.height > 0) {
         const double cell = metrics.ascent() + metrics.descent();
         if (cell > 0)
-            font.setPixelSize(qMax(1, qRound(pixels * pixels / cell)));
+            font.setPixelSize(qBound(1, qRound(qMin(pixels * pixels / cell, 2000.0)), 2000));
     }
     const QFontMetricsF m(font);
     const double width = m.horizontalAdvance(text);
@@ -488,8 +495,7 @@ void TPlayer::TextOut(QPointF at, const QString &text, const QRectF &opaqueRect,
     FPainter.setTransform(FBase);
     FPainter.translate(anchor);
     FPainter.rotate(-s.font.escapement / 10.0);
-    if (scaleX > 0 && scaleY > 0)
-        FPainter.scale(scaleX / scaleY, 1);
+    FPainter.scale(stretch, 1);
     FPainter.setFont(font);
     FPainter.setPen(s.textColor);
     if (s.opaqueBackground) {
@@ -574,7 +580,8 @@ void TPlayer::SelectStock(quint32 index)
 void TPlayer::RestoreDC(int which)
 {
     // Negative: relative to the current state; positive: an absolute level.
-    int pops = which < 0 ? -which : int(FSaved.size()) - which + 1;
+    // In 64 bits: the file may ask for the most negative level there is.
+    qint64 pops = which < 0 ? -qint64(which) : qint64(FSaved.size()) - which + 1;
     if (pops <= 0 || pops > FSaved.size())
         return;
     while (pops-- > 0)
@@ -941,7 +948,7 @@ void TPlayer::PlayEmf(const QByteArray &image)
         // them records this player skips), and refuses the empty clipping
         // region that means "no clipping", which our own bounded reads
         // handle; those are not put to it.
-        const bool vetted = type <= 95 && type != U_EMR_UNDEF69 && type != U_EMR_EXTSELECTCLIPRGN;
+        const bool vetted = type >= U_EMR_MIN && type <= 95 && type != U_EMR_UNDEF69 && type != U_EMR_EXTSELECTCLIPRGN;
         if (!vetted || U_emf_record_safe(image.constData() + pos))
             EmfRecord(TRecord(image.constData() + pos, size), type);
         pos += size;
