@@ -294,7 +294,8 @@ private slots:
         QCOMPARE(Child<QPushButton>(w.get(), "Cancelbutton")->isVisible(), changes);
         QCOMPARE(save->text(), titled ? QString("Save") : QString("Save As"));
         QCOMPARE(Action(w.get(), "mnuSave")->isEnabled(), titled);
-        QCOMPARE(w->windowTitle(), titled ? QString("Quorvel - Mine.QRV") : QString("Quorvel"));
+        QCOMPARE(w->windowTitle(), titled ? QString("Quorvel - Mine.QRV[*]") : QString("Quorvel[*]"));
+        QCOMPARE(w->isWindowModified(), changes);
         Discard(w);
     }
 
