@@ -83,7 +83,7 @@ int main(int argc, char **argv)
     FillCard(*w.BusinessCardPanel());
     w.SettleStep();
     std::printf("undo and redo of one step on a card of %d objects (%lld bytes), best of %d:\n", kObjects,
-                static_cast<long long>(w.History().Current().Card.size()), kRuns);
+                static_cast<long long>(w.BusinessCardPanel()->SaveToBytes().size()), kRuns);
     Measure(w, "100%");
     for (int i = 0; i < 5; ++i)
         w.ZoomIn();

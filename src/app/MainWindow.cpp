@@ -18,6 +18,7 @@
 #include "printing/FineTuningDialog.h"
 #include "surface/CardObject.h"
 #include "surface/ClassRegistry.h"
+#include "surface/ComponentStream.h"
 #include "surface/LabelObjectFiler.h"
 #include "surface/SelectionHandle.h"
 #include "widgets/RecentFiles.h"
@@ -31,6 +32,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
+#include <QHash>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -677,13 +679,8 @@ void TMainScreen::ApplyZoom(float factor)
     SettleStep();
     FLoading = true;
     FPanel->Handle()->ClearSelection();
-    if (factor != FPanel->ZoomFactor()) {
-        FPanel->SetZoom(factor);
-        // Sized from the card itself, not from the last zoom's rounded size,
-        // so that no number of steps makes the card drift.
-        const QSize card = CardSizeAtZoomOne();
-        FPanel->resize(platform::Round(card.width() * double(factor)), platform::Round(card.height() * double(factor)));
-    }
+    if (factor != FPanel->ZoomFactor())
+        ApplyZoomSize(factor);
     FZoomCaption->setText(QString::number(platform::Round(double(FPanel->ZoomFactor()) * 100.0)) + QLatin1Char('%'));
     QCoreApplication::processEvents();
     FLoading = false;
@@ -1261,10 +1258,40 @@ void TMainScreen::ChangeCardLayout1Click()
 // ======================================================================
 // Undo and redo
 
+void TMainScreen::AtZoomOne(const std::function<void()> &work)
+{
+    // The card file holds the bounds at zoom 1.0.
+    const float zoom = FPanel->ZoomFactor();
+    if (zoom == 1.0f) {
+        work();
+        return;
+    }
+    FPanel->SetZoom(1.0f);
+    try {
+        work();
+    } catch (...) {
+        ApplyZoomSize(zoom);
+        throw;
+    }
+    ApplyZoomSize(zoom);
+}
+
+void TMainScreen::ApplyZoomSize(float factor)
+{
+    FPanel->SetZoom(factor);
+    // Sized from the card itself, not from the last zoom's rounded size, so
+    // that no number of steps makes the card drift.
+    const QSize card = CardSizeAtZoomOne();
+    FPanel->resize(platform::Round(card.width() * double(factor)), platform::Round(card.height() * double(factor)));
+}
+
 TCardState TMainScreen::TakeCardState()
 {
     TCardState state;
-    state.Card = FPanel->SaveToBytes();
+    AtZoomOne([&] {
+        for (TGGraphicControl *o : FPanel->Objects())
+            state.Records.append(TComponentWriter::ObjectListToBytes({o}));
+    });
     state.BackgroundArt = FBackgroundArtPath;
     for (TGGraphicControl *o : FPanel->Handle()->Selection())
         state.Selection.append(FPanel->Objects().indexOf(o));
@@ -1273,16 +1300,46 @@ TCardState TMainScreen::TakeCardState()
     return state;
 }
 
-void TMainScreen::RestoreCardState(const TCardState &state)
+void TMainScreen::RebuildObjects(const TCardState &from, const TCardState &to)
+{
+    // Objects whose record is the same in both states stay; the others are
+    // freed or read anew, and the z-order is set to the target's.
+    const QList<TGGraphicControl *> objects = FPanel->Objects();
+    QHash<QByteArray, QList<TGGraphicControl *>> unchanged;
+    for (int i = 0; i < objects.size() && i < from.Records.size(); ++i)
+        unchanged[from.Records[i]].append(objects[i]);
+    QList<TGGraphicControl *> order;
+    for (int j = 0; j < to.Records.size(); ++j) {
+        QList<TGGraphicControl *> &same = unchanged[to.Records[j]];
+        if (!same.isEmpty()) {
+            order.append(same.takeFirst());
+            continue;
+        }
+        const QList<TGGraphicControl *> read = TComponentReader(to.Records[j]).ReadObjectList(FPanel, FPanel);
+        for (TGGraphicControl *o : read) {
+            FPanel->AdoptObject(o);
+            o->SetZoomFactorOnly(1.0f);
+            if (j < to.ObjectNames.size())
+                o->setObjectName(to.ObjectNames[j]);
+            order.append(o);
+        }
+    }
+    for (const QList<TGGraphicControl *> &left : std::as_const(unchanged))
+        for (TGGraphicControl *o : left)
+            FPanel->FreeObject(o);
+    if (FPanel->Objects() != order)
+        for (TGGraphicControl *o : order)
+            FPanel->BringObjectToFront(o);
+}
+
+void TMainScreen::RestoreCardState(const TCardState &from, const TCardState &state)
 {
     FRestoring = true;
     const bool wasLoading = FLoading;
     FLoading = true;
-    FPanel->DeleteAllObjects();
-    // The old objects are gone before the new ones take their names.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    FPanel->Handle()->ClearSelection();
     try {
-        FPanel->LoadFromBytes(state.Card);
+        AtZoomOne([&] { RebuildObjects(from, state); });
     } catch (const std::exception &e) {
         // The history's own bytes: only running out of memory gets here.
         ShowError(QString::fromUtf8(e.what()) + QLatin1Char('.'));
@@ -1295,9 +1352,6 @@ void TMainScreen::RestoreCardState(const TCardState &state)
             FPanel->ClearColorPicture();
     }
     const QList<TGGraphicControl *> &objects = FPanel->Objects();
-    // The names the objects had, so the card reads back as it was written.
-    for (int i = 0; i < objects.size() && i < state.ObjectNames.size(); ++i)
-        objects[i]->setObjectName(state.ObjectNames[i]);
     for (int index : state.Selection)
         if (index >= 0 && index < objects.size())
             FPanel->Handle()->Select(objects[index]);
@@ -1405,15 +1459,19 @@ void TMainScreen::EditCommand(const QString &stepName, const std::function<void(
 void TMainScreen::UndoClick()
 {
     SettleStep();
-    if (FHistory.CanUndo())
-        RestoreCardState(FHistory.Undo());
+    if (!FHistory.CanUndo())
+        return;
+    const TCardState from = FHistory.Current();
+    RestoreCardState(from, FHistory.Undo());
 }
 
 void TMainScreen::RedoClick()
 {
     SettleStep();
-    if (FHistory.CanRedo())
-        RestoreCardState(FHistory.Redo());
+    if (!FHistory.CanRedo())
+        return;
+    const TCardState from = FHistory.Current();
+    RestoreCardState(from, FHistory.Redo());
 }
 
 void TMainScreen::UpdateEditActions()

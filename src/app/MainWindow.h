@@ -169,8 +169,11 @@ private:
     void ApplyZoom(float factor);
     float FitFactor() const;
     QSize CardSizeAtZoomOne() const;
+    void ApplyZoomSize(float factor);
+    void AtZoomOne(const std::function<void()> &work);
     TCardState TakeCardState();
-    void RestoreCardState(const TCardState &state);
+    void RebuildObjects(const TCardState &from, const TCardState &to);
+    void RestoreCardState(const TCardState &from, const TCardState &state);
     void ResetHistory();
     void ScheduleSettle();
     bool UserActionUnderway() const;

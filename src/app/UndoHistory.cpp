@@ -11,7 +11,10 @@ qsizetype TCardState::MemorySize() const
     qsizetype names = 0;
     for (const QString &name : ObjectNames)
         names += name.size() * 2 + 32;
-    return Card.size() + BackgroundArt.size() * 2 + Selection.size() * qsizetype(sizeof(int)) + names + 64;
+    qsizetype card = 0;
+    for (const QByteArray &record : Records)
+        card += record.size() + 32;
+    return card + BackgroundArt.size() * 2 + Selection.size() * qsizetype(sizeof(int)) + names + 64;
 }
 
 void TUndoHistory::Reset(const TCardState &current)
@@ -77,24 +80,15 @@ void TUndoHistory::Trim()
 
 namespace {
 
-// The text form of a card, one "object" or "Name = value" line each; empty
-// when the bytes are not a readable stream.
-QList<QByteArray> TextLines(const QByteArray &card)
+// The text form of an object's record, one "object" or "Name = value" line
+// each; empty when the bytes are not a readable stream.
+QList<QByteArray> TextLines(const QByteArray &record)
 {
     try {
-        return ComponentStreamToText(card).split('\n');
+        return ComponentStreamToText(record).split('\n');
     } catch (const EStreamError &) {
         return {};
     }
-}
-
-int CountObjects(const QList<QByteArray> &lines)
-{
-    int n = 0;
-    for (const QByteArray &line : lines)
-        if (line.trimmed().startsWith("object "))
-            ++n;
-    return n;
 }
 
 // The property names on the lines that differ between two cards of the same
@@ -140,19 +134,25 @@ bool AllStartWith(const QSet<QByteArray> &names, const char *prefix)
 
 QString DescribeStep(const TCardState &before, const TCardState &after)
 {
-    if (before.Card == after.Card)
+    if (before.Records == after.Records)
         return before.BackgroundArt != after.BackgroundArt ? QStringLiteral("Background Art") : QString();
-    const QList<QByteArray> a = TextLines(before.Card);
-    const QList<QByteArray> b = TextLines(after.Card);
-    const int countBefore = CountObjects(a);
-    const int countAfter = CountObjects(b);
-    if (countAfter > countBefore)
+    if (after.Records.size() > before.Records.size())
         return QStringLiteral("Add");
-    if (countAfter < countBefore)
+    if (after.Records.size() < before.Records.size())
         return QStringLiteral("Delete");
-    if (a.size() != b.size() || a.isEmpty())
-        return QStringLiteral("Change");
-    const QSet<QByteArray> changed = ChangedProperties(a, b);
+    // Only the objects that changed are read as text.
+    QSet<QByteArray> changed;
+    for (int i = 0; i < before.Records.size(); ++i) {
+        if (before.Records[i] == after.Records[i])
+            continue;
+        const QList<QByteArray> a = TextLines(before.Records[i]);
+        const QList<QByteArray> b = TextLines(after.Records[i]);
+        if (a.size() != b.size() || a.isEmpty())
+            return QStringLiteral("Change");
+        changed.unite(ChangedProperties(a, b));
+    }
+    if (changed.isEmpty())
+        return QStringLiteral("Change"); // the same objects in another order
     if (AllIn(changed, {"Left", "Top"}))
         return QStringLiteral("Move");
     if (AllIn(changed, {"Left", "Top", "Width", "Height"}))

@@ -11,11 +11,13 @@
 #include <QStringList>
 #include <deque>
 
-// One state of the card: its objects in the card file format, the background
-// art it names, and which objects (by z-order index) were selected. Reading
-// a card names its objects afresh, so their names are kept beside it.
+// One state of the card: each object, bottom of the z-order first, as the
+// card file holds it (a one-object list, so that a step that changed one
+// object rebuilds only that one), the background art it names, and which
+// objects (by z-order index) were selected. Reading a card names its objects
+// afresh, so their names are kept beside it.
 struct TCardState {
-    QByteArray Card;
+    QList<QByteArray> Records;
     QString BackgroundArt;
     QList<int> Selection;
     QStringList ObjectNames;
@@ -23,7 +25,7 @@ struct TCardState {
     // Same card and art; the selection is no part of the design.
     bool SameCard(const TCardState &other) const
     {
-        return Card == other.Card && BackgroundArt == other.BackgroundArt;
+        return Records == other.Records && BackgroundArt == other.BackgroundArt;
     }
     qsizetype MemorySize() const;
 };

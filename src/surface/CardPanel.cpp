@@ -635,17 +635,6 @@ QByteArray TGBasePanel::SaveToBytes()
     return card;
 }
 
-void TGBasePanel::LoadFromBytes(const QByteArray &card)
-{
-    const float remembered = FZoom;
-    if (FZoom != 1.0f)
-        SetZoom(1.0f);
-    TComponentReader(card).ReadObjectList(this, this);
-    AdoptAllObjects();
-    if (remembered != 1.0f)
-        SetZoom(remembered);
-}
-
 void TGBasePanel::DeleteAllObjects()
 {
     FHandle->ClearSelection();

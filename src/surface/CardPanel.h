@@ -73,9 +73,8 @@ public:
     void SetZoom(float factor);
     void SaveToFile(const QString &fileName);
     void LoadFromFile(const QString &fileName);
-    // The card file's bytes in memory and back (the undo history's states).
+    // The card file's bytes, in memory.
     QByteArray SaveToBytes();
-    void LoadFromBytes(const QByteArray &card);
     void DeleteAllObjects();
     virtual void RemoveObjectsOffCard();
     virtual void PrintObjects(TBaseReport &report, double originX, double originY);

@@ -220,7 +220,7 @@ private slots:
         auto state = [stateBytes](int n) {
             QByteArray card(stateBytes, 'x');
             card.replace(0, 8, QByteArray::number(n).rightJustified(8, '0'));
-            return TCardState{card, QString(), {}};
+            return TCardState{{card}, QString(), {}, {}};
         };
         history.Reset(state(0));
         for (int n = 1; n <= records; ++n)
@@ -230,7 +230,7 @@ private slots:
         // The steps kept are the latest ones, in order.
         const int kept = history.UndoCount();
         for (int i = 1; i <= kept; ++i)
-            QCOMPARE(history.Undo().Card.left(8), QByteArray::number(records - i).rightJustified(8, '0'));
+            QCOMPARE(history.Undo().Records.first().left(8), QByteArray::number(records - i).rightJustified(8, '0'));
         QVERIFY(!history.CanUndo());
     }
 
