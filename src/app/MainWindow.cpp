@@ -1258,24 +1258,6 @@ void TMainScreen::ChangeCardLayout1Click()
 // ======================================================================
 // Undo and redo
 
-void TMainScreen::AtZoomOne(const std::function<void()> &work)
-{
-    // The card file holds the bounds at zoom 1.0.
-    const float zoom = FPanel->ZoomFactor();
-    if (zoom == 1.0f) {
-        work();
-        return;
-    }
-    FPanel->SetZoom(1.0f);
-    try {
-        work();
-    } catch (...) {
-        ApplyZoomSize(zoom);
-        throw;
-    }
-    ApplyZoomSize(zoom);
-}
-
 void TMainScreen::ApplyZoomSize(float factor)
 {
     FPanel->SetZoom(factor);
@@ -1288,10 +1270,20 @@ void TMainScreen::ApplyZoomSize(float factor)
 TCardState TMainScreen::TakeCardState()
 {
     TCardState state;
-    AtZoomOne([&] {
-        for (TGGraphicControl *o : FPanel->Objects())
-            state.Records.append(TComponentWriter::ObjectListToBytes({o}));
-    });
+    // The card file holds the bounds at zoom 1.0: each object shows itself at
+    // 1.0 for its record and goes back to the zoom shown, which changes
+    // nothing of it (the zoomed bounds derive from those at 1.0).
+    const float zoom = FPanel->ZoomFactor();
+    const bool wasLoading = FLoading;
+    FLoading = true;
+    for (TGGraphicControl *o : FPanel->Objects()) {
+        if (zoom != 1.0f)
+            o->SetZoom(1.0f);
+        state.Records.append(TComponentWriter::ObjectListToBytes({o}));
+        if (zoom != 1.0f)
+            o->SetZoom(zoom);
+    }
+    FLoading = wasLoading;
     state.BackgroundArt = FBackgroundArtPath;
     for (TGGraphicControl *o : FPanel->Handle()->Selection())
         state.Selection.append(FPanel->Objects().indexOf(o));
@@ -1317,8 +1309,11 @@ void TMainScreen::RebuildObjects(const TCardState &from, const TCardState &to)
         }
         const QList<TGGraphicControl *> read = TComponentReader(to.Records[j]).ReadObjectList(FPanel, FPanel);
         for (TGGraphicControl *o : read) {
+            // Read with the bounds at zoom 1.0, shown at the panel's zoom.
             FPanel->AdoptObject(o);
             o->SetZoomFactorOnly(1.0f);
+            if (FPanel->ZoomFactor() != 1.0f)
+                o->SetZoom(FPanel->ZoomFactor());
             if (j < to.ObjectNames.size())
                 o->setObjectName(to.ObjectNames[j]);
             order.append(o);
@@ -1339,7 +1334,7 @@ void TMainScreen::RestoreCardState(const TCardState &from, const TCardState &sta
     FLoading = true;
     FPanel->Handle()->ClearSelection();
     try {
-        AtZoomOne([&] { RebuildObjects(from, state); });
+        RebuildObjects(from, state);
     } catch (const std::exception &e) {
         // The history's own bytes: only running out of memory gets here.
         ShowError(QString::fromUtf8(e.what()) + QLatin1Char('.'));

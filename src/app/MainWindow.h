@@ -170,7 +170,6 @@ private:
     float FitFactor() const;
     QSize CardSizeAtZoomOne() const;
     void ApplyZoomSize(float factor);
-    void AtZoomOne(const std::function<void()> &work);
     TCardState TakeCardState();
     void RebuildObjects(const TCardState &from, const TCardState &to);
     void RestoreCardState(const TCardState &from, const TCardState &state);

@@ -44,6 +44,13 @@ const QList<StepKind> &StepKinds()
              TGGraphicControl *o = w.BusinessCardPanel()->Objects().first();
              testsupport::Drag(w.BusinessCardPanel(), CenterOf(o), CenterOf(o) + QPoint(40, 25));
          }},
+        {"drag at 150 %", "Undo Move",
+         [](TMainScreen &w) {
+             for (int i = 0; i < 5; ++i)
+                 w.ZoomIn();
+             TGGraphicControl *o = w.BusinessCardPanel()->Objects()[1];
+             testsupport::Drag(w.BusinessCardPanel(), CenterOf(o), CenterOf(o) + QPoint(-40, 35));
+         }},
         {"run of nudges", "Undo Move",
          [](TMainScreen &w) {
              QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : &w;
