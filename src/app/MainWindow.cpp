@@ -19,7 +19,9 @@
 #include "printing/PrintCommands.h"
 #include "printing/FineTuningDialog.h"
 #include "richtext/RichTextControl.h"
+#include "surface/CardObject.h"
 #include "surface/ClassRegistry.h"
+#include "surface/ComponentStream.h"
 #include "surface/LabelObjectFiler.h"
 #include "surface/SelectionHandle.h"
 #include "widgets/RecentFiles.h"
@@ -34,6 +36,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
+#include <QHash>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -45,7 +48,9 @@
 #include <QSet>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QTimer>
 #include <QToolButton>
+#include <cmath>
 #include <stdexcept>
 
 const char *const TMainScreen::kHomePage = "https://quorvel.example.org/";
@@ -237,16 +242,25 @@ void TMainScreen::BuildMenu()
     };
     FFileMenu = menuBar()->addMenu(QStringLiteral("&File"));
     FFileMenu->setObjectName(QStringLiteral("File1"));
-    add(FFileMenu, "New1", QStringLiteral("&New"), [this] { New1Click(); });
-    add(FFileMenu, "Open1", QStringLiteral("&Open"), [this] { Open1Click(); });
+    add(FFileMenu, "New1", QStringLiteral("&New"), [this] { New1Click(); })->setShortcut(QKeySequence::New);
+    add(FFileMenu, "Open1", QStringLiteral("&Open"), [this] { Open1Click(); })->setShortcut(QKeySequence::Open);
     add(FFileMenu, "Delete1", QStringLiteral("&Delete"), [this] { Delete1Click(); });
     FFileMenu->addSeparator();
     FSaveAction = add(FFileMenu, "mnuSave", QStringLiteral("Save"), [this] { mnuSaveClick(); });
     FSaveAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    add(FFileMenu, "mnuSaveAs", QStringLiteral("Save &As..."), [this] { mnuSaveAsClick(); });
+    add(FFileMenu, "mnuSaveAs", QStringLiteral("Save &As..."), [this] { mnuSaveAsClick(); })
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    // Save is offered for a titled card only; on an untitled one its key
+    // asks for a name instead (the two are never enabled together).
+    FSaveKeyAction = new QAction(this);
+    FSaveKeyAction->setObjectName(QStringLiteral("SaveKey"));
+    FSaveKeyAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(FSaveKeyAction, &QAction::triggered, this, [this] { mnuSaveAsClick(); });
+    addAction(FSaveKeyAction);
     add(FFileMenu, "mnuExportCard", QStringLiteral("&Export Card..."), [this] { ExportCardCommand(*this); });
     FFileMenu->addSeparator();
     FPrintingActions.append(add(FFileMenu, "mnuPrint", QStringLiteral("&Print"), [this] { mnuPrintClick(); }));
+    FPrintingActions.last()->setShortcut(QKeySequence::Print);
     FPrintingActions.append(add(FFileMenu, "mnuPreview", QStringLiteral("Pre&view"), [this] { mnuPreviewClick(); }));
     FFileMenu->addSeparator();
     FPrintingActions.append(
@@ -263,6 +277,31 @@ void TMainScreen::BuildMenu()
 
     QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("Edit1"));
+    FUndoAction = add(edit, "mnuUndo", QStringLiteral("Undo"), [this] { UndoClick(); });
+    FUndoAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    FRedoAction = add(edit, "mnuRedo", QStringLiteral("Redo"), [this] { RedoClick(); });
+    FRedoAction->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    edit->addSeparator();
+    using CC = TGBasePanel::ClipboardCommand;
+    auto clipboard = [this, add, edit](const char *name, const char *caption, QKeySequence key, CC command) {
+        const QString step = QString::fromLatin1(caption).remove(QLatin1Char('&'));
+        QAction *a = add(edit, name, QString::fromLatin1(caption),
+                         [this, step, command] { EditCommand(step, [this, command] {
+                             FPanel->SelectionClipboardCommand(command); }); });
+        a->setShortcut(key);
+        return a;
+    };
+    FSelectionActions.append(clipboard("mnuCut", "Cu&t", QKeySequence::Cut, CC::ccCut));
+    FSelectionActions.append(clipboard("mnuCopy", "&Copy", QKeySequence::Copy, CC::ccCopy));
+    FPasteAction = clipboard("mnuPaste", "&Paste", QKeySequence::Paste, CC::ccPaste);
+    FSelectionActions.append(clipboard("mnuDeleteObjects", "De&lete", QKeySequence(Qt::Key_Delete), CC::ccDelete));
+    FSelectAllAction = add(edit, "mnuSelectAll", QStringLiteral("Select &All"), [this] { FPanel->SelectAll(); });
+    FSelectAllAction->setShortcut(QKeySequence::SelectAll);
+    connect(edit, &QMenu::aboutToShow, this, [this] {
+        SettleStep();
+        UpdateEditActions();
+    });
+    edit->addSeparator();
     FDefaultFontAction = add(edit, "mnuDefaultFont", QStringLiteral("Default Font"), [this] { DefaultFontClick(); });
     add(edit, "PersonalInformation1", QStringLiteral("&Personal Information"),
         [this] { PersonalInformation1Click(); });
@@ -271,6 +310,11 @@ void TMainScreen::BuildMenu()
     edit->addSeparator();
     FChangeLayoutAction = add(edit, "ChangeCardLayout1", QStringLiteral("Change Business Card Layout"),
                               [this] { ChangeCardLayout1Click(); });
+
+    QMenu *view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("View1"));
+    FFitAction = add(view, "mnuFitToWindow", QStringLiteral("&Fit to Window"), [this] { FitToWindowClick(); });
+    FFitAction->setCheckable(true);
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
@@ -368,7 +412,7 @@ void TMainScreen::BuildBottomBar()
     zoomRow->addWidget(new QLabel(QStringLiteral("Zoom:"), zoomBox));
     FZoomCaption = new QLabel(QStringLiteral("100%"), zoomBox);
     FZoomCaption->setObjectName(QStringLiteral("ZoomCaption"));
-    FZoomCaption->setMinimumWidth(FZoomCaption->fontMetrics().horizontalAdvance(QStringLiteral("160%")) + 2);
+    FZoomCaption->setMinimumWidth(FZoomCaption->fontMetrics().horizontalAdvance(QStringLiteral("400%")) + 2);
     zoomRow->addWidget(FZoomCaption);
     zoomBox->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     zoomBox->setMinimumWidth(zoomBox->sizeHint().width());
@@ -480,6 +524,7 @@ void TMainScreen::FormActivate()
     connect(FPanel, &TGBasePanel::LabelChangedEvent, this, &TMainScreen::CardChanged, Qt::UniqueConnection);
     SetChangesMade(false);
     FLoading = false;
+    ResetHistory();
 
     // Printing is offered once the printing commands are part of the program
     // and a printer is there to print on.
@@ -498,13 +543,17 @@ void TMainScreen::SetChangesMade(bool value)
     FSaveButton->setVisible(value);
     FSaveButton->setText(FCardFileName.isEmpty() ? QStringLiteral("Save As") : QStringLiteral("Save"));
     FSaveAction->setEnabled(!FCardFileName.isEmpty());
+    FSaveKeyAction->setEnabled(FCardFileName.isEmpty());
+    setWindowModified(value);
 }
 
 void TMainScreen::Setbuttons()
 {
     FSaveAction->setEnabled(!FCardFileName.isEmpty());
-    setWindowTitle(FCardFileName.isEmpty() ? QStringLiteral("Quorvel")
-                                           : QStringLiteral("Quorvel - ") + FileNameOnly(FCardFileName));
+    FSaveKeyAction->setEnabled(FCardFileName.isEmpty());
+    setWindowTitle(FCardFileName.isEmpty() ? QStringLiteral("Quorvel[*]")
+                                           : QStringLiteral("Quorvel - ") + FileNameOnly(FCardFileName)
+                                               + QStringLiteral("[*]"));
     FPrintButton->setEnabled(FPrintingAvailable);
     FPreviewButton->setEnabled(FPrintingAvailable);
     for (QAction *a : std::as_const(FPrintingActions))
@@ -515,8 +564,10 @@ void TMainScreen::Setbuttons()
 
 void TMainScreen::CardChanged(QObject *)
 {
-    if (!FLoading)
-        SetChangesMade(true);
+    if (FLoading || FRestoring)
+        return;
+    SetChangesMade(true);
+    ScheduleSettle();
 }
 
 void TMainScreen::SelectAllLabels()
@@ -548,17 +599,22 @@ QToolButton *TMainScreen::ToolButton(TLPanelState state) const
     return qobject_cast<QToolButton *>(FToolGroup->button(int(state)));
 }
 
-void TMainScreen::SetCardSizeFromInches()
+QSize TMainScreen::CardSizeAtZoomOne() const
 {
-    const float zoom = FPanel->ZoomFactor();
-    if (zoom != 1.0f)
-        FPanel->SetZoom(1.0f);
     const int ppi = platform::ScreenPixelsPerInch();
     // A garbled layout must not ask for a card the size of a wall.
     const double maxInches = 12.0;
     const double h = qBound(0.0, double(FPrefs.Layout.Height), maxInches);
     const double w = qBound(0.0, double(FPrefs.Layout.Width), maxInches);
-    FPanel->resize(platform::Round(ppi * w), platform::Round(ppi * h));
+    return QSize(platform::Round(ppi * w), platform::Round(ppi * h));
+}
+
+void TMainScreen::SetCardSizeFromInches()
+{
+    const float zoom = FPanel->ZoomFactor();
+    if (zoom != 1.0f)
+        FPanel->SetZoom(1.0f);
+    FPanel->resize(CardSizeAtZoomOne());
     // Card stock with rounded corners shows them in the card's outline.
     FPanel->SetShape(FPrefs.Layout.RoundedCorners ? lsRoundRect : lsRectangle);
     if (zoom != 1.0f)
@@ -634,17 +690,48 @@ void TMainScreen::SaveRecentFiles()
 
 void TMainScreen::StepZoom(int step)
 {
-    FLoading = true;
-    FPanel->Handle()->ClearSelection();
-    // The factor moves in whole tenths from 1.0 to 1.6, so repeated steps do
+    FFitToWindow = false;
+    FFitAction->setChecked(false);
+    // The factor moves in whole tenths from 0.5 to 4.0, so repeated steps do
     // not drift away from the tenths.
     const int tenths = platform::Round(double(FPanel->ZoomFactor()) * 10.0);
     const int next = tenths + step;
-    if (next >= 10 && next <= 16)
-        FPanel->SetZoom(float(next) / 10.0f);
+    ApplyZoom(next >= 5 && next <= 40 ? float(next) / 10.0f : FPanel->ZoomFactor());
+}
+
+void TMainScreen::ApplyZoom(float factor)
+{
+    // A change still waiting to become a step is recorded first: while the
+    // zoom changes, changes are not the user's.
+    SettleStep();
+    FLoading = true;
+    FPanel->Handle()->ClearSelection();
+    if (factor != FPanel->ZoomFactor())
+        ApplyZoomSize(factor);
     FZoomCaption->setText(QString::number(platform::Round(double(FPanel->ZoomFactor()) * 100.0)) + QLatin1Char('%'));
     QCoreApplication::processEvents();
     FLoading = false;
+}
+
+float TMainScreen::FitFactor() const
+{
+    // The card at zoom 1.0, with a small margin of the scroll box around it.
+    const QSize card = CardSizeAtZoomOne();
+    const double cardWidth = card.width();
+    const double cardHeight = card.height();
+    const QSize room = FScrollBox->viewport()->size() - QSize(16, 16);
+    if (cardWidth < 1 || cardHeight < 1 || room.width() < 1 || room.height() < 1)
+        return FPanel->ZoomFactor();
+    const double f = std::min(room.width() / cardWidth, room.height() / cardHeight);
+    // Whole hundredths, so the caption says what is shown.
+    return float(qBound(0.5, std::floor(f * 100.0) / 100.0, 4.0));
+}
+
+void TMainScreen::FitToWindowClick()
+{
+    FFitToWindow = FFitAction->isChecked();
+    if (FFitToWindow)
+        ApplyZoom(FitFactor());
 }
 
 void TMainScreen::ZoomIn() { StepZoom(1); }
@@ -673,6 +760,14 @@ void TMainScreen::AddZoomShortcuts()
 
 bool TMainScreen::eventFilter(QObject *watched, QEvent *e)
 {
+    WatchUserInput(watched, e);
+    if (watched == FScrollBox->viewport() && e->type() == QEvent::Resize && FFitToWindow && !FFitting) {
+        FFitting = true;
+        const float f = FitFactor();
+        if (std::abs(f - FPanel->ZoomFactor()) > 0.001f)
+            ApplyZoom(f);
+        FFitting = false;
+    }
     if (watched == FScrollBox->viewport() && e->type() == QEvent::MouseButtonPress) {
         FPanel->Handle()->ClearSelection();
         return false;
@@ -693,8 +788,22 @@ bool TMainScreen::eventFilter(QObject *watched, QEvent *e)
     return e->type() == QEvent::KeyPress ? HandleFormKeyDown(key) : HandleFormKeyUp(key);
 }
 
+namespace {
+bool IsNudgeKey(int key)
+{
+    return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
+}
+} // namespace
+
 bool TMainScreen::HandleFormKeyDown(QKeyEvent *e)
 {
+    // A run of nudges is one step, recorded when the last arrow key is let go.
+    if (IsNudgeKey(e->key())) {
+        FHeldNudgeKeys.insert(e->key());
+        FPendingStepName = QStringLiteral("Move");
+    } else if (e->key() == Qt::Key_Delete) {
+        FPendingStepName = QStringLiteral("Delete");
+    }
     QScrollBar *v = FScrollBox->verticalScrollBar();
     switch (e->key()) {
     case Qt::Key_PageUp: v->triggerAction(QAbstractSlider::SliderSingleStepSub); return true;
@@ -714,6 +823,8 @@ bool TMainScreen::HandleFormKeyDown(QKeyEvent *e)
 
 bool TMainScreen::HandleFormKeyUp(QKeyEvent *e)
 {
+    if (!e->isAutoRepeat() && FHeldNudgeKeys.remove(e->key()) && FHeldNudgeKeys.isEmpty())
+        ScheduleSettle();
     // With Ctrl the key is a zoom shortcut and has zoomed already.
     if (e->isAutoRepeat() || !e->modifiers().testFlag(Qt::KeypadModifier)
         || e->modifiers().testFlag(Qt::ControlModifier))
@@ -816,7 +927,7 @@ bool TMainScreen::CheckSaveNeeded()
     FPanel->RemoveObjectsOffCard();
     if (!SaveCardReportingErrors(FCardFileName))
         return false;
-    SetChangesMade(false);
+    CardWasSaved();
     return true;
 }
 
@@ -837,6 +948,7 @@ void TMainScreen::New1Click()
     FCardFileName.clear();
     SetChangesMade(false);
     FLoading = false;
+    ResetHistory();
     Setbuttons();
 }
 
@@ -911,6 +1023,7 @@ void TMainScreen::OpenBCFile(const QString &path)
     SetChangesMade(false);
     QCoreApplication::processEvents();
     FLoading = false;
+    ResetHistory();
     Setbuttons();
     FPanel->update();
 }
@@ -982,7 +1095,7 @@ void TMainScreen::mnuSaveClick()
         return;
     }
     if (SaveCardReportingErrors(FCardFileName))
-        SetChangesMade(false);
+        CardWasSaved();
 }
 
 bool TMainScreen::mnuSaveAsClick()
@@ -1012,7 +1125,7 @@ bool TMainScreen::mnuSaveAsClick()
         FSaveDialogFileName = FileNameOnly(*chosen);
         if (SaveCardReportingErrors(*chosen)) {
             FCardFileName = *chosen;
-            SetChangesMade(false);
+            CardWasSaved();
             FRecentFiles->Add(*chosen);
             SaveRecentFiles();
             saved = true;
@@ -1038,6 +1151,7 @@ void TMainScreen::CancelbuttonClick()
     if (!FCardFileName.isEmpty())
         OpenBCFile(FCardFileName);
     SetChangesMade(false);
+    ResetHistory();
     FPanel->update();
 }
 
@@ -1133,11 +1247,13 @@ void TMainScreen::mnuSetorChangeBackgroundArtClick()
             SetChangesMade(true);
         }
         FPanel->update();
+        SettleStep();
     } else if (result == TLoadBackGround::kNoneResult) {
         FBackgroundArtPath.clear();
         FPanel->ClearColorPicture();
         FPanel->update();
         SetChangesMade(true);
+        SettleStep();
     }
 }
 
@@ -1205,4 +1321,233 @@ void TMainScreen::ChangeCardLayout1Click()
     FPrefs.Layout = layout;
     SavePreferences();
     SetCardSizeFromInches();
+}
+
+// ======================================================================
+// Undo and redo
+
+void TMainScreen::ApplyZoomSize(float factor)
+{
+    FPanel->SetZoom(factor);
+    // Sized from the card itself, not from the last zoom's rounded size, so
+    // that no number of steps makes the card drift.
+    const QSize card = CardSizeAtZoomOne();
+    FPanel->resize(platform::Round(card.width() * double(factor)), platform::Round(card.height() * double(factor)));
+}
+
+TCardState TMainScreen::TakeCardState()
+{
+    TCardState state;
+    // The card file holds the bounds at zoom 1.0: each object shows itself at
+    // 1.0 for its record and goes back to the zoom shown, which changes
+    // nothing of it (the zoomed bounds derive from those at 1.0).
+    const float zoom = FPanel->ZoomFactor();
+    const bool wasLoading = FLoading;
+    FLoading = true;
+    for (TGGraphicControl *o : FPanel->Objects()) {
+        if (zoom != 1.0f)
+            o->SetZoom(1.0f);
+        state.Records.append(TComponentWriter::ObjectListToBytes({o}));
+        if (zoom != 1.0f)
+            o->SetZoom(zoom);
+    }
+    FLoading = wasLoading;
+    state.BackgroundArt = FBackgroundArtPath;
+    for (TGGraphicControl *o : FPanel->Handle()->Selection())
+        state.Selection.append(FPanel->Objects().indexOf(o));
+    for (const TGGraphicControl *o : FPanel->Objects())
+        state.ObjectNames.append(o->objectName());
+    return state;
+}
+
+void TMainScreen::RebuildObjects(const TCardState &from, const TCardState &to)
+{
+    // Objects whose record is the same in both states stay; the others are
+    // freed or read anew, and the z-order is set to the target's.
+    const QList<TGGraphicControl *> objects = FPanel->Objects();
+    QHash<QByteArray, QList<TGGraphicControl *>> unchanged;
+    for (int i = 0; i < objects.size() && i < from.Records.size(); ++i)
+        unchanged[from.Records[i]].append(objects[i]);
+    QList<TGGraphicControl *> order;
+    for (int j = 0; j < to.Records.size(); ++j) {
+        QList<TGGraphicControl *> &same = unchanged[to.Records[j]];
+        if (!same.isEmpty()) {
+            order.append(same.takeFirst());
+            continue;
+        }
+        const QList<TGGraphicControl *> read = TComponentReader(to.Records[j]).ReadObjectList(FPanel, FPanel);
+        for (TGGraphicControl *o : read) {
+            // Read with the bounds at zoom 1.0, shown at the panel's zoom.
+            FPanel->AdoptObject(o);
+            o->SetZoomFactorOnly(1.0f);
+            if (FPanel->ZoomFactor() != 1.0f)
+                o->SetZoom(FPanel->ZoomFactor());
+            if (j < to.ObjectNames.size())
+                o->setObjectName(to.ObjectNames[j]);
+            order.append(o);
+        }
+    }
+    for (const QList<TGGraphicControl *> &left : std::as_const(unchanged))
+        for (TGGraphicControl *o : left)
+            FPanel->FreeObject(o);
+    if (FPanel->Objects() != order)
+        for (TGGraphicControl *o : order)
+            FPanel->BringObjectToFront(o);
+}
+
+void TMainScreen::RestoreCardState(const TCardState &from, const TCardState &state)
+{
+    FRestoring = true;
+    const bool wasLoading = FLoading;
+    FLoading = true;
+    FPanel->Handle()->ClearSelection();
+    try {
+        RebuildObjects(from, state);
+    } catch (const std::exception &e) {
+        // The history's own bytes: only running out of memory gets here.
+        ShowError(QString::fromUtf8(e.what()) + QLatin1Char('.'));
+    }
+    if (state.BackgroundArt != FBackgroundArtPath) {
+        FBackgroundArtPath = state.BackgroundArt;
+        if (!FBackgroundArtPath.isEmpty() && QFileInfo::exists(FBackgroundArtPath))
+            FPanel->LoadColorPicture(FBackgroundArtPath);
+        else
+            FPanel->ClearColorPicture();
+    }
+    const QList<TGGraphicControl *> &objects = FPanel->Objects();
+    for (int index : state.Selection)
+        if (index >= 0 && index < objects.size())
+            FPanel->Handle()->Select(objects[index]);
+    FLoading = wasLoading;
+    FRestoring = false;
+    SetChangesMade(!FHistory.AtSavedState());
+    FPanel->update();
+    UpdateEditActions();
+}
+
+void TMainScreen::ResetHistory()
+{
+    FHistory.Reset(TakeCardState());
+    FPendingStepName.clear();
+    UpdateEditActions();
+}
+
+void TMainScreen::CardWasSaved()
+{
+    // What was written is the current state of the history.
+    SettleStep();
+    FHistory.MarkSaved();
+    SetChangesMade(false);
+}
+
+void TMainScreen::SettleStep()
+{
+    if (FSettling || FRestoring || FLoading)
+        return;
+    FSettling = true;
+    const TCardState now = TakeCardState();
+    QString name;
+    if (!now.SameCard(FHistory.Current())) {
+        // The text of a label says more than the command that opened its
+        // editor; otherwise the command names the step when there was one.
+        const QString derived = DescribeStep(FHistory.Current(), now);
+        name = derived == QLatin1String("Text") || FPendingStepName.isEmpty() ? derived : FPendingStepName;
+    }
+    FHistory.Record(now, name);
+    FPendingStepName.clear();
+    FSettling = false;
+    UpdateEditActions();
+}
+
+bool TMainScreen::UserActionUnderway() const
+{
+    return FMouseDown || !FHeldNudgeKeys.isEmpty() || QApplication::activePopupWidget() != nullptr
+        || QApplication::activeModalWidget() != nullptr;
+}
+
+void TMainScreen::ScheduleSettle()
+{
+    if (FSettlePosted)
+        return;
+    FSettlePosted = true;
+    QTimer::singleShot(0, this, [this] {
+        FSettlePosted = false;
+        if (FMouseDown || !FHeldNudgeKeys.isEmpty())
+            return; // the release schedules it again
+        if (UserActionUnderway()) {
+            // A menu or dialog is still open: look again once it has closed.
+            QTimer::singleShot(100, this, [this] { ScheduleSettle(); });
+            return;
+        }
+        SettleStep();
+    });
+}
+
+void TMainScreen::WatchUserInput(QObject *watched, QEvent *e)
+{
+    switch (e->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        if (auto *w = qobject_cast<QWidget *>(watched); w && w->window() == this)
+            FMouseDown = true;
+        break;
+    case QEvent::MouseButtonRelease:
+        if (auto *menu = qobject_cast<QMenu *>(watched); menu && menu->activeAction()
+            && !menu->activeAction()->menu() && FPendingStepName.isEmpty()) {
+            // A command chosen from a menu names its step.
+            FPendingStepName = menu->activeAction()->text().remove(QLatin1Char('&'));
+            FPendingStepName.remove(QLatin1String("..."));
+        }
+        if (static_cast<QMouseEvent *>(e)->buttons() == Qt::NoButton)
+            FMouseDown = false;
+        ScheduleSettle();
+        break;
+    case QEvent::KeyRelease:
+        if (!static_cast<QKeyEvent *>(e)->isAutoRepeat() && FHeldNudgeKeys.isEmpty())
+            ScheduleSettle();
+        break;
+    default:
+        break;
+    }
+}
+
+void TMainScreen::EditCommand(const QString &stepName, const std::function<void()> &command)
+{
+    SettleStep();
+    FPendingStepName = stepName;
+    command();
+    SettleStep();
+}
+
+void TMainScreen::UndoClick()
+{
+    SettleStep();
+    if (!FHistory.CanUndo())
+        return;
+    const TCardState from = FHistory.Current();
+    RestoreCardState(from, FHistory.Undo());
+}
+
+void TMainScreen::RedoClick()
+{
+    SettleStep();
+    if (!FHistory.CanRedo())
+        return;
+    const TCardState from = FHistory.Current();
+    RestoreCardState(from, FHistory.Redo());
+}
+
+void TMainScreen::UpdateEditActions()
+{
+    if (!FUndoAction)
+        return;
+    FUndoAction->setEnabled(FHistory.CanUndo());
+    FUndoAction->setText(FHistory.CanUndo() ? QStringLiteral("Undo ") + FHistory.UndoName() : QStringLiteral("Undo"));
+    FRedoAction->setEnabled(FHistory.CanRedo());
+    FRedoAction->setText(FHistory.CanRedo() ? QStringLiteral("Redo ") + FHistory.RedoName() : QStringLiteral("Redo"));
+    const bool selected = FPanel->Handle()->Count() > 0;
+    for (QAction *a : std::as_const(FSelectionActions))
+        a->setEnabled(selected);
+    FPasteAction->setEnabled(QFile::exists(FPanel->ClipboardFileName()));
+    FSelectAllAction->setEnabled(FPanel->ObjectCount() > 0);
 }

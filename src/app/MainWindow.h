@@ -5,10 +5,12 @@
 #pragma once
 
 #include "app/Preferences.h"
+#include "app/UndoHistory.h"
 #include "printing/CardSheetLayout.h"
 #include "surface/BusinessCardPanel.h"
 
 #include <QMainWindow>
+#include <QSet>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -92,6 +94,19 @@ public:
     void ZoomOut();
     // Back to 100 %.
     void ZoomToActualSize();
+    // View > Fit to Window: the card as large as the window allows, kept so
+    // while the window is resized, until the zoom is stepped.
+    void FitToWindowClick();
+    bool FittingToWindow() const { return FFitToWindow; }
+
+    // ---- undo and redo ----
+    // Every change of the card ends as one step once the user's action is
+    // over (the mouse released, the nudge key let go, the command done).
+    const TUndoHistory &History() const { return FHistory; }
+    void UndoClick();
+    void RedoClick();
+    // Records the change made since the last step, if any, as a step now.
+    void SettleStep();
     // A card named on the command line opens at start-up instead of the most
     // recent one.
     void SetStartupCardFile(const QString &path) { FStartupCardFile = path; }
@@ -156,6 +171,20 @@ private:
     void UpdateToolAvailability();
     void StepZoom(int tenths);
     void AddZoomShortcuts();
+    void ApplyZoom(float factor);
+    float FitFactor() const;
+    QSize CardSizeAtZoomOne() const;
+    void ApplyZoomSize(float factor);
+    TCardState TakeCardState();
+    void RebuildObjects(const TCardState &from, const TCardState &to);
+    void RestoreCardState(const TCardState &from, const TCardState &state);
+    void ResetHistory();
+    void ScheduleSettle();
+    bool UserActionUnderway() const;
+    void WatchUserInput(QObject *watched, QEvent *e);
+    void UpdateEditActions();
+    void CardWasSaved();
+    void EditCommand(const QString &stepName, const std::function<void()> &command);
     void SaveRecentFiles();
     bool SaveCardReportingErrors(const QString &path);
     void ClearCard();
@@ -201,4 +230,22 @@ private:
     QList<QAction *> FPrintingActions;
     QAction *FFineTuningAction = nullptr;
     QAction *FChangeLayoutAction = nullptr;
+    QAction *FSaveKeyAction = nullptr;
+
+    // undo, redo and the clipboard entries
+    TUndoHistory FHistory;
+    QString FPendingStepName;
+    QSet<int> FHeldNudgeKeys;
+    bool FMouseDown = false;
+    bool FSettlePosted = false;
+    bool FSettling = false;
+    bool FRestoring = false;
+    QAction *FUndoAction = nullptr;
+    QAction *FRedoAction = nullptr;
+    QList<QAction *> FSelectionActions; // Cut, Copy, Delete
+    QAction *FPasteAction = nullptr;
+    QAction *FSelectAllAction = nullptr;
+    QAction *FFitAction = nullptr;
+    bool FFitToWindow = false;
+    bool FFitting = false;
 };

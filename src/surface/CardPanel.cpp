@@ -2,6 +2,7 @@
 #include "surface/CardPanel.h"
 
 #include "surface/CardObject.h"
+#include "surface/ComponentStream.h"
 #include "surface/SelectionHandle.h"
 #include "surface/LabelObjectFiler.h"
 
@@ -642,6 +643,17 @@ void TGBasePanel::LoadFromFile(const QString &fileName)
     } restore{this, remembered};
     TGLabelObjectFiler().ReadIntoPanel(this, this, fileName);
     AdoptAllObjects();
+}
+
+QByteArray TGBasePanel::SaveToBytes()
+{
+    const float remembered = FZoom;
+    if (FZoom != 1.0f)
+        SetZoom(1.0f);
+    const QByteArray card = TComponentWriter::ObjectListToBytes(FObjects);
+    if (remembered != 1.0f)
+        SetZoom(remembered);
+    return card;
 }
 
 void TGBasePanel::DeleteAllObjects()

@@ -76,6 +76,8 @@ public:
     void SetZoom(float factor);
     void SaveToFile(const QString &fileName);
     void LoadFromFile(const QString &fileName);
+    // The card file's bytes, in memory.
+    QByteArray SaveToBytes();
     void DeleteAllObjects();
     virtual void RemoveObjectsOffCard();
     virtual void PrintObjects(TBaseReport &report, double originX, double originY);

@@ -121,7 +121,7 @@ private slots:
         FFiles.answers.push_back(CardFolder() + "BC0001.QRV");
         QVERIFY(w->mnuSaveAsClick());
         QVERIFY(QFileInfo(CardFolder() + "BC0001.QRV").size() > 0);
-        QCOMPARE(w->windowTitle(), QString("Quorvel - BC0001.QRV"));
+        QCOMPARE(w->windowTitle(), QString("Quorvel - BC0001.QRV[*]"));
         QVERIFY(!w->ChangesMade());
         QVERIFY(!w->findChild<QPushButton *>(QStringLiteral("Savebutton"))->isVisible());
         QCOMPARE(TIniFile(SettingsFileName()).ReadString(QStringLiteral("MRU"), QStringLiteral("F0"), QString()),
@@ -511,7 +511,7 @@ private slots:
         const QString card = SaveCardWithShape(QStringLiteral("Last.QRV"));
         auto w = StartMainWindow();
         QCOMPARE(w->CardFileName(), card);
-        QCOMPARE(w->windowTitle(), QString("Quorvel - Last.QRV"));
+        QCOMPARE(w->windowTitle(), QString("Quorvel - Last.QRV[*]"));
         QCOMPARE(w->BusinessCardPanel()->ObjectCount(), 1);
         QVERIFY(!w->ChangesMade());
         QVERIFY(!w->Loading());

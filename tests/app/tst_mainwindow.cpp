@@ -173,13 +173,15 @@ private slots:
         QTest::addColumn<int>("ups");
         QTest::addColumn<int>("downs");
         QTest::addColumn<QString>("caption");
-        QTest::addColumn<QSize>("size"); // each step rounds the size of the step before
+        QTest::addColumn<QSize>("size"); // the card's own size times the zoom
         QTest::newRow("start") << 0 << 0 << "100%" << QSize(336, 192);
         QTest::newRow("one up") << 1 << 0 << "110%" << QSize(370, 211);
-        QTest::newRow("three up") << 3 << 0 << "130%" << QSize(438, 249);
-        QTest::newRow("six up reaches 160") << 6 << 0 << "160%" << QSize(540, 306);
-        QTest::newRow("no further than 160") << 9 << 0 << "160%" << QSize(540, 306);
-        QTest::newRow("down at 100 changes nothing") << 0 << 2 << "100%" << QSize(336, 192);
+        QTest::newRow("three up") << 3 << 0 << "130%" << QSize(437, 250);
+        QTest::newRow("six up") << 6 << 0 << "160%" << QSize(538, 307);
+        QTest::newRow("thirty up reaches 400") << 30 << 0 << "400%" << QSize(1344, 768);
+        QTest::newRow("no further than 400") << 33 << 0 << "400%" << QSize(1344, 768);
+        QTest::newRow("five down reaches 50") << 0 << 5 << "50%" << QSize(168, 96);
+        QTest::newRow("no further than 50") << 0 << 8 << "50%" << QSize(168, 96);
         QTest::newRow("up and back") << 6 << 6 << "100%" << QSize(336, 192);
     }
     void zoomStepsAndCaption()
@@ -348,7 +350,8 @@ private slots:
         QCOMPARE(Child<QPushButton>(w.get(), "Cancelbutton")->isVisible(), changes);
         QCOMPARE(save->text(), titled ? QString("Save") : QString("Save As"));
         QCOMPARE(Action(w.get(), "mnuSave")->isEnabled(), titled);
-        QCOMPARE(w->windowTitle(), titled ? QString("Quorvel - Mine.QRV") : QString("Quorvel"));
+        QCOMPARE(w->windowTitle(), titled ? QString("Quorvel - Mine.QRV[*]") : QString("Quorvel[*]"));
+        QCOMPARE(w->isWindowModified(), changes);
         Discard(w);
     }
 

@@ -135,7 +135,7 @@ private slots:
         QVERIFY(QDir(CardFolder()).exists());
         QVERIFY(QDir(BackgroundArtFolder()).exists());
         QVERIFY(QDir(TextureFolder()).exists());
-        QCOMPARE(w->windowTitle(), QString("Quorvel"));
+        QCOMPARE(w->windowTitle(), QString("Quorvel[*]"));
         QVERIFY(w->CardFileName().isEmpty());
         QCOMPARE(FBoxes.shown.size(), 0);
         Discard(w);
