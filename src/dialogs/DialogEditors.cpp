@@ -4,6 +4,7 @@
 #include "dialogs/ImageBrowser.h"
 #include "dialogs/BusinessCardTextDialog.h"
 #include "dialogs/CircleTextDialog.h"
+#include "dialogs/SuperShapeDialog.h"
 #include "dialogs/SuperTextDialog.h"
 #include "dialogs/SymbolSelector.h"
 #include "dialogs/LabelTextDialog.h"
@@ -21,4 +22,5 @@ void RegisterDialogEditors()
     e.ImageBrowser = &TGImageBrowser::Execute;
     e.SuperTextProperties = &TSuperTextProperties::Execute;
     e.CircleTextProperties = &TCircleTextProperties::Execute;
+    e.SuperShapeProperties = &TSuperShapeProperties::Execute;
 }

@@ -14,6 +14,7 @@ class TGBaseLabel;
 class TPicture;
 class TGSuperText;
 class TGPCircleText;
+class TSuperShape;
 
 namespace editors {
 
@@ -33,6 +34,8 @@ using TEffectsEditor = std::function<bool(QWidget *parent, TGBaseLabel &label)>;
 // on OK, hand it back to the object, which then returns true.
 using TSuperTextEditor = std::function<bool(QWidget *parent, TGSuperText &text)>;
 using TCircleTextEditor = std::function<bool(QWidget *parent, TGPCircleText &text)>;
+// The SuperShape properties dialog, likewise through a sample shape.
+using TSuperShapeEditor = std::function<bool(QWidget *parent, TSuperShape &shape)>;
 
 // The image browser's answer: preset with the two options; on OK the chosen
 // file name (empty when none was selected), the previewed picture copied into
@@ -54,6 +57,7 @@ struct TObjectEditors {
     TImageBrowser ImageBrowser;
     TSuperTextEditor SuperTextProperties;
     TCircleTextEditor CircleTextProperties;
+    TSuperShapeEditor SuperShapeProperties;
 };
 
 // The one set of editors of the program.

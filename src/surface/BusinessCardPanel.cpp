@@ -9,6 +9,7 @@
 #include "objects/SymbolLabel.h"
 #include "objects/BusinessCardLabel.h"
 #include "objects/CircleText.h"
+#include "objects/SuperShape.h"
 #include "objects/SuperText.h"
 #include "surface/ClassRegistry.h"
 
@@ -36,6 +37,7 @@ void RegisterCardObjectClasses()
     RegisterCardClass<TGImage>();
     RegisterCardClass<TGSuperText>();
     RegisterCardClass<TGPCircleText>();
+    RegisterCardClass<TSuperShape>();
 }
 
 void TGBusinessCardPanel32::SetPanelState(TLPanelState v)
@@ -117,6 +119,15 @@ void TGBusinessCardPanel32::CreateToolObject(TRect r)
         followUp = [this, text] {
             SetPanelState(psPointing);
             text->EditProperties();
+        };
+        break;
+    }
+    case psSuperShape: {
+        auto *shape = new TSuperShape(this);
+        object = shape;
+        followUp = [this, shape] {
+            SetPanelState(psPointing);
+            shape->EditProperties();
         };
         break;
     }
