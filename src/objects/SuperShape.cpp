@@ -8,6 +8,7 @@
 #include "report/ReportBase.h"
 #include "surface/CardPanel.h"
 
+#include <QLinearGradient>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -548,21 +549,20 @@ void TSuperShape::PrintSurface(TBaseReport &report, double originX, double origi
         break;
     }
     case Fill::stGradientFill: {
-        // Bands in device pixels: smooth at any resolution and vector, where
-        // screen-sized tiles would show their steps on paper. They span the
-        // object as on screen, so the paper shows both end colours where the
-        // screen does; one pixel more covers the rounding of the far edge.
+        // One smooth vector gradient over the object, running as the
+        // screen's bands do from band 0's colour to band 255's: on paper
+        // screen-sized bands or tiles would show their steps.
+        const bool vertical = FFillDirection == Fill::gdUp || FFillDirection == Fill::gdDown;
+        QLinearGradient gradient(fill.topLeft(), vertical ? fill.bottomLeft() + QPoint(0, 1)
+                                                          : fill.topRight() + QPoint(1, 0));
+        const auto band = [this](int i) {
+            return QColor(platform::GradientBandColor(FBackColor, FGradientToColor, FFillDirection, i));
+        };
+        gradient.setColorAt(0, band(0));
+        gradient.setColorAt(1, band(platform::kGradientBands - 1));
         report.SelectPen(platform::clBlack, Vcl::psClear, Vcl::pmCopy, 1);
-        const QRect area(fill.topLeft(), QSize(fill.width() + 1, fill.height() + 1));
-        for (int band = 0; band < platform::kGradientBands; ++band) {
-            const QRect r = platform::GradientBandRect(area, FFillDirection, band);
-            if (r.isEmpty())
-                continue;
-            report.SelectBrush(TColor(platform::FromQColor(QColor(platform::GradientBandColor(
-                                   FBackColor, FGradientToColor, FFillDirection, band)))),
-                               Vcl::bsSolid);
-            report.DrawPolygon(QPolygon(r, true));
-        }
+        report.SelectGradient(gradient);
+        report.DrawPolygon(QPolygon(fill.adjusted(-1, -1, 1, 1), true));
         break;
     }
     }
