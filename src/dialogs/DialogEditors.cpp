@@ -4,6 +4,7 @@
 #include "dialogs/ImageBrowser.h"
 #include "dialogs/BusinessCardTextDialog.h"
 #include "dialogs/CircleTextDialog.h"
+#include "dialogs/SuperShapeDialog.h"
 #include "dialogs/SuperTextDialog.h"
 #include "dialogs/SymbolSelector.h"
 #include "dialogs/LabelTextDialog.h"
@@ -25,4 +26,5 @@ void RegisterDialogEditors()
     e.CircleTextProperties = &TCircleTextProperties::Execute;
     e.QRCode = &TQRCodeProperties::Execute;
     e.RichText = &TRichTextLabelEditor::Execute;
+    e.SuperShapeProperties = &TSuperShapeProperties::Execute;
 }

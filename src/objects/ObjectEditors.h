@@ -16,6 +16,7 @@ class TGSuperText;
 class TGPCircleText;
 class TGQRCode;
 class TRichTextContainer;
+class TSuperShape;
 
 namespace editors {
 
@@ -35,6 +36,8 @@ using TEffectsEditor = std::function<bool(QWidget *parent, TGBaseLabel &label)>;
 // on OK, hand it back to the object, which then returns true.
 using TSuperTextEditor = std::function<bool(QWidget *parent, TGSuperText &text)>;
 using TCircleTextEditor = std::function<bool(QWidget *parent, TGPCircleText &text)>;
+// The SuperShape properties dialog, likewise through a sample shape.
+using TSuperShapeEditor = std::function<bool(QWidget *parent, TSuperShape &shape)>;
 
 // The image browser's answer: preset with the two options; on OK the chosen
 // file name (empty when none was selected), the previewed picture copied into
@@ -73,6 +76,7 @@ struct TObjectEditors {
     TCircleTextEditor CircleTextProperties;
     TQRCodeEditor QRCode;
     TRichTextEditor RichText;
+    TSuperShapeEditor SuperShapeProperties;
 };
 
 // The one set of editors of the program.

@@ -254,6 +254,8 @@ void TBaseReport::SelectBrush(TColor color, Vcl::TBrushStyle style, const QImage
     FCanvas.SetBrush(platform::ToQBrush(brush));
 }
 
+void TBaseReport::SelectGradient(const QGradient &gradient) { FCanvas.SetBrush(QBrush(gradient)); }
+
 void TBaseReport::DrawRect(double x1, double y1, double x2, double y2)
 {
     if (!CanDraw())

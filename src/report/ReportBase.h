@@ -110,6 +110,9 @@ public:
     // Width >= 0: device pixels.
     void SelectPen(TColor color, Vcl::TPenStyle style, Vcl::TPenMode mode, int width);
     void SelectBrush(TColor color, Vcl::TBrushStyle style, const QImage &bitmap = QImage());
+    // A smooth colour gradient, its points in device pixels: one vector
+    // shading on paper instead of many bands.
+    void SelectGradient(const QGradient &gradient);
     void DrawRect(double x1, double y1, double x2, double y2);
     void DrawEllipse(double x1, double y1, double x2, double y2);
     // W and H: the corner ellipse's size in inches.

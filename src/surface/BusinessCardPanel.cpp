@@ -10,6 +10,7 @@
 #include "objects/SymbolLabel.h"
 #include "objects/BusinessCardLabel.h"
 #include "objects/CircleText.h"
+#include "objects/SuperShape.h"
 #include "objects/SuperText.h"
 #include "objects/QRCode.h"
 #include "surface/ClassRegistry.h"
@@ -41,6 +42,7 @@ void RegisterCardObjectClasses()
     RegisterCardClass<TGPCircleText>();
     RegisterCardClass<TGQRCode>();
     RegisterCardClass<TGPRichBaseLabel>();
+    RegisterCardClass<TSuperShape>();
 }
 
 void TGBusinessCardPanel32::SetPanelState(TLPanelState v)
@@ -128,6 +130,15 @@ void TGBusinessCardPanel32::CreateToolObject(TRect r)
         followUp = [this, text] {
             SetPanelState(psPointing);
             text->EditProperties();
+        };
+        break;
+    }
+    case psSuperShape: {
+        auto *shape = new TSuperShape(this);
+        object = shape;
+        followUp = [this, shape] {
+            SetPanelState(psPointing);
+            shape->EditProperties();
         };
         break;
     }

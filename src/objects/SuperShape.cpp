@@ -1,0 +1,652 @@
+// Holds TSuperShape.
+#include "objects/SuperShape.h"
+
+#include "objects/ObjectEditors.h"
+#include "platform/PixelFigures.h"
+#include "platform/Rounding.h"
+#include "platform/Screen.h"
+#include "report/ReportBase.h"
+#include "surface/CardPanel.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The most points a star or polygon can have (the vertex setter's limit).
+constexpr int kMaxVectors = 60;
+
+// Tiles of a bitmap over an area of width x height, from (0, 0): a tile
+// size below one pixel would never advance, so such an axis draws nothing.
+template <typename DrawTile>
+void ForEachTile(int width, int height, int tileW, int tileH, DrawTile draw)
+{
+    if (tileW <= 0 || tileH <= 0)
+        return;
+    for (int y = 0; y < height; y += tileH)
+        for (int x = 0; x < width; x += tileW)
+            draw(x, y);
+}
+
+} // namespace
+
+TSuperShape::TSuperShape(QObject *owner) : TGGraphicControl(owner), FImage(new TTileBitmap(this))
+{
+    SetInitialSize(25, 25);
+    RebuildGradient();
+}
+
+// ---- stored properties ----
+
+void TSuperShape::SetBackColor(TColor v)
+{
+    if (FBackColor == v)
+        return;
+    FBackColor = v;
+    RebuildGradientIfShown();
+    RebuildSolidIfShown();
+    Invalidate();
+}
+
+void TSuperShape::SetFillDirection(Fill::TFillDirection v)
+{
+    if (FFillDirection == v)
+        return;
+    FFillDirection = v;
+    RebuildGradientIfShown();
+    Invalidate();
+}
+
+void TSuperShape::SetForeColor(TColor v)
+{
+    if (FForeColor == v)
+        return;
+    FForeColor = v;
+    RebuildSolidIfShown();
+    Invalidate();
+}
+
+void TSuperShape::SetGradientToColor(TColor v)
+{
+    if (FGradientToColor == v)
+        return;
+    FGradientToColor = v;
+    RebuildGradientIfShown();
+    Invalidate();
+}
+
+void TSuperShape::SetImage(TTileBitmap *v)
+{
+    if (v == FImage)
+        return;
+    if (v)
+        FImage->Assign(*v);
+    else
+        FImage->Clear();
+}
+
+void TSuperShape::SetInVectorPercent(int v)
+{
+    if (FInVectorPercent == v || v < 0 || v > 100)
+        return;
+    FInVectorPercent = v;
+    Invalidate();
+}
+
+void TSuperShape::SetOutlineColor(TColor v)
+{
+    if (FOutlineColor == v)
+        return;
+    FOutlineColor = v;
+    Invalidate();
+}
+
+void TSuperShape::SetOutlineStyle(Vcl::TPenStyle v)
+{
+    if (FOutlineStyle == v)
+        return;
+    FOutlineStyle = v;
+    Invalidate();
+}
+
+void TSuperShape::SetOutlineWidth(int v)
+{
+    if (FOutlineWidth == v)
+        return;
+    FOutlineWidth = v;
+    Invalidate();
+}
+
+void TSuperShape::SetPattern(Vcl::TBrushStyle v)
+{
+    if (FPattern == v)
+        return;
+    FPattern = v;
+    RenderSolid();
+    Invalidate();
+}
+
+void TSuperShape::SetRoundPerc(int v)
+{
+    if (FRoundPerc == v)
+        return;
+    FRoundPerc = v;
+    Invalidate();
+}
+
+void TSuperShape::SetShadowColor(TColor v)
+{
+    if (FShadowColor == v)
+        return;
+    FShadowColor = v;
+    RebuildGradientIfShown();
+    Invalidate();
+}
+
+void TSuperShape::SetShadowDepth(int v)
+{
+    // The guard looks at the depth held so far: once a shrunken object has
+    // a shadow deeper than half its size, the depth stays as it is.
+    if (FShadowDepth > Width() / 2 || FShadowDepth > Height() / 2 || FShadowDepth == v)
+        return;
+    FShadowDepth = v;
+    RebuildGradientIfShown();
+    Invalidate();
+}
+
+void TSuperShape::SetShadowOrient(TShadowOrient v)
+{
+    if (FShadowOrient == v || v < soNone || v > soLowerLeft)
+        return;
+    FShadowOrient = v;
+    RebuildGradientIfShown();
+    Invalidate();
+}
+
+void TSuperShape::SetShape(TGPShapeType v)
+{
+    if (v < gstRectangle || v > gstPolyGon)
+        return;
+    FShape = v;
+    if (v == gstStar) {
+        if (FInVectorPercent == 0)
+            SetInVectorPercent(50);
+        if (FVectors < 10)
+            SetVectors(10);
+        SetStartingAngle(90);
+    }
+    Invalidate();
+}
+
+void TSuperShape::SetStartingAngle(int v)
+{
+    if (FStartingAngle == v || v < 0 || v > 359)
+        return;
+    FStartingAngle = v;
+    Invalidate();
+}
+
+void TSuperShape::SetSurfaceType(Fill::TSurfaceType v)
+{
+    if (v < Fill::stNormal || v > Fill::stGradientFill)
+        return;
+    FSurfaceType = v;
+    Invalidate();
+    if (v != Fill::stBrushImage)
+        FImage->Clear();
+    if (v == Fill::stGradientFill)
+        RebuildGradient();
+    if (v == Fill::stBrushTransparent)
+        RenderSolid();
+    if (v == Fill::stNormal) {
+        FShadowOrient = soNone;
+        FPattern = Vcl::bsClear;
+        if (FOutlineStyle == Vcl::psClear)
+            FOutlineStyle = Vcl::psSolid;
+    }
+}
+
+void TSuperShape::SetVectors(int v)
+{
+    if (FVectors == v || v < 3 || v > kMaxVectors)
+        return;
+    FVectors = v;
+    Invalidate();
+}
+
+// ---- surface bitmaps ----
+
+void TSuperShape::RebuildGradient()
+{
+    FGradient = platform::GradientBitmap(std::max(Width(), 0), std::max(Height(), 0), FBackColor, FGradientToColor,
+                                         FFillDirection);
+}
+
+void TSuperShape::RebuildGradientIfShown()
+{
+    if (FSurfaceType == Fill::stGradientFill)
+        RebuildGradient();
+}
+
+void TSuperShape::RenderSolid()
+{
+    const int w = std::max(Width(), 0), h = std::max(Height(), 0);
+    if (w == 0 || h == 0) {
+        FSolid = QImage();
+        return;
+    }
+    FSolid = QImage(w, h, QImage::Format_RGB32);
+    FSolid.fill(platform::ToQColor(FBackColor));
+}
+
+void TSuperShape::RebuildSolidIfShown()
+{
+    if (FSurfaceType == Fill::stBrushTransparent)
+        RenderSolid();
+}
+
+QImage TSuperShape::SurfaceBitmap() const
+{
+    switch (FSurfaceType) {
+    case Fill::stBrushTransparent: return FSolid;
+    case Fill::stBrushImage: return FImage->Image();
+    case Fill::stGradientFill: return FGradient;
+    case Fill::stNormal: break;
+    }
+    return {};
+}
+
+// ---- card object slots ----
+
+void TSuperShape::Loaded()
+{
+    TGGraphicControl::Loaded();
+    AddSeparator();
+    AddMenuItem(tr("Properties"), [this] { EditProperties(); });
+    RebuildGradientIfShown();
+}
+
+void TSuperShape::BoundsChanged()
+{
+    // The base marks the card changed when the shape moves or is resized;
+    // the gradient always spans the whole object.
+    TGGraphicControl::BoundsChanged();
+    if (FSurfaceType == Fill::stGradientFill && FGradient.size() != QSize(Width(), Height()))
+        RebuildGradient();
+}
+
+// ---- geometry ----
+
+void TSuperShape::GetRects(TRect &shape, TRect &shadow) const
+{
+    const double z = ZoomFactor();
+    const int s = z != 1.0 ? platform::Trunc(z * FShadowDepth) : FShadowDepth;
+    const int w = FOutlineWidth;
+    const int h = w / 2;
+    const int w1 = Width() - w + 1, h1 = Height() - w + 1;
+    shadow = {};
+    if (FShape == gstDiamond && FShadowOrient != soNone) {
+        // A diamond's shadow falls sideways only, both keep the full height.
+        if (FShadowOrient == soLowerRight || FShadowOrient == soUpperRight) {
+            shape = {h, h, w1 - s, h1};
+            shadow = {s + h, h, w1, h1};
+        } else {
+            shape = {s + h, h, w1, h1};
+            shadow = {h, h, w1 - s, h1};
+        }
+        return;
+    }
+    switch (FShadowOrient) {
+    case soNone: shape = {h, h, w1, h1}; break;
+    case soLowerRight:
+        shape = {h, h, w1 - s, h1 - s};
+        shadow = {s + h, s + h, w1, h1};
+        break;
+    case soUpperRight:
+        shape = {h, s + h, w1 - s, h1};
+        shadow = {s + h, h, w1, h1 - s};
+        break;
+    case soUpperLeft:
+        shape = {s + h, s + h, w1, h1};
+        shadow = {h, h, w1 - s, h1 - s};
+        break;
+    case soLowerLeft:
+        shape = {s + h, h, w1, h1 - s};
+        shadow = {h, s + h, w1 - s, h1};
+        break;
+    }
+}
+
+TRect TSuperShape::ShapeRect() const
+{
+    TRect shape, shadow;
+    GetRects(shape, shadow);
+    return shape;
+}
+
+TRect TSuperShape::ShadowRect() const
+{
+    TRect shape, shadow;
+    GetRects(shape, shadow);
+    return shadow;
+}
+
+int TSuperShape::CornerSize() const { return platform::Trunc(std::max(Width(), Height()) * (FRoundPerc * 0.01)); }
+
+QPolygon TSuperShape::StarVertices(const TRect &r, QPoint offset) const
+{
+    const int n = std::clamp(FVectors, 3, kMaxVectors);
+    const long double k = (100 - FInVectorPercent) * 0.01L;
+    const int cx = (r.right - r.left) / 2;
+    const int cy = (r.bottom - r.top) / 2;
+    const int radius = cx < cy ? cx - 4 : cy - 4;
+    constexpr long double pi = 3.14159265358979323846264338327950288L;
+    QPolygon vertices;
+    vertices.reserve(n);
+    for (int i = 0; i < n; ++i) {
+        const long double theta = (360.0L / n * i - FStartingAngle) * pi / 180.0L;
+        const long double rho = i % 2 == 0 ? radius : radius * k;
+        vertices.append(QPoint(platform::Round(double(std::cos(theta) * rho)) + r.left + cx + offset.x(),
+                               platform::Round(double(std::sin(theta) * rho)) + r.top + cy + offset.y()));
+    }
+    return vertices;
+}
+
+QPolygon TSuperShape::FigurePolygon(const TRect &r, QPoint offset) const
+{
+    const int L = r.left + offset.x(), T = r.top + offset.y();
+    const int wd = r.right - r.left, ht = r.bottom - r.top;
+    switch (FShape) {
+    case gstDiamond:
+        return QPolygon({QPoint(L + wd / 2, T), QPoint(L + wd - 1, T + ht / 2), QPoint(L + wd / 2, T + ht - 1),
+                         QPoint(L, T + ht / 2)});
+    case gstTriangleLeft:
+        return QPolygon({QPoint(L + wd - 1, T), QPoint(L + wd - 1, T + ht - 1), QPoint(L, T + ht / 2)});
+    case gstTriangleRight: return QPolygon({QPoint(L, T), QPoint(L + wd - 1, T + ht / 2), QPoint(L, T + ht - 1)});
+    case gstTriangleUp:
+        return QPolygon({QPoint(L + wd / 2, T), QPoint(L, T + ht - 1), QPoint(L + wd - 1, T + ht - 1)});
+    case gstTriangleDown: return QPolygon({QPoint(L, T), QPoint(L + wd / 2, T + ht - 1), QPoint(L + wd - 1, T)});
+    case gstStar:
+    case gstPolyGon: return StarVertices(r, offset);
+    case gstRectangle:
+    case gstRoundRect:
+    case gstEllipse: break;
+    }
+    return {};
+}
+
+QPainterPath TSuperShape::FigurePath(const TRect &r) const
+{
+    QPainterPath path;
+    path.setFillRule(Qt::WindingFill);
+    const QRectF area(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    switch (FShape) {
+    case gstRectangle: path.addRect(area); break;
+    case gstRoundRect: {
+        const int c = CornerSize();
+        path.addRoundedRect(area, c / 2.0, c / 2.0);
+        break;
+    }
+    case gstEllipse: path.addEllipse(area); break;
+    default:
+        path.addPolygon(QPolygonF(FigurePolygon(r)));
+        path.closeSubpath();
+        break;
+    }
+    return path;
+}
+
+// ---- painting ----
+
+void TSuperShape::DrawFigure(QPainter &canvas, const TRect &r) const
+{
+    switch (FShape) {
+    case gstRectangle: platform::GdiRectangle(canvas, r.left, r.top, r.right, r.bottom); break;
+    case gstRoundRect: {
+        const int c = CornerSize();
+        platform::GdiRoundRect(canvas, r.left, r.top, r.right, r.bottom, c, c);
+        break;
+    }
+    case gstEllipse: platform::GdiEllipse(canvas, r.left, r.top, r.right, r.bottom); break;
+    default: {
+        const QPolygon polygon = FigurePolygon(r);
+        if (polygon.size() >= 3)
+            canvas.drawPolygon(polygon, Qt::WindingFill);
+        break;
+    }
+    }
+}
+
+void TSuperShape::TileSurface(QPainter &canvas) const
+{
+    const QImage bitmap = SurfaceBitmap();
+    if (bitmap.isNull() || bitmap.width() <= 0 || bitmap.height() <= 0)
+        return;
+    int tileW = bitmap.width(), tileH = bitmap.height();
+    const double z = ZoomFactor();
+    if (FSurfaceType == Fill::stBrushImage && z != 1.0) {
+        tileW = platform::Trunc(bitmap.width() * z);
+        tileH = platform::Trunc(bitmap.height() * z);
+    }
+    ForEachTile(Width(), Height(), tileW, tileH,
+                [&](int x, int y) { canvas.drawImage(QRect(x, y, tileW, tileH), bitmap); });
+}
+
+void TSuperShape::Paint(QPainter &canvas)
+{
+    if (FSurfaceType == Fill::stBrushTransparent && FSolid.isNull())
+        RenderSolid();
+    if (FSurfaceType == Fill::stGradientFill && FGradient.size() != QSize(Width(), Height()))
+        RebuildGradient();
+    TRect shape, shadow;
+    GetRects(shape, shadow);
+    canvas.save();
+    canvas.setRenderHint(QPainter::Antialiasing, false);
+
+    if (FShadowOrient != soNone) {
+        canvas.setBrush(platform::ToQColor(FShadowColor));
+        platform::SetGdiPen(canvas, Qt::black, 1);
+        DrawFigure(canvas, shadow);
+    }
+
+    if (FSurfaceType != Fill::stNormal) {
+        canvas.save();
+        canvas.setClipPath(FigurePath(shape), Qt::IntersectClip);
+        TileSurface(canvas);
+        canvas.restore();
+    }
+
+    if (FOutlineStyle != Vcl::psClear) {
+        canvas.setBrush(Qt::NoBrush);
+        platform::SetGdiPen(canvas, platform::ToQColor(FOutlineColor), FOutlineWidth,
+                            platform::ToQtPenStyle(FOutlineStyle));
+        DrawFigure(canvas, shape);
+    }
+    canvas.restore();
+}
+
+// ---- printing ----
+
+void TSuperShape::PrintFigure(TBaseReport &report, const TRect &r, double originX, double originY) const
+{
+    const double ppi = platform::ScreenPixelsPerInch();
+    const auto inchX = [&](int x) { return originX + (x + Left()) / ppi; };
+    const auto inchY = [&](int y) { return originY + (y + Top()) / ppi; };
+    switch (FShape) {
+    case gstRectangle: report.DrawRect(inchX(r.left), inchY(r.top), inchX(r.right), inchY(r.bottom)); break;
+    case gstRoundRect: {
+        const double c = CornerSize() / ppi;
+        report.DrawRoundRect(inchX(r.left), inchY(r.top), inchX(r.right), inchY(r.bottom), c, c);
+        break;
+    }
+    case gstEllipse: report.DrawEllipse(inchX(r.left), inchY(r.top), inchX(r.right), inchY(r.bottom)); break;
+    default: {
+        QPolygon device;
+        for (const QPoint &p : FigurePolygon(r))
+            device.append(QPoint(report.XI2D(inchX(p.x())), report.YI2D(inchY(p.y()))));
+        if (device.size() >= 3 && device.size() <= kMaxVectors)
+            report.DrawPolygon(device);
+        break;
+    }
+    }
+}
+
+void TSuperShape::PrintRegion(TBaseReport &report, const TRect &r, double originX, double originY) const
+{
+    const double ppi = platform::ScreenPixelsPerInch();
+    const auto inchX = [&](int x) { return originX + (x + Left()) / ppi; };
+    const auto inchY = [&](int y) { return originY + (y + Top()) / ppi; };
+    switch (FShape) {
+    case gstRectangle: report.CreateRectRegion(inchX(r.left), inchY(r.top), inchX(r.right), inchY(r.bottom)); break;
+    case gstRoundRect: {
+        const double c = CornerSize() / ppi;
+        report.CreateRoundRectRegion(inchX(r.left), inchY(r.top), inchX(r.right), inchY(r.bottom), c, c);
+        break;
+    }
+    case gstEllipse:
+        report.CreateEllipseRegion(inchX(r.left), inchY(r.top), inchX(r.right), inchY(r.bottom));
+        break;
+    default: {
+        QPolygon device;
+        for (const QPoint &p : FigurePolygon(r))
+            device.append(QPoint(report.XI2D(inchX(p.x())), report.YI2D(inchY(p.y()))));
+        report.CreatePolygonRegion(device, int(device.size()));
+        break;
+    }
+    }
+}
+
+void TSuperShape::PrintSurface(TBaseReport &report, double originX, double originY) const
+{
+    const double ppi = platform::ScreenPixelsPerInch();
+    // The whole object in device pixels; the region confines what is drawn.
+    const QRect fill = report.DeviceRect(originX + Left() / ppi, originY + Top() / ppi,
+                                         originX + (Left() + Width()) / ppi, originY + (Top() + Height()) / ppi);
+    switch (FSurfaceType) {
+    case Fill::stNormal: break;
+    case Fill::stBrushTransparent: {
+        // One solid colour prints as a vector area: the same look as the
+        // screen's tiles of a plain bitmap, at any resolution.
+        report.SelectPen(platform::clBlack, Vcl::psClear, Vcl::pmCopy, 1);
+        report.SelectBrush(FBackColor, Vcl::bsSolid);
+        const QRect r = fill.adjusted(-1, -1, 1, 1);
+        report.DrawPolygon(QPolygon(r, true));
+        break;
+    }
+    case Fill::stBrushImage: {
+        const QImage &bitmap = FImage->Image();
+        if (bitmap.isNull())
+            break;
+        const double sx = double(report.XDPI()) / ppi, sy = double(report.YDPI()) / ppi;
+        const int tileW = platform::Round(bitmap.width() * sx), tileH = platform::Round(bitmap.height() * sy);
+        // Each tile reaches a little into its neighbours so that no seam
+        // shows where rounding leaves a device pixel between them.
+        ForEachTile(fill.width() + tileW, fill.height() + tileH, tileW, tileH, [&](int x, int y) {
+            report.DrawGraphicInRect(QRect(fill.left() + x, fill.top() + y, tileW + 1, tileH + 1), bitmap);
+        });
+        break;
+    }
+    case Fill::stGradientFill: {
+        // One smooth vector gradient over the object, running as the
+        // screen's bands do from band 0's colour to band 255's: on paper
+        // screen-sized bands or tiles would show their steps.
+        const bool vertical = FFillDirection == Fill::gdUp || FFillDirection == Fill::gdDown;
+        QLinearGradient gradient(fill.topLeft(), vertical ? fill.bottomLeft() + QPoint(0, 1)
+                                                          : fill.topRight() + QPoint(1, 0));
+        const auto band = [this](int i) {
+            return QColor(platform::GradientBandColor(FBackColor, FGradientToColor, FFillDirection, i));
+        };
+        gradient.setColorAt(0, band(0));
+        gradient.setColorAt(1, band(platform::kGradientBands - 1));
+        report.SelectPen(platform::clBlack, Vcl::psClear, Vcl::pmCopy, 1);
+        report.SelectGradient(gradient);
+        report.DrawPolygon(QPolygon(fill.adjusted(-1, -1, 1, 1), true));
+        break;
+    }
+    }
+}
+
+void TSuperShape::Print(TBaseReport &report, double originX, double originY)
+{
+    TRect shape, shadow;
+    GetRects(shape, shadow);
+
+    if (FShadowOrient != soNone) {
+        report.SelectBrush(FShadowColor, Vcl::bsSolid);
+        report.SelectPen(platform::clBlack, Vcl::psSolid, Vcl::pmCopy, -1);
+        PrintFigure(report, shadow, originX, originY);
+    }
+
+    if (FSurfaceType != Fill::stNormal) {
+        PrintRegion(report, shape, originX, originY);
+        report.SelectRegion();
+        PrintSurface(report, originX, originY);
+        report.ResetClip();
+        report.DeleteRegion();
+    }
+
+    if (FOutlineStyle != Vcl::psClear) {
+        report.SelectBrush(FForeColor, Vcl::bsClear);
+        report.SelectPen(FOutlineColor, FOutlineStyle, Vcl::pmCopy, -FOutlineWidth);
+        PrintFigure(report, shape, originX, originY);
+    }
+}
+
+// ---- properties ----
+
+void TSuperShape::CopySettings(const TSuperShape &other)
+{
+    SetBackColor(other.FBackColor);
+    SetFillDirection(other.FFillDirection);
+    SetForeColor(other.FForeColor);
+    SetGradientToColor(other.FGradientToColor);
+    SetImage(other.FImage);
+    SetInVectorPercent(other.FInVectorPercent);
+    SetOutlineColor(other.FOutlineColor);
+    SetOutlineStyle(other.FOutlineStyle);
+    SetOutlineWidth(other.FOutlineWidth);
+    SetPattern(other.FPattern);
+    SetRoundPerc(other.FRoundPerc);
+    SetShadowColor(other.FShadowColor);
+    SetShadowDepth(other.FShadowDepth);
+    SetShadowOrient(other.FShadowOrient);
+    SetShape(other.FShape);
+    SetStartingAngle(other.FStartingAngle);
+    SetSurfaceType(other.FSurfaceType);
+    SetVectors(other.FVectors);
+    SetBounds(Left(), Top(), other.Width(), other.Height());
+}
+
+void TSuperShape::TakeFromSample(const TSuperShape &sample, const QString &lastBitmapPath)
+{
+    SetBackColor(sample.FBackColor);
+    SetFillDirection(sample.FFillDirection);
+    SetForeColor(sample.FForeColor);
+    SetGradientToColor(sample.FGradientToColor);
+    SetImage(sample.FImage);
+    SetInVectorPercent(sample.FInVectorPercent);
+    SetOutlineColor(sample.FOutlineColor);
+    SetOutlineStyle(sample.FOutlineStyle);
+    SetOutlineWidth(sample.FOutlineWidth);
+    SetPattern(sample.FPattern);
+    SetRoundPerc(sample.FRoundPerc);
+    SetShadowColor(sample.FShadowColor);
+    SetShadowDepth(sample.FShadowDepth);
+    SetShadowOrient(sample.FShadowOrient);
+    SetShape(sample.FShape);
+    SetStartingAngle(sample.FStartingAngle);
+    SetSurfaceType(sample.FSurfaceType);
+    SetVectors(sample.FVectors);
+    FLastBitmapFileNameandPath = lastBitmapPath;
+    Invalidate();
+    NotifyChanged();
+}
+
+void TSuperShape::EditProperties()
+{
+    const auto &editor = editors::ObjectEditors().SuperShapeProperties;
+    if (editor)
+        editor(Panel(), *this);
+}
