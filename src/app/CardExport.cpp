@@ -163,11 +163,12 @@ std::optional<TExportFormat> ExportFormatOf(const QString &fileName)
     return std::nullopt;
 }
 
-void ExportCard(const TCardExport &card, const QString &fileName)
+void ExportCard(const TCardExport &card, const QString &fileName, const QString &formatName)
 {
-    const std::optional<TExportFormat> format = ExportFormatOf(fileName);
+    const QString named = formatName.isEmpty() ? fileName : formatName;
+    const std::optional<TExportFormat> format = ExportFormatOf(named);
     if (!format)
-        throw ECardExportError(QStringLiteral("%1: the card can be exported as .png, .svg or .pdf").arg(fileName));
+        throw ECardExportError(QStringLiteral("%1: the card can be exported as .png, .svg or .pdf").arg(named));
     if (card.Dpi < kMinExportDpi || card.Dpi > kMaxExportDpi)
         throw ECardExportError(
             QStringLiteral("The resolution must be from %1 to %2 dpi").arg(kMinExportDpi).arg(kMaxExportDpi));

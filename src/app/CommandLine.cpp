@@ -319,13 +319,16 @@ int ExportCardFile(const QString &cardFile, const QString &output, const QString
     TCardExport card;
     if (!dpiText.isEmpty())
         card.Dpi = PositiveNumber(dpiText, QStringLiteral("--dpi"), kMaxExportDpi);
+    // The format is the name's; the bytes go where the name leads, never
+    // over an input, a device or a FIFO.
+    const QString target = CheckedOutput(output, cardFile);
     const TPreferences prefs = SettingsFilePreferences();
     const std::unique_ptr<TGBusinessCardPanel32> panel = LoadCard(cardFile, prefs.Layout);
     card.Panel = panel.get();
     card.CardSize = QSizeF(prefs.Layout.Width, prefs.Layout.Height);
     card.BackgroundPath = TMainScreen::BackgroundArtOf(cardFile);
     try {
-        ExportCard(card, output);
+        ExportCard(card, target, output);
     } catch (const ECardExportError &e) {
         throw CommandLineError{e.Message()};
     }
@@ -340,7 +343,10 @@ int RenderCard(const QStringList &args)
                  {});
     const QString cardFile = RequiredValue(args, QStringLiteral("--render"));
     const QString output = RequiredValue(args, QStringLiteral("--output"));
-    if (const QString dpi = ValueOf(args, QStringLiteral("--dpi")); !dpi.isEmpty() || ExportFormatOf(output) != efPng)
+    // Any other name gets the panel's picture as a PNG, as it always has.
+    const std::optional<TExportFormat> format = ExportFormatOf(output);
+    if (const QString dpi = ValueOf(args, QStringLiteral("--dpi"));
+        !dpi.isEmpty() || format == efSvg || format == efPdf)
         return ExportCardFile(cardFile, output, dpi, args.contains(QStringLiteral("--zoom")));
     float zoom = 1.0f;
     if (const QString z = ValueOf(args, QStringLiteral("--zoom")); !z.isEmpty()) {
