@@ -9,6 +9,8 @@
 #include "platform/OutputFiles.h"
 #include "platform/Screen.h"
 #include "printing/LabelTemplates.h"
+#include "printing/PeopleList.h"
+#include "printing/PeopleMerge.h"
 #include "printing/SheetLayoutDialog.h"
 #include "printing/SheetPrinting.h"
 #include "report/PrinterList.h"
@@ -43,7 +45,9 @@ void PrintHelp(QTextStream &out)
            "                       layout, printer nudges and background art of the settings;\n"
            "                       --cells 1,3,5 chooses cells by number, --outline prints\n"
            "                       only the cell outlines; --layout \"Avery 8371\" prints on\n"
-           "                       that card stock of the label-template library instead\n"
+           "                       that card stock of the label-template library instead;\n"
+           "                       --merge PEOPLE.csv [--per-person N] prints the card for\n"
+           "                       everyone in the CSV file, a sheet or N cards each\n"
            "  --list-layouts       list the card stock --layout knows and exit\n"
            "  --render FILE.qrv --output OUT.png [--zoom Z]\n"
            "                       write the card as the panel shows it, at zoom Z (1.0), as PNG\n"
@@ -269,7 +273,8 @@ int ListLayouts(QTextStream &out)
 int PrintCard(const QStringList &args)
 {
     CheckOptions(args, {QStringLiteral("--print"), QStringLiteral("--output"), QStringLiteral("--sheets"),
-                        QStringLiteral("--cells"), QStringLiteral("--layout")},
+                        QStringLiteral("--cells"), QStringLiteral("--layout"), QStringLiteral("--merge"),
+                        QStringLiteral("--per-person")},
                  {QStringLiteral("--outline")});
     const QString cardFile = RequiredValue(args, QStringLiteral("--print"));
     const QString output = QFileInfo(RequiredValue(args, QStringLiteral("--output"))).absoluteFilePath();
@@ -293,6 +298,22 @@ int PrintCard(const QStringList &args)
     QTextStream err(stderr);
     job.BackgroundPath = UsableBackgroundArt(cardFile, err);
     job.LoadBackGround();
+    // Printing for several people: every bound label takes each person's value.
+    const QString peopleFile = ValueOf(args, QStringLiteral("--merge"));
+    const QString perPerson = ValueOf(args, QStringLiteral("--per-person"));
+    if (!perPerson.isEmpty() && peopleFile.isEmpty())
+        throw CommandLineError{QStringLiteral("--per-person needs --merge (see --help)")};
+    std::optional<TPeopleMerge> merge;
+    if (!peopleFile.isEmpty()) {
+        try {
+            const TMergePlan plan = TMergePlan::FromCsvFile(
+                peopleFile, perPerson.isEmpty() ? 0 : PositiveNumber(perPerson, QStringLiteral("--per-person"), 9999));
+            merge.emplace(panel.get());
+            plan.Attach(job, *merge);
+        } catch (const EPeopleListError &e) {
+            throw CommandLineError{e.Message()};
+        }
+    }
 
     TRPDevice &device = TRPDevice::Instance();
     device.UsePdfPrinter();

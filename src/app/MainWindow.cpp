@@ -262,6 +262,10 @@ void TMainScreen::BuildMenu()
     FPrintingActions.append(add(FFileMenu, "mnuPrint", QStringLiteral("&Print"), [this] { mnuPrintClick(); }));
     FPrintingActions.last()->setShortcut(QKeySequence::Print);
     FPrintingActions.append(add(FFileMenu, "mnuPreview", QStringLiteral("Pre&view"), [this] { mnuPreviewClick(); }));
+    FPrintingActions.append(add(FFileMenu, "mnuPrintForPeople", QStringLiteral("Print for Several Peop&le..."), [this] {
+        if (FPrintingAvailable && g_printing.PrintForPeople)
+            g_printing.PrintForPeople(*this);
+    }));
     FFileMenu->addSeparator();
     FPrintingActions.append(
         add(FFileMenu, "mnuPrinterSetup", QStringLiteral("Printer S&etup"), [this] { PrinterSetupClick(); }));

@@ -33,6 +33,7 @@ class TMainScreen;
 struct TPrintingCommands {
     std::function<void(TMainScreen &)> Print;           // "&Print" and the Print button
     std::function<void(TMainScreen &)> Preview;         // "Pre&view" and the Preview button
+    std::function<void(TMainScreen &)> PrintForPeople;  // "Print for Several Peop&le..."
     std::function<void(TMainScreen &)> PrinterSetup;    // "Printer S&etup"
     std::function<void(TMainScreen &)> OutlineTestPage; // "Print O&utline Test Page"
     std::function<void(TMainScreen &)> CalibrationPage; // "Print &Calibration Page"

@@ -3,6 +3,7 @@
 #include "app/AppHelpers.h"
 #include "app/MainWindow.h"
 #include "printing/DialogKit.h"
+#include "printing/PeopleDialog.h"
 #include "printing/SheetLayoutDialog.h"
 #include "printing/PrintPreview.h"
 #include "printing/PrintCommands.h"
@@ -56,6 +57,7 @@ TPrintingCommands DefaultPrintingCommands()
     };
     commands.Print = run(printcommands::PrintCommand);
     commands.Preview = run(printcommands::PreviewCommand);
+    commands.PrintForPeople = run(printcommands::PrintForPeopleCommand);
     commands.OutlineTestPage = run(printcommands::OutlineTestPageCommand);
     commands.CalibrationPage = run(printcommands::CalibrationPageCommand);
     commands.PrinterSetup = [](TMainScreen &window) { printcommands::PrinterSetupCommand(&window); };

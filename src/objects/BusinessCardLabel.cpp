@@ -14,6 +14,22 @@ QStringList TGBusinessCardLabel::PersonalInfoCaptions()
             tr("Address 3"), tr("Phone 1"), tr("Phone 2"), tr("EMail"),     tr("Fax")};
 }
 
+QStringList TGBusinessCardLabel::PersonalFieldKeys()
+{
+    return {QStringLiteral("Name"),     QStringLiteral("Company"),  QStringLiteral("Title"),
+            QStringLiteral("Address1"), QStringLiteral("Address2"), QStringLiteral("Address3"),
+            QStringLiteral("Phone1"),   QStringLiteral("Phone2"),   QStringLiteral("EMail"),
+            QStringLiteral("Fax")};
+}
+
+void TGBusinessCardLabel::SetPersonalField(const QString &key)
+{
+    if (FPersonalField == key)
+        return;
+    FPersonalField = key;
+    Changed();
+}
+
 QStringList TGBusinessCardLabel::PanelPersonalInfo() const
 {
     QStringList entries;
@@ -69,12 +85,13 @@ void TGBusinessCardLabel::RebuildPersonalInfoMenu()
         shown.replace(QLatin1Char('&'), QLatin1String("&&"));
         QAction *a = FPersonalInfoMenu->addAction(captions[i] + QLatin1Char('\t') + shown);
         const QString value = values[i];
-        connect(a, &QAction::triggered, this, [this, value] { TakePersonalInfo(value); });
+        connect(a, &QAction::triggered, this, [this, i, value] { TakePersonalInfo(i, value); });
     }
 }
 
-void TGBusinessCardLabel::TakePersonalInfo(const QString &value)
+void TGBusinessCardLabel::TakePersonalInfo(int index, const QString &value)
 {
+    SetPersonalField(PersonalFieldKeys().value(index));
     SetCaption(value.left(255));
     FitToText();
     NotifyChanged();
@@ -87,8 +104,17 @@ void TGBusinessCardLabel::EditBusinessCardText()
     if (!editor)
         return;
     QString text = Caption();
-    if (!editor(Panel(), text, PanelPersonalInfo()))
+    const QStringList entries = PanelPersonalInfo();
+    if (!editor(Panel(), text, entries))
         return;
+    // The dialog hands back only the text: a text that is one of the entries
+    // was chosen from the list (or typed as it stands there) and binds the
+    // label to that entry; any other text was typed and unbinds it. An
+    // unchanged text keeps the binding it had.
+    if (text != Caption()) {
+        const int chosen = text.isEmpty() ? -1 : entries.indexOf(text);
+        SetPersonalField(chosen >= 0 ? PersonalFieldKeys().value(chosen) : QString());
+    }
     SetCaption(text);
     FitToText();
     Invalidate();

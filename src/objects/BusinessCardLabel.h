@@ -8,6 +8,11 @@
 class TGBusinessCardLabel : public TGPLabel
 {
     Q_OBJECT
+    // The personal-information entry the caption was taken from, by its key
+    // ("Name", "Company", ... "Fax"); empty, and then left out of the card
+    // file, for a caption typed by hand. Printing for several people puts
+    // each person's value of that entry in place of the caption.
+    Q_PROPERTY(QString PersonalField READ PersonalField WRITE SetPersonalField)
 
 public:
     Q_INVOKABLE explicit TGBusinessCardLabel(QObject *owner = nullptr);
@@ -19,12 +24,21 @@ public:
 
     // The captions of the "Personal Information" entries, in menu order.
     static QStringList PersonalInfoCaptions();
+    // The keys the card file stores for those entries, in the same order.
+    static QStringList PersonalFieldKeys();
+
+    QString PersonalField() const { return FPersonalField; }
+    // Unknown keys are kept as they are: a newer card may know more entries.
+    void SetPersonalField(const QString &key);
+    // The entry's index (0 to 9), -1 when the caption is not bound to one.
+    int PersonalFieldIndex() const { return PersonalFieldKeys().indexOf(FPersonalField); }
 
 private:
     // The panel's ten entries; ten empty strings off a business-card panel.
     QStringList PanelPersonalInfo() const;
     void RebuildPersonalInfoMenu();
-    void TakePersonalInfo(const QString &value);
+    void TakePersonalInfo(int index, const QString &value);
 
     QMenu *FPersonalInfoMenu = nullptr;
+    QString FPersonalField;
 };

@@ -1,5 +1,6 @@
 #include "printing/PrintCommands.h"
 
+#include "printing/PeopleMerge.h"
 #include "printing/PrintPreview.h"
 #include "printing/SheetPrinting.h"
 #include "printing/CellSelectionDialog.h"
@@ -145,6 +146,12 @@ bool DoPrint(TPrintContext &context, bool askPdfFile)
     job.Sheet = sheetprint::SheetGeometry(*context.Layout, *context.Nudges);
     job.BackgroundPath = context.BackgroundArtPath;
     job.ToPrinter = context.PrintToPrinter;
+    // Gives the design back as it was when the run is over.
+    std::optional<TPeopleMerge> merge;
+    if (context.Merge) {
+        merge.emplace(context.Panel);
+        context.Merge->Attach(job, *merge);
+    }
     form.exec();
     const bool aborted = form.IsAborted();
     const bool failed = !form.RunError().isEmpty();

@@ -17,6 +17,7 @@ class QLabel;
 class QWidget;
 class TGBasePanel;
 class TReportPrinter;
+struct TMergePlan;
 
 struct TPrintContext {
     QWidget *Parent = nullptr;
@@ -37,6 +38,8 @@ struct TPrintContext {
     // whether it prints only the cell outlines; the commands set them.
     bool PrintToPrinter = true;
     bool OutlineTestPage = false;
+    // Set while printing for several people: who gets which cards.
+    const TMergePlan *Merge = nullptr;
 };
 
 namespace printcommands {

@@ -104,7 +104,7 @@ void TCardSheetPrinter::BeforePrintLabels(TBaseReport &report)
     // A driver that copies pages itself gets one page and the count; the
     // others get one page per sheet.
     const int driverCopies = DriverMaxCopies ? DriverMaxCopies() : TRPDevice::Instance().DriverMaxCopies();
-    if (ToPrinter && SheetsToPrint > 1 && driverCopies > 1) {
+    if (ToPrinter && MergeCards < 0 && SheetsToPrint > 1 && driverCopies > 1) {
         report.SetCopies(SheetsToPrint);
         SheetsToPrint = 1;
     }
@@ -132,6 +132,14 @@ void TCardSheetPrinter::PrintLabels(TBaseReport &report)
     report.SetMarginTop(0.0);
     // Without a sheet to end on the loop would never stop.
     const int sheets = qMax(1, SheetsToPrint);
+    const bool merging = MergeCards >= 0;
+    bool anyCell = false;
+    for (int i = 0; i < Sheet.Across * Sheet.Down; ++i)
+        anyCell = anyCell || CellSelected(Cells, i);
+    // Without a cell to print into, the cards would never all be printed.
+    if (merging && !anyCell)
+        return;
+    int printed = 0;
     int column = -1;
     int row = 0;
     for (;;) {
@@ -146,13 +154,20 @@ void TCardSheetPrinter::PrintLabels(TBaseReport &report)
         if (row >= Sheet.Down) {
             row = 0;
             column = 0;
-            if (report.PageNumber() >= sheets)
+            if (merging ? printed >= MergeCards : report.PageNumber() >= sheets)
                 break;
             report.StartNewPage();
         }
         if (!CellSelected(Cells, row * Sheet.Across + column))
             continue;
+        if (merging) {
+            if (printed >= MergeCards)
+                break;
+            if (OnMergeCard)
+                OnMergeCard(printed);
+        }
         PrintCell(report, row, column);
+        ++printed;
         if (OnIdle)
             OnIdle();
     }
@@ -284,7 +299,10 @@ void TLabelPrinter::FormActivate()
     TBaseReport &report = ActiveReport();
     report.SetStatusLabel(RStatusLabel);
     FJob.OnCard = [this](int cellNumber) {
-        Extralabel->setText(QStringLiteral("Card ") + QString::number(cellNumber));
+        QString shown = QStringLiteral("Card ") + QString::number(cellNumber);
+        if (!FJob.PersonShown.isEmpty())
+            shown += QStringLiteral(" for ") + FJob.PersonShown;
+        Extralabel->setText(shown);
         emit CardStarted(cellNumber);
         QCoreApplication::processEvents();
     };

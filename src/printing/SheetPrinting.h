@@ -83,6 +83,15 @@ public:
     // Set while a preview run is being stopped.
     bool Stopped = false;
 
+    // Printing for several people: when not negative, the run prints this
+    // many cards across the chosen cells and as many sheets as they need,
+    // whatever SheetsToPrint says, calling OnMergeCard with each card's
+    // running number from 0 before it is drawn.
+    int MergeCards = -1;
+    std::function<void(int card)> OnMergeCard;
+    // The person the card being drawn is for, shown on the status form.
+    QString PersonShown;
+
     // Called as each card is begun, with its cell number from 1.
     std::function<void(int cellNumber)> OnCard;
     // Called after each card; the status form handles its buttons here.

@@ -1,0 +1,126 @@
+// Printing one card for a whole team from the command line: a card with
+// three labels bound to personal information, two plain labels and four
+// frame shapes is printed for 100 people from a CSV file, 10 cards each
+// (100 sheets), into a PDF; and, for comparison, 100 sheets of the same card
+// without the people. Prints best and median times of several runs.
+//
+//   bench_merge [path/to/quorvel] [runs]
+#include "objects/BusinessCardLabel.h"
+#include "objects/BusinessCardShape.h"
+#include "surface/BusinessCardPanel.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+void BuildCard(TGBusinessCardPanel32 &panel)
+{
+    const QStringList fields{"Name", "Title", "EMail", "", ""};
+    for (int i = 0; i < fields.size(); ++i) {
+        auto *label = new TGBusinessCardLabel(&panel);
+        label->SetCaption(fields[i].isEmpty() ? QStringLiteral("Acme Widgets %1").arg(i) : fields[i]);
+        label->SetPersonalField(fields[i]);
+        label->Loaded();
+        panel.AddNewObject(label, {12, 10 + i * 34, 0, 0});
+    }
+    for (int i = 0; i < 4; ++i) {
+        auto *shape = new TBCShapes(&panel);
+        shape->SetShape(TGLabelShapes::TShapeType(i));
+        shape->Loaded();
+        panel.AddNewObject(shape, {240 + (i % 2) * 44, 20 + (i / 2) * 60, 0, 0});
+        shape->SetBounds(shape->Left(), shape->Top(), 40, 40);
+    }
+}
+
+struct Runs {
+    double best = 0;
+    double median = 0;
+};
+
+Runs Time(const QString &program, const QStringList &args, const QString &home, int runs, bool *ok)
+{
+    QList<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QUORVEL_HOME"), home);
+        process.setProcessEnvironment(env);
+        QElapsedTimer timer;
+        timer.start();
+        process.start(program, args);
+        process.waitForFinished(300000);
+        times << timer.nsecsElapsed() / 1e6;
+        if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+            std::fprintf(stderr, "%s failed: %s\n", qPrintable(args.join(' ')),
+                         process.readAllStandardError().constData());
+            *ok = false;
+            return {};
+        }
+    }
+    std::sort(times.begin(), times.end());
+    return {times.first(), times.at(times.size() / 2)};
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    const QString program = args.size() > 1 ? args.at(1)
+                                            : QDir(QApplication::applicationDirPath()).filePath("../src/quorvel");
+    const int runs = args.size() > 2 ? qMax(1, args.at(2).toInt()) : 5;
+    if (!QFile::exists(program)) {
+        std::fprintf(stderr, "quorvel not found at %s; pass its path as the first argument\n", qPrintable(program));
+        return 1;
+    }
+
+    QTemporaryDir home;
+    const QString card = home.filePath(QStringLiteral("card.qrv"));
+    {
+        TGBusinessCardPanel32 panel;
+        panel.resize(336, 192);
+        BuildCard(panel);
+        panel.SaveToFile(card);
+    }
+    const QString people = home.filePath(QStringLiteral("people.csv"));
+    {
+        QFile csv(people);
+        csv.open(QIODevice::WriteOnly);
+        csv.write("Name;Title;E-mail\r\n");
+        for (int i = 0; i < 100; ++i)
+            csv.write(QStringLiteral("\"Person %1\";Engineer, grade %2;person%1@example.com\r\n")
+                          .arg(i)
+                          .arg(i % 7)
+                          .toUtf8());
+    }
+
+    bool ok = true;
+    const QString merged = home.filePath(QStringLiteral("merged.pdf"));
+    const QString plain = home.filePath(QStringLiteral("plain.pdf"));
+    const Runs team = Time(program,
+                           {QStringLiteral("--print"), card, QStringLiteral("--merge"), people,
+                            QStringLiteral("--per-person"), QStringLiteral("10"), QStringLiteral("--output"), merged},
+                           home.path(), runs, &ok);
+    const Runs same = Time(program,
+                           {QStringLiteral("--print"), card, QStringLiteral("--sheets"), QStringLiteral("100"),
+                            QStringLiteral("--output"), plain},
+                           home.path(), runs, &ok);
+    if (!ok)
+        return 1;
+    std::printf("100 people x 10 cards to PDF (process, start included): best %7.1f ms, median %7.1f ms, %lld bytes\n",
+                team.best, team.median, static_cast<long long>(QFileInfo(merged).size()));
+    std::printf("100 sheets of one card to PDF, for comparison:          best %7.1f ms, median %7.1f ms, %lld bytes\n",
+                same.best, same.median, static_cast<long long>(QFileInfo(plain).size()));
+    return 0;
+}

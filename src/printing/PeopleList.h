@@ -1,0 +1,58 @@
+// The people a card is printed for: a CSV file read into a table (the first
+// row names the columns), the matching of its columns to the ten
+// personal-information entries, and each person's ten values.
+// Holds TPeopleTable and the CSV reader.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <exception>
+
+// A file the reader refuses; Message() names the line at fault.
+class EPeopleListError : public std::exception
+{
+public:
+    explicit EPeopleListError(const QString &message) : FMessage(message), FUtf8(message.toUtf8()) {}
+    const QString &Message() const { return FMessage; }
+    const char *what() const noexcept override { return FUtf8.constData(); }
+
+private:
+    QString FMessage;
+    QByteArray FUtf8;
+};
+
+struct TPeopleTable {
+    QStringList Header;
+    // One row per person, each exactly as long as the header.
+    QList<QStringList> Rows;
+    // The file line each row starts on, from 1.
+    QList<int> RowLines;
+};
+
+namespace people {
+
+// Values longer than this are cut, as the personal-information dialog cuts them.
+inline constexpr int kMaxValueLength = 255;
+// A list of people larger than this is not a list of people.
+inline constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
+
+// Reads CSV text: UTF-8 with or without a byte-order mark, fields split by
+// commas or (when the header holds more of them) semicolons, quoted fields
+// with doubled quotes, delimiters and line breaks inside. Blank lines are
+// skipped; rows shorter than the header are filled with empty values.
+// Throws EPeopleListError for text that is not UTF-8, a missing header, a
+// row longer than the header or a quote left open.
+TPeopleTable ReadCsv(const QByteArray &bytes);
+TPeopleTable ReadCsvFile(const QString &fileName);
+
+// For each of the ten entries (name, company, title, address 1 to 3,
+// phone 1 and 2, e-mail, fax) the column whose name matches it, case,
+// spaces, hyphens and underscores aside; -1 where none does.
+QList<int> MatchColumns(const QStringList &header);
+
+// The ten values of one row under that matching; empty where unmatched.
+QStringList PersonValues(const QStringList &row, const QList<int> &columns);
+
+} // namespace people
