@@ -364,10 +364,12 @@ int RenderCard(const QStringList &args)
                  {});
     const QString cardFile = RequiredValue(args, QStringLiteral("--render"));
     const QString output = RequiredValue(args, QStringLiteral("--output"));
-    // Any other name gets the panel's picture as a PNG, as it always has.
+    // A name without an extension gets the panel's picture as a PNG, as it
+    // always has; an extension the export does not know is refused there.
     const std::optional<TExportFormat> format = ExportFormatOf(output);
+    const bool unknownExtension = !format && !QFileInfo(output).suffix().isEmpty();
     if (const QString dpi = ValueOf(args, QStringLiteral("--dpi"));
-        !dpi.isEmpty() || format == efSvg || format == efPdf)
+        !dpi.isEmpty() || format == efSvg || format == efPdf || unknownExtension)
         return ExportCardFile(cardFile, output, dpi, args.contains(QStringLiteral("--zoom")));
     float zoom = 1.0f;
     if (const QString z = ValueOf(args, QStringLiteral("--zoom")); !z.isEmpty()) {

@@ -238,10 +238,11 @@ private slots:
         QTest::newRow("Ctrl++ twice") << QList<int>{Qt::Key_Plus, Qt::Key_Plus} << "120%";
         QTest::newRow("Ctrl+= as Ctrl++") << QList<int>{Qt::Key_Equal} << "110%";
         QTest::newRow("Ctrl+- after Ctrl++") << QList<int>{Qt::Key_Plus, Qt::Key_Plus, Qt::Key_Minus} << "110%";
-        QTest::newRow("Ctrl+- stops at 100%") << QList<int>{Qt::Key_Minus} << "100%";
+        QTest::newRow("Ctrl+- below 100%") << QList<int>{Qt::Key_Minus} << "90%";
+        QTest::newRow("Ctrl+- stops at 50%") << QList<int>(7, Qt::Key_Minus) << "50%";
         QTest::newRow("Ctrl+0 returns to 100%") << QList<int>{Qt::Key_Plus, Qt::Key_Plus, Qt::Key_Plus, Qt::Key_0}
                                                 << "100%";
-        QTest::newRow("Ctrl++ stops at 160%") << QList<int>(8, Qt::Key_Plus) << "160%";
+        QTest::newRow("Ctrl++ stops at 400%") << QList<int>(32, Qt::Key_Plus) << "400%";
     }
     void ctrlZoomKeys()
     {
