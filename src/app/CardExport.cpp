@@ -145,6 +145,7 @@ void WritePdf(const TCardExport &card, QSaveFile &file)
     QPainter painter;
     if (!painter.begin(&pdf))
         throw ECardExportError(QStringLiteral("Unable to write ") + file.fileName());
+    painter.setRenderHint(QPainter::LosslessImageRendering);
     PlayRecordedPage(painter, recording, 0);
     painter.end();
 }

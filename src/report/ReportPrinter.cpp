@@ -89,6 +89,9 @@ QPainter *TReportPrinter::BeginDevicePage()
     if (!FPainter.isActive()) {
         if (!FPainter.begin(OutputDevice()))
             throw EReportError(QStringLiteral("Unable to start the print job on %1").arg(DeviceName()));
+        // Card pictures are often a few pixels stretched over a card; the PDF
+        // engine's JPEG would smear their colours into each other.
+        FPainter.setRenderHint(QPainter::LosslessImageRendering);
     } else {
         OutputDevice()->newPage();
         FPainter.resetTransform();

@@ -245,6 +245,8 @@ void TestImageObject::pdfHoldsTheBitmapOnceAndMetafilesAsVectors()
     panel->AddNewObject(bitmap, TRect{10, 10, 110, 60});
     const QByteArray withBitmap = PdfOfCard(panel.get(), 10);
     QCOMPARE(withBitmap.count("/Subtype /Image"), 1);
+    // Stored losslessly: JPEG would smear a small picture's colours together.
+    QVERIFY(!withBitmap.contains("/DCTDecode"));
 
     panel->DeleteAllObjects();
     auto *metafile = new TGImage(panel.get());

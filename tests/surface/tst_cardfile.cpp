@@ -149,8 +149,8 @@ private slots:
         const QString saved = ProgramFolder() + card + QStringLiteral(".qrv");
         panel->SaveToFile(saved);
         // Labels fit themselves to the fonts of this machine when read; frame
-        // shapes and lines keep every byte.
-        if (card == QLatin1String("shapes") || card == QLatin1String("lines"))
+        // shapes, lines and the decorative objects keep every byte.
+        if (card == QLatin1String("shapes") || card == QLatin1String("lines") || card == QLatin1String("decor"))
             QCOMPARE(ReadFile(saved), bytes);
 
         auto reopened = MakePanel();
