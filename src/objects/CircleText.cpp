@@ -112,9 +112,10 @@ void TGPCircleText::SetCaption(const QString &v)
 
 // ---- card object slots ----
 
-void TGPCircleText::Loaded()
+// Built when the menu is first shown, not while a card is read.
+void TGPCircleText::BuildContextMenu()
 {
-    TGGraphicControl::Loaded();
+    TGGraphicControl::BuildContextMenu();
     AddSeparator();
     AddMenuItem(tr("Font"), [this] { EditFont(); });
     FTransparentItem = AddMenuItem(tr("Transparent"), [this] {

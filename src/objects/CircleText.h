@@ -58,7 +58,7 @@ public:
     void SetCaption(const QString &v);
 
     // ---- card object slots ----
-    void Loaded() override;
+    void BuildContextMenu() override;
     void BoundsChanged() override;
     void UpdateContextMenu() override;
     void AssignFont(const TFont &font) override;

@@ -189,9 +189,10 @@ void TGImage::LoadImageFromDisk()
     QDir::setCurrent(remembered);
 }
 
-void TGImage::Loaded()
+// Built when the menu is first shown, not while a card is read.
+void TGImage::BuildContextMenu()
 {
-    TGGraphicControl::Loaded();
+    TGGraphicControl::BuildContextMenu();
     AddSeparator();
     AddMenuItem(tr("Load Image From Disk"), [this] { LoadImageFromDisk(); });
     AddSeparator();
@@ -210,7 +211,7 @@ void TGImage::Loaded()
     FReverseItem = AddMenuItem(tr("Reverse"), [this] { SetReverse(!FReverse); });
     for (QAction *item : {FBorderItem, FStretchItem, FAutoSizeItem, FFlipItem, FReverseItem})
         item->setCheckable(true);
-    FBorderItem->setChecked(FBorderStyle == Vcl::bsSingle);
+    UpdateContextMenu();
 }
 
 void TGImage::UpdateContextMenu()

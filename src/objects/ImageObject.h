@@ -42,7 +42,7 @@ public:
     // "Load Image From Disk": the image browser, then its picture and options.
     void LoadImageFromDisk();
 
-    void Loaded() override;
+    void BuildContextMenu() override;
     void Paint(QPainter &canvas) override;
     void Print(TBaseReport &report, double originX, double originY) override;
     void BoundsChanged() override;

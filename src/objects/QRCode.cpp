@@ -256,9 +256,10 @@ bool TGQRCode::EditCode()
 
 // ---- menu ----
 
-void TGQRCode::Loaded()
+// Built when the menu is first shown, not while a card is read.
+void TGQRCode::BuildContextMenu()
 {
-    TGGraphicControl::Loaded();
+    TGGraphicControl::BuildContextMenu();
     AddSeparator();
     AddMenuItem(tr("QR Code Properties..."), [this] { EditCode(); });
     AddMenuItem(tr("Use Personal Information"), [this] {

@@ -76,7 +76,7 @@ public:
     // Opens the property dialog; true when the user chose OK.
     bool EditCode();
 
-    void Loaded() override;
+    void BuildContextMenu() override;
     void Paint(QPainter &canvas) override;
     void Print(TBaseReport &report, double originX, double originY) override;
 

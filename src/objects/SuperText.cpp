@@ -271,9 +271,10 @@ void TGSuperText::RebuildGradientIfShown()
 
 // ---- card object slots ----
 
-void TGSuperText::Loaded()
+// Built when the menu is first shown, not while a card is read.
+void TGSuperText::BuildContextMenu()
 {
-    TGGraphicControl::Loaded();
+    TGGraphicControl::BuildContextMenu();
     AddSeparator();
     AddMenuItem(tr("Font"), [this] { EditFont(); });
     FTransparentItem = AddMenuItem(tr("Transparent"), [this] {
@@ -297,6 +298,11 @@ void TGSuperText::Loaded()
     FBorderItem->setCheckable(true);
     AddMenuItem(tr("Properties"), [this] { EditProperties(); });
     UpdateContextMenu();
+}
+
+void TGSuperText::Loaded()
+{
+    TGGraphicControl::Loaded();
     try {
         RebuildGradientIfShown();
     } catch (...) {

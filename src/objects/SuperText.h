@@ -113,6 +113,7 @@ public:
 
     // ---- card object slots ----
     void Loaded() override;
+    void BuildContextMenu() override;
     void BoundsChanged() override;
     void UpdateContextMenu() override;
     void AssignFont(const TFont &font) override;
