@@ -19,6 +19,8 @@
 #include <QVBoxLayout>
 
 namespace {
+TGBrushImageBrowser::TRunner g_textureBrowserRunner;
+
 QStringList Masks(std::initializer_list<const char *> extensions)
 {
     QStringList masks;
@@ -266,9 +268,18 @@ void TGBrushImageBrowser::OpenTextureFolder()
     SetDirectory(QFileInfo(textures).isDir() ? textures : platform::ProgramFolder());
 }
 
-bool TGBrushImageBrowser::Execute(QWidget *parent, QString &fileName, TBitmap &texture)
+void TGBrushImageBrowser::SetRunnerForTests(TRunner runner) { g_textureBrowserRunner = std::move(runner); }
+
+bool TGBrushImageBrowser::Execute(QWidget *parent, QString &fileName, TBitmap &texture, TExamplePainter example)
 {
+    if (g_textureBrowserRunner)
+        return g_textureBrowserRunner(parent, fileName, texture);
     TGBrushImageBrowser browser(parent);
+    if (example) {
+        browser.FExample = std::move(example);
+        browser.ExampleTexture->setFixedSize(150, 75);
+        browser.ShowTexture();
+    }
     if (fileName.isEmpty() || !QFileInfo(fileName).isFile() || !browser.SelectFile(fileName))
         browser.OpenTextureFolder();
     if (browser.exec() != QDialog::Accepted)
@@ -307,11 +318,14 @@ bool TGBrushImageBrowser::ReportsErrorsOf(const QString &extension) const
 
 void TGBrushImageBrowser::ShowTexture()
 {
-    QPixmap tiles(ExampleTexture->size());
-    tiles.fill(Qt::white);
-    if (!FTexture.IsEmpty()) {
-        QPainter p(&tiles);
-        p.fillRect(tiles.rect(), QBrush(FTexture.Image()));
+    QPixmap example(ExampleTexture->size());
+    example.fill(Qt::white);
+    {
+        QPainter p(&example);
+        if (FExample)
+            FExample(p, example.size(), FTexture);
+        else if (!FTexture.IsEmpty())
+            p.fillRect(example.rect(), QBrush(FTexture.Image()));
     }
-    ExampleTexture->setPixmap(tiles);
+    ExampleTexture->setPixmap(example);
 }

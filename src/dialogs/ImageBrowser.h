@@ -8,6 +8,7 @@
 #include "platform/Picture.h"
 
 #include <QStringList>
+#include <functional>
 
 class QCheckBox;
 class QLabel;
@@ -85,9 +86,17 @@ class TGBrushImageBrowser : public TImageBrowserBase
 public:
     explicit TGBrushImageBrowser(QWidget *parent = nullptr);
 
+    // Paints the object that will wear the texture into an example box of the
+    // given size, so that the user sees the texture as it will look.
+    using TExamplePainter = std::function<void(QPainter &painter, const QSize &size, const TBitmap &texture)>;
     // The texture's protocol: the remembered file (or the texture folder, or
     // the program folder when that is missing) in; file name and texture out.
-    static bool Execute(QWidget *parent, QString &fileName, TBitmap &texture);
+    // Without an example painter the example shows the texture tiled.
+    static bool Execute(QWidget *parent, QString &fileName, TBitmap &texture, TExamplePainter example = {});
+    // Replaces the browser (tests): it gets the remembered file and returns
+    // true with the chosen file and texture.
+    using TRunner = std::function<bool(QWidget *parent, QString &fileName, TBitmap &texture)>;
+    static void SetRunnerForTests(TRunner runner);
     // The texture folder, else the program folder when it is missing.
     void OpenTextureFolder();
 
@@ -103,4 +112,5 @@ private:
     void ShowTexture();
 
     TBitmap FTexture;
+    TExamplePainter FExample;
 };

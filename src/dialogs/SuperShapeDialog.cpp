@@ -12,13 +12,12 @@
 #include <QDir>
 #include <QGridLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
 namespace {
-
-TSuperShapeProperties::TTextureBrowser g_textureBrowser;
 
 QComboBox *PickList(QWidget *parent, const QString &name, const QStringList &items)
 {
@@ -205,8 +204,8 @@ void TSuperShapeProperties::ConnectControls()
     pickList(ShapeCombo, [this](int i) { FSample->SetShape(TSuperShape::TGPShapeType(i)); });
     pickList(SurfaceTypeCombo, [this](int i) {
         FSample->SetSurfaceType(Fill::TSurfaceType(i));
-        if (i == Fill::stBrushImage && !FLastUsedImage.isNull())
-            FSample->Image()->SetImage(FLastUsedImage);
+        if (i == Fill::stBrushImage && !FLastUsedImage.IsEmpty())
+            FSample->Image()->SetBitmap(FLastUsedImage);
     });
     pickList(FillDirectionCombo, [this](int i) { FSample->SetFillDirection(Fill::TFillDirection(i)); });
     pickList(ShadowOrientationCombo, [this](int i) { FSample->SetShadowOrient(TSuperShape::TShadowOrient(i)); });
@@ -233,8 +232,6 @@ void TSuperShapeProperties::ConnectControls()
 
     connect(LoadImageButton, &QPushButton::clicked, this, [this] { LoadTexture(); });
 }
-
-void TSuperShapeProperties::SetTextureBrowserForTests(TTextureBrowser browser) { g_textureBrowser = std::move(browser); }
 
 bool TSuperShapeProperties::Execute(QWidget *parent, TSuperShape &shape)
 {
@@ -279,7 +276,7 @@ void TSuperShapeProperties::FormActivate()
     OutLineWidthSpinner->SetValue(FSample->OutlineWidth());
     ShadowDepthSpinner->SetValue(FSample->ShadowDepth());
     UpdatePanels();
-    FLastUsedImage = FSample->Image()->Image();
+    FLastUsedImage = FSample->Image()->Bitmap();
     SampleChanged();
 }
 
@@ -305,11 +302,17 @@ void TSuperShapeProperties::LoadTexture()
     const QString directory = QDir::currentPath();
     QString fileName = FRememberedPath;
     TBitmap texture;
-    const bool chosen = g_textureBrowser ? g_textureBrowser(this, fileName, texture)
-                                         : TGBrushImageBrowser::Execute(this, fileName, texture);
-    if (chosen) {
-        FSample->Image()->SetImage(texture.Image());
-        FLastUsedImage = FSample->Image()->Image();
+    // The example is a copy of the sample wearing the texture.
+    const auto example = [this](QPainter &painter, const QSize &size, const TBitmap &candidate) {
+        TSuperShape shape;
+        shape.CopySettings(*FSample);
+        shape.SetBounds(0, 0, size.width(), size.height());
+        shape.Image()->SetBitmap(candidate);
+        shape.Paint(painter);
+    };
+    if (TGBrushImageBrowser::Execute(this, fileName, texture, example)) {
+        FSample->Image()->SetBitmap(texture);
+        FLastUsedImage = texture;
         FRememberedPath = fileName;
     }
     QDir::setCurrent(directory);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "dialogs/PropertyDialog.h"
+#include "platform/Picture.h"
 
 #include <QImage>
 #include <functional>
@@ -11,7 +12,6 @@
 class QComboBox;
 class QPushButton;
 class QStackedWidget;
-class TBitmap;
 class TColorDrop;
 class TObjectSampleView;
 class TSpinEdit;
@@ -27,10 +27,6 @@ public:
     // Loads the sample from the shape, runs the dialog and on OK gives the
     // sample back to the shape.
     static bool Execute(QWidget *parent, TSuperShape &shape);
-    // Replaces the texture browser (tests): it gets the remembered file and
-    // returns true with the chosen file and texture.
-    using TTextureBrowser = std::function<bool(QWidget *parent, QString &fileName, TBitmap &texture)>;
-    static void SetTextureBrowserForTests(TTextureBrowser browser);
 
     TSuperShape *Sample() const { return FSample; }
     QString RememberedPath() const { return FRememberedPath; }
@@ -72,7 +68,7 @@ private:
     QString FRememberedPath;
     // The most recent texture: the sample drops its texture whenever the
     // surface type changes, and "Texture" chosen again brings it back.
-    QImage FLastUsedImage;
+    TBitmap FLastUsedImage;
     bool FActivating = false;
     bool FActivated = false;
 };

@@ -1,6 +1,7 @@
 // Holds TObjectSampleView, TSuperTextGetSymbol, TSuperTextProperties.
 #include "dialogs/SuperTextDialog.h"
 
+#include "dialogs/ImageBrowser.h"
 #include "dialogs/SymbolSelector.h"
 #include "objects/SuperText.h"
 #include "platform/AnsiText.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -204,8 +206,6 @@ TSuperTextProperties::TSuperTextProperties(QWidget *parent)
     FontColorButton = ColorButton(this, QStringLiteral("FontColorButton"));
     LoadImageButton = new QPushButton(tr("Load Texture"), this);
     LoadImageButton->setObjectName(QStringLiteral("LoadImageButton"));
-    // Texture pictures cannot be loaded yet.
-    LoadImageButton->setEnabled(false);
     OutlineColorButton = ColorButton(this, QStringLiteral("OutlineColorButton"));
     OutlineStyleCombo = PickList(this, QStringLiteral("OutlineStyleCombo"),
                                  {tr("Solid Line"), tr("Dash Line"), tr("Dotted Line"), tr("DashDot Line"),
@@ -280,8 +280,8 @@ TSuperTextProperties::TSuperTextProperties(QWidget *parent)
         if (FActivating || index < 0)
             return;
         FPreview->SetSurfaceType(Fill::TSurfaceType(index));
-        if (index == Fill::stBrushImage && !FLastUsedImage.isNull())
-            FPreview->Image()->SetImage(FLastUsedImage);
+        if (index == Fill::stBrushImage && !FLastUsedImage.IsEmpty())
+            FPreview->Image()->SetBitmap(FLastUsedImage);
         FitSample();
         UpdatePanels();
     });
@@ -330,6 +330,7 @@ TSuperTextProperties::TSuperTextProperties(QWidget *parent)
     });
     connect(Fontbutton, &QPushButton::clicked, this, [this] { FontbuttonClick(); });
     connect(SelectSymbolbutton, &QPushButton::clicked, this, [this] { SelectSymbolbuttonClick(); });
+    connect(LoadImageButton, &QPushButton::clicked, this, [this] { LoadImageButtonClick(); });
     connect(RapidChangeFontSize, &TSpinButton::OnUpClick, this, [this] { FontSizeUp(); });
     connect(RapidChangeFontSize, &TSpinButton::OnDownClick, this, [this] { FontSizeDown(); });
 
@@ -395,7 +396,7 @@ void TSuperTextProperties::FormActivate()
     FActivating = false;
     UpdatePanels();
     if (FPreview->Image()->Width() > 0)
-        FLastUsedImage = FPreview->Image()->Image();
+        FLastUsedImage = FPreview->Image()->Bitmap();
     CaptionText->setText(FPreview->Caption());
     ShowFaceInCaption();
     CaptionTimer->start();
@@ -486,4 +487,29 @@ void TSuperTextProperties::accept()
     }
     CaptionTimer->stop();
     TPropertyDialog::accept();
+}
+
+void TSuperTextProperties::LoadImageButtonClick()
+{
+    const QString directory = QDir::currentPath();
+    QString fileName = FRememberedPath;
+    TBitmap texture;
+    // The example is the preview's text as "Text", wearing the texture.
+    const auto example = [this](QPainter &painter, const QSize &size, const TBitmap &candidate) {
+        TGSuperText text;
+        text.CopyAppearance(*FPreview);
+        text.SetCaption(QStringLiteral("Text"));
+        text.SetSurfaceType(Fill::stBrushImage);
+        text.Image()->SetBitmap(candidate);
+        text.SetBounds(0, 0, size.width(), size.height());
+        text.Paint(painter);
+    };
+    if (TGBrushImageBrowser::Execute(this, fileName, texture, example)) {
+        FPreview->Image()->SetBitmap(texture);
+        FLastUsedImage = texture;
+        FRememberedPath = fileName;
+    }
+    QDir::setCurrent(directory);
+    FitSample();
+    SampleChanged();
 }

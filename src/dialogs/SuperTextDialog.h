@@ -6,6 +6,7 @@
 
 #include "dialogs/PropertyDialog.h"
 #include "platform/Graphics.h"
+#include "platform/Picture.h"
 
 #include <QFrame>
 #include <QImage>
@@ -126,11 +127,12 @@ private:
     void ShowFaceInCaption();
     void FontbuttonClick();
     void SelectSymbolbuttonClick();
+    void LoadImageButtonClick();
     void CaptionTimerTick();
 
     TGSuperText *FPreview;
     QString FRememberedPath;
-    QImage FLastUsedImage;
+    TBitmap FLastUsedImage;
     bool FCaptionChanged = false;
     bool FActivating = false;
     bool FActivated = false;

@@ -18,18 +18,6 @@ namespace {
 // The most points a star or polygon can have (the vertex setter's limit).
 constexpr int kMaxVectors = 60;
 
-// Tiles of a bitmap over an area of width x height, from (0, 0): a tile
-// size below one pixel would never advance, so such an axis draws nothing.
-template <typename DrawTile>
-void ForEachTile(int width, int height, int tileW, int tileH, DrawTile draw)
-{
-    if (tileW <= 0 || tileH <= 0)
-        return;
-    for (int y = 0; y < height; y += tileH)
-        for (int x = 0; x < width; x += tileW)
-            draw(x, y);
-}
-
 } // namespace
 
 TSuperShape::TSuperShape(QObject *owner) : TGGraphicControl(owner), FImage(new TTileBitmap(this))
@@ -421,17 +409,17 @@ void TSuperShape::DrawFigure(QPainter &canvas, const TRect &r) const
 
 void TSuperShape::TileSurface(QPainter &canvas) const
 {
-    const QImage bitmap = SurfaceBitmap();
-    if (bitmap.isNull() || bitmap.width() <= 0 || bitmap.height() <= 0)
+    if (FSurfaceType == Fill::stBrushImage) {
+        FImage->DrawTiles(canvas, Width(), Height(), ZoomFactor());
         return;
-    int tileW = bitmap.width(), tileH = bitmap.height();
-    const double z = ZoomFactor();
-    if (FSurfaceType == Fill::stBrushImage && z != 1.0) {
-        tileW = platform::Trunc(bitmap.width() * z);
-        tileH = platform::Trunc(bitmap.height() * z);
     }
-    ForEachTile(Width(), Height(), tileW, tileH,
-                [&](int x, int y) { canvas.drawImage(QRect(x, y, tileW, tileH), bitmap); });
+    // The solid and gradient bitmaps are made at the object's size; one made
+    // before a resize still covers the whole object.
+    const QImage bitmap = SurfaceBitmap();
+    if (bitmap.isNull())
+        return;
+    ForEachTile(Width(), Height(), bitmap.width(), bitmap.height(),
+                [&](int x, int y) { canvas.drawImage(x, y, bitmap); });
 }
 
 void TSuperShape::Paint(QPainter &canvas)
@@ -535,19 +523,7 @@ void TSuperShape::PrintSurface(TBaseReport &report, double originX, double origi
         report.DrawPolygon(QPolygon(r, true));
         break;
     }
-    case Fill::stBrushImage: {
-        const QImage &bitmap = FImage->Image();
-        if (bitmap.isNull())
-            break;
-        const double sx = double(report.XDPI()) / ppi, sy = double(report.YDPI()) / ppi;
-        const int tileW = platform::Round(bitmap.width() * sx), tileH = platform::Round(bitmap.height() * sy);
-        // Each tile reaches a little into its neighbours so that no seam
-        // shows where rounding leaves a device pixel between them.
-        ForEachTile(fill.width() + tileW, fill.height() + tileH, tileW, tileH, [&](int x, int y) {
-            report.DrawGraphicInRect(QRect(fill.left() + x, fill.top() + y, tileW + 1, tileH + 1), bitmap);
-        });
-        break;
-    }
+    case Fill::stBrushImage: FImage->PrintTiles(report, fill, ppi); break;
     case Fill::stGradientFill: {
         // One smooth vector gradient over the object, running as the
         // screen's bands do from band 0's colour to band 255's: on paper

@@ -1,4 +1,4 @@
-// Holds TGSuperText and TTileBitmap.
+// Holds TGSuperText.
 #include "objects/SuperText.h"
 
 #include "objects/ObjectEditors.h"
@@ -9,62 +9,9 @@
 #include "platform/Screen.h"
 #include "report/ReportBase.h"
 
-#include <QBuffer>
 #include <QMenu>
 #include <QPainter>
-#include <QtEndian>
 #include <algorithm>
-
-// ---- TTileBitmap ----
-
-void TTileBitmap::SetImage(const QImage &image)
-{
-    FImage = image;
-    FData.clear();
-    if (image.isNull())
-        return;
-    QByteArray file;
-    QBuffer buffer(&file);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "BMP");
-    const auto length = qToLittleEndian(int32_t(file.size()));
-    FData = QByteArray(reinterpret_cast<const char *>(&length), 4) + file;
-}
-
-void TTileBitmap::Assign(const TTileBitmap &other)
-{
-    FData = other.FData;
-    FImage = other.FImage;
-}
-
-void TTileBitmap::Clear()
-{
-    FData.clear();
-    FImage = QImage();
-}
-
-void TTileBitmap::WriteExtraData(TComponentWriter &writer) const
-{
-    if (FData.isEmpty())
-        return;
-    writer.WritePropName("Data");
-    writer.WriteBinary(FData);
-}
-
-bool TTileBitmap::ReadExtraData(const QByteArray &name, TComponentReader &reader)
-{
-    if (name.compare("Data", Qt::CaseInsensitive) != 0)
-        return false;
-    FData = reader.ReadBinary();
-    FImage = QImage();
-    // A damaged picture leaves the texture empty; the bytes are still kept.
-    if (FData.size() > 4) {
-        const int32_t length = qFromLittleEndian<int32_t>(FData.constData());
-        if (length > 0 && length <= FData.size() - 4)
-            FImage = QImage::fromData(FData.mid(4, length), "BMP");
-    }
-    return true;
-}
 
 // ---- TGSuperText ----
 
@@ -491,9 +438,13 @@ void TGSuperText::Paint(QPainter &canvas)
             canvas.restore();
         }
         break;
-    case Fill::stNormal:
-    // Textures are drawn in the font colour until the picture fills exist.
-    case Fill::stBrushImage: FillLetters(canvas, letters, QBrush(platform::ToQColor(FFont->Color()))); break;
+    case Fill::stBrushImage:
+        canvas.save();
+        canvas.setClipPath(letters, Qt::IntersectClip);
+        FImage->DrawTiles(canvas, Width(), Height(), ZoomFactor());
+        canvas.restore();
+        break;
+    case Fill::stNormal: FillLetters(canvas, letters, QBrush(platform::ToQColor(FFont->Color()))); break;
     }
     if (FOutlineStyle != Vcl::psClear && FOutlineWidth >= 1) {
         // Pens wider than one pixel draw solid, whatever their style.
@@ -581,8 +532,9 @@ void TGSuperText::Print(TBaseReport &report, double originX, double originY)
                                         QPoint(r.left(), r.top() + r.height())});
                 report.DrawPolygon(polygon);
             }
+        } else if (FSurfaceType == Fill::stBrushImage) {
+            FImage->PrintTiles(report, report.DeviceRect(fillX1, fillY1, fillX2, fillY2), ppi);
         } else {
-            // Textures print in the font colour until the picture fills exist.
             report.SelectBrush(FFont->Color(), Vcl::bsSolid);
             report.DrawRect(fillX1, fillY1, fillX2, fillY2);
         }

@@ -1,9 +1,10 @@
 // SuperText: one line of large display text whose letter outlines serve as a
 // stencil, filled with a solid colour, a gradient or a tiled picture (or left
 // empty), outlined with a pen of any style and width, with a solid shadow.
-// Holds TGSuperText and TTileBitmap, the tile picture as the card file keeps it.
+// Holds TGSuperText.
 #pragma once
 
+#include "objects/TileBitmap.h"
 #include "platform/CanvasFont.h"
 #include "platform/Geometry.h"
 #include "platform/GradientFill.h"
@@ -13,32 +14,6 @@
 
 #include <QByteArray>
 #include <QImage>
-
-// The picture of a texture fill. The card file holds it as "Image.Data": the
-// length and the bitmap file's bytes; those bytes are kept as read so that a
-// card is written back unchanged.
-class TTileBitmap : public QObject, public IStreamExtraData
-{
-    Q_OBJECT
-
-public:
-    explicit TTileBitmap(QObject *parent = nullptr) : QObject(parent) {}
-
-    bool IsEmpty() const { return FImage.isNull(); }
-    int Width() const { return FImage.width(); }
-    int Height() const { return FImage.height(); }
-    const QImage &Image() const { return FImage; }
-    void SetImage(const QImage &image);
-    void Assign(const TTileBitmap &other);
-    void Clear();
-
-    void WriteExtraData(TComponentWriter &writer) const override;
-    bool ReadExtraData(const QByteArray &name, TComponentReader &reader) override;
-
-private:
-    QByteArray FData;
-    QImage FImage;
-};
 
 class TGSuperText : public TGGraphicControl
 {

@@ -7,6 +7,7 @@
 
 #include "dialogs/CircleTextDialog.h"
 #include "dialogs/DialogEditors.h"
+#include "dialogs/ImageBrowser.h"
 #include "dialogs/SuperTextDialog.h"
 #include "dialogs/SymbolSelector.h"
 #include "platform/Dialogs.h"
@@ -144,8 +145,8 @@ private slots:
         QCOMPARE(font->Size(), expected);
     }
 
-    // Only the panel of the chosen surface shows; textures cannot be loaded
-    // yet. "Ok" with no text says so and keeps the dialog open.
+    // Only the panel of the chosen surface shows. "Ok" with no text says so
+    // and keeps the dialog open.
     void surfacePanelsAndEmptyText_data()
     {
         QTest::addColumn<int>("surface");
@@ -163,7 +164,6 @@ private slots:
         ShowActive(&dialog, "SuperText Properties");
         dialog.SurfaceTypeCombo->setCurrentIndex(surface);
         QCOMPARE(dialog.SurfacePanels->currentWidget()->objectName(), panel);
-        QVERIFY(!dialog.LoadImageButton->isEnabled());
 
         QStringList messages;
         CollectMessageTexts(messages);
@@ -173,6 +173,49 @@ private slots:
         QCOMPARE(messages, QStringList{QStringLiteral("Please enter some text")});
         QVERIFY(dialog.isVisible());
         QCOMPARE(dialog.result(), 0);
+    }
+
+    // "Load Texture" offers the file the object last came from; the texture
+    // chosen comes back after a detour through another surface, and OK gives
+    // the object the picture's very bytes and the file's name.
+    void textureLoadedReachesTheObject()
+    {
+        QImage checkers(8, 8, QImage::Format_RGB32);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x)
+                checkers.setPixel(x, y, (x / 4 + y / 4) % 2 ? qRgb(255, 255, 0) : qRgb(0, 128, 0));
+        const TBitmap texture = TBitmap::FromImage(checkers);
+        QString offeredPath;
+        TGBrushImageBrowser::SetRunnerForTests([&](QWidget *, QString &file, TBitmap &chosen) {
+            offeredPath = file;
+            file = QStringLiteral("/textures/checkers.bmp");
+            chosen = texture;
+            return true;
+        });
+        TGSuperText object;
+        object.SetBounds(0, 0, 200, 60);
+        object.SetCaption(QStringLiteral("Wood"));
+        object.SetLastBitmapFileNameandPath(QStringLiteral("/textures/old.bmp"));
+        ScopedEditors scope;
+        RegisterDialogEditors();
+        WhenModal([](QWidget *modal) {
+            auto *dialog = qobject_cast<TSuperTextProperties *>(modal);
+            QVERIFY(dialog);
+            dialog->SurfaceTypeCombo->setCurrentIndex(int(Fill::stBrushImage));
+            QVERIFY(dialog->LoadImageButton->isVisible());
+            QTest::mouseClick(dialog->LoadImageButton, Qt::LeftButton);
+            dialog->SurfaceTypeCombo->setCurrentIndex(int(Fill::stBrushTransparent));
+            QVERIFY(dialog->Preview()->Image()->IsEmpty());
+            dialog->SurfaceTypeCombo->setCurrentIndex(int(Fill::stBrushImage));
+            QVERIFY(InkCount(RenderObject(*dialog->Preview()), [](QRgb p) { return p == qRgb(255, 255, 0); }) > 20);
+            QTest::mouseClick(dialog->OKButton, Qt::LeftButton);
+        });
+        object.EditProperties();
+        TGBrushImageBrowser::SetRunnerForTests({});
+        QCOMPARE(offeredPath, QStringLiteral("/textures/old.bmp"));
+        QCOMPARE(object.SurfaceType(), Fill::stBrushImage);
+        QCOMPARE(object.Image()->Bitmap().FileImage(), texture.FileImage());
+        QCOMPARE(object.LastBitmapFileNameandPath(), QStringLiteral("/textures/checkers.bmp"));
     }
 
     void circleEmptyTextRefused()

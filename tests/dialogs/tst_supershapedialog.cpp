@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 
 #include "dialogs/DialogEditors.h"
+#include "dialogs/ImageBrowser.h"
 #include "dialogs/SuperShapeDialog.h"
 #include "objects/SuperShape.h"
 #include "platform/Picture.h"
@@ -119,7 +120,7 @@ private slots:
     void textureComesBackAndCancelKeepsTheShape()
     {
         QString offeredPath;
-        TSuperShapeProperties::SetTextureBrowserForTests([&offeredPath](QWidget *, QString &file, TBitmap &texture) {
+        TGBrushImageBrowser::SetRunnerForTests([&offeredPath](QWidget *, QString &file, TBitmap &texture) {
             offeredPath = file;
             file = QStringLiteral("/textures/checkers.bmp");
             texture = TBitmap::FromImage(Checkers());
@@ -143,7 +144,7 @@ private slots:
             QTest::mouseClick(dialog->Cancelbutton, Qt::LeftButton);
         });
         object.EditProperties();
-        TSuperShapeProperties::SetTextureBrowserForTests({});
+        TGBrushImageBrowser::SetRunnerForTests({});
         QCOMPARE(offeredPath, QStringLiteral("/textures/old.bmp"));
         QCOMPARE(object.SurfaceType(), Fill::stGradientFill);
         QVERIFY(object.Image()->IsEmpty());

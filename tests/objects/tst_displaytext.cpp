@@ -286,6 +286,52 @@ private slots:
         }
     }
 
+    // A texture fills the letters with its tiles: a 20-pixel picture repeats
+    // every 20 pixels at zoom 1 and every 40 at zoom 2, and on paper the
+    // letters wear the picture, not the font colour.
+    void textureTilesFillTheLetters_data()
+    {
+        QTest::addColumn<float>("zoom");
+        QTest::addColumn<int>("period");
+        QTest::newRow("zoom 1") << 1.0f << 20;
+        QTest::newRow("zoom 2") << 2.0f << 40;
+    }
+    void textureTilesFillTheLetters()
+    {
+        QFETCH(float, zoom);
+        QFETCH(int, period);
+        QImage tile(20, 20, QImage::Format_RGB32);
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 20; ++x)
+                tile.setPixel(x, y, x < 10 ? qRgb(255, 0, 0) : qRgb(0, 0, 255));
+        auto text = MakeSuperText(QStringLiteral("MMMM"), 60);
+        text->Font()->SetStyle(Vcl::TFontStyles(Vcl::fsBold));
+        text->SetOutlineStyle(Vcl::psClear);
+        text->SetSurfaceType(Fill::stBrushImage);
+        text->Image()->SetImage(tile);
+        text->SetZoom(zoom);
+        const QImage image = RenderObject(*text);
+        int red = 0, blue = 0, misplaced = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb p = image.pixel(x, y);
+                const bool isRed = p == qRgb(255, 0, 0), isBlue = p == qRgb(0, 0, 255);
+                red += isRed;
+                blue += isBlue;
+                if ((isRed && x % period >= period / 2) || (isBlue && x % period < period / 2))
+                    ++misplaced;
+            }
+        QVERIFY(red > 200 && blue > 200);
+        QCOMPARE(misplaced, 0);
+        QCOMPARE(InkCount(image, [](QRgb p) { return IsDark(p) && qRed(p) < 60 && qBlue(p) < 60; }), 0);
+
+        text->SetZoom(1.0);
+        const QImage printed = PrintObject(*text, 1.0, 1.0, 300);
+        QVERIFY(InkCount(printed, Colour(qRgb(255, 0, 0), 30)) > 1000);
+        QVERIFY(InkCount(printed, Colour(qRgb(0, 0, 255), 30)) > 1000);
+        QCOMPARE(InkCount(printed, [](QRgb p) { return qRed(p) < 60 && qGreen(p) < 60 && qBlue(p) < 60; }), 0);
+    }
+
     // The texture picture lives only while the surface is a texture; it is
     // kept byte for byte in the card file.
     void texturePictureKeptOnlyForTextures()
