@@ -53,7 +53,8 @@ void PrintHelp(QTextStream &out)
            "                       write the card as the panel shows it, at zoom Z (1.0), as PNG\n"
            "  --render FILE.qrv --output OUT.png|OUT.svg|OUT.pdf [--dpi N]\n"
            "                       write the card as it prints, in the format the extension\n"
-           "                       names: PNG at N dots per inch (300), SVG or PDF as vectors\n";
+           "                       names: PNG at N dots per inch (300), SVG or PDF as vectors\n"
+           "  -o OUT               short for --output OUT\n";
 }
 
 // ---- --print and --render ----
@@ -474,8 +475,25 @@ bool IsHeadlessMode(int argc, char **argv)
     return false;
 }
 
-std::optional<int> RunCommandLine(const QStringList &args)
+// "-o" is the usual short name of "--output"; a value that happens to read
+// "-o" (a file so named after --print, say) stays a value.
+static QStringList WithLongOptionNames(const QStringList &given)
 {
+    static const QStringList takesValue = {
+        QStringLiteral("--dump"),  QStringLiteral("--print"),  QStringLiteral("--render"),
+        QStringLiteral("--output"), QStringLiteral("--sheets"), QStringLiteral("--cells"),
+        QStringLiteral("--layout"), QStringLiteral("--merge"),  QStringLiteral("--per-person"),
+        QStringLiteral("--zoom"),  QStringLiteral("--dpi")};
+    QStringList args = given;
+    for (qsizetype i = 1; i < args.size(); ++i)
+        if (args.at(i) == QLatin1String("-o") && !takesValue.contains(args.at(i - 1)))
+            args[i] = QStringLiteral("--output");
+    return args;
+}
+
+std::optional<int> RunCommandLine(const QStringList &givenArgs)
+{
+    const QStringList args = WithLongOptionNames(givenArgs);
     QTextStream out(stdout);
     QTextStream err(stderr);
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {

@@ -755,8 +755,10 @@ void TMainScreen::AddZoomShortcuts()
         connect(a, &QAction::triggered, this, slot);
         addAction(a);
     };
-    shortcut({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal),
-              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Equal)},
+    // Where + is a shifted key, the window system offers Ctrl with it as both
+    // Ctrl++ and Ctrl+Shift+=; an action holding both would find the key
+    // ambiguous and do nothing, so Ctrl++ alone stands for it.
+    shortcut({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)},
              &TMainScreen::ZoomIn);
     shortcut({QKeySequence(Qt::CTRL | Qt::Key_Minus)}, &TMainScreen::ZoomOut);
     shortcut({QKeySequence(Qt::CTRL | Qt::Key_0)}, &TMainScreen::ZoomToActualSize);
@@ -807,6 +809,9 @@ bool TMainScreen::HandleFormKeyDown(QKeyEvent *e)
         FPendingStepName = QStringLiteral("Move");
     } else if (e->key() == Qt::Key_Delete) {
         FPendingStepName = QStringLiteral("Delete");
+    } else if ((e->key() == Qt::Key_Plus || e->key() == Qt::Key_Minus) && e->modifiers().testFlag(Qt::KeypadModifier)
+               && !e->modifiers().testFlag(Qt::ControlModifier)) {
+        FHeldZoomKeys.insert(e->key());
     }
     QScrollBar *v = FScrollBox->verticalScrollBar();
     switch (e->key()) {
@@ -831,7 +836,7 @@ bool TMainScreen::HandleFormKeyUp(QKeyEvent *e)
         ScheduleSettle();
     // With Ctrl the key is a zoom shortcut and has zoomed already.
     if (e->isAutoRepeat() || !e->modifiers().testFlag(Qt::KeypadModifier)
-        || e->modifiers().testFlag(Qt::ControlModifier))
+        || e->modifiers().testFlag(Qt::ControlModifier) || !FHeldZoomKeys.remove(e->key()))
         return false;
     if (e->key() == Qt::Key_Plus)
         ZoomIn();

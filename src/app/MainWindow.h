@@ -237,6 +237,10 @@ private:
     TUndoHistory FHistory;
     QString FPendingStepName;
     QSet<int> FHeldNudgeKeys;
+    // Keypad + and - pressed without Ctrl: they zoom when let go. With Ctrl
+    // the shortcut zooms at once and their release must not zoom again,
+    // even when Ctrl is let go first.
+    QSet<int> FHeldZoomKeys;
     bool FMouseDown = false;
     bool FSettlePosted = false;
     bool FSettling = false;

@@ -228,6 +228,11 @@ private slots:
         QCOMPARE(w->ZoomCaptionText(), QString("110%"));
         PressKey(w.get(), Qt::Key_Plus); // the main keyboard's plus is not the zoom key
         QCOMPARE(w->ZoomCaptionText(), QString("110%"));
+        // Ctrl with keypad + zooms once, even when Ctrl is let go first.
+        QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : w.get();
+        QTest::keyPress(target, Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier);
+        QTest::keyRelease(target, Qt::Key_Plus, Qt::KeypadModifier);
+        QCOMPARE(w->ZoomCaptionText(), QString("120%"));
         Discard(w);
     }
 

@@ -178,11 +178,15 @@ void TestCommandLine::printWritesTheSheets_data()
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<int>("pages");
     QTest::addColumn<QList<int>>("cells");
-    QTest::newRow("every cell") << QStringList{} << 1 << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-    QTest::newRow("--cells 1,3,5") << QStringList{"--cells", "1,3,5"} << 1 << QList<int>{1, 3, 5};
-    QTest::newRow("--cells 10") << QStringList{"--cells", "10"} << 1 << QList<int>{10};
-    QTest::newRow("--sheets 3") << QStringList{"--sheets", "3"} << 3 << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-    QTest::newRow("--outline") << QStringList{"--outline"} << 1 << QList<int>{};
+    QTest::addColumn<QString>("outputOption");
+    const QString output = QStringLiteral("--output");
+    QTest::newRow("every cell") << QStringList{} << 1 << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10} << output;
+    QTest::newRow("--cells 1,3,5") << QStringList{"--cells", "1,3,5"} << 1 << QList<int>{1, 3, 5} << output;
+    QTest::newRow("--cells 10") << QStringList{"--cells", "10"} << 1 << QList<int>{10} << output;
+    QTest::newRow("--sheets 3") << QStringList{"--sheets", "3"} << 3 << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}
+                                << output;
+    QTest::newRow("--outline") << QStringList{"--outline"} << 1 << QList<int>{} << output;
+    QTest::newRow("-o for --output") << QStringList{"--cells", "2"} << 1 << QList<int>{2} << QStringLiteral("-o");
 }
 
 void TestCommandLine::printWritesTheSheets()
@@ -190,9 +194,10 @@ void TestCommandLine::printWritesTheSheets()
     QFETCH(QStringList, options);
     QFETCH(int, pages);
     QFETCH(QList<int>, cells);
+    QFETCH(QString, outputOption);
     Workspace ws;
     const QString pdf = ws.File("out.pdf");
-    const Outcome out = ws.Run(QStringList{"--print", ws.CardFile(), "--output", pdf} + options);
+    const Outcome out = ws.Run(QStringList{"--print", ws.CardFile(), outputOption, pdf} + options);
     QCOMPARE(out.status, 0);
     QCOMPARE(Errors(out), QStringList());
     QCOMPARE(PdfPageCount(pdf), pages);
