@@ -1,7 +1,7 @@
 // Holds TRichTextContainer.
 #include "richtext/RichTextContainer.h"
 
-#include "richtext/CodePages.h"
+#include "platform/CodePages.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 
@@ -32,7 +32,7 @@ QString PlainTextOf(const QByteArray &data)
 {
     if (data.startsWith("\xEF\xBB\xBF"))
         return QString::fromUtf8(data.mid(3));
-    return richtext::DecodeCodePage(data, 1252);
+    return platform::DecodeCodePageLeniently(data, 1252);
 }
 
 } // namespace

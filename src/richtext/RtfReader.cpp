@@ -3,7 +3,7 @@
 // passes over, and the destinations it does not know it skips whole.
 #include "richtext/RtfReader.h"
 
-#include "richtext/CodePages.h"
+#include "platform/CodePages.h"
 #include "richtext/RtfFormat.h"
 
 #include <QColor>
@@ -447,7 +447,7 @@ private:
     {
         if (FPendingBytes.isEmpty())
             return;
-        FPendingText.append(DecodeCodePage(FPendingBytes, CodePageOf(FState.chars.font)));
+        FPendingText.append(platform::DecodeCodePageLeniently(FPendingBytes, CodePageOf(FState.chars.font)));
         FPendingBytes.clear();
     }
 
@@ -522,7 +522,7 @@ private:
         const auto it = FFonts.constFind(font < 0 ? FDefaultFont : font);
         if (it == FFonts.constEnd())
             return FAnsiCodePage;
-        return CodePageOfCharset(it->charset, FAnsiCodePage);
+        return platform::RtfCodePageOfCharset(it->charset, FAnsiCodePage);
     }
 
     // ---- formats ----
@@ -543,8 +543,8 @@ private:
         if (font == FFonts.constEnd())
             font = FFonts.constFind(FDefaultFont);
         if (font != FFonts.constEnd()) {
-            const int codePage = CodePageOfCharset(font->charset, FAnsiCodePage);
-            f.setFontFamilies({DecodeCodePage(font->nameBytes, codePage)});
+            const int codePage = platform::RtfCodePageOfCharset(font->charset, FAnsiCodePage);
+            f.setFontFamilies({platform::DecodeCodePageLeniently(font->nameBytes, codePage)});
             f.setProperty(RtfCharsetProperty, font->charset);
             if (!font->family.isEmpty())
                 f.setProperty(RtfFontFamilyProperty, QString::fromLatin1(font->family));
@@ -583,7 +583,8 @@ private:
         const auto font = FFonts.constFind(FDefaultFont);
         if (font != FFonts.constEnd()) {
             QFont f = FDocument.defaultFont();
-            f.setFamilies({DecodeCodePage(font->nameBytes, CodePageOfCharset(font->charset, FAnsiCodePage))});
+            const int codePage = platform::RtfCodePageOfCharset(font->charset, FAnsiCodePage);
+            f.setFamilies({platform::DecodeCodePageLeniently(font->nameBytes, codePage)});
             f.setPointSizeF(kDefaultHalfPoints / 2.0);
             FDocument.setDefaultFont(f);
         }

@@ -3,7 +3,7 @@
 // and \plain, so a paragraph can be read on its own.
 #include "richtext/RtfWriter.h"
 
-#include "richtext/CodePages.h"
+#include "platform/CodePages.h"
 #include "richtext/RtfFormat.h"
 
 #include <QColor>
@@ -53,7 +53,7 @@ public:
             const TFontKey &f = FFonts[i];
             out += "{\\f" + QByteArray::number(i) + "\\f" + (f.family.isEmpty() ? QByteArray("nil") : f.family.toLatin1())
                 + "\\fcharset" + QByteArray::number(f.charset) + ' ';
-            out += EscapedText(f.name, CodePageOfCharset(f.charset, 1252));
+            out += EscapedText(f.name, platform::RtfCodePageOfCharset(f.charset, 1252));
             out += ";}";
         }
         out += "}\r\n{\\colortbl;";
@@ -172,7 +172,8 @@ private:
             const TRunFormat run = RunFormatOf(fragment.charFormat());
             delimit |= WriteFormatChange(written, run, out);
             written = run;
-            WriteRunText(fragment.text(), CodePageOfCharset(FFonts[run.font].charset, 1252), delimit, out);
+            const int codePage = platform::RtfCodePageOfCharset(FFonts[run.font].charset, 1252);
+            WriteRunText(fragment.text(), codePage, delimit, out);
             anyText = true;
         }
         if (!anyText) // an empty line keeps its size
@@ -223,7 +224,7 @@ private:
                 out += char(u);
             } else if (u < 0x80) {
                 out += char(u);
-            } else if (const auto byte = EncodeCodePageByte(c, codePage)) {
+            } else if (const auto byte = platform::EncodeCodePageByte(c, codePage)) {
                 out += "\\'" + QByteArray::number(*byte, 16).rightJustified(2, '0');
             } else {
                 out += "\\u" + QByteArray::number(int(int16_t(u))) + '?';
