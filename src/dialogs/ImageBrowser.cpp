@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -262,10 +263,34 @@ TGBrushImageBrowser::TGBrushImageBrowser(QWidget *parent)
     layout->addLayout(ButtonRow());
 }
 
+namespace {
+// A first texture folder holding the pictures delivered with the program;
+// false when it cannot be made (the user then browses from the program folder).
+bool ProvideDeliveredTextures(const QString &folder)
+{
+    if (!QDir().mkpath(folder))
+        return false;
+    const QDir delivered(QStringLiteral(":/textures"));
+    for (const QString &name : delivered.entryList(QDir::Files)) {
+        const QString target = folder + QLatin1Char('/') + name;
+        if (!QFileInfo::exists(target) && QFile::copy(delivered.filePath(name), target))
+            QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    }
+    return true;
+}
+} // namespace
+
 void TGBrushImageBrowser::OpenTextureFolder()
 {
-    const QString textures = platform::ProgramFolder() + QStringLiteral("bmbrush");
-    SetDirectory(QFileInfo(textures).isDir() ? textures : platform::ProgramFolder());
+    const QString program = platform::ProgramFolder();
+    const QString bmbrush = program + QStringLiteral("bmbrush");
+    const QString textures = program + QStringLiteral("Textures");
+    if (QFileInfo(bmbrush).isDir())
+        SetDirectory(bmbrush);
+    else if (QFileInfo(textures).isDir())
+        SetDirectory(textures);
+    else
+        SetDirectory(ProvideDeliveredTextures(bmbrush) ? bmbrush : program);
 }
 
 void TGBrushImageBrowser::SetRunnerForTests(TRunner runner) { g_textureBrowserRunner = std::move(runner); }
