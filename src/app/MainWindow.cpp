@@ -7,6 +7,7 @@
 #include "app/AboutDialog.h"
 #include "app/ToolIcons.h"
 #include "app/ExportCardDialog.h"
+#include "dialogs/ImageBrowser.h"
 #include "platform/Dialogs.h"
 #include "platform/Graphics.h"
 #include "platform/IniFile.h"
@@ -226,10 +227,13 @@ void TMainScreen::CreateProgramFolders()
     // Failures (the folder is already there, a read-only disk) change nothing.
     const QString folder = platform::ProgramFolder();
     const bool newArtFolder = !QFileInfo::exists(BackgroundArtFolder());
+    const bool newTextureFolder = !QFileInfo::exists(TextureFolder());
     for (const char *name : {"bmbrush", "saved", "bg"})
         QDir().mkpath(folder + QLatin1String(name));
     if (newArtFolder)
         ProvideSampleBackgroundArt(BackgroundArtFolder());
+    if (newTextureFolder)
+        ProvideDeliveredTextures(TextureFolder());
 }
 
 void TMainScreen::BuildMenu()

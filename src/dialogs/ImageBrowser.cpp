@@ -263,22 +263,15 @@ TGBrushImageBrowser::TGBrushImageBrowser(QWidget *parent)
     layout->addLayout(ButtonRow());
 }
 
-namespace {
-// A first texture folder holding the pictures delivered with the program;
-// false when it cannot be made (the user then browses from the program folder).
-bool ProvideDeliveredTextures(const QString &folder)
+void ProvideDeliveredTextures(const QString &folder)
 {
-    if (!QDir().mkpath(folder))
-        return false;
     const QDir delivered(QStringLiteral(":/textures"));
     for (const QString &name : delivered.entryList(QDir::Files)) {
-        const QString target = folder + QLatin1Char('/') + name;
+        const QString target = QDir(folder).filePath(name);
         if (!QFileInfo::exists(target) && QFile::copy(delivered.filePath(name), target))
             QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     }
-    return true;
 }
-} // namespace
 
 void TGBrushImageBrowser::OpenTextureFolder()
 {
@@ -290,7 +283,7 @@ void TGBrushImageBrowser::OpenTextureFolder()
     else if (QFileInfo(textures).isDir())
         SetDirectory(textures);
     else
-        SetDirectory(ProvideDeliveredTextures(bmbrush) ? bmbrush : program);
+        SetDirectory(program);
 }
 
 void TGBrushImageBrowser::SetRunnerForTests(TRunner runner) { g_textureBrowserRunner = std::move(runner); }

@@ -79,6 +79,10 @@ private:
     void FitPreview();
 };
 
+// Copies the texture pictures delivered with the program into a new texture
+// folder (an existing picture of the same name is left alone).
+void ProvideDeliveredTextures(const QString &folder);
+
 class TGBrushImageBrowser : public TImageBrowserBase
 {
     Q_OBJECT
@@ -97,7 +101,8 @@ public:
     // true with the chosen file and texture.
     using TRunner = std::function<bool(QWidget *parent, QString &fileName, TBitmap &texture)>;
     static void SetRunnerForTests(TRunner runner);
-    // The texture folder, else the program folder when it is missing.
+    // The texture folder ("bmbrush", else "Textures"), else the program
+    // folder when both are missing.
     void OpenTextureFolder();
 
     const TBitmap &Image() const { return FTexture; }

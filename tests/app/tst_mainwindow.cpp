@@ -5,6 +5,7 @@
 
 #include "app/HelpWindow.h"
 #include "app/AboutDialog.h"
+#include "platform/Picture.h"
 #include "surface/ClassRegistry.h"
 #include "surface/CardObject.h"
 #include "surface/SelectionHandle.h"
@@ -53,6 +54,24 @@ private slots:
         PinPrinters();
         SetScreenRectForTests(std::nullopt);
         platform::SetScreenPixelsPerInchForTests(96);
+    }
+
+    // A first start fills the new texture folder with the delivered textures
+    // and the art folder with sample art; later starts leave the user's
+    // folders as they are, even when a picture was deleted.
+    void firstStartProvidesTexturesAndArt()
+    {
+        const QDir textures(TextureFolder());
+        auto w = StartMainWindow();
+        Discard(w);
+        QVERIFY(textures.entryList({"*.bmp"}, QDir::Files).size() >= 8);
+        QVERIFY(!QDir(BackgroundArtFolder()).entryList({"*.bmp"}, QDir::Files).isEmpty());
+        TBitmap bricks = TBitmap::LoadFromFile(textures.filePath("bricks.bmp"));
+        QVERIFY(bricks.Width() > 0);
+        QVERIFY(QFile::remove(textures.filePath("bricks.bmp")));
+        w = StartMainWindow();
+        Discard(w);
+        QVERIFY(!textures.exists("bricks.bmp"));
     }
 
     // ---- tools ----
