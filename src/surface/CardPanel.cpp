@@ -495,6 +495,8 @@ void TGBasePanel::ObjectMouseDown(TGGraphicControl *sender, Qt::MouseButton butt
     if (!platform::IsShiftDown())
         FHandle->ClearSelection();
     FHandle->Select(sender);
+    if (button == Qt::LeftButton)
+        FHandle->NoteSelectingPress(panelPoint);
     FHandle->update();
     if (FHandle->Count() == 1 && button == Qt::RightButton)
         sender->PopupContextMenu(QCursor::pos());

@@ -314,6 +314,7 @@ void TGHandle::ClearPreview()
 void TGHandle::HandleMouseDown(Qt::MouseButton button, QPoint p)
 {
     FLastSelectTime = TickCount();
+    FSelectingPress.reset();
     if (FPanel->Pointing() && button == Qt::LeftButton) {
         if (!FLocked) {
             FDragStart = p;
@@ -344,7 +345,7 @@ void TGHandle::HandleMouseMove(Qt::MouseButtons buttons, QPoint p)
         FPanel->SetScreenCursor(platform::crDrag);
     } else if ((buttons & Qt::LeftButton) && !FDragging && !FLocked) {
         if (FLastSelectTime > 0 && TickCount() - FLastSelectTime > kDragDelayMs) {
-            FDragStart = p;
+            FDragStart = FSelectingPress ? *FSelectingPress - pos() : p;
             FDragging = true;
         }
     } else {
@@ -391,6 +392,7 @@ void TGHandle::HandleMouseUp(Qt::MouseButton button, QPoint p)
     if (FDragging && TickCount() - FLastSelectTime < kQuickClickMs)
         FDragStart = p;
     FLastSelectTime = 0;
+    FSelectingPress.reset();
     if (FDragging && button == Qt::LeftButton) {
         const QPoint c = ClampToPanel(p);
         if (c != FDragStart) {

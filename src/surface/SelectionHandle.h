@@ -11,6 +11,7 @@
 
 #include <QList>
 #include <QWidget>
+#include <optional>
 
 class QMenu;
 class TGGraphicControl;
@@ -62,6 +63,8 @@ public:
     bool Nudging() const { return FNudging; }
     TRect NudgeFrame() const { return FNudgeFrame; }
     bool Dragging() const { return FDragging; }
+    // The panel's press on an unselected object, which it has just selected.
+    void NoteSelectingPress(QPoint panelPoint) { FSelectingPress = panelPoint; }
     int Zone() const { return FZone; }
 
     // Mouse handling in handle coordinates; Qt events and the panel's
@@ -96,6 +99,10 @@ private:
     QMenu *FPanelMenu = nullptr;
     int64_t FLastSelectTime = 0;
     QPoint FDragStart;
+    // Where the press that selected an object lay, in panel coordinates: the
+    // drag that follows starts there, so the object stays under the pointer
+    // however far the first move after the press goes.
+    std::optional<QPoint> FSelectingPress;
     int FZone = 0;
     bool FDragging = false;
     bool FNudging = false;
