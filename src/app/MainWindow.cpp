@@ -182,7 +182,12 @@ TMainScreen::TMainScreen(QWidget *parent) : QMainWindow(parent)
     SetWhatsThisTexts();
     InstallWhatsThisMenus(this);
     qApp->installEventFilter(this);
-    resize(622, 404 + menuBar()->sizeHint().height());
+    // Wide enough from the start for the bottom bar with Save and Cancel,
+    // which the first change shows (they are not hidden yet here): the window
+    // then keeps its size and the other buttons their places. The bar is
+    // asked, not the window, whose minimum size would be fixed by asking.
+    const int barWidth = findChild<QWidget *>(QStringLiteral("BottomBar"))->sizeHint().width();
+    resize(std::max(622, barWidth), 404 + menuBar()->sizeHint().height());
 
     FormCreate();
 }

@@ -380,6 +380,25 @@ private slots:
         Discard(w);
     }
 
+    // A new window has room for Save and Cancel: the first change shows them
+    // without widening the window or moving the other buttons.
+    void firstChangeMovesNoButton()
+    {
+        auto w = StartMainWindow();
+        Flush();
+        auto *print = Child<QPushButton>(w.get(), "PrintButton");
+        const int width = w->width();
+        const QPoint printAt = print->mapTo(w.get(), QPoint(0, 0));
+        w->SetChangesMade(true);
+        Flush();
+        QVERIFY(Child<QPushButton>(w.get(), "Savebutton")->isVisible());
+        QCOMPARE(w->width(), width);
+        QCOMPARE(print->mapTo(w.get(), QPoint(0, 0)), printAt);
+        const QRect save = Child<QPushButton>(w.get(), "Cancelbutton")->geometry();
+        QVERIFY(save.right() < print->geometry().left());
+        Discard(w);
+    }
+
     // ---- printing availability ----
 
     void printingCommandsFollowThePrinter_data()
