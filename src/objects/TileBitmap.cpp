@@ -5,6 +5,8 @@
 #include "report/ReportBase.h"
 
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 void TTileBitmap::SetBitmap(const TBitmap &bitmap)
 {
@@ -31,16 +33,25 @@ void TTileBitmap::Clear()
 
 void TTileBitmap::DrawTiles(QPainter &canvas, int width, int height, double zoom) const
 {
-    if (IsEmpty())
+    if (IsEmpty() || width <= 0 || height <= 0)
         return;
     int tileW = Width(), tileH = Height();
     if (zoom != 1.0) {
         tileW = platform::Trunc(Width() * zoom);
         tileH = platform::Trunc(Height() * zoom);
     }
-    const QImage &image = Image();
-    ForEachTile(width, height, tileW, tileH,
-                [&](int x, int y) { canvas.drawImage(QRect(x, y, tileW, tileH), image); });
+    if (tileW <= 0 || tileH <= 0)
+        return;
+    // One texture fill, laid from (0, 0), instead of a drawing per tile: the
+    // painter fills only what its clip lets through, however large the object
+    // and however small the picture.
+    const QImage tile = QSize(tileW, tileH) == Image().size()
+        ? Image()
+        : Image().scaled(tileW, tileH, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    canvas.save();
+    canvas.setBrushOrigin(0, 0);
+    canvas.fillRect(QRect(0, 0, width, height), QBrush(tile));
+    canvas.restore();
 }
 
 void TTileBitmap::PrintTiles(TBaseReport &report, const QRect &deviceArea, double screenPixelsPerInch) const
@@ -48,11 +59,31 @@ void TTileBitmap::PrintTiles(TBaseReport &report, const QRect &deviceArea, doubl
     if (IsEmpty() || screenPixelsPerInch <= 0)
         return;
     const double sx = report.XDPI() / screenPixelsPerInch, sy = report.YDPI() / screenPixelsPerInch;
-    const int tileW = platform::Round(Width() * sx), tileH = platform::Round(Height() * sy);
-    const QImage &image = Image();
-    ForEachTile(deviceArea.width() + tileW, deviceArea.height() + tileH, tileW, tileH, [&](int x, int y) {
-        report.DrawGraphicInRect(QRect(deviceArea.left() + x, deviceArea.top() + y, tileW + 1, tileH + 1), image);
-    });
+    // A tiny picture goes to paper as a block of copies of itself, so that a
+    // page holds thousands of tiles rather than millions.
+    const int copiesX = std::clamp(int(std::ceil(kFewestPrintedTilePixels / (Width() * sx))), 1, 64);
+    const int copiesY = std::clamp(int(std::ceil(kFewestPrintedTilePixels / (Height() * sy))), 1, 64);
+    QImage block = Image();
+    if (copiesX > 1 || copiesY > 1) {
+        block = QImage(Width() * copiesX, Height() * copiesY, Image().format());
+        QPainter p(&block);
+        for (int y = 0; y < copiesY; ++y)
+            for (int x = 0; x < copiesX; ++x)
+                p.drawImage(x * Width(), y * Height(), Image());
+    }
+    const int tileW = platform::Round(block.width() * sx), tileH = platform::Round(block.height() * sy);
+    if (tileW <= 0 || tileH <= 0)
+        return;
+    // Only the tiles that reach the paper: an object may lie far beyond it.
+    const QRect paper = report.PaperDeviceRect();
+    const QRect reach = deviceArea.adjusted(0, 0, tileW, tileH).intersected(paper.adjusted(-tileW, -tileH, 0, 0));
+    if (reach.isEmpty())
+        return;
+    const int firstX = (reach.left() - deviceArea.left()) / tileW * tileW;
+    const int firstY = (reach.top() - deviceArea.top()) / tileH * tileH;
+    for (int y = firstY; deviceArea.top() + y <= reach.bottom(); y += tileH)
+        for (int x = firstX; deviceArea.left() + x <= reach.right(); x += tileW)
+            report.DrawGraphicInRect(QRect(deviceArea.left() + x, deviceArea.top() + y, tileW + 1, tileH + 1), block);
 }
 
 void TTileBitmap::WriteExtraData(TComponentWriter &writer) const

@@ -58,6 +58,9 @@ public:
     bool ReadExtraData(const QByteArray &name, TComponentReader &reader) override;
 
 private:
+    // A printed tile is made at least this many device pixels wide and high.
+    static constexpr double kFewestPrintedTilePixels = 48;
+
     QByteArray FData;
     TBitmap FBitmap;
 };

@@ -231,6 +231,14 @@ QRect TBaseReport::DeviceRect(double x1, double y1, double x2, double y2) const
     return QRect(left, top, XI2D(x2) - left, YI2D(y2) - top);
 }
 
+QRect TBaseReport::PaperDeviceRect() const
+{
+    const int left = platform::Round(-FMetrics.UnprintableLeft * FMetrics.XDPI);
+    const int top = platform::Round(-FMetrics.UnprintableTop * FMetrics.YDPI);
+    return QRect(left, top, platform::Round(FMetrics.PaperSize.width() * XFactor() * FMetrics.XDPI),
+                 platform::Round(FMetrics.PaperSize.height() * YFactor() * FMetrics.YDPI));
+}
+
 // ---- drawing ----
 
 void TBaseReport::SelectPen(TColor color, Vcl::TPenStyle style, Vcl::TPenMode mode, int width)

@@ -104,6 +104,8 @@ public:
     int XI2D(double x) const;
     int YI2D(double y) const;
     QRect DeviceRect(double x1, double y1, double x2, double y2) const;
+    // The whole sheet of paper in device pixels, whatever the origin.
+    QRect PaperDeviceRect() const;
 
     // ---- drawing, corners in inches ----
     // Width < 0: |Width| hundredths of an inch, at least one device pixel;

@@ -10,6 +10,7 @@
 #include "surface/BusinessCardPanel.h"
 
 #include <QFile>
+#include <QPainter>
 #include <QSet>
 
 using namespace testsupport;
@@ -301,6 +302,26 @@ private slots:
             QVERIFY2(Near(image.pixel(x, 30), redHalf ? qRgb(255, 0, 0) : qRgb(0, 0, 255)),
                      qPrintable(QString::number(x)));
         }
+    }
+
+    // A damaged card's giant shape with a one-pixel texture paints and prints
+    // what can be seen of it at once: only the visible tiles are drawn.
+    void giantTexturedShapePaintsAndPrintsItsCorner()
+    {
+        QImage dot(1, 1, QImage::Format_RGB32);
+        dot.fill(qRgb(0, 160, 0));
+        auto shape = Plain(60, 60, Fill::stBrushImage);
+        shape->Image()->SetImage(dot);
+        shape->SetBounds(0, 0, 60000, 60000);
+        QImage corner(400, 400, QImage::Format_RGB32);
+        corner.fill(Qt::white);
+        QPainter p(&corner);
+        p.setClipRect(corner.rect());
+        shape->Paint(p);
+        p.end();
+        QVERIFY(InkCount(corner, [](QRgb px) { return px == qRgb(0, 160, 0); }) > 100000);
+        const QImage page = PrintObject(*shape, 0.5, 0.5, 150);
+        QVERIFY(InkCount(page, [](QRgb px) { return qGreen(px) > 120 && qRed(px) < 60; }) > 100000);
     }
 };
 
