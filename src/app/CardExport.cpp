@@ -24,29 +24,6 @@ constexpr int kSvgUnitsPerInch = 96;
 // A picture larger than this (256 MB in memory) is refused rather than tried.
 constexpr qint64 kMaxPngPixels = 64LL * 1024 * 1024;
 
-// The objects print from their bounds at zoom 1.0; the panel returns to the
-// zoom it showed.
-class ZoomAtOne
-{
-public:
-    explicit ZoomAtOne(TGBasePanel *panel) : FPanel(panel), FZoom(panel ? float(panel->ZoomFactor()) : 1.0f)
-    {
-        if (FPanel && FZoom != 1.0f)
-            FPanel->SetZoom(1.0f);
-    }
-    ~ZoomAtOne()
-    {
-        if (FPanel && FZoom != 1.0f)
-            FPanel->SetZoom(FZoom);
-    }
-    ZoomAtOne(const ZoomAtOne &) = delete;
-    ZoomAtOne &operator=(const ZoomAtOne &) = delete;
-
-private:
-    TGBasePanel *FPanel;
-    float FZoom;
-};
-
 // The card as one page of its own size, at dpi device pixels per inch.
 TPageRecording RecordCard(const TCardExport &card, int dpi)
 {
@@ -68,7 +45,7 @@ TPageRecording RecordCard(const TCardExport &card, int dpi)
     job.LoadBackGround();
     job.Attach(filer);
 
-    const ZoomAtOne atOne(card.Panel);
+    const TPanelAtZoomOne atOne(card.Panel);
     try {
         filer.Run();
     } catch (const std::exception &e) {

@@ -28,30 +28,6 @@ namespace {
 
 QString g_lastPdfFolder;
 
-// Puts the panel at zoom 1.0 for the run, so that objects print from their
-// 100 % bounds, and back afterwards whatever happens.
-class ZoomAtOne
-{
-public:
-    explicit ZoomAtOne(TGBasePanel *panel) : FPanel(panel), FZoom(panel ? panel->ZoomFactor() : 1.0f)
-    {
-        if (FPanel && FZoom != 1.0f)
-            FPanel->SetZoom(1.0f);
-        QCoreApplication::processEvents();
-    }
-    ~ZoomAtOne()
-    {
-        if (FPanel && FZoom != 1.0f)
-            FPanel->SetZoom(FZoom);
-    }
-    ZoomAtOne(const ZoomAtOne &) = delete;
-    ZoomAtOne &operator=(const ZoomAtOne &) = delete;
-
-private:
-    TGBasePanel *FPanel;
-    float FZoom;
-};
-
 std::optional<QString> AskPdfFile(const TPrintContext &context)
 {
     const QString proposal = ProposedPdfFile(context.CardFileName);
@@ -127,7 +103,8 @@ bool DoPageSetup(TPrintContext &context)
 
 bool DoPrint(TPrintContext &context, bool askPdfFile)
 {
-    ZoomAtOne zoom(context.Panel);
+    const TPanelAtZoomOne zoom(context.Panel);
+    QCoreApplication::processEvents();
     TRPDevice &device = TRPDevice::Instance();
     if (context.PrintToPrinter && askPdfFile && device.IsPdfPrinter()) {
         const std::optional<QString> file = AskPdfFile(context);

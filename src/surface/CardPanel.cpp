@@ -977,3 +977,25 @@ void TGBasePanel::HandleKey(int key, Qt::KeyboardModifiers shift)
 }
 
 void TGBasePanel::keyPressEvent(QKeyEvent *e) { HandleKey(e->key(), e->modifiers()); }
+
+// ---- zoom 1.0 for printing ----
+
+TPanelAtZoomOne::TPanelAtZoomOne(TGBasePanel *panel) : FPanel(panel)
+{
+    if (!panel || panel->ZoomFactor() == 1.0f)
+        return;
+    FZoom = float(panel->ZoomFactor());
+    // The panel and the area around it are not repainted while the card is
+    // at 100 %, so the user does not see it jump to that size and back.
+    FFrozen = panel->parentWidget() ? panel->parentWidget() : panel;
+    FFrozen->setUpdatesEnabled(false);
+    panel->SetZoom(1.0f);
+}
+
+TPanelAtZoomOne::~TPanelAtZoomOne()
+{
+    if (FPanel && FZoom != 1.0f)
+        FPanel->SetZoom(FZoom);
+    if (FFrozen)
+        FFrozen->setUpdatesEnabled(true);
+}

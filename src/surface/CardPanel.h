@@ -11,6 +11,7 @@
 #include <QImage>
 #include <QPainterPath>
 #include <QList>
+#include <QPointer>
 #include <QWidget>
 
 class QMenu;
@@ -203,4 +204,21 @@ private:
     QList<TGGraphicControl *> FObjects;
     mutable QImage FBackgroundCache;
     mutable bool FBackgroundValid = false;
+};
+
+// Puts the panel at zoom 1.0 for a print or an export, whose objects print
+// from their 100 % bounds, and back to its zoom afterwards whatever happens.
+// Meanwhile the screen goes on showing the card at the user's zoom.
+class TPanelAtZoomOne
+{
+public:
+    explicit TPanelAtZoomOne(TGBasePanel *panel);
+    ~TPanelAtZoomOne();
+    TPanelAtZoomOne(const TPanelAtZoomOne &) = delete;
+    TPanelAtZoomOne &operator=(const TPanelAtZoomOne &) = delete;
+
+private:
+    QPointer<TGBasePanel> FPanel;
+    QPointer<QWidget> FFrozen;
+    float FZoom = 1.0f;
 };
