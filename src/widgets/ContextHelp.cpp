@@ -168,10 +168,11 @@ private:
         if (!menu->isEmpty())
             menu->addSeparator();
         QAction *whatsThis = menu->addAction(QStringLiteral("What's this?"));
-        whatsThis->setObjectName(QStringLiteral("WhatsThisItem"));
-        const QAction *chosen = menu->exec(at);
+        bool chosen = false;
+        QObject::connect(whatsThis, &QAction::triggered, [&chosen] { chosen = true; });
+        menu->exec(at);
         delete menu;
-        if (chosen == whatsThis && guarded)
+        if (chosen && guarded)
             if (TODSHelp *owner = TODSHelp::OfForm(guarded))
                 owner->ShowHelpOfControlOrParents(guarded);
         return true;
