@@ -16,7 +16,6 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
-#include <QWindow>
 
 namespace {
 
@@ -382,7 +381,6 @@ TODSHelpPopup::TODSHelpPopup(TODSHelp &owner)
     : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), FOwner(owner)
 {
     setObjectName(QStringLiteral("ODSHelpPopup"));
-    setAttribute(Qt::WA_ShowWithoutActivating, false);
 }
 
 QFont TODSHelpPopup::TextFont() const { return FOwner.ParentFont() ? FOwner.Form()->font() : FOwner.Font(); }
