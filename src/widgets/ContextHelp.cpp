@@ -3,6 +3,8 @@
 // it takes every click and key before any control sees it.
 #include "widgets/ContextHelp.h"
 
+#include "widgets/SpinEdit.h"
+
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -29,11 +31,13 @@ QColor ColorOf(quint32 value)
 }
 
 // A control's menu of its own (cut, copy, paste ...) to which "What's this?"
-// is added; the edits keep theirs, every other control gets a menu with the
-// one item.
+// is added: the edits keep theirs, with the items they enable; every other
+// control gets a menu with the one item.
 QMenu *StandardMenuOf(QWidget *receiver, const QPoint &globalPos)
 {
     for (QWidget *w = receiver; w && !w->isWindow(); w = w->parentWidget()) {
+        if (auto *spin = qobject_cast<TSpinEdit *>(w))
+            return spin->CreateContextMenu();
         if (auto *edit = qobject_cast<QLineEdit *>(w))
             return edit->createStandardContextMenu();
         if (auto *plain = qobject_cast<QPlainTextEdit *>(w))

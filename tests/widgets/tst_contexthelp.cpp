@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 
 #include "widgets/ContextHelp.h"
+#include "widgets/SpinEdit.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -26,6 +27,7 @@ namespace {
 struct THelpedForm {
     QDialog form;
     QLineEdit *CaptionText;
+    TSpinEdit *Pages;
     QGroupBox *Group;
     QPushButton *Inner;
     QPushButton *OKButton;
@@ -36,6 +38,9 @@ struct THelpedForm {
     {
         form.setObjectName(QStringLiteral("Form"));
         CaptionText = Named<QLineEdit>(&form, "CaptionText");
+        Pages = Named<TSpinEdit>(&form, "Pages");
+        Pages->SetEditorEnabled(false);
+        Pages->setText(QStringLiteral("2"));
         Group = new QGroupBox(QStringLiteral("Group"), &form);
         Group->setObjectName(QStringLiteral("Group"));
         Inner = Named<QPushButton>(Group, "Inner");
@@ -43,7 +48,7 @@ struct THelpedForm {
         OKButton = Named<QPushButton>(&form, "OKButton");
         MouseHelpButton = TODSHelp::MakeMouseHelpButton(&form);
         auto *layout = new QVBoxLayout(&form);
-        for (QWidget *w : {static_cast<QWidget *>(CaptionText), static_cast<QWidget *>(Group),
+        for (QWidget *w : {static_cast<QWidget *>(CaptionText), static_cast<QWidget *>(Pages), static_cast<QWidget *>(Group),
                            static_cast<QWidget *>(OKButton), static_cast<QWidget *>(MouseHelpButton)})
             layout->addWidget(w);
         for (const char *name : {"Alias", "Chain", "LoopA", "LoopB", "Self", "Empty", "NoRecord", "Dangling",
@@ -64,6 +69,7 @@ struct THelpedForm {
         t.Add(QStringLiteral("OKbutton"), QStringLiteral("wrong case"));
         t.Add(QStringLiteral("Lines"), QStringLiteral("One\r\n\r\nTwo"));
         t.Add(QStringLiteral("Group"), QStringLiteral("A group of settings"));
+        t.Add(QStringLiteral("Pages"), QStringLiteral("Enter the number of pages to print here"));
         t.Add(QStringLiteral("OKButton"), QStringLiteral("Click to accept and return to the previous screen"));
         t.Add(QStringLiteral("Form"), QStringLiteral("The form itself never answers"));
     }
@@ -91,7 +97,7 @@ void PickFromMenu(const QString &item, QStringList &items)
             return;
         for (QAction *a : menu->actions())
             if (!a->isSeparator())
-                items << a->text();
+                items << (a->isEnabled() ? QString() : QStringLiteral("-")) + a->text().section(QLatin1Char('\t'), 0, 0);
         for (QAction *a : menu->actions())
             if (a->text() == item) {
                 menu->close();
@@ -168,27 +174,39 @@ private slots:
     void whatsThisMenuItem_data()
     {
         QTest::addColumn<QString>("control");
-        QTest::addColumn<bool>("ownItems");
+        QTest::addColumn<QStringList>("ownItems");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("button") << "OKButton" << false << "Click to accept and return to the previous screen";
-        QTest::newRow("edit keeps copy and paste") << "CaptionText" << true << "Enter the text here";
-        QTest::newRow("inside a group") << "Inner" << false << "A group of settings";
+        QTest::newRow("button") << "OKButton" << QStringList() << "Click to accept and return to the previous screen";
+        QTest::newRow("edit keeps copy and paste")
+            << "CaptionText" << QStringList{"Cu&t", "&Copy"} << "Enter the text here";
+        QTest::newRow("spin edit keeps its own menu")
+            << "Pages" << QStringList{"&Copy"}
+            << "Enter the number of pages to print here";
+        QTest::newRow("inside a group") << "Inner" << QStringList() << "A group of settings";
     }
 
     void whatsThisMenuItem()
     {
         QFETCH(QString, control);
-        QFETCH(bool, ownItems);
+        QFETCH(QStringList, ownItems);
         QFETCH(QString, shown);
         THelpedForm f;
         ShowActive(&f.form, "form");
         QWidget *c = f.form.findChild<QWidget *>(control);
+        f.CaptionText->setText(QStringLiteral("abc"));
+        f.CaptionText->selectAll();
+        f.Pages->selectAll();
         QStringList items;
         PickFromMenu(QStringLiteral("What's this?"), items);
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2), c->mapToGlobal(QPoint(2, 2)));
         QApplication::sendEvent(c, &event);
         QVERIFY(items.contains(QStringLiteral("What's this?")));
-        QCOMPARE(items.size() > 1, ownItems);
+        QCOMPARE(items.size() > 1, !ownItems.isEmpty());
+        for (const QString &item : ownItems)
+            QVERIFY2(items.contains(item), qPrintable(items.join(QLatin1Char('|'))));
+        // A spin edit that takes no typing offers nothing that changes its text.
+        if (control == QLatin1String("Pages"))
+            QVERIFY(!items.contains(QStringLiteral("Cu&t")) && !items.contains(QStringLiteral("&Paste")));
         QTRY_COMPARE(f.PopupText(), shown);
     }
 
