@@ -94,7 +94,7 @@ const ToolButtonInfo kTools[] = {
      "TGQRCode", tiQRCode},
 };
 
-// Hints and help texts keep the carriage returns they were written with;
+// Hints keep the carriage returns they were written with;
 // the desktop wants plain line feeds.
 QString Lines(const char *text)
 {
