@@ -2,6 +2,7 @@
 #include "app/AboutDialog.h"
 
 #include "app/ToolIcons.h"
+#include "widgets/FormHelpTexts.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -56,6 +57,7 @@ TSplashform::TSplashform(QWidget *parent)
     layout->addLayout(buttons);
     setFixedWidth(380);
     adjustSize();
+    AttachFormHelp(this);
 }
 
 QString TSplashform::VersionText() const { return FVersion->text(); }

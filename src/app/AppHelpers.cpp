@@ -9,13 +9,12 @@
 #include "platform/ProgramFolder.h"
 #include "platform/Screen.h"
 #include "report/PrinterList.h"
+#include "widgets/ContextHelp.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
-#include <QMenu>
-#include <QWhatsThis>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QScreen>
@@ -31,7 +30,7 @@ std::function<std::optional<QString>(QFileDialog &)> g_fileDialogRunner;
 std::function<int(QDialog &)> g_dialogRunner;
 
 const QList<int> kHelpContexts = {2016, 2020, 2039, 2101, 2102, 2103, 2105, 3101,
-                                  40001, 40003, 40004, 40005, 40008, 40011, 40012, 40013, 40014, 40017};
+                                  40001, 40003, 40004, 40005, 40008, 40011, 40012, 40013, 40014, 40017, 40030};
 
 QWidget *FindMainWindow()
 {
@@ -280,39 +279,18 @@ int ExecDialog(QDialog &dialog)
     return dialog.exec();
 }
 
-// ---- "What's this?" ----
+// ---- buttons ----
 
-void InstallWhatsThisMenus(QWidget *form)
-{
-    for (QWidget *control : form->findChildren<QWidget *>()) {
-        if (control->whatsThis().isEmpty() || control->contextMenuPolicy() == Qt::CustomContextMenu)
-            continue;
-        control->setContextMenuPolicy(Qt::CustomContextMenu);
-        QObject::connect(control, &QWidget::customContextMenuRequested, control, [control](const QPoint &at) {
-            QMenu menu(control);
-            QAction *whatsThis = menu.addAction(QObject::tr("What's this?"));
-            if (menu.exec(control->mapToGlobal(at)) == whatsThis)
-                QWhatsThis::showText(control->mapToGlobal(QPoint(0, control->height())), control->whatsThis(),
-                                     control);
-        });
-    }
-}
-
-QPushButton *MakeHelpedButton(QWidget *parent, const QString &caption, const QString &objectName,
-                              const QString &whatsThis)
+QPushButton *MakeFormButton(QWidget *parent, const QString &caption, const QString &objectName)
 {
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(objectName);
-    button->setWhatsThis(whatsThis);
     return button;
 }
 
 QToolButton *MakeMouseHelpButton(QWidget *parent)
 {
-    auto *button = new QToolButton(parent);
-    button->setObjectName(QStringLiteral("MouseHelpButton"));
+    QToolButton *button = TODSHelp::MakeMouseHelpButton(parent);
     button->setIcon(ToolIcon(tiHelpPointer));
-    button->setToolTip(QStringLiteral("What's this?"));
-    QObject::connect(button, &QToolButton::clicked, button, [] { QWhatsThis::enterWhatsThisMode(); });
     return button;
 }

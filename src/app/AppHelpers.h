@@ -95,13 +95,9 @@ int ExecDialog(QDialog &dialog);
 // Tests receive the dialog ready to show, work its controls and return the result.
 void SetDialogRunnerForTests(std::function<int(QDialog &dialog)> runner);
 
-// ---- "What's this?" ----
-// Gives every control of the form that has a "What's this?" text a context
-// menu with the single entry "What's this?" that shows the text.
-void InstallWhatsThisMenus(QWidget *form);
-// A push button of a window's button row with its "What's this?" text.
-QPushButton *MakeHelpedButton(QWidget *parent, const QString &caption, const QString &objectName,
-                              const QString &whatsThis);
-// The help-pointer button: a click starts "What's this?" mode, where the
-// next click on a control shows that control's text.
+// ---- buttons ----
+// A push button of a window's button row.
+QPushButton *MakeFormButton(QWidget *parent, const QString &caption, const QString &objectName);
+// The help-pointer button with its picture: a click starts help mode, where
+// the next click on a control shows that control's "What's this?" help.
 QToolButton *MakeMouseHelpButton(QWidget *parent);

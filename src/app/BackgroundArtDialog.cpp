@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Picture.h"
 #include "printing/DialogKit.h"
+#include "widgets/FormHelpTexts.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -39,7 +40,6 @@ TLoadBackGround::TLoadBackGround(QWidget *parent)
 
     FFileList = new QListWidget(this);
     FFileList->setObjectName(QStringLiteral("FileListBox1"));
-    FFileList->setWhatsThis(QStringLiteral("Click here to select an image file"));
     FFileList->setMinimumSize(180, 220);
     connect(FFileList, &QListWidget::itemSelectionChanged, this, &TLoadBackGround::FileListBox1Change);
 
@@ -51,15 +51,11 @@ TLoadBackGround::TLoadBackGround(QWidget *parent)
     frame->setMinimumSize(372, 224); // a card-shaped picture of 350 x 200 fits whole
     frame->setBackgroundRole(QPalette::Base);
 
-    QPushButton *ok = MakeHelpedButton(this, QStringLiteral("Ok"), QStringLiteral("OKButton"),
-                                       QStringLiteral("Click to accept and return to the previous screen"));
+    QPushButton *ok = MakeFormButton(this, QStringLiteral("Ok"), QStringLiteral("OKButton"));
     ok->setDefault(true);
-    QPushButton *cancel = MakeHelpedButton(this, QStringLiteral("Cancel"), QStringLiteral("Cancelbutton"),
-                                           QStringLiteral("Click to cancel and return to the previous screen"));
-    QPushButton *none = MakeHelpedButton(this, QStringLiteral("None"), QStringLiteral("NoneButton"),
-                                         QStringLiteral("Click here to clear the current background art"));
-    QPushButton *help = MakeHelpedButton(this, QStringLiteral("Help"), QStringLiteral("Helpbutton"),
-                                         QStringLiteral("Click to bring up Windows Help for the program"));
+    QPushButton *cancel = MakeFormButton(this, QStringLiteral("Cancel"), QStringLiteral("Cancelbutton"));
+    QPushButton *none = MakeFormButton(this, QStringLiteral("None"), QStringLiteral("NoneButton"));
+    QPushButton *help = MakeFormButton(this, QStringLiteral("Help"), QStringLiteral("Helpbutton"));
     QToolButton *mouseHelp = MakeMouseHelpButton(this);
     connect(ok, &QPushButton::clicked, this, &TLoadBackGround::OKButtonClick);
     connect(cancel, &QPushButton::clicked, this, &TLoadBackGround::CancelbuttonClick);
@@ -75,7 +71,7 @@ TLoadBackGround::TLoadBackGround(QWidget *parent)
     layout->addLayout(buttons);
     resize(600, 320);
     setFocusProxy(FFileList);
-    InstallWhatsThisMenus(this);
+    AttachFormHelp(this);
 }
 
 void TLoadBackGround::SetDirectory(const QString &folder)

@@ -6,9 +6,13 @@
 #include "app/MainWindow.h"
 #include "platform/Dialogs.h"
 #include "surface/BusinessCardPanel.h"
+#include "widgets/ContextHelp.h"
+#include "widgets/FormHelpTexts.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QPushButton>
+#include <QToolButton>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -50,18 +54,19 @@ TExportCardOptions::TExportCardOptions(QWidget *parent)
     DpiSpin->setSingleStep(50);
     DpiSpin->setSuffix(tr(" dpi"));
     DpiSpin->setValue(g_last.Dpi);
-    DpiSpin->setWhatsThis(tr("Pixels per inch of the picture: 300 suits printing, 96 a web page"));
     TransparentCheck = new QCheckBox(tr("Transparent background"), this);
     TransparentCheck->setObjectName(QStringLiteral("TransparentCheck"));
     TransparentCheck->setChecked(g_last.Transparent);
-    TransparentCheck->setWhatsThis(tr("Leave out the card's white, so that only the objects are seen"));
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("OKButton"));
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("Cancelbutton"));
     auto *form = new QFormLayout(this);
     form->addRow(tr("Resolution:"), DpiSpin);
     form->addRow(QString(), TransparentCheck);
-    form->addRow(buttons);
+    form->addRow(MakeMouseHelpButton(this), buttons);
+    AttachFormHelp(this);
 }
 
 void ExportCardCommand(TMainScreen &main)

@@ -25,6 +25,7 @@
 #include "surface/ComponentStream.h"
 #include "surface/LabelObjectFiler.h"
 #include "surface/SelectionHandle.h"
+#include "widgets/FormHelpTexts.h"
 #include "widgets/RecentFiles.h"
 #include "widgets/SpinEdit.h"
 
@@ -68,57 +69,33 @@ constexpr int kMaxRecentFiles = 5;
 struct ToolButtonInfo {
     const char *name;
     const char *hint;
-    const char *whatsThis;
     TLPanelState state;
     const char *className;
     TToolIcon icon;
 };
 
 const ToolButtonInfo kTools[] = {
-    {"Pointerbutton", "Selection tool",
-     "Click here to use the pointer tool, for selecting and moving objects on the card", psPointing, nullptr,
-     tiPointer},
-    {"DrawLabelButton", "Text tool", "Click here to draw a text object", psLabel, "TGBusinessCardLabel", tiText},
-    {"DrawMLTextButton", "Multi-line text tool", "Click here to draw a multi-line text object ", psMultiLineLabel,
-     "TGMultiLineLabel", tiMultiLineText},
-    {"DrawSymbolButton", "Symbol tool", "Click here to draw a symbol object", psSymbolLabel, "TGSymbolLabel",
-     tiSymbol},
-    {"DrawRectanglebutton", "Rectangle tool", "Click here to draw a rectangle object", psRectangle, "TBCShapes",
-     tiRectangle},
-    {"DrawEllipseButton", "Ellipse tool", "Click here to draw an ellipse (circular) object", psEllipse, "TBCShapes",
-     tiEllipse},
-    {"DrawRoundrectbutton", "Round Rectangle tool", "Click here to draw a rounded rectangle object ",
-     psRoundRectangle, "TBCShapes", tiRoundRect},
-    {"DrawLinebutton", "Line Tool",
-     "Click here to draw a line object. You can change the line to horizontal, vertical or angled by right "
-     "clicking on it and selecting the Style option from the menu.",
-     psLine, "TGLineShape", tiLine},
-    {"DrawImageButton", "Clip Art Tool", "Click here to draw an image (clip art) object", psImage, "TGImage",
-     tiImage},
-    {"DrawSupershape", "Supershape tool \rMulti-purpose shapes and surfaces",
-     "Click here to draw a SuperShape object. \r\n\r\nA SuperShape object:\r\n-Can be a rectangle, ellipse, round "
-     "rectangle, diamond, triangle or star\r\n-Can have various special effect surface styles\r\n-Can have various "
-     "shadows\r\n",
-     psSuperShape, "TSuperShape", tiSuperShape},
-    {"DrawRichText", "Rich Text tool \rMixed fonts, colors and styles",
-     "Click here to draw a Rich Text object\r\n\r\nA Rich Text object:\r\n-can have multiple fonts and colors in a "
-     "single block of text\r\n-can have a background color and a border",
-     psRichLabel, "TGPRichBaseLabel", tiRichText},
-    {"DrawSuperTextButton", "SuperText tool \rSpecial Effects Text - fill with gradients or bitmaps",
-     "Click here to draw a SuperText object. \r\n\r\nA SuperText object:\r\n-Can have various special effect "
-     "surface styles\r\n-Can have various shadows\r\n",
-     psSuperText, "TGSuperText", tiSuperText},
-    {"DrawCircleTextbutton", "CircleText Tool \rCircular or semi-circular text using any font",
-     "Click here to draw a CircleText object\r\n\r\nA CircleText object:\r\n-Can be from 90 to 360 degrees of "
-     "circular text\r\n-Can start at 90,180,270 or 360 degree vector\r\n-Can use any TrueType font\r\n",
-     psCircleText, "TGPCircleText", tiCircleText},
-    {"DrawQRCodeButton", "QR code tool \rA web address, text or your personal information as a QR code",
-     "Click here to draw a QR code object\r\n\r\nA QR code object:\r\n-Can carry a web address, any text or "
-     "your personal information as an electronic business card\r\n-Prints sharp at any size\r\n",
-     psQRCode, "TGQRCode", tiQRCode},
+    {"Pointerbutton", "Selection tool", psPointing, nullptr, tiPointer},
+    {"DrawLabelButton", "Text tool", psLabel, "TGBusinessCardLabel", tiText},
+    {"DrawMLTextButton", "Multi-line text tool", psMultiLineLabel, "TGMultiLineLabel", tiMultiLineText},
+    {"DrawSymbolButton", "Symbol tool", psSymbolLabel, "TGSymbolLabel", tiSymbol},
+    {"DrawRectanglebutton", "Rectangle tool", psRectangle, "TBCShapes", tiRectangle},
+    {"DrawEllipseButton", "Ellipse tool", psEllipse, "TBCShapes", tiEllipse},
+    {"DrawRoundrectbutton", "Round Rectangle tool", psRoundRectangle, "TBCShapes", tiRoundRect},
+    {"DrawLinebutton", "Line Tool", psLine, "TGLineShape", tiLine},
+    {"DrawImageButton", "Clip Art Tool", psImage, "TGImage", tiImage},
+    {"DrawSupershape", "Supershape tool \rMulti-purpose shapes and surfaces", psSuperShape, "TSuperShape",
+     tiSuperShape},
+    {"DrawRichText", "Rich Text tool \rMixed fonts, colors and styles", psRichLabel, "TGPRichBaseLabel", tiRichText},
+    {"DrawSuperTextButton", "SuperText tool \rSpecial Effects Text - fill with gradients or bitmaps", psSuperText,
+     "TGSuperText", tiSuperText},
+    {"DrawCircleTextbutton", "CircleText Tool \rCircular or semi-circular text using any font", psCircleText,
+     "TGPCircleText", tiCircleText},
+    {"DrawQRCodeButton", "QR code tool \rA web address, text or your personal information as a QR code", psQRCode,
+     "TGQRCode", tiQRCode},
 };
 
-// Hints and help texts keep the carriage returns they were written with;
+// Hints keep the carriage returns they were written with;
 // the desktop wants plain line feeds.
 QString Lines(const char *text)
 {
@@ -179,8 +156,7 @@ TMainScreen::TMainScreen(QWidget *parent) : QMainWindow(parent)
     BuildToolBar();
     BuildBottomBar();
     AddZoomShortcuts();
-    SetWhatsThisTexts();
-    InstallWhatsThisMenus(this);
+    AttachFormHelp(this);
     qApp->installEventFilter(this);
     // Wide enough from the start for the bottom bar with Save and Cancel,
     // which the first change shows (they are not hidden yet here): the window
@@ -357,7 +333,6 @@ void TMainScreen::BuildToolBar()
         auto *b = new QToolButton(bar);
         b->setObjectName(QLatin1String(t.name));
         b->setToolTip(Lines(t.hint));
-        b->setWhatsThis(Lines(t.whatsThis));
         b->setIcon(ToolIcon(t.icon));
         b->setCheckable(true);
         b->setAutoRaise(true);
@@ -466,31 +441,6 @@ void TMainScreen::BuildBottomBar()
     column->addWidget(cardArea, 1);
     column->addWidget(bar);
     setCentralWidget(central);
-}
-
-void TMainScreen::SetWhatsThisTexts()
-{
-    struct Text {
-        const char *control;
-        const char *text;
-    };
-    const char *zoomHelp = "Press plus (+) or minus (-) to increase or decrease the zoom view percentage.\r\n\r\n"
-                           "NOTE: WYSIWYG Accuracy is best at 100%";
-    const Text texts[] = {
-        {"CloseButton", "Click here to exit"},
-        {"Helpbutton", "Click to bring up Windows Help for the program"},
-        {"Previewbutton", "Click here to preview the current business card"},
-        {"PrintButton", "Click here to print a sheet or sheets of the current business card"},
-        {"SetBackgroundArtButton",
-         "Click here to select (or clear) the background or border art that will be used for this card. "},
-        {"ShowGrid", "Check here to show the grid"},
-        {"SnapToGrid", "Click here to have objects snap to the grid when moved with the mouse"},
-        {"ZoomCaption", zoomHelp},
-        {"ZoomSpinner", zoomHelp},
-    };
-    for (const Text &t : texts)
-        if (QWidget *w = findChild<QWidget *>(QLatin1String(t.control)))
-            w->setWhatsThis(Lines(t.text));
 }
 
 // ======================================================================

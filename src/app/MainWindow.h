@@ -166,7 +166,6 @@ private:
     void BuildMenu();
     void BuildToolBar();
     void BuildBottomBar();
-    void SetWhatsThisTexts();
     void CreateProgramFolders();
     void BusinessCardPanelDroppedObjectEvent();
     void UpdateToolAvailability();

@@ -3,6 +3,7 @@
 
 #include "app/AppHelpers.h"
 #include "printing/DialogKit.h"
+#include "widgets/FormHelpTexts.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -15,19 +16,18 @@ namespace {
 struct Field {
     const char *name;
     const char *label;
-    const char *whatsThis;
 };
 const Field kFields[] = {
-    {"pPersonalName", "Name", "Enter your name"},
-    {"pPersonalCompany", "Company", "Enter your place of business"},
-    {"pPersonalTitle", "Title", "Enter your title"},
-    {"pPersonalAddress1", "Address 1", "Enter your address line 1 "},
-    {"pPersonalAddress2", "Address 2", "Enter your address line 2"},
-    {"pPersonalAddress3", "Address 3", "Enter your address line 3 "},
-    {"pPersonalPhone1", "Phone 1", "Enter your phone #"},
-    {"pPersonalPhone2", "Phone 2", "Enter your second phone #"},
-    {"pPersonalEmail", "E-mail", "Enter your email address"},
-    {"pPersonalFax", "Fax", "Enter your fax number"},
+    {"pPersonalName", "Name"},
+    {"pPersonalCompany", "Company"},
+    {"pPersonalTitle", "Title"},
+    {"pPersonalAddress1", "Address 1"},
+    {"pPersonalAddress2", "Address 2"},
+    {"pPersonalAddress3", "Address 3"},
+    {"pPersonalPhone1", "Phone 1"},
+    {"pPersonalPhone2", "Phone 2"},
+    {"pPersonalEmail", "E-mail"},
+    {"pPersonalFax", "Fax"},
 };
 constexpr int kHelpContext = 2102;
 } // namespace
@@ -41,23 +41,15 @@ TPersonalInformation::TPersonalInformation(QWidget *parent)
     for (const Field &f : kFields) {
         auto *edit = new QLineEdit(this);
         edit->setObjectName(QLatin1String(f.name));
-        edit->setWhatsThis(QLatin1String(f.whatsThis));
         edit->setMinimumWidth(280);
         form->addRow(QLatin1String(f.label), edit);
         FEdits.append(edit);
     }
 
-    QPushButton *ok = MakeHelpedButton(
-        this, QStringLiteral("Ok"), QStringLiteral("OKButton"),
-        QStringLiteral("Click here to accept changes to your personal information.\n\nNOTE: Personal Information "
-                       "can be used to fill in a TEXT object by right clicking on the text object and selecting "
-                       "Personal Information from the menu."));
+    QPushButton *ok = MakeFormButton(this, QStringLiteral("Ok"), QStringLiteral("OKButton"));
     ok->setDefault(true);
-    QPushButton *cancel =
-        MakeHelpedButton(this, QStringLiteral("Cancel"), QStringLiteral("Cancelbutton"),
-                         QStringLiteral("Click here to cancel changes and return to the previous screen"));
-    QPushButton *help = MakeHelpedButton(this, QStringLiteral("Help"), QStringLiteral("Helpbutton"),
-                                         QStringLiteral("Click to bring up Windows Help for the program"));
+    QPushButton *cancel = MakeFormButton(this, QStringLiteral("Cancel"), QStringLiteral("Cancelbutton"));
+    QPushButton *help = MakeFormButton(this, QStringLiteral("Help"), QStringLiteral("Helpbutton"));
     QToolButton *mouseHelp = MakeMouseHelpButton(this);
     connect(ok, &QPushButton::clicked, this, &TPersonalInformation::OKButtonClick);
     connect(cancel, &QPushButton::clicked, this, &TPersonalInformation::CancelbuttonClick);
@@ -68,7 +60,7 @@ TPersonalInformation::TPersonalInformation(QWidget *parent)
     layout->addLayout(form);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    InstallWhatsThisMenus(this);
+    AttachFormHelp(this);
 }
 
 void TPersonalInformation::SetValues(const QStringList &values)

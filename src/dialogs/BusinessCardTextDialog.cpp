@@ -1,6 +1,8 @@
 // Holds TGetBCLabelText.
 #include "dialogs/BusinessCardTextDialog.h"
 
+#include "widgets/FormHelpTexts.h"
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +22,7 @@ TGetBCLabelText::TGetBCLabelText(QWidget *parent) : TGetLabelText(parent)
     connect(PersonalInfoCombo, &QComboBox::activated, this,
             [this](int index) { LabelText->setText(PersonalInfoCombo->itemText(index)); });
     SetPersonalInfo({});
+    AttachFormHelp(this);
 }
 
 void TGetBCLabelText::SetPersonalInfo(const QStringList &entries)

@@ -7,6 +7,7 @@
 #include "platform/Rounding.h"
 #include "widgets/PaletteColorButton.h"
 #include "widgets/SpinEdit.h"
+#include "widgets/FormHelpTexts.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -160,25 +161,7 @@ TCircleTextProperties::TCircleTextProperties(QWidget *parent)
     connect(ZoomPlusButton, &QPushButton::clicked, this, [this] { ZoomIn(); });
     connect(ZoomMinusButton, &QPushButton::clicked, this, [this] { ZoomOut(); });
 
-    SetHelpText(Cancelbutton, tr("Click to cancel and return to the previous screen"));
-    SetHelpText(CaptionText, tr("Enter the text here"));
-    SetHelpText(cbDrawLettersAngled,
-                tr("Check here if you want the letters of the text to be drawn at an angle matching their position "
-                   "on the circle. Otherwise, characters will be drawn normally."));
-    SetHelpText(cbMirrored, tr("Check here to mirror the text"));
-    SetHelpText(DegreesBar, tr("Click here to set the number of degrees in the circle, i.e.:\r\n\r\n90 degrees = 1/4 "
-                               "circle\r\n180 degrees = 1/2 circle\r\n270 degrees = 3/4 circle\r\n360 degrees = full "
-                               "circle"));
-    SetHelpText(Fontbutton, tr("Click here to change the font"));
-    SetHelpText(FontColorButton, tr("Click here to set the font color"));
-    SetHelpText(Helpbutton, tr("Click to bring up Windows Help for the program"));
-    SetHelpText(OKButton, tr("Click to accept and return to the previous screen"));
-    SetHelpText(RapidChangeFontSize,
-                tr("Click the up or down arrow to increase or decrease the font size by 5 points"));
-    SetHelpText(StartingAngleBar, tr("Click here to set the starting angle i.e. where the text begins "
-                                     "printing:\r\n\r\n90 degrees\r\n180 degrees\r\n270 degrees\r\n360 degrees"));
-    SetHelpText(ZoomMinusButton, tr("Click here to zoom out"));
-    SetHelpText(ZoomPlusButton, tr("Click here to zoom in"));
+    AttachFormHelp(this);
     CaptionText->setFocus();
 }
 

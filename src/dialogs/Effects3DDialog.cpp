@@ -3,6 +3,7 @@
 
 #include "objects/TextLabel.h"
 #include "widgets/ColorDropDown.h"
+#include "widgets/FormHelpTexts.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -144,15 +145,7 @@ TGFont3DEffects::TGFont3DEffects(TGBaseLabel &label, QWidget *parent)
         SampleChanged();
     });
 
-    SetHelpText(ShadowDirection, tr("Set the direction of the shadow text"));
-    SetHelpText(ShadowColorCombo, tr("Set the shadow text color"));
-    SetHelpText(ShadowDepth, tr("Set the depth of the shadow text"));
-    SetHelpText(HighlightDirection, tr("Set the direction of the highlight text"));
-    SetHelpText(HighLightColorCombo, tr("Set the highlight text color"));
-    SetHelpText(HighLightDepth, tr("Set the depth of the highlight text"));
-    SetHelpText(FontColorCombo, tr("Set the color of the main text"));
-    SetHelpText(OKButton, tr("Click here to accept and return to the previous screen"));
-    SetHelpText(Cancelbutton, tr("Click here to cancel and return to the previous screen"));
+    AttachFormHelp(this);
 }
 
 void TGFont3DEffects::showEvent(QShowEvent *event)

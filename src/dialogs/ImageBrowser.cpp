@@ -5,6 +5,7 @@
 #include "objects/ObjectEditors.h"
 #include "platform/Dialogs.h"
 #include "platform/ProgramFolder.h"
+#include "widgets/FormHelpTexts.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -48,11 +49,9 @@ TImageBrowserBase::TImageBrowserBase(QWidget *parent, const QString &caption, in
     DirectoryListBox1 = new QListWidget(this);
     DirectoryListBox1->setObjectName(QStringLiteral("DirectoryListBox1"));
     DirectoryListBox1->setMinimumSize(160, 120);
-    SetHelpText(DirectoryListBox1, tr("Double-click a folder to open it"));
     FileListBox1 = new QListWidget(this);
     FileListBox1->setObjectName(QStringLiteral("FileListBox1"));
     FileListBox1->setMinimumSize(160, 140);
-    SetHelpText(FileListBox1, tr("Click here to select an image file"));
     SmartImage1 = new TSmartImage(this);
     SmartImage1->setObjectName(QStringLiteral("SmartImage1"));
     SmartImage1->hide();
@@ -161,6 +160,7 @@ TGImageBrowser::TGImageBrowser(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(ButtonRow());
+    AttachFormHelp(this);
     QCoreApplication::processEvents();
 }
 
@@ -261,6 +261,7 @@ TGBrushImageBrowser::TGBrushImageBrowser(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(ButtonRow());
+    AttachFormHelp(this);
 }
 
 void ProvideDeliveredTextures(const QString &folder)

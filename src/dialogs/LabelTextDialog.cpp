@@ -1,5 +1,6 @@
 // Holds TGetLabelText.
 #include "dialogs/LabelTextDialog.h"
+#include "widgets/FormHelpTexts.h"
 
 #include <QPushButton>
 #include <QLabel>
@@ -24,9 +25,7 @@ TGetLabelText::TGetLabelText(QWidget *parent) : TPropertyDialog(parent, tr("Text
     layout->addLayout(ButtonRow());
     LabelText->setFocus();
 
-    SetHelpText(LabelText, tr("Enter the text you wish displayed here"));
-    SetHelpText(OKButton, tr("Click to accept and return to the previous screen"));
-    SetHelpText(Cancelbutton, tr("Click to cancel and return to the previous screen"));
+    AttachFormHelp(this);
 }
 
 bool TGetLabelText::Execute(QWidget *parent, QString &text)

@@ -3,6 +3,7 @@
 
 #include "platform/CanvasFont.h"
 #include "platform/Graphics.h"
+#include "widgets/FormHelpTexts.h"
 
 #include <QPushButton>
 #include <QTextBlock>
@@ -79,9 +80,7 @@ TMultiLineTextEditor::TMultiLineTextEditor(QWidget *parent)
     layout->addLayout(ButtonRow());
     Memo->setFocus();
 
-    SetHelpText(Memo, tr("Enter the multi-line text here. You will be able to enter a maximum of 255 characters."));
-    SetHelpText(OKButton, tr("Click to accept and return to the previous screen"));
-    SetHelpText(Cancelbutton, tr("Click to cancel and return to the previous screen"));
+    AttachFormHelp(this);
 }
 
 void TMultiLineTextEditor::SetMemoFont(const TFont &font)

@@ -1,6 +1,7 @@
 #include "dialogs/PropertyDialog.h"
 
 #include "printing/DialogKit.h"
+#include "widgets/ContextHelp.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -18,11 +19,10 @@ TPropertyDialog::TPropertyDialog(QWidget *parent, const QString &caption, int he
     Cancelbutton->setObjectName(QStringLiteral("Cancelbutton"));
     Helpbutton = new QPushButton(tr("Help"), this);
     Helpbutton->setObjectName(QStringLiteral("Helpbutton"));
-    MouseHelpButton = printing::MakeHelpPointerButton(this);
+    MouseHelpButton = TODSHelp::MakeMouseHelpButton(this);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(Cancelbutton, &QPushButton::clicked, this, &QDialog::reject);
     connect(Helpbutton, &QPushButton::clicked, this, [this] { printing::OpenHelp(FHelpContext); });
-    SetHelpText(Helpbutton, tr("Click to bring up Windows Help for the program"));
 }
 
 QHBoxLayout *TPropertyDialog::ButtonRow()
@@ -35,8 +35,6 @@ QHBoxLayout *TPropertyDialog::ButtonRow()
     row->addWidget(Cancelbutton);
     return row;
 }
-
-void TPropertyDialog::SetHelpText(QWidget *control, const QString &text) { printing::SetContextHelp(control, text); }
 
 void TPropertyDialog::showEvent(QShowEvent *event)
 {

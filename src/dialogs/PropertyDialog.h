@@ -1,7 +1,8 @@
 // What the property dialogs of card objects share: a title bar without system
 // buttons, a place centred over the main window, the "Ok", "Cancel" and
 // "Help" buttons (Help opens the help file at the dialog's context number),
-// the help-pointer button and the "What's this?" help of the controls.
+// and the help-pointer button. Each dialog attaches its "What's this?" texts
+// (AttachFormHelp) once its controls exist.
 #pragma once
 
 #include <QDialog>
@@ -27,8 +28,6 @@ public:
 protected:
     // The buttons in a row, right-aligned, for the subclass's layout.
     QHBoxLayout *ButtonRow();
-    // The control's "What's this?" text.
-    static void SetHelpText(QWidget *control, const QString &text);
     void showEvent(QShowEvent *event) override;
 
 private:

@@ -3,6 +3,7 @@
 
 #include "objects/QRCode.h"
 #include "widgets/ColorDropDown.h"
+#include "widgets/FormHelpTexts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -133,13 +134,7 @@ TQRCodeProperties::TQRCodeProperties(TGQRCode &code, const QStringList &personal
         SampleChanged();
     });
 
-    SetHelpText(TextEdit, tr("Type the web address or text the QR code carries"));
-    SetHelpText(PersonalInfoButton, tr("Put your personal information into the code as an electronic business card"));
-    SetHelpText(LevelCombo, tr("A higher level still reads when part of the code is covered or damaged, but "
-                               "needs more modules"));
-    SetHelpText(QuietZoneSpin, tr("The empty margin around the code, which scanners need to find it"));
-    SetHelpText(OKButton, tr("Click here to accept and return to the previous screen"));
-    SetHelpText(Cancelbutton, tr("Click here to cancel and return to the previous screen"));
+    AttachFormHelp(this);
 }
 
 void TQRCodeProperties::TakeCode()

@@ -5,6 +5,7 @@
 #include "platform/Rounding.h"
 #include "richtext/RichTextContainer.h"
 #include "richtext/RichTextControl.h"
+#include "widgets/FormHelpTexts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -83,7 +84,7 @@ TRichTextLabelEditor::TRichTextLabelEditor(QWidget *parent) : TPropertyDialog(pa
     layout->addLayout(ButtonRow());
     resize(std::max(560, WPToolBar1->sizeHint().width() + 30), 300);
 
-    SetHelpText(WPPanel, tr("Type and format the text here. It is cut off where the label's box ends."));
+    AttachFormHelp(this);
     connect(WPRichText1, &TWPRichText::CurrentFormatChanged, this, &TRichTextLabelEditor::ShowFormat);
 }
 

@@ -7,6 +7,7 @@
 #include "platform/Picture.h"
 #include "widgets/ColorDropDown.h"
 #include "widgets/SpinEdit.h"
+#include "widgets/FormHelpTexts.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -155,22 +156,7 @@ TSuperShapeProperties::TSuperShapeProperties(QWidget *parent)
 
     ConnectControls();
 
-    SetHelpText(ShapeCombo, tr("Select the shape"));
-    SetHelpText(PointsOnStar, tr("Set the number of points on the star"));
-    SetHelpText(PercentinVector, tr("Set how far the inner points of the star reach towards its centre"));
-    SetHelpText(RoundPercent, tr("Set how round the corners are"));
-    SetHelpText(SurfaceTypeCombo, tr("Select the surface type"));
-    SetHelpText(BackGroundColorCombo, tr("Select the color of the surface"));
-    SetHelpText(FillDirectionCombo, tr("Set the direction of the gradient fill from one of these options"));
-    SetHelpText(BackGroundColorCombo2, tr("Select the 'From' gradient color"));
-    SetHelpText(GradientToColorCombo, tr("Select the 'To' gradient color"));
-    SetHelpText(LoadImageButton, tr("Click here to browse/load a new image for the texture surface"));
-    SetHelpText(ShadowColorCombo, tr("Select the shadow color"));
-    SetHelpText(ShadowOrientationCombo, tr("Set the shadow orientation"));
-    SetHelpText(ShadowDepthSpinner, tr("Set the depth (in pixels) of the shadow"));
-    SetHelpText(OutlineColorCombo, tr("Select the outline color"));
-    SetHelpText(OutlineStyleCombo, tr("Select the style of outline"));
-    SetHelpText(OutLineWidthSpinner, tr("Select the width of the outline"));
+    AttachFormHelp(this);
 }
 
 void TSuperShapeProperties::ConnectControls()

@@ -9,6 +9,7 @@
 #include "platform/SymbolFonts.h"
 #include "widgets/PaletteColorButton.h"
 #include "widgets/SpinEdit.h"
+#include "widgets/FormHelpTexts.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -118,6 +119,7 @@ TSuperTextGetSymbol::TSuperTextGetSymbol(QWidget *parent) : TPropertyDialog(pare
     layout->addWidget(SymbolList, 1);
     layout->addLayout(ButtonRow());
     resize(560, 400);
+    AttachFormHelp(this);
 
     connect(SymbolSets, &QComboBox::currentIndexChanged, this, [this] { SymbolSetsChange(); });
     connect(SymbolList, &QListWidget::currentRowChanged, this, [this](int row) {
@@ -334,28 +336,7 @@ TSuperTextProperties::TSuperTextProperties(QWidget *parent)
     connect(RapidChangeFontSize, &TSpinButton::OnUpClick, this, [this] { FontSizeUp(); });
     connect(RapidChangeFontSize, &TSpinButton::OnDownClick, this, [this] { FontSizeDown(); });
 
-    SetHelpText(Cancelbutton, tr("Click to cancel and return to the previous screen"));
-    SetHelpText(CaptionText, tr("Enter the text here"));
-    SetHelpText(FillDirectionCombo, tr("Set the direction of the gradient fill from one of these options"));
-    SetHelpText(Fontbutton, tr("Click here to change the font"));
-    SetHelpText(FontColorButton, tr("Click here to set the font color"));
-    SetHelpText(GradientFromcolorButton, tr("Click here to set the 'From' gradient color"));
-    SetHelpText(GradientToColorButton, tr("Click here to set the 'To' gradient color"));
-    SetHelpText(Helpbutton, tr("Click to bring up Windows Help for the program"));
-    SetHelpText(LoadImageButton, tr("Click here to browse/load a new image for the texture surface"));
-    SetHelpText(OKButton, tr("Click to accept and return to the previous screen"));
-    SetHelpText(OutlineColorButton, tr("Click here to set the outline color"));
-    SetHelpText(OutlineStyleCombo, tr("Select the style of outline. \r\n\r\nNOTE: If the width of the outline is "
-                                      "more than 1, the style will always be solid."));
-    SetHelpText(OutLineWidthSpinner, tr("Select the width of the outline"));
-    SetHelpText(RapidChangeFontSize,
-                tr("Click the up or down arrow to increase or decrease the font size by 5 points"));
-    SetHelpText(SelectSymbolbutton,
-                tr("Click here to select a symbol from one of the Windows symbol fonts (Wingdings, etc)"));
-    SetHelpText(ShadowColorButton, tr("Click here to set the shadow color"));
-    SetHelpText(ShadowDepthSpinner, tr("Set the depth (in pixels) of the shadow"));
-    SetHelpText(ShadowOrientationCombo, tr("Set the shadow orientation"));
-    SetHelpText(SurfaceTypeCombo, tr("Select the surface type"));
+    AttachFormHelp(this);
     CaptionText->setFocus();
 }
 

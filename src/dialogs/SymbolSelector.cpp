@@ -4,6 +4,7 @@
 #include "platform/AnsiText.h"
 #include "platform/CanvasFont.h"
 #include "platform/Dialogs.h"
+#include "widgets/FormHelpTexts.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -122,10 +123,7 @@ TGetSymbol::TGetSymbol(QWidget *parent) : TPropertyDialog(parent, tr("Symbol Sel
     layout->addLayout(ButtonRow());
     resize(520, 420);
 
-    SetHelpText(SymbolList, tr("Select the symbol from this list"));
-    SetHelpText(Fontbutton, tr("Click here to change the font from which the symbol is selected"));
-    SetHelpText(OKButton, tr("Click to accept and return to the previous screen"));
-    SetHelpText(Cancelbutton, tr("Click to cancel and return to the previous screen"));
+    AttachFormHelp(this);
     FollowDialogFont();
 }
 

@@ -3,6 +3,8 @@
 
 #include "printing/DialogKit.h"
 #include "widgets/NumericEdit.h"
+#include "widgets/ContextHelp.h"
+#include "widgets/FormHelpTexts.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -72,7 +74,7 @@ TWarnBottomMargin::TWarnBottomMargin(double bottomInches, QWidget *parent)
     QPushButton *cancelButton =
         printing::MakeDialogButton(this, QStringLiteral("Cancel Printing"), QStringLiteral("Cancelbutton"));
     QPushButton *helpButton = printing::MakeDialogButton(this, QStringLiteral("Help"), QStringLiteral("Helpbutton"));
-    QToolButton *pointer = printing::MakeHelpPointerButton(this);
+    QToolButton *pointer = TODSHelp::MakeMouseHelpButton(this);
 
     QHBoxLayout *buttons = printing::MakeButtonRow({continueButton, cancelButton, helpButton, pointer});
 
@@ -86,9 +88,7 @@ TWarnBottomMargin::TWarnBottomMargin(double bottomInches, QWidget *parent)
     main->addLayout(buttons);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    printing::SetContextHelp(cancelButton, QStringLiteral("Click to cancel print job"));
-    printing::SetContextHelp(helpButton, QStringLiteral("Click to bring up Windows Help for the program"));
-    printing::SetContextHelp(continueButton, QStringLiteral("Click to continue with print job"));
+    AttachFormHelp(this);
 
     connect(continueButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);

@@ -5,6 +5,8 @@
 #include "platform/Screen.h"
 #include "printing/DialogKit.h"
 #include "widgets/SpinEdit.h"
+#include "widgets/ContextHelp.h"
+#include "widgets/FormHelpTexts.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -207,7 +209,7 @@ void TSelectSpecificLabels::BuildControls()
     QPushButton *cancelButton =
         printing::MakeDialogButton(this, QStringLiteral("Cancel"), QStringLiteral("Cancelbutton"));
     QPushButton *helpButton = printing::MakeDialogButton(this, QStringLiteral("Help"), QStringLiteral("Helpbutton"));
-    QToolButton *pointer = printing::MakeHelpPointerButton(this);
+    QToolButton *pointer = TODSHelp::MakeMouseHelpButton(this);
 
     auto *left = new QVBoxLayout;
     left->addWidget(header);
@@ -241,16 +243,7 @@ void TSelectSpecificLabels::BuildControls()
     main->addLayout(columns);
     main->addLayout(buttons);
 
-    printing::SetContextHelp(cancelButton, QStringLiteral("Click to cancel and return to the previous screen"));
-    printing::SetContextHelp(helpButton, QStringLiteral("Click to bring up Windows Help for the program"));
-    printing::SetContextHelp(okButton, QStringLiteral("Click to accept changes and return to the previous screen"));
-    printing::SetContextHelp(pages, QStringLiteral("Enter the number of pages to print here"));
-    printing::SetContextHelp(PaintBox1, QStringLiteral("Click on a card to select or unselect it for printing. "
-                                                       "Selected cards are shown in RED."));
-    printing::SetContextHelp(setupButton, QStringLiteral("Click here to change printers, or to change the setup of "
-                                                         "the current printer"));
-    printing::SetContextHelp(selectAll, QStringLiteral("Click here to select all cards"));
-    printing::SetContextHelp(selectNone, QStringLiteral("Click here to unselect all cards"));
+    AttachFormHelp(this);
 
     connect(selectAll, &QPushButton::clicked, this, &TSelectSpecificLabels::SelectAllClick);
     connect(selectNone, &QPushButton::clicked, this, &TSelectSpecificLabels::SelectnoneClick);

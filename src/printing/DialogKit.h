@@ -1,6 +1,6 @@
 // What the printing dialogs share: the Help button's link to the program's
-// help file, the "What's this?" help of their controls with its help-pointer
-// button, and the information box that reports a refused entry.
+// help pages, the buttons along their foot, and the information box that
+// reports a refused entry.
 #pragma once
 
 #include <QString>
@@ -10,7 +10,6 @@
 class QHBoxLayout;
 class QPushButton;
 class QWidget;
-class QToolButton;
 
 namespace printing {
 
@@ -23,14 +22,6 @@ void OpenHelp(int context);
 // An information box: caption "Information", information icon, OK (through
 // the platform's message box, which tests can replace).
 void ShowInformation(QWidget *parent, const QString &text);
-
-// Gives a control its "What's this?" text: its context menu offers the item
-// "What's this?", and the help pointer shows the text on a click. Line
-// breaks may be written "\r\n".
-void SetContextHelp(QWidget *control, const QString &text);
-// The help-pointer button of a dialog: a click puts the dialog into help
-// mode, where the next click on a control shows that control's help.
-QToolButton *MakeHelpPointerButton(QWidget *parent);
 
 // The buttons along the foot of a dialog. Enter presses the default button
 // (OK or Continue) wherever the focus is; the others never take Enter.

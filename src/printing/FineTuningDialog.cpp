@@ -4,6 +4,8 @@
 #include "printing/DialogKit.h"
 #include "printing/NudgeSample.h"
 #include "widgets/SpinEdit.h"
+#include "widgets/ContextHelp.h"
+#include "widgets/FormHelpTexts.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -54,21 +56,21 @@ TPrintFineTune::TPrintFineTune(const PrinterNudges &nudges, QWidget *parent, con
     auto *grid = new QGridLayout;
     grid->addWidget(MakePanel(QStringLiteral("Top Margin nudge"), "lTopMarginNudge", "TopMarginSpinner",
                               QStringLiteral("Increase or decrease to adjust where vertical printing starts. "),
-                              QString(), &FNudges.TopMarginNudge),
+                              &FNudges.TopMarginNudge),
                     0, 0);
     grid->addWidget(MakePanel(QStringLiteral("Left Margin nudge"), "LLeftMarginNudge", "LeftMarginSpinner",
                               QStringLiteral("Increase or decrease to adjust where horizontal printing starts. "),
-                              QString(), &FNudges.LeftMarginNudge),
+                              &FNudges.LeftMarginNudge),
                     0, 1);
     const QString vertical = QStringLiteral("Increase or decrease to adjust vertical spacing between cards.\r\n\r\n"
                                             "NOTE: You may need to adjust this if printing \"creeps\" between the "
                                             "top and bottom cards.");
     grid->addWidget(MakePanel(QStringLiteral("Vertical Spacing"), "LVerticalSpacing", "VerticalSpacingSpinner",
-                              vertical, vertical, &FNudges.VerticalSpacing),
+                              vertical, &FNudges.VerticalSpacing),
                     1, 0);
     grid->addWidget(MakePanel(QStringLiteral("Horizontal Spacing"), "LHorizontalSpacing", "HorizontalSpacingSpinner",
                               QStringLiteral("Increase or decrease to adjust horizontal spacing between cards "),
-                              QString(), &FNudges.HorizontalSpacing),
+                              &FNudges.HorizontalSpacing),
                     1, 1);
 
     QPushButton *okButton = printing::MakeDefaultDialogButton(this, QStringLiteral("Ok"), QStringLiteral("OKButton"));
@@ -77,7 +79,7 @@ TPrintFineTune::TPrintFineTune(const PrinterNudges &nudges, QWidget *parent, con
     QPushButton *defaultButton =
         printing::MakeDialogButton(this, QStringLiteral("Default"), QStringLiteral("DefaultButton"));
     QPushButton *helpButton = printing::MakeDialogButton(this, QStringLiteral("Help"), QStringLiteral("Helpbutton"));
-    QToolButton *pointer = printing::MakeHelpPointerButton(this);
+    QToolButton *pointer = TODSHelp::MakeMouseHelpButton(this);
 
     QHBoxLayout *buttons = printing::MakeButtonRow({okButton, cancelButton, defaultButton, helpButton, pointer});
 
@@ -100,10 +102,7 @@ TPrintFineTune::TPrintFineTune(const PrinterNudges &nudges, QWidget *parent, con
     main->addLayout(buttons);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    printing::SetContextHelp(cancelButton, QStringLiteral("Click to cancel and return to the previous screen"));
-    printing::SetContextHelp(defaultButton, QStringLiteral("Click here to return all values to their defaults"));
-    printing::SetContextHelp(helpButton, QStringLiteral("Click to bring up Windows Help for the program"));
-    printing::SetContextHelp(okButton, QStringLiteral("Click to accept changes and return to the previous screen"));
+    AttachFormHelp(this);
 
     connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
@@ -113,7 +112,7 @@ TPrintFineTune::TPrintFineTune(const PrinterNudges &nudges, QWidget *parent, con
 }
 
 QWidget *TPrintFineTune::MakePanel(const QString &header, const char *labelName, const char *spinnerName,
-                                   const QString &explanation, const QString &spinnerHelp, int *value)
+                                   const QString &explanation, int *value)
 {
     auto *panel = new QFrame(this);
     panel->setFrameShape(QFrame::StyledPanel);
@@ -148,8 +147,6 @@ QWidget *TPrintFineTune::MakePanel(const QString &header, const char *labelName,
     column->addLayout(valueRow);
     column->addWidget(text);
     column->addStretch();
-
-    printing::SetContextHelp(spinner, spinnerHelp.isEmpty() ? explanation : spinnerHelp);
 
     FPanels << NudgePanel{value, label};
     connect(spinner, &TSpinButton::OnDownClick, this, [this, value] {

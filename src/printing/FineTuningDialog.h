@@ -48,7 +48,7 @@ private:
         QLabel *label;
     };
     QWidget *MakePanel(const QString &header, const char *labelName, const char *spinnerName,
-                       const QString &explanation, const QString &spinnerHelp, int *value);
+                       const QString &explanation, int *value);
     void ShowValues();
 
     PrinterNudges FNudges;

@@ -6,6 +6,8 @@
 #include "printing/PrintCommands.h"
 #include "report/PrinterList.h"
 #include "surface/CardPanel.h"
+#include "widgets/ContextHelp.h"
+#include "widgets/FormHelpTexts.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -18,6 +20,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 TPeoplePrintDialog::TPeoplePrintDialog(const TPeopleTable &table, QWidget *parent) : QDialog(parent), FPeople(table)
@@ -44,6 +47,7 @@ TPeoplePrintDialog::TPeoplePrintDialog(const TPeopleTable &table, QWidget *paren
     connect(FTable, &QTableWidget::itemChanged, this, [this] { UpdateButtons(); });
 
     auto *matching = new QGroupBox(QStringLiteral("Columns"), this);
+    matching->setObjectName(QStringLiteral("ColumnMatching"));
     auto *form = new QFormLayout(matching);
     const QStringList captions = TGBusinessCardLabel::PersonalInfoCaptions();
     const QList<int> matched = people::MatchColumns(table.Header);
@@ -97,7 +101,8 @@ TPeoplePrintDialog::TPeoplePrintDialog(const TPeopleTable &table, QWidget *paren
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Tick the people to print for:"), this));
     layout->addLayout(body, 1);
-    layout->addLayout(printing::MakeButtonRow({FPreview, FPrint, cancel}));
+    layout->addLayout(printing::MakeButtonRow({FPreview, FPrint, cancel, TODSHelp::MakeMouseHelpButton(this)}));
+    AttachFormHelp(this);
     resize(820, 460);
     UpdateButtons();
 }

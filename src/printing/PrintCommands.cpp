@@ -10,6 +10,7 @@
 #include "report/PrinterList.h"
 #include "report/ReportPrinter.h"
 #include "surface/CardPanel.h"
+#include "widgets/FormHelpTexts.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -269,6 +270,7 @@ TPrinterSetup::TPrinterSetup(QWidget *parent) : QDialog(parent)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
+    AttachFormHelp(this);
     ShowPaper();
 }
 

@@ -4,6 +4,8 @@
 #include "platform/Rounding.h"
 #include "platform/Screen.h"
 #include "printing/DialogKit.h"
+#include "widgets/ContextHelp.h"
+#include "widgets/FormHelpTexts.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -277,8 +279,6 @@ TPreviewForm::TPreviewForm(QWidget *parent)
         button->setToolTip(hint);
         button->setFocusPolicy(Qt::NoFocus);
         connect(button, &QToolButton::clicked, this, click);
-        // Only "What's this?" help: actions on a tool button would show as a menu.
-        button->setWhatsThis(hint);
         return button;
     };
     sbZoomIn = glyphButton("sbZoomIn", preview::LensIcon(true), QStringLiteral("Zoom in"), &TPreviewForm::SBZoomInClick);
@@ -302,15 +302,13 @@ TPreviewForm::TPreviewForm(QWidget *parent)
     bar->addWidget(sbZoomPage);
     bar->addStretch();
     bar->addWidget(help);
-    bar->addWidget(printing::MakeHelpPointerButton(this));
+    bar->addWidget(TODSHelp::MakeMouseHelpButton(this));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 4);
     layout->addWidget(ScrollBox1, 1);
     layout->addLayout(bar);
 
-    printing::SetContextHelp(ScrollBox1, QStringLiteral("Click the page with the left mouse button to zoom in, "
-                                                        "with the right mouse button to zoom out."));
-    printing::SetContextHelp(CloseButton, QStringLiteral("Closes the preview."));
+    AttachFormHelp(this);
 
     // The arrow keys scroll the page whichever control has the focus.
     auto *up = new QShortcut(QKeySequence(Qt::Key_Up), this);

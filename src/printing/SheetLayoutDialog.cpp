@@ -6,6 +6,8 @@
 #include "surface/CardPanel.h"
 #include "widgets/NumericEdit.h"
 #include "widgets/SpinEdit.h"
+#include "widgets/ContextHelp.h"
+#include "widgets/FormHelpTexts.h"
 
 #include <cmath>
 #include <QComboBox>
@@ -307,7 +309,7 @@ void TEditCardLayout::BuildControls()
     QPushButton *cancelButton =
         printing::MakeDialogButton(this, QStringLiteral("Cancel"), QStringLiteral("Cancelbutton"));
     QPushButton *helpButton = printing::MakeDialogButton(this, QStringLiteral("Help"), QStringLiteral("Helpbutton"));
-    QToolButton *pointer = printing::MakeHelpPointerButton(this);
+    QToolButton *pointer = TODSHelp::MakeMouseHelpButton(this);
 
     auto *units = new QHBoxLayout;
     units->addWidget(Inchesbutton);
@@ -346,31 +348,7 @@ void TEditCardLayout::BuildControls()
     main->addLayout(buttons);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    printing::SetContextHelp(cancelButton,
-                             QStringLiteral("Clcik here to cancel changes and return to the previous screen"));
-    printing::SetContextHelp(eCardHeight, QStringLiteral("Set the height for one individual card here"));
-    printing::SetContextHelp(eCardwidth, QStringLiteral("Set the width for one individual card here"));
-    printing::SetContextHelp(
-        eHorizPitch,
-        QStringLiteral("The horizontal pitch is the distance from the left edge of one card to the right edge of "
-                       "the card next to it. You could also look at it as the card width plus the distance "
-                       "between cards (horizontally).\r\n\r\nIf there is no space between cards, or if there is "
-                       "only one card across, then this value should be the same as the card width."));
-    printing::SetContextHelp(eleftmarg, QStringLiteral("This is the distance between the  left edge of the paper, "
-                                                       "and the left edge of the first card."));
-    printing::SetContextHelp(enbracross, QStringLiteral("This is the number of cards across the page, or the "
-                                                        "number of cards in one row of one page."));
-    printing::SetContextHelp(enbrdown, QStringLiteral("This is the number of cards down the page, or the number "
-                                                      "of cards in one column of one page."));
-    printing::SetContextHelp(epapersize, QStringLiteral("This sets the paper size as either Letter or A4.\r\n"));
-    printing::SetContextHelp(etopmarg, QStringLiteral("This is the distance between the top edge of the paper, "
-                                                      "and the top edge of the first card."));
-    printing::SetContextHelp(
-        eVertPitch,
-        QStringLiteral("The vertical pitch is the distance from the top edge of one card to the top edge of the "
-                       "card below it. You could also look at it as the card height plus the distance between "
-                       "cards (vertically).\r\n\r\nIf there is no space between cards then this value should be "
-                       "the same as the card height."));
+    AttachFormHelp(this);
 
     connect(PredefinedLayouts, &QComboBox::activated, this, &TEditCardLayout::PredefinedLayoutsChange);
     connect(MMButton, &QRadioButton::toggled, this, [this](bool checked) {

@@ -297,15 +297,22 @@ void TSpinEdit::keyPressEvent(QKeyEvent *e)
     QLineEdit::keyPressEvent(e);
 }
 
+QMenu *TSpinEdit::CreateContextMenu()
+{
+    // A read-only edit's standard menu has no items that change the text;
+    // the actions carry no names to find them by, so the menu is made while
+    // the edit is read-only.
+    const bool readOnly = isReadOnly();
+    if (!FEditorEnabled)
+        setReadOnly(true);
+    QMenu *menu = createStandardContextMenu();
+    setReadOnly(readOnly);
+    return menu;
+}
+
 void TSpinEdit::contextMenuEvent(QContextMenuEvent *e)
 {
-    QMenu *menu = createStandardContextMenu();
-    if (!FEditorEnabled)
-        for (QAction *a : menu->actions())
-            if (a->objectName() == QLatin1String("edit-cut") || a->objectName() == QLatin1String("edit-paste")
-                || a->objectName() == QLatin1String("edit-delete") || a->objectName() == QLatin1String("edit-undo")
-                || a->objectName() == QLatin1String("edit-redo"))
-                a->setEnabled(false);
+    QMenu *menu = CreateContextMenu();
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(e->globalPos());
 }

@@ -9,6 +9,7 @@
 #include <QPixmap>
 #include <QPointer>
 
+class QMenu;
 class QTimer;
 
 class TTimerSpeedButton : public QAbstractButton
@@ -100,6 +101,10 @@ class TSpinEdit : public QLineEdit
 
 public:
     explicit TSpinEdit(QWidget *parent = nullptr);
+
+    // The edit's context menu: the standard edit items, without those that
+    // would change the text while the text cannot be typed in.
+    QMenu *CreateContextMenu();
 
     // The text as a decimal integer; text that is not a number gives MinValue.
     int Value() const;
