@@ -1,4 +1,4 @@
-// Holds TImageBrowserBase, TGImageBrowser and TGBrushImageBrowser.
+// Holds TImageBrowserBase, TGImageBrowser, TGBrushImageBrowser and TSuperTextBrushImageBrowser.
 #include "dialogs/ImageBrowser.h"
 
 #include "dialogs/ImagePreviewBox.h"
@@ -294,18 +294,40 @@ bool TGBrushImageBrowser::Execute(QWidget *parent, QString &fileName, TBitmap &t
     if (g_textureBrowserRunner)
         return g_textureBrowserRunner(parent, fileName, texture);
     TGBrushImageBrowser browser(parent);
+    return browser.Run(fileName, texture, std::move(example));
+}
+
+bool TGBrushImageBrowser::Run(QString &fileName, TBitmap &texture, TExamplePainter example)
+{
     if (example) {
-        browser.FExample = std::move(example);
-        browser.ExampleTexture->setFixedSize(150, 75);
-        browser.ShowTexture();
+        FExample = std::move(example);
+        ExampleTexture->setFixedSize(150, 75);
+        ShowTexture();
     }
-    if (fileName.isEmpty() || !QFileInfo(fileName).isFile() || !browser.SelectFile(fileName))
-        browser.OpenTextureFolder();
-    if (browser.exec() != QDialog::Accepted)
+    if (fileName.isEmpty() || !QFileInfo(fileName).isFile() || !SelectFile(fileName))
+        OpenTextureFolder();
+    if (exec() != QDialog::Accepted)
         return false;
-    fileName = browser.SelectedFile();
-    texture = browser.Image();
+    fileName = SelectedFile();
+    texture = Image();
     return true;
+}
+
+// ======================================================================
+
+TSuperTextBrushImageBrowser::TSuperTextBrushImageBrowser(QWidget *parent) : TGBrushImageBrowser(parent)
+{
+    setObjectName(QStringLiteral("SuperTextBrushImageBrowser"));
+    AttachFormHelp(this);
+}
+
+bool TSuperTextBrushImageBrowser::Execute(QWidget *parent, QString &fileName, TBitmap &texture,
+                                          TExamplePainter example)
+{
+    if (g_textureBrowserRunner)
+        return g_textureBrowserRunner(parent, fileName, texture);
+    TSuperTextBrushImageBrowser browser(parent);
+    return browser.Run(fileName, texture, std::move(example));
 }
 
 void TGBrushImageBrowser::LoadPreview(const QString &path, const QString &extension)

@@ -1,7 +1,8 @@
 // The image browsers: modal file browsers with a folder list, a file list
 // under a mask and a live preview. The image browser feeds the image object;
 // the texture browser feeds the textured fills.
-// Holds TImageBrowserBase, TGImageBrowser and TGBrushImageBrowser.
+// Holds TImageBrowserBase, TGImageBrowser, TGBrushImageBrowser and
+// TSuperTextBrushImageBrowser.
 #pragma once
 
 #include "dialogs/PropertyDialog.h"
@@ -112,10 +113,23 @@ protected:
     void LoadPreview(const QString &path, const QString &extension) override;
     void ClearPreview() override;
     bool ReportsErrorsOf(const QString &extension) const override;
+    // The texture protocol of Execute on this browser.
+    bool Run(QString &fileName, TBitmap &texture, TExamplePainter example);
 
 private:
     void ShowTexture();
 
     TBitmap FTexture;
     TExamplePainter FExample;
+};
+
+// The SuperText dialog's texture browser: the same browser under its own
+// name and help texts, showing a SuperText as its example.
+class TSuperTextBrushImageBrowser : public TGBrushImageBrowser
+{
+    Q_OBJECT
+
+public:
+    explicit TSuperTextBrushImageBrowser(QWidget *parent = nullptr);
+    static bool Execute(QWidget *parent, QString &fileName, TBitmap &texture, TExamplePainter example);
 };

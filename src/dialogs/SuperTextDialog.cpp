@@ -485,7 +485,7 @@ void TSuperTextProperties::LoadImageButtonClick()
         text.SetBounds(0, 0, size.width(), size.height());
         text.Paint(painter);
     };
-    if (TGBrushImageBrowser::Execute(this, fileName, texture, example)) {
+    if (TSuperTextBrushImageBrowser::Execute(this, fileName, texture, example)) {
         FPreview->Image()->SetBitmap(texture);
         FLastUsedImage = texture;
         FRememberedPath = fileName;

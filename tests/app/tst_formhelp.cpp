@@ -50,9 +50,6 @@ const QStringList kNotOnThisSystem = {
     QStringLiteral("sbNextPage"),     QStringLiteral("sbPrevPage"),           QStringLiteral("ForeGroundColorCombo"),
     QStringLiteral("PatternCombo")};
 
-// Texts kept for forms that are still to come.
-const QStringList kFormsNotBuiltYet = {QStringLiteral("TSuperTextBrushImageBrowser")};
-
 // Forms without a help-pointer button of their own.
 const QStringList kWithoutPointer = {QStringLiteral("TPrinterSetup"), QStringLiteral("TSplashform")};
 
@@ -64,6 +61,7 @@ QHash<QString, FormMaker> Forms()
         {"TCircleTextProperties", Make<TCircleTextProperties>()},
         {"TEditCardLayout", Make<TEditCardLayout>(CardSheetLayout())},
         {"TGBrushImageBrowser", Make<TGBrushImageBrowser>()},
+        {"TSuperTextBrushImageBrowser", Make<TSuperTextBrushImageBrowser>()},
         {"TGetBCLabelText", Make<TGetBCLabelText>()},
         {"TGetLabelText", Make<TGetLabelText>()},
         {"TGetSymbol", Make<TGetSymbol>()},
@@ -117,8 +115,7 @@ private slots:
     {
         QTest::addColumn<QString>("form");
         for (const QString &form : FormsWithHelpTexts())
-            if (!kFormsNotBuiltYet.contains(form))
-                QTest::newRow(qPrintable(form)) << form;
+            QTest::newRow(qPrintable(form)) << form;
     }
 
     void everyControlShowsItsText()
