@@ -10,7 +10,6 @@
 #include "widgets/FormHelpTexts.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPainter>
@@ -285,7 +284,6 @@ void TSuperShapeProperties::SampleChanged() { ScrollBox1->update(); }
 
 void TSuperShapeProperties::LoadTexture()
 {
-    const QString directory = QDir::currentPath();
     QString fileName = FRememberedPath;
     TBitmap texture;
     // The example is a copy of the sample wearing the texture.
@@ -301,6 +299,5 @@ void TSuperShapeProperties::LoadTexture()
         FLastUsedImage = texture;
         FRememberedPath = fileName;
     }
-    QDir::setCurrent(directory);
     SampleChanged();
 }

@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -472,7 +471,6 @@ void TSuperTextProperties::accept()
 
 void TSuperTextProperties::LoadImageButtonClick()
 {
-    const QString directory = QDir::currentPath();
     QString fileName = FRememberedPath;
     TBitmap texture;
     // The example is the preview's text as "Text", wearing the texture.
@@ -490,7 +488,6 @@ void TSuperTextProperties::LoadImageButtonClick()
         FLastUsedImage = texture;
         FRememberedPath = fileName;
     }
-    QDir::setCurrent(directory);
     FitSample();
     SampleChanged();
 }
