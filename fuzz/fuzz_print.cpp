@@ -16,7 +16,6 @@
 #include <QFont>
 #include <QImage>
 #include <QPainter>
-#include <QTemporaryDir>
 #include <cstdint>
 #include <exception>
 
@@ -27,7 +26,9 @@ constexpr int kCardWidth = 336;
 constexpr int kCardHeight = 192;
 
 TGBusinessCardPanel32 *g_panel = nullptr;
-QTemporaryDir *g_outputFolder = nullptr;
+// One folder for every job's sheet: fork mode kills jobs, which would leave a
+// temporary folder of their own behind each time.
+QString g_outputFolder;
 
 void RenderAt(float zoom)
 {
@@ -63,7 +64,7 @@ void PrintOneSheet()
     job.Cells[0] = true;
     TRPDevice &device = TRPDevice::Instance();
     device.UsePdfPrinter();
-    device.SetOutputFileName(g_outputFolder->filePath(QStringLiteral("sheet.pdf")));
+    device.SetOutputFileName(g_outputFolder + QStringLiteral("/sheet.pdf"));
     TReportPrinter printer;
     job.Attach(printer);
     printer.Run();
@@ -79,7 +80,8 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     static char name[] = "fuzz_print";
     static char *argv[] = {name, nullptr};
     new QApplication(argc, argv);
-    g_outputFolder = new QTemporaryDir();
+    g_outputFolder = QDir::temp().filePath(QStringLiteral("quorvel-fuzz-print"));
+    QDir().mkpath(g_outputFolder);
     g_panel = new TGBusinessCardPanel32(); // registers the card classes
     g_panel->SetShape(lsRectangle);
     g_panel->resize(kCardWidth, kCardHeight);
