@@ -10,6 +10,7 @@
 #include <QStack>
 #include <QtEndian>
 #include <QtMath>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <variant>
@@ -25,6 +26,10 @@ namespace {
 // ======================================================================
 // Bounded reading: every field read outside the record reads as zero, so a
 // lying count can never reach memory beyond the record.
+
+// Text placed character by character at the metafile's own advances is
+// drawn a character at a time; longer strings are set as one run.
+constexpr qsizetype kMostPlacedCharacters = 4096;
 
 class TRecord
 {
@@ -186,7 +191,10 @@ private:
     void Ellipse(const QRectF &r);
     // kind: 0 arc, 1 chord, 2 pie
     void ArcFigure(const QRectF &r, QPointF start, QPointF end, int kind);
-    void TextOut(QPointF at, const QString &text, const QRectF &opaqueRect, bool opaque);
+    // advances: the distance from each character to the next in logical
+    // units, as the metafile's maker laid the text out; empty: the font's own.
+    void TextOut(QPointF at, const QString &text, const QRectF &opaqueRect, bool opaque,
+                 const QList<double> &advances = {});
     void DrawImage(const QRectF &logical, const QImage &image, const QRectF &source, quint32 rop);
     void PatBlt(const QRectF &logical, quint32 rop);
 
@@ -439,7 +447,8 @@ void TPlayer::ArcFigure(const QRectF &box, QPointF start, QPointF end, int kind)
     AddOrDraw(path, kind != 0);
 }
 
-void TPlayer::TextOut(QPointF at, const QString &text, const QRectF &opaqueRect, bool opaque)
+void TPlayer::TextOut(QPointF at, const QString &text, const QRectF &opaqueRect, bool opaque,
+                      const QList<double> &advances)
 {
     if (Hidden())
         return;
@@ -479,7 +488,18 @@ void TPlayer::TextOut(QPointF at, const QString &text, const QRectF &opaqueRect,
             font.setPixelSize(qBound(1, qRound(qMin(pixels * pixels / cell, 2000.0)), 2000));
     }
     const QFontMetricsF m(font);
-    const double width = m.horizontalAdvance(text);
+    // The maker's advances keep the text as wide as it was laid out, whatever
+    // font stands in for the one it named; they are in the text's own units
+    // here, where a logical unit measures scaleY.
+    const bool ownAdvances = advances.size() == text.size() && text.size() <= kMostPlacedCharacters && scaleY > 0
+        && std::none_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSurrogate(); });
+    double width = 0;
+    if (ownAdvances) {
+        for (double a : advances)
+            width += a * scaleY;
+    } else {
+        width = m.horizontalAdvance(text);
+    }
     double x = 0;
     switch (s.textAlign & 6) {
     case 6: x = -width / 2; break; // TA_CENTER
@@ -501,7 +521,15 @@ void TPlayer::TextOut(QPointF at, const QString &text, const QRectF &opaqueRect,
     if (s.opaqueBackground) {
         FPainter.fillRect(QRectF(x, y - m.ascent(), width, m.height()), s.bkColor);
     }
-    FPainter.drawText(QPointF(x, y), text);
+    if (ownAdvances) {
+        double pen = x;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            FPainter.drawText(QPointF(pen, y), QString(text.at(i)));
+            pen += advances.at(i) * scaleY;
+        }
+    } else {
+        FPainter.drawText(QPointF(x, y), text);
+    }
     FPainter.restore();
     if (s.textAlign & 1)
         FState.current = toDest.inverted().map(anchor + QPointF(x + width, 0));
@@ -783,7 +811,17 @@ void TPlayer::WmfRecord(const TRecord &r, quint16 function)
             box = QRectF(QPointF(r.I16(text), r.I16(text + 2)), QPointF(r.I16(text + 4), r.I16(text + 6)));
             text += 8;
         }
-        TextOut(at, length > 0 ? AnsiToString(r.Bytes(text, length)) : QString(), box, options & 0x0002);
+        const QString string = length > 0 ? AnsiToString(r.Bytes(text, length)) : QString();
+        // The advances follow the string (padded to a whole word) when the
+        // record holds them.
+        QList<double> advances;
+        const qint64 dx = text + ((qint64(qMax(length, 0)) + 1) & ~1);
+        if (length > 0 && string.size() == length && r.Holds(dx, qint64(length) * 2)) {
+            advances.reserve(length);
+            for (int i = 0; i < length; ++i)
+                advances.append(r.I16(dx + 2 * i));
+        }
+        TextOut(at, string, box, options & 0x0002, advances);
         break;
     }
     case 0x012D: { // SELECTOBJECT
@@ -1250,13 +1288,22 @@ void TPlayer::EmfRecord(const TRecord &r, quint32 type)
         } else {
             text = AnsiToString(r.Bytes(offString, chars));
         }
+        // The advances, one a character (two, x and y, with ETO_PDY).
+        QList<double> advances;
+        const quint32 offDx = r.U32(72);
+        const qint64 stride = options & 0x2000 ? 8 : 4;
+        if (offDx != 0 && qsizetype(chars) == text.size() && r.Holds(offDx, qint64(chars) * stride)) {
+            advances.reserve(text.size());
+            for (quint32 i = 0; i < chars; ++i)
+                advances.append(r.I32(offDx + stride * i));
+        }
         if (options & 0x0004) { // ETO_CLIPPED
             FPainter.save();
             FPainter.setClipRect(box.normalized(), Qt::IntersectClip);
-            TextOut(at, text, box, options & 0x0002);
+            TextOut(at, text, box, options & 0x0002, advances);
             FPainter.restore();
         } else {
-            TextOut(at, text, box, options & 0x0002);
+            TextOut(at, text, box, options & 0x0002, advances);
         }
         break;
     }

@@ -63,6 +63,52 @@ QByteArray Emf()
     return h.b + r.b;
 }
 
+// A placeable WMF (1000 x 500 units, one inch) writing "II" in black with a
+// 200-unit font; the record carries the advance from the first letter to
+// the second, as its maker laid the text out.
+QByteArray WmfText(int firstAdvance)
+{
+    Bytes r;
+    r.u32(5).u16(0x020C).u16(500).u16(1000);                 // window extent
+    Bytes font;                                              // LOGFONT, height -200, "DejaVu Sans"
+    font.u16(-200).u16(0).u16(0).u16(0).u16(400).u16(0).u16(0).u16(0).u16(0);
+    QByteArray face("DejaVu Sans");
+    face.append(char(0));
+    font.b.append(face);
+    if (font.b.size() % 2)
+        font.b.append(char(0));
+    r.u32(3 + font.b.size() / 2).u16(0x02FB);                 // CREATEFONTINDIRECT -> object 0
+    r.b.append(font.b);
+    r.u32(4).u16(0x012D).u16(0);                             // select it
+    r.u32(5).u16(0x0209).u32(0);                             // black text
+    r.u32(4).u16(0x0102).u16(1);                             // transparent
+    r.u32(4).u16(0x012E).u16(0);                             // TA_TOP | TA_LEFT
+    // EXTTEXTOUT at (100, 100): y, x, length 2, options 0, "II", advances.
+    r.u32(3 + 4 + 1 + 2).u16(0x0A32).u16(100).u16(100).u16(2).u16(0).u16('I' | ('I' << 8));
+    r.u16(firstAdvance).u16(100);
+    r.u32(3).u16(0);
+    Bytes h;
+    h.u32(0x9AC6CDD7).u16(0).u16(0).u16(0).u16(1000).u16(500).u16(1000).u32(0).u16(0);
+    h.u16(1).u16(9).u16(0x300).u32(9 + r.b.size() / 2).u16(1).u32(40).u16(0);
+    return h.b + r.b;
+}
+
+// The columns of the image that hold dark pixels, as runs [first, last].
+QList<QPair<int, int>> InkColumns(const QImage &image)
+{
+    QList<QPair<int, int>> runs;
+    for (int x = 0; x < image.width(); ++x) {
+        bool ink = false;
+        for (int y = 0; y < image.height() && !ink; ++y)
+            ink = qGray(image.pixel(x, y)) < 100;
+        if (ink && (runs.isEmpty() || runs.last().second != x - 1))
+            runs.append({x, x});
+        else if (ink)
+            runs.last().second = x;
+    }
+    return runs;
+}
+
 } // namespace
 
 class TestMetafile : public QObject
@@ -73,6 +119,8 @@ private slots:
     void initTestCase() { testsupport::InitEnvironment(); }
     void metafileLandsInItsRectangle_data();
     void metafileLandsInItsRectangle();
+    void textKeepsTheMakersAdvances_data();
+    void textKeepsTheMakersAdvances();
 };
 
 void TestMetafile::metafileLandsInItsRectangle_data()
@@ -109,6 +157,30 @@ void TestMetafile::metafileLandsInItsRectangle()
     TPicture copy;
     copy.SetData(picture.Data());
     QCOMPARE(copy.Metafile().FileImage(), bytes);
+}
+
+// Text drawn with another font than its maker's still stands where the maker
+// put each letter: the second "I" starts the recorded advance after the first.
+void TestMetafile::textKeepsTheMakersAdvances_data()
+{
+    QTest::addColumn<int>("advance");
+    QTest::newRow("close") << 150;
+    QTest::newRow("far apart") << 600;
+}
+
+void TestMetafile::textKeepsTheMakersAdvances()
+{
+    QFETCH(int, advance);
+    const TMetafile metafile = TMetafile::FromFileImage(WmfText(advance));
+    QImage image(200, 100, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    metafile.Draw(p, QRectF(0, 0, 200, 100)); // 0.2 pixels a unit
+    p.end();
+    const QList<QPair<int, int>> letters = InkColumns(image);
+    QCOMPARE(letters.size(), 2);
+    QVERIFY2(qAbs(letters[1].first - letters[0].first - advance / 5) <= 1,
+             qPrintable(QStringLiteral("%1 to %2").arg(letters[0].first).arg(letters[1].first)));
 }
 
 QTEST_MAIN(TestMetafile)
