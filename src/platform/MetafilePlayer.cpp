@@ -168,6 +168,8 @@ public:
 
     void PlayWmf(const QByteArray &image);
     void PlayEmf(const QByteArray &image);
+    // Whether a block of pixels met the pixels under it by a raster operation.
+    bool UsedRasterOperation() const { return FUsedRasterOperation; }
 
 private:
     // ---- mapping ----
@@ -218,6 +220,7 @@ private:
     bool FHadClip = false;
     QPainterPath FOriginalClip;
     bool FRaster = false;
+    bool FUsedRasterOperation = false;
     bool FEnhanced = false;
     // WMF: the placeable bounding box is the initial window.
     QRectF FBounds;
@@ -535,21 +538,51 @@ void TPlayer::TextOut(QPointF at, const QString &text, const QRectF &opaqueRect,
         FState.current = toDest.inverted().map(anchor + QPointF(x + width, 0));
 }
 
+// The way a block of pixels meets the pixels under it: the raster
+// operations that involve the source and the destination only (those with a
+// pattern, and source copy, draw the pixels as copied).
+std::optional<QPainter::CompositionMode> BlitMode(quint32 rop)
+{
+    switch (rop) {
+    case 0x00EE0086: return QPainter::RasterOp_SourceOrDestination;        // SRCPAINT
+    case 0x008800C6: return QPainter::RasterOp_SourceAndDestination;       // SRCAND
+    case 0x00660046: return QPainter::RasterOp_SourceXorDestination;       // SRCINVERT
+    case 0x00440328: return QPainter::RasterOp_SourceAndNotDestination;    // SRCERASE
+    case 0x00330008: return QPainter::RasterOp_NotSource;                  // NOTSRCCOPY
+    case 0x001100A6: return QPainter::RasterOp_NotSourceAndNotDestination; // NOTSRCERASE
+    case 0x00BB0226: return QPainter::RasterOp_NotSourceOrDestination;     // MERGEPAINT
+    case 0x00220326: return QPainter::RasterOp_NotSourceAndDestination;    // DSna
+    default: return std::nullopt;
+    }
+}
+
 void TPlayer::DrawImage(const QRectF &logical, const QImage &image, const QRectF &source, quint32 rop)
 {
     if (image.isNull() || Hidden())
         return;
-    // Source-copy and its common relatives draw the pixels; masking raster
-    // operations are approximated by drawing them too.
-    Q_UNUSED(rop);
+    // Masks and their pictures (the way clip art made parts of a bitmap
+    // transparent) meet the pixels under them on raster devices; other
+    // devices get the metafile as pixels (TMetafile::Draw), so here the
+    // operation is only noted.
+    const std::optional<QPainter::CompositionMode> mode = BlitMode(rop);
+    FUsedRasterOperation |= mode.has_value();
     QRectF target = logical;
     QImage picture = image;
     // A negative extent mirrors the copy.
     const bool mirrorX = target.width() < 0, mirrorY = target.height() < 0;
     if (mirrorX || mirrorY)
         picture = picture.mirrored(mirrorX, mirrorY);
-    FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    FPainter.setCompositionMode(FRaster && mode ? *mode : QPainter::CompositionMode_SourceOver);
+    // Raster operations work on whole pixels: a smoothed edge would leave a
+    // seam between a mask and its picture.
+    const bool smooth = FPainter.testRenderHint(QPainter::SmoothPixmapTransform);
+    if (mode)
+        FPainter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    if (mode)
+        picture = picture.convertToFormat(QImage::Format_RGB32);
     FPainter.drawImage(target.normalized(), picture, source.isEmpty() ? QRectF(picture.rect()) : source);
+    FPainter.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
+    FPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
 void TPlayer::PatBlt(const QRectF &logical, quint32 rop)
@@ -1462,15 +1495,27 @@ QByteArray MakePlaceable(const QByteArray &plainWmf)
     return header + plainWmf;
 }
 
-void PlayMetafile(QPainter &painter, const QByteArray &image, const QRectF &dest)
+namespace {
+bool Play(QPainter &painter, const QByteArray &image, const QRectF &dest)
 {
     if (image.size() < 8 || dest.isEmpty())
-        return;
+        return false;
     TPlayer player(painter, dest);
     if (qFromLittleEndian<quint32>(image.constData()) == kPlaceableKey)
         player.PlayWmf(image);
     else
         player.PlayEmf(image);
+    return player.UsedRasterOperation();
+}
+} // namespace
+
+void PlayMetafile(QPainter &painter, const QByteArray &image, const QRectF &dest) { Play(painter, image, dest); }
+
+bool MetafileUsesRasterOperations(const QByteArray &image)
+{
+    QImage scratch(1, 1, QImage::Format_RGB32);
+    QPainter painter(&scratch);
+    return Play(painter, image, QRectF(0, 0, 1, 1));
 }
 
 } // namespace platform

@@ -27,5 +27,8 @@ bool ReadMetafileFacts(const QByteArray &image, TMetafileFacts &facts);
 QByteArray MakePlaceable(const QByteArray &plainWmf);
 // Plays a metafile checked by ReadMetafileFacts into dest.
 void PlayMetafile(QPainter &painter, const QByteArray &image, const QRectF &dest);
+// Whether the metafile combines blocks of pixels with what lies under them
+// (masks and their pictures): only raster devices can play that as it is.
+bool MetafileUsesRasterOperations(const QByteArray &image);
 
 } // namespace platform

@@ -8,9 +8,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPicture>
 #include <QtEndian>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -243,8 +246,51 @@ QByteArray TMetafile::StreamData() const { return LengthPrefixed(FFile); }
 
 void TMetafile::Draw(QPainter &painter, const QRectF &dest) const
 {
-    if (!IsEmpty())
-        platform::PlayMetafile(painter, FFile, dest);
+    if (IsEmpty())
+        return;
+    const bool raster = painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster;
+    if (!raster) {
+        if (!FUsesRasterOperations)
+            FUsesRasterOperations = platform::MetafileUsesRasterOperations(FFile);
+        if (*FUsesRasterOperations) {
+            DrawAsPixels(painter, dest);
+            return;
+        }
+    }
+    platform::PlayMetafile(painter, FFile, dest);
+}
+
+void TMetafile::DrawAsPixels(QPainter &painter, const QRectF &dest) const
+{
+    // At the device's own resolution, within a sensible size.
+    constexpr double kLongestSide = 4096;
+    const QRectF device = painter.transform().mapRect(dest);
+    const double scale = std::min(1.0, kLongestSide / std::max({device.width(), device.height(), 1.0}));
+    const int w = std::max(1, int(std::ceil(device.width() * scale)));
+    const int h = std::max(1, int(std::ceil(device.height() * scale)));
+    // Played on white and on black: where the two agree the metafile drew,
+    // where they differ by the full step nothing did; between lies coverage.
+    QImage onWhite(w, h, QImage::Format_RGB32), onBlack(w, h, QImage::Format_RGB32);
+    onWhite.fill(Qt::white);
+    onBlack.fill(Qt::black);
+    for (QImage *image : {&onWhite, &onBlack}) {
+        QPainter p(image);
+        platform::PlayMetafile(p, FFile, QRectF(0, 0, w, h));
+    }
+    QImage art(w, h, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < h; ++y) {
+        const auto *white = reinterpret_cast<const QRgb *>(onWhite.constScanLine(y));
+        const auto *black = reinterpret_cast<const QRgb *>(onBlack.constScanLine(y));
+        auto *out = reinterpret_cast<QRgb *>(art.scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const int gap = std::max({qRed(white[x]) - qRed(black[x]), qGreen(white[x]) - qGreen(black[x]),
+                                      qBlue(white[x]) - qBlue(black[x]), 0});
+            const int alpha = 255 - std::min(gap, 255);
+            out[x] = qRgba(std::min(qRed(black[x]), alpha), std::min(qGreen(black[x]), alpha),
+                           std::min(qBlue(black[x]), alpha), alpha);
+        }
+    }
+    painter.drawImage(dest, art);
 }
 
 QPicture TMetafile::ToRecording(const QSize &size) const

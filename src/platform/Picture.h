@@ -12,6 +12,7 @@
 #include <QString>
 #include <exception>
 #include <memory>
+#include <optional>
 
 class QPainter;
 class QPicture;
@@ -87,10 +88,16 @@ public:
     QImage ToImage(int width, int height) const;
 
 private:
+    // On a device without raster operations (a PDF, a recording), a metafile
+    // that needs them is drawn as pixels, its transparency kept.
+    void DrawAsPixels(QPainter &painter, const QRectF &dest) const;
+
     QByteArray FFile;
     bool FEnhanced = false;
     int FWidth = 0;
     int FHeight = 0;
+    // Found out on first need; the bytes never change.
+    mutable std::optional<bool> FUsesRasterOperations;
 };
 
 // A Windows icon file image (ICO); the first image of the file is shown.

@@ -6,6 +6,7 @@
 #include "platform/Picture.h"
 
 #include <QPainter>
+#include <QPicture>
 
 namespace {
 
@@ -93,6 +94,37 @@ QByteArray WmfText(int firstAdvance)
     return h.b + r.b;
 }
 
+// A 2 x 1 24-bit DIB: a header and one padded row.
+QByteArray Dib(QRgb left, QRgb right)
+{
+    Bytes d;
+    d.u32(40).u32(2).u32(1).u16(1).u16(24).u32(0).u32(8).u32(0).u32(0).u32(0).u32(0);
+    for (QRgb c : {left, right})
+        d.b.append(char(qBlue(c))).append(char(qGreen(c))).append(char(qRed(c)));
+    d.u16(0);
+    return d.b;
+}
+
+// A placeable WMF, 2 x 1 units, that makes the right half of a bitmap
+// transparent the way clip art did: a mask ANDed in, then the picture ORed.
+QByteArray WmfMaskedBitmap()
+{
+    Bytes r;
+    r.u32(5).u16(0x020C).u16(1).u16(2); // window extent 2 x 1
+    const auto blit = [&r](quint32 rop, const QByteArray &dib) {
+        r.u32(3 + 8 + dib.size() / 2).u16(0x0940).u32(rop); // DIBBITBLT
+        r.u16(0).u16(0).u16(1).u16(2).u16(0).u16(0);
+        r.b.append(dib);
+    };
+    blit(0x008800C6, Dib(qRgb(0, 0, 0), qRgb(255, 255, 255)));  // SRCAND: the mask
+    blit(0x00EE0086, Dib(qRgb(255, 0, 0), qRgb(0, 0, 0)));      // SRCPAINT: the picture
+    r.u32(3).u16(0);
+    Bytes h;
+    h.u32(0x9AC6CDD7).u16(0).u16(0).u16(0).u16(2).u16(1).u16(96).u32(0).u16(0);
+    h.u16(1).u16(9).u16(0x300).u32(9 + r.b.size() / 2).u16(0).u32(35).u16(0);
+    return h.b + r.b;
+}
+
 // The columns of the image that hold dark pixels, as runs [first, last].
 QList<QPair<int, int>> InkColumns(const QImage &image)
 {
@@ -119,6 +151,8 @@ private slots:
     void initTestCase() { testsupport::InitEnvironment(); }
     void metafileLandsInItsRectangle_data();
     void metafileLandsInItsRectangle();
+    void maskedBitmapIsTransparentOnScreenAndOnPaper_data();
+    void maskedBitmapIsTransparentOnScreenAndOnPaper();
     void textKeepsTheMakersAdvances_data();
     void textKeepsTheMakersAdvances();
 };
@@ -157,6 +191,31 @@ void TestMetafile::metafileLandsInItsRectangle()
     TPicture copy;
     copy.SetData(picture.Data());
     QCOMPARE(copy.Metafile().FileImage(), bytes);
+}
+
+// A bitmap made transparent by a mask shows the card beneath where the mask
+// says so, drawn on screen and as recorded for a printed page alike.
+void TestMetafile::maskedBitmapIsTransparentOnScreenAndOnPaper_data()
+{
+    QTest::addColumn<bool>("recorded");
+    QTest::newRow("screen") << false;
+    QTest::newRow("recorded for the page") << true;
+}
+
+void TestMetafile::maskedBitmapIsTransparentOnScreenAndOnPaper()
+{
+    QFETCH(bool, recorded);
+    const TMetafile metafile = TMetafile::FromFileImage(WmfMaskedBitmap());
+    QImage image(40, 20, QImage::Format_RGB32);
+    image.fill(qRgb(0, 200, 0));
+    QPainter p(&image);
+    if (recorded)
+        p.drawPicture(0, 0, metafile.ToRecording(QSize(40, 20)));
+    else
+        metafile.Draw(p, QRectF(0, 0, 40, 20));
+    p.end();
+    QCOMPARE(image.pixel(5, 10), qRgb(255, 0, 0));
+    QCOMPARE(image.pixel(35, 10), qRgb(0, 200, 0));
 }
 
 // Text drawn with another font than its maker's still stands where the maker
