@@ -1,13 +1,15 @@
 // libFuzzer entry for the picture readers: the first byte chooses the BMP,
 // ICO or metafile reader, the rest is the file. Every input must end in a
-// clean EInvalidGraphic or a graphic that draws without fault and whose
-// file image is kept unchanged.
+// clean EInvalidGraphic or a graphic that draws without fault (a metafile also
+// as recorded for a page) and whose file image is kept unchanged.
 #include "platform/Picture.h"
 
 #include <QApplication>
 #include <QPainter>
+#include <QPicture>
 #include <cstdint>
 #include <cstdlib>
+#include <type_traits>
 
 namespace {
 QApplication *g_application = nullptr;
@@ -22,6 +24,10 @@ void Check(const QByteArray &bytes)
         QPainter p(&canvas);
         graphic.Draw(p, QRectF(3, 2, 57, 41));
         p.end();
+        // A metafile also records itself for a printed page, where what only
+        // raster devices can play is drawn as pixels.
+        if constexpr (std::is_same_v<Graphic, TMetafile>)
+            graphic.ToRecording(QSize(57, 41));
         if (graphic.FileImage().isEmpty())
             std::abort();
     } catch (const EInvalidGraphic &) {

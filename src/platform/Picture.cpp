@@ -137,6 +137,20 @@ void CheckIconHeaders(const QByteArray &b)
     }
 }
 
+// A damaged file's pixels may name colours beyond its table, which every
+// drawing would then read past its end: the table is filled up (black) to
+// every index a pixel can hold.
+QImage WithFullColorTable(QImage image)
+{
+    const int indices = image.format() == QImage::Format_Indexed8 ? 256 : image.depth() == 1 ? 2 : 0;
+    if (indices > 0 && image.colorCount() < indices) {
+        QList<QRgb> table = image.colorTable();
+        table.resize(indices, qRgb(0, 0, 0));
+        image.setColorTable(table);
+    }
+    return image;
+}
+
 QImage ReadImage(const QByteArray &bytes, const char *format)
 {
     QBuffer buffer;
@@ -144,7 +158,7 @@ QImage ReadImage(const QByteArray &bytes, const char *format)
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
     reader.setAutoTransform(false);
-    return reader.read();
+    return WithFullColorTable(reader.read());
 }
 
 QImage OverWhite(const QImage &image)
@@ -550,14 +564,14 @@ QImage DecodeImageFile(const QString &path)
         reader.setAutoTransform(true);
         const QSize size = reader.size();
         if (reader.canRead() && size.isValid() && qint64(size.width()) * size.height() <= kMaxPixels) {
-            const QImage image = reader.read();
+            const QImage image = WithFullColorTable(reader.read());
             if (!image.isNull())
                 return image;
         }
         if (reader.canRead())
             return QImage();
     }
-    return DecodeWithImageLibrary(path);
+    return WithFullColorTable(DecodeWithImageLibrary(path));
 }
 
 } // namespace platform

@@ -447,7 +447,17 @@ void TestPicture::fuzzerInputsEndCleanly()
         QPainter p(&canvas);
         try {
             switch (quint8(all.at(0)) % 3) {
-            case 0: TBitmap::FromFileImage(bytes).Draw(p, canvas.rect()); break;
+            case 0: {
+                const TBitmap bitmap = TBitmap::FromFileImage(bytes);
+                bitmap.Draw(p, canvas.rect());
+                // Every pixel of an indexed picture names a colour of its table.
+                const QImage &image = bitmap.Image();
+                if (image.format() == QImage::Format_Indexed8)
+                    for (int y = 0; y < image.height(); ++y)
+                        for (int x = 0; x < image.width(); ++x)
+                            QVERIFY2(image.pixelIndex(x, y) < image.colorCount(), qPrintable(name));
+                break;
+            }
             case 1: TIcon::FromFileImage(bytes).Draw(p, canvas.rect()); break;
             default: TMetafile::FromFileImage(bytes).Draw(p, canvas.rect()); break;
             }
