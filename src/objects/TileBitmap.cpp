@@ -42,6 +42,17 @@ void TTileBitmap::DrawTiles(QPainter &canvas, int width, int height, double zoom
     }
     if (tileW <= 0 || tileH <= 0)
         return;
+    if (qint64(tileW) * tileH > kLargestScaledTile) {
+        // A large picture at a high zoom is not copied at that size: each
+        // tile that can be seen is drawn stretched instead.
+        QRect visible(0, 0, width, height);
+        if (canvas.hasClipping())
+            visible &= canvas.clipBoundingRect().toAlignedRect();
+        for (int y = visible.top() / tileH * tileH; y <= visible.bottom(); y += tileH)
+            for (int x = visible.left() / tileW * tileW; x <= visible.right(); x += tileW)
+                canvas.drawImage(QRect(x, y, tileW, tileH), Image());
+        return;
+    }
     // One texture fill, laid from (0, 0), instead of a drawing per tile: the
     // painter fills only what its clip lets through, however large the object
     // and however small the picture.

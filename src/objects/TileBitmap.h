@@ -60,6 +60,8 @@ public:
 private:
     // A printed tile is made at least this many device pixels wide and high.
     static constexpr double kFewestPrintedTilePixels = 48;
+    // The most pixels a zoomed copy of the picture may have on screen.
+    static constexpr qint64 kLargestScaledTile = 4'000'000;
 
     QByteArray FData;
     TBitmap FBitmap;

@@ -304,6 +304,24 @@ private slots:
         }
     }
 
+    // A large texture at a high zoom draws its visible corner, stretched as
+    // the zoom says, without a copy of the whole zoomed picture.
+    void largeTextureAtHighZoomDrawsItsCorner()
+    {
+        QImage texture(2100, 2000, QImage::Format_RGB32);
+        texture.fill(qRgb(0, 0, 255));
+        QPainter paint(&texture);
+        paint.fillRect(0, 0, 10, 10, qRgb(255, 0, 0));
+        paint.end();
+        auto shape = Plain(60, 60, Fill::stBrushImage);
+        shape->Image()->SetImage(texture);
+        shape->SetZoomFactorOnly(2.0f);
+        shape->SetBounds(0, 0, 60, 60);
+        const QImage image = RenderObject(*shape);
+        QVERIFY(Near(image.pixel(15, 15), qRgb(255, 0, 0)));
+        QVERIFY(Near(image.pixel(25, 25), qRgb(0, 0, 255)));
+    }
+
     // A damaged card's giant shape with a one-pixel texture paints and prints
     // what can be seen of it at once: only the visible tiles are drawn.
     void giantTexturedShapePaintsAndPrintsItsCorner()
