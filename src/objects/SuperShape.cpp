@@ -528,16 +528,8 @@ void TSuperShape::PrintSurface(TBaseReport &report, double originX, double origi
         // One smooth vector gradient over the object, running as the
         // screen's bands do from band 0's colour to band 255's: on paper
         // screen-sized bands or tiles would show their steps.
-        const bool vertical = FFillDirection == Fill::gdUp || FFillDirection == Fill::gdDown;
-        QLinearGradient gradient(fill.topLeft(), vertical ? fill.bottomLeft() + QPoint(0, 1)
-                                                          : fill.topRight() + QPoint(1, 0));
-        const auto band = [this](int i) {
-            return QColor(platform::GradientBandColor(FBackColor, FGradientToColor, FFillDirection, i));
-        };
-        gradient.setColorAt(0, band(0));
-        gradient.setColorAt(1, band(platform::kGradientBands - 1));
         report.SelectPen(platform::clBlack, Vcl::psClear, Vcl::pmCopy, 1);
-        report.SelectGradient(gradient);
+        report.SelectGradient(platform::SmoothGradient(fill, FBackColor, FGradientToColor, FFillDirection));
         report.DrawPolygon(QPolygon(fill.adjusted(-1, -1, 1, 1), true));
         break;
     }

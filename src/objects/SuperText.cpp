@@ -514,24 +514,13 @@ void TGSuperText::Print(TBaseReport &report, double originX, double originY)
         report.ClipToPath();
         report.SelectPen(platform::clBlack, Vcl::psClear, Vcl::pmCopy, 1);
         if (FSurfaceType == Fill::stGradientFill) {
-            const QRect device = report.DeviceRect(fillX1, fillY1, fillX2, fillY2);
-            // A quarter inch more to the right and below, so that the last
-            // band reaches past the letters whatever the rounding.
-            const QRect area(device.topLeft(),
-                             QSize(device.width() + 1 + platform::Trunc(report.XDPI() * 0.25),
-                                   device.height() + 1 + platform::Trunc(report.YDPI() * 0.25)));
-            for (int band = 0; band < platform::kGradientBands; ++band) {
-                const QRect r = platform::GradientBandRect(area, FFillDirection, band);
-                if (r.isEmpty())
-                    continue;
-                report.SelectBrush(TColor(platform::FromQColor(QColor(platform::GradientBandColor(
-                                       FGradientFromColor, FGradientToColor, FFillDirection, band)))),
-                                   Vcl::bsSolid);
-                const QPolygon polygon({r.topLeft(), QPoint(r.left() + r.width(), r.top()),
-                                        QPoint(r.left() + r.width(), r.top() + r.height()),
-                                        QPoint(r.left(), r.top() + r.height())});
-                report.DrawPolygon(polygon);
-            }
+            // One smooth shading across the object, as SuperShape prints it:
+            // screen-sized bands would show their steps on paper.
+            const QRect object = report.DeviceRect(inchX(0), inchY(0), inchX(W), inchY(H));
+            report.SelectGradient(
+                platform::SmoothGradient(object, FGradientFromColor, FGradientToColor, FFillDirection));
+            const QRect fill = report.DeviceRect(fillX1, fillY1, fillX2, fillY2).adjusted(-1, -1, 1, 1);
+            report.DrawPolygon(QPolygon(fill, true));
         } else if (FSurfaceType == Fill::stBrushImage) {
             FImage->PrintTiles(report, report.DeviceRect(fillX1, fillY1, fillX2, fillY2), ppi);
         } else {

@@ -62,4 +62,13 @@ QImage GradientBitmap(int width, int height, TColor from, TColor to, Fill::TFill
     return image;
 }
 
+QLinearGradient SmoothGradient(const QRect &area, TColor from, TColor to, Fill::TFillDirection direction)
+{
+    const bool vertical = direction == Fill::gdUp || direction == Fill::gdDown;
+    QLinearGradient gradient(area.topLeft(), vertical ? area.bottomLeft() + QPoint(0, 1) : area.topRight() + QPoint(1, 0));
+    gradient.setColorAt(0, QColor(GradientBandColor(from, to, direction, 0)));
+    gradient.setColorAt(1, QColor(GradientBandColor(from, to, direction, kGradientBands - 1)));
+    return gradient;
+}
+
 } // namespace platform

@@ -7,6 +7,7 @@
 
 #include "platform/Colors.h"
 
+#include <QLinearGradient>
 #include <QObject>
 #include <QRect>
 #include <QRgb>
@@ -43,6 +44,11 @@ QRect GradientBandRect(const QRect &area, Fill::TFillDirection direction, int ba
 
 // Fills area with the 256 bands.
 void PaintGradient(QPainter &p, const QRect &area, TColor from, TColor to, Fill::TFillDirection direction);
+
+// The gradient as one smooth shading over area, running as the bands do from
+// band 0's colour to band 255's: for paper, where bands the size of screen
+// pixels would show their steps.
+QLinearGradient SmoothGradient(const QRect &area, TColor from, TColor to, Fill::TFillDirection direction);
 
 // The gradient as an image of the given size (the object's gradient bitmap).
 QImage GradientBitmap(int width, int height, TColor from, TColor to, Fill::TFillDirection direction);
