@@ -176,15 +176,6 @@ bool TCircleTextProperties::Execute(QWidget *parent, TGPCircleText &text)
     return true;
 }
 
-void TCircleTextProperties::showEvent(QShowEvent *event)
-{
-    TPropertyDialog::showEvent(event);
-    if (!FActivated) {
-        FActivated = true;
-        FormActivate();
-    }
-}
-
 void TCircleTextProperties::FormActivate()
 {
     FActivating = true;
@@ -209,17 +200,13 @@ void TCircleTextProperties::SampleChanged()
 
 void TCircleTextProperties::FontSizeUp()
 {
-    TFont *font = FPreview->Font();
-    if (font->Size() < 150)
-        font->SetSize(font->Size() + 5);
+    StepFontSize(*FPreview->Font(), true);
     SampleChanged();
 }
 
 void TCircleTextProperties::FontSizeDown()
 {
-    TFont *font = FPreview->Font();
-    if (font->Size() > 10)
-        font->SetSize(font->Size() - 5);
+    StepFontSize(*FPreview->Font(), false);
     SampleChanged();
 }
 

@@ -55,16 +55,12 @@ public:
 public slots:
     void accept() override;
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private:
-    void FormActivate();
+    void FormActivate() override;
     void SampleChanged();
     void ShowZoom();
 
     TGPCircleText *FPreview;
     bool FCaptionChanged = false;
     bool FActivating = false;
-    bool FActivated = false;
 };

@@ -148,15 +148,6 @@ TGFont3DEffects::TGFont3DEffects(TGBaseLabel &label, QWidget *parent)
     AttachFormHelp(this);
 }
 
-void TGFont3DEffects::showEvent(QShowEvent *event)
-{
-    TPropertyDialog::showEvent(event);
-    if (!FActivated) {
-        FActivated = true;
-        FormActivate();
-    }
-}
-
 void TGFont3DEffects::FormActivate()
 {
     // The sample shows the label's own words in its own font; a label without
@@ -193,10 +184,7 @@ void TGFont3DEffects::SampleChanged() { SamplePanel->update(); }
 
 void TGFont3DEffects::accept()
 {
-    if (!FActivated) {
-        FActivated = true;
-        FormActivate();
-    }
+    EnsureActivated();
     FLabel.Font()->Assign(*Sample->Font());
     FLabel.SetDepthHighlight(Sample->DepthHighlight());
     FLabel.SetDepthShadow(Sample->DepthShadow());

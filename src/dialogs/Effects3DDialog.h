@@ -51,14 +51,10 @@ public:
 public slots:
     void accept() override;
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private:
     // Takes the label's values into the sample and the controls.
-    void FormActivate();
+    void FormActivate() override;
     void SampleChanged();
 
     TGBaseLabel &FLabel;
-    bool FActivated = false;
 };

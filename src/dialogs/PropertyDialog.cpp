@@ -1,5 +1,7 @@
 #include "dialogs/PropertyDialog.h"
 
+#include "platform/Graphics.h"
+
 #include "printing/DialogKit.h"
 #include "widgets/ContextHelp.h"
 
@@ -43,6 +45,23 @@ void TPropertyDialog::showEvent(QShowEvent *event)
         FCentred = true;
         CenterOverMainWindow();
     }
+    EnsureActivated();
+}
+
+void TPropertyDialog::EnsureActivated()
+{
+    if (FActivated)
+        return;
+    FActivated = true;
+    FormActivate();
+}
+
+void TPropertyDialog::StepFontSize(TFont &font, bool up)
+{
+    if (up && font.Size() < 150)
+        font.SetSize(font.Size() + 5);
+    else if (!up && font.Size() > 10)
+        font.SetSize(font.Size() - 5);
 }
 
 void TPropertyDialog::CenterOverMainWindow()

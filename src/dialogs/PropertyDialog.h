@@ -8,6 +8,7 @@
 #include <QDialog>
 
 class QHBoxLayout;
+class TFont;
 class QPushButton;
 class QToolButton;
 
@@ -29,10 +30,18 @@ protected:
     // The buttons in a row, right-aligned, for the subclass's layout.
     QHBoxLayout *ButtonRow();
     void showEvent(QShowEvent *event) override;
+    // Runs once, when the dialog is first shown: the controls take the
+    // edited object's settings then (and ensured before OK acts).
+    virtual void FormActivate() {}
+    void EnsureActivated();
+    // The font-size arrows: five points up unless already 150 or more, five
+    // down unless already 10 or less.
+    static void StepFontSize(TFont &font, bool up);
 
 private:
     void CenterOverMainWindow();
 
     int FHelpContext;
     bool FCentred = false;
+    bool FActivated = false;
 };

@@ -184,15 +184,6 @@ void TRichTextLabelEditor::Prepare(const editors::TRichTextEditSetup &setup)
     ShowFormat(WPRichText1->CurrentCharFormat());
 }
 
-void TRichTextLabelEditor::showEvent(QShowEvent *event)
-{
-    TPropertyDialog::showEvent(event);
-    if (!FActivated) {
-        FActivated = true;
-        FormActivate();
-    }
-}
-
 void TRichTextLabelEditor::FormActivate()
 {
     WPPanel->setVisible(true);

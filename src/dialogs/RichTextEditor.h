@@ -44,15 +44,11 @@ public:
     QToolButton *ZoomPlusButton;
     QToolButton *ZoomMinusButton;
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private:
     void BuildToolBar();
-    void FormActivate();
+    void FormActivate() override;
     void ShowFormat(const QTextCharFormat &format);
     void ResizePanelToZoom();
 
-    bool FActivated = false;
     int FPanelWidth0 = 0, FPanelHeight0 = 0, FZoom0 = 100;
 };

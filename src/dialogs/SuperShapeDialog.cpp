@@ -229,15 +229,6 @@ bool TSuperShapeProperties::Execute(QWidget *parent, TSuperShape &shape)
     return true;
 }
 
-void TSuperShapeProperties::showEvent(QShowEvent *event)
-{
-    TPropertyDialog::showEvent(event);
-    if (!FActivated) {
-        FActivated = true;
-        FormActivate();
-    }
-}
-
 void TSuperShapeProperties::FormActivate()
 {
     FActivating = true;

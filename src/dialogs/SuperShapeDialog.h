@@ -55,11 +55,8 @@ public:
     // The "Load Texture" button's work.
     void LoadTexture();
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private:
-    void FormActivate();
+    void FormActivate() override;
     void UpdatePanels();
     void SampleChanged();
     void ConnectControls();
@@ -70,5 +67,4 @@ private:
     // surface type changes, and "Texture" chosen again brings it back.
     TBitmap FLastUsedImage;
     bool FActivating = false;
-    bool FActivated = false;
 };

@@ -350,15 +350,6 @@ bool TSuperTextProperties::Execute(QWidget *parent, TGSuperText &text)
     return true;
 }
 
-void TSuperTextProperties::showEvent(QShowEvent *event)
-{
-    TPropertyDialog::showEvent(event);
-    if (!FActivated) {
-        FActivated = true;
-        FormActivate();
-    }
-}
-
 void TSuperTextProperties::FormActivate()
 {
     FActivating = true;
@@ -420,17 +411,13 @@ void TSuperTextProperties::CaptionTimerTick()
 
 void TSuperTextProperties::FontSizeUp()
 {
-    TFont *font = FPreview->Font();
-    if (font->Size() < 150)
-        font->SetSize(font->Size() + 5);
+    StepFontSize(*FPreview->Font(), true);
     FitSample();
 }
 
 void TSuperTextProperties::FontSizeDown()
 {
-    TFont *font = FPreview->Font();
-    if (font->Size() > 10)
-        font->SetSize(font->Size() - 5);
+    StepFontSize(*FPreview->Font(), false);
     FitSample();
 }
 

@@ -116,11 +116,8 @@ public:
 public slots:
     void accept() override;
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private:
-    void FormActivate();
+    void FormActivate() override;
     void UpdatePanels();
     void SampleChanged();
     void FitSample();
@@ -135,5 +132,4 @@ private:
     TBitmap FLastUsedImage;
     bool FCaptionChanged = false;
     bool FActivating = false;
-    bool FActivated = false;
 };
