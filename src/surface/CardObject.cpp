@@ -151,7 +151,10 @@ void TGGraphicControl::BoundsChanged()
         std::copy(now, now + 4, FLastBounds);
         FBoundsRemembered = true;
     } else if (!std::equal(now, now + 4, FLastBounds)) {
-        NotifyChanged();
+        // Bounds derived at a zoom (a label fitted to its zoomed font) leave
+        // the card as it was: the user changed nothing.
+        if (!(FDerivingBounds && FZoom != 1.0f))
+            NotifyChanged();
         std::copy(now, now + 4, FLastBounds);
         RequestHandleRefresh();
     }

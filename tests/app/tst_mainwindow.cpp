@@ -11,6 +11,8 @@
 #include "surface/SelectionHandle.h"
 #include "widgets/SpinEdit.h"
 
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -277,6 +279,34 @@ private slots:
             PressKey(w.get(), Qt::Key(key), Qt::ControlModifier);
         QCOMPARE(w->ZoomCaptionText(), caption);
         QCOMPARE(qRound(w->BusinessCardPanel()->ZoomFactor() * 100), caption.chopped(1).toInt());
+        Discard(w);
+    }
+
+    // Zooming an opened card with the keys is looking, not editing: the card
+    // is not marked changed at any step.
+    void zoomKeysMarkNoOpenedCardChanged_data()
+    {
+        QTest::addColumn<QString>("card");
+        const QDir folder(testsupport::TestDataFolder() + QStringLiteral("/cards"));
+        for (const QString &name : folder.entryList({QStringLiteral("*.qrv")}, QDir::Files))
+            QTest::newRow(qPrintable(name)) << folder.filePath(name);
+    }
+    void zoomKeysMarkNoOpenedCardChanged()
+    {
+        QFETCH(QString, card);
+        auto w = StartMainWindow();
+        const QString copy = CardFolder() + QStringLiteral("opened.qrv");
+        QFile::remove(copy);
+        QVERIFY(QFile::copy(card, copy));
+        FFiles.answers.push_back(copy);
+        w->Open1Click();
+        Flush();
+        QVERIFY(!w->ChangesMade());
+        for (int step = 0; step < 6; ++step) {
+            PressKey(w.get(), Qt::Key_Plus, Qt::ControlModifier);
+            Flush();
+            QVERIFY2(!w->ChangesMade(), qPrintable(w->ZoomCaptionText()));
+        }
         Discard(w);
     }
 

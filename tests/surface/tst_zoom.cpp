@@ -10,6 +10,7 @@
 #include "surface/ComponentText.h"
 #include "surface/SelectionHandle.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -116,6 +117,38 @@ private slots:
         panel->SetZoom(zoom);
         QCOMPARE(SavedBytes(*panel), atOne);
         panel->SetZoom(1.0f);
+        QCOMPARE(SavedBytes(*panel), atOne);
+    }
+
+    // Zooming in and out is looking, not editing: no card, whatever it holds,
+    // is marked changed by it or saved any differently.
+    void zoomingMarksNoCardChanged_data()
+    {
+        QTest::addColumn<QString>("card");
+        const QDir folder(TestDataFolder() + QStringLiteral("/cards"));
+        for (const QString &name : folder.entryList({QStringLiteral("*.qrv")}, QDir::Files))
+            QTest::newRow(qPrintable(name)) << folder.filePath(name);
+    }
+    void zoomingMarksNoCardChanged()
+    {
+        QFETCH(QString, card);
+        auto panel = MakePanel();
+        panel->LoadFromFile(card);
+        Flush();
+        const QByteArray atOne = SavedBytes(*panel);
+        QStringList changedBy;
+        connect(panel.get(), &TGBasePanel::LabelChangedEvent, this, [&changedBy](QObject *sender) {
+            changedBy << (sender ? QString::fromLatin1(sender->metaObject()->className()) : QString());
+        });
+        for (const float z : kZoomSteps) {
+            panel->SetZoom(z);
+            panel->grab();
+            Flush();
+        }
+        panel->SetZoom(1.0f);
+        panel->grab();
+        Flush();
+        QCOMPARE(changedBy, QStringList());
         QCOMPARE(SavedBytes(*panel), atOne);
     }
 
