@@ -13,7 +13,7 @@
 namespace testsupport {
 
 QString TestDataFolder() { return QStringLiteral(QUORVEL_TEST_DATA); }
-QString SampleCardsFolder() { return QStringLiteral(QUORVEL_SAMPLE_CARDS); }
+QString SampleCardsFolder() { return TestDataFolder() + QStringLiteral("/cards"); }
 
 namespace {
 int64_t g_clock = 100000;

@@ -21,8 +21,8 @@ namespace testsupport {
 void InitEnvironment();
 QString ProgramFolder();
 
-// The test data folder (tests/data) and the sample cards written by another
-// implementation of the card file format (shared/cards beside the project).
+// The test data folder (tests/data) and, in its cards folder, the sample cards
+// written by another implementation of the card file format.
 QString TestDataFolder();
 QString SampleCardsFolder();
 
