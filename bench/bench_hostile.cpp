@@ -2,6 +2,7 @@
 // built quorvel program in a fresh process and prints its wall time, peak
 // resident memory and exit status. The aim is every case within 1 s and
 // 200 MB, ending with a message instead of a hang or a huge allocation.
+// An argument runs only the cases whose names hold it.
 #include "app/Preferences.h"
 #include "objects/BusinessCardShape.h"
 #include "platform/IniFile.h"
@@ -95,16 +96,81 @@ void WriteLayout(const QString &folder, float width, float height)
     ini.UpdateFile();
 }
 
-// A card with one filled frame and one text label whose font height is the
-// smallest int.
+QByteArray Str(const QByteArray &s) { return char(s.size()) + s; }
+
+QByteArray Int32(const QByteArray &name, qint32 value)
+{
+    QByteArray bytes = Str(name) + char(4);
+    for (int i = 0; i < 4; ++i)
+        bytes += char((quint32(value) >> (8 * i)) & 0xFF);
+    return bytes;
+}
+
+// A string value: short strings carry a length byte, longer ones four.
+QByteArray Text(const QByteArray &name, const QByteArray &value)
+{
+    if (value.size() < 256)
+        return Str(name) + char(6) + Str(value);
+    QByteArray bytes = Str(name) + char(12);
+    for (int i = 0; i < 4; ++i)
+        bytes += char((quint32(value.size()) >> (8 * i)) & 0xFF);
+    return bytes + value;
+}
+
+QByteArray Record(const QByteArray &className, const QByteArray &properties)
+{
+    return "TPF0" + Str(className) + Str("") + properties + char(0) + char(0);
+}
+
+QByteArray Card(const QByteArray &records) { return char(1) + records + char(0); }
+
+QByteArray Bounds(int left, int top, int width, int height)
+{
+    return Int32("Left", left) + Int32("Top", top) + Int32("Width", width) + Int32("Height", height);
+}
+
+// A card with one text label whose font height is the smallest int.
 QByteArray HostileFontCard()
 {
-    const auto str = [](const QByteArray &s) { return char(s.size()) + s; };
-    QByteArray record = QByteArray("TPF0") + str("TGBusinessCardLabel") + str("L") + str("Left") + char(2) + char(10)
-        + str("Top") + char(2) + char(10) + str("Width") + char(2) + char(100) + str("Height") + char(2) + char(40)
-        + str("Caption") + char(6) + str("Big") + str("Font.Height") + char(4) + QByteArray("\x00\x00\x00\x80", 4)
-        + char(0) + char(0);
-    return char(1) + record + char(0);
+    return Card(Record("TGBusinessCardLabel", Bounds(10, 10, 100, 40) + Text("Caption", "Big")
+                                                  + Str("Font.Height") + char(4) + QByteArray("\x00\x00\x00\x80", 4)));
+}
+
+QByteArray ManyEmptyLinesCard(int count) { return Card(Record("TGLineShape", {}).repeated(count)); }
+
+QByteArray ManyTextLabelsCard(int count)
+{
+    QByteArray records;
+    for (int i = 0; i < count; ++i)
+        records += Record("TGPLabel", Bounds(i % 300, i % 180, 60, 14) + Text("Caption", "Label " + QByteArray::number(i)));
+    return Card(records);
+}
+
+QByteArray HugeSuperShapeCard(int side) { return Card(Record("TSuperShape", Bounds(0, 0, side, side))); }
+
+QByteArray LongSuperTextCard(int length)
+{
+    return Card(Record("TGSuperText", Bounds(10, 10, 200, 40)
+                                          + Text("Caption", QByteArray("lorem ipsum dolor sit amet ").repeated(length / 27 + 1).left(length))));
+}
+
+QByteArray ManyLinesLabelCard(int lines, bool wrap)
+{
+    QByteArray items = Str("Items.Strings") + char(1);
+    for (int i = 0; i < lines; ++i)
+        items += char(6) + Str("line " + QByteArray::number(i));
+    items += char(0);
+    return Card(Record("TGMultiLineLabel", Bounds(10, 10, 200, 100) + items + (wrap ? Str("WordWrap") + char(9) : QByteArray())));
+}
+
+// Settings of about 4 MB in short lines, most of them in a section the
+// program reads.
+QByteArray LongSettingsFile()
+{
+    QByteArray text = "[Layout]\n";
+    for (int i = 0; text.size() < 4 * 1024 * 1024 - 64; ++i)
+        text += "k" + QByteArray::number(i) + "=1\n";
+    return text;
 }
 
 } // namespace
@@ -113,6 +179,7 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    const QString filter = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     if (!QFile::exists(Program())) {
         std::printf("the quorvel program is not built: %s\n", qPrintable(Program()));
         return 0;
@@ -135,11 +202,20 @@ int main(int argc, char **argv)
     WriteBytes(at("fifo-art.QRE"), at("art.bmp").toUtf8() + "\r\n");
     mknod(QFile::encodeName(at("device")).constData(), S_IFCHR | 0666, makedev(1, 3));
     WriteBytes(at("font.qrv"), HostileFontCard());
+    WriteBytes(at("lines80k.qrv"), ManyEmptyLinesCard(80000));
+    WriteBytes(at("lines320k.qrv"), ManyEmptyLinesCard(320000));
+    WriteBytes(at("labels100k.qrv"), ManyTextLabelsCard(100000));
+    WriteBytes(at("supershape20k.qrv"), HugeSuperShapeCard(20000));
+    WriteBytes(at("supershape40k.qrv"), HugeSuperShapeCard(40000));
+    WriteBytes(at("supertext20k.qrv"), LongSuperTextCard(20000));
+    WriteBytes(at("multiline200k.qrv"), ManyLinesLabelCard(200000, false));
+    WriteBytes(at("multiline200k-wrap.qrv"), ManyLinesLabelCard(200000, true));
 
     struct TCase {
         const char *name;
         QStringList args;
         float width = 3.5f, height = 2.0f;
+        bool longSettings = false;
     };
     const QList<TCase> cases{
         {"--dump /dev/zero", {"--dump", "/dev/zero"}},
@@ -157,9 +233,28 @@ int main(int argc, char **argv)
          {"--render", at("font.qrv"), "--output", at("out.png"), "--zoom", "1.6"}},
         {"--print Font.Height=-2147483648", {"--print", at("font.qrv"), "--output", at("out.pdf")}},
         {"--print, ordinary card (for comparison)", {"--print", at("card.qrv"), "--output", at("out.pdf")}},
+        {"--print, settings file of 4 MB", {"--print", at("card.qrv"), "--output", at("out.pdf")}, 3.5f, 2.0f, true},
+        {"--dump 80,000 empty lines", {"--dump", at("lines80k.qrv")}},
+        {"--dump 320,000 empty lines", {"--dump", at("lines320k.qrv")}},
+        {"--dump 100,000 text labels", {"--dump", at("labels100k.qrv")}},
+        {"--render 100,000 text labels", {"--render", at("labels100k.qrv"), "--output", at("out.png")}},
+        {"--print 100,000 text labels", {"--print", at("labels100k.qrv"), "--output", at("out.pdf")}},
+        {"--render SuperShape 20,000 square", {"--render", at("supershape20k.qrv"), "--output", at("out.png")}},
+        {"--print SuperShape 20,000 square", {"--print", at("supershape20k.qrv"), "--output", at("out.pdf")}},
+        {"--render SuperShape 40,000 square", {"--render", at("supershape40k.qrv"), "--output", at("out.png")}},
+        {"--render SuperText of 20,000 characters", {"--render", at("supertext20k.qrv"), "--output", at("out.png")}},
+        {"--print SuperText of 20,000 characters", {"--print", at("supertext20k.qrv"), "--output", at("out.pdf")}},
+        {"--render multi-line label, 200,000 lines", {"--render", at("multiline200k.qrv"), "--output", at("out.png")}},
+        {"--print multi-line label, 200,000 lines", {"--print", at("multiline200k.qrv"), "--output", at("out.pdf")}},
+        {"--render 200,000 lines, word wrap", {"--render", at("multiline200k-wrap.qrv"), "--output", at("out.png")}},
     };
     std::printf("%-44s %8s %10s %7s\n", "case", "seconds", "peak MB", "status");
     for (const TCase &c : cases) {
+        if (!filter.isEmpty() && !QString::fromLatin1(c.name).contains(filter))
+            continue;
+        QFile::remove(at("qrv.ini"));
+        if (c.longSettings)
+            WriteBytes(at("qrv.ini"), LongSettingsFile());
         WriteLayout(dir.path(), c.width, c.height);
         const TRun run = RunProgram(c.args);
         std::printf("%-44s %8.3f %10.1f %7d\n", c.name, run.seconds, run.peakKilobytes / 1024.0, run.status);

@@ -23,7 +23,6 @@ constexpr int kMaxVectors = 60;
 TSuperShape::TSuperShape(QObject *owner) : TGGraphicControl(owner), FImage(new TTileBitmap(this))
 {
     SetInitialSize(25, 25);
-    RebuildGradient();
 }
 
 // ---- stored properties ----
@@ -33,8 +32,6 @@ void TSuperShape::SetBackColor(TColor v)
     if (FBackColor == v)
         return;
     FBackColor = v;
-    RebuildGradientIfShown();
-    RebuildSolidIfShown();
     Invalidate();
 }
 
@@ -43,7 +40,6 @@ void TSuperShape::SetFillDirection(Fill::TFillDirection v)
     if (FFillDirection == v)
         return;
     FFillDirection = v;
-    RebuildGradientIfShown();
     Invalidate();
 }
 
@@ -52,7 +48,6 @@ void TSuperShape::SetForeColor(TColor v)
     if (FForeColor == v)
         return;
     FForeColor = v;
-    RebuildSolidIfShown();
     Invalidate();
 }
 
@@ -61,7 +56,6 @@ void TSuperShape::SetGradientToColor(TColor v)
     if (FGradientToColor == v)
         return;
     FGradientToColor = v;
-    RebuildGradientIfShown();
     Invalidate();
 }
 
@@ -112,7 +106,6 @@ void TSuperShape::SetPattern(Vcl::TBrushStyle v)
     if (FPattern == v)
         return;
     FPattern = v;
-    RenderSolid();
     Invalidate();
 }
 
@@ -129,7 +122,6 @@ void TSuperShape::SetShadowColor(TColor v)
     if (FShadowColor == v)
         return;
     FShadowColor = v;
-    RebuildGradientIfShown();
     Invalidate();
 }
 
@@ -140,7 +132,6 @@ void TSuperShape::SetShadowDepth(int v)
     if (FShadowDepth > Width() / 2 || FShadowDepth > Height() / 2 || FShadowDepth == v)
         return;
     FShadowDepth = v;
-    RebuildGradientIfShown();
     Invalidate();
 }
 
@@ -149,7 +140,6 @@ void TSuperShape::SetShadowOrient(TShadowOrient v)
     if (FShadowOrient == v || v < soNone || v > soLowerLeft)
         return;
     FShadowOrient = v;
-    RebuildGradientIfShown();
     Invalidate();
 }
 
@@ -185,10 +175,6 @@ void TSuperShape::SetSurfaceType(Fill::TSurfaceType v)
     Invalidate();
     if (v != Fill::stBrushImage)
         FImage->Clear();
-    if (v == Fill::stGradientFill)
-        RebuildGradient();
-    if (v == Fill::stBrushTransparent)
-        RenderSolid();
     // A card being read holds the shadow and outline the user gave the
     // shape after choosing no surface.
     if (v == Fill::stNormal && !IsLoading()) {
@@ -207,48 +193,6 @@ void TSuperShape::SetVectors(int v)
     Invalidate();
 }
 
-// ---- surface bitmaps ----
-
-void TSuperShape::RebuildGradient()
-{
-    FGradient = platform::GradientBitmap(std::max(Width(), 0), std::max(Height(), 0), FBackColor, FGradientToColor,
-                                         FFillDirection);
-}
-
-void TSuperShape::RebuildGradientIfShown()
-{
-    if (FSurfaceType == Fill::stGradientFill)
-        RebuildGradient();
-}
-
-void TSuperShape::RenderSolid()
-{
-    const int w = std::max(Width(), 0), h = std::max(Height(), 0);
-    if (w == 0 || h == 0) {
-        FSolid = QImage();
-        return;
-    }
-    FSolid = QImage(w, h, QImage::Format_RGB32);
-    FSolid.fill(platform::ToQColor(FBackColor));
-}
-
-void TSuperShape::RebuildSolidIfShown()
-{
-    if (FSurfaceType == Fill::stBrushTransparent)
-        RenderSolid();
-}
-
-QImage TSuperShape::SurfaceBitmap() const
-{
-    switch (FSurfaceType) {
-    case Fill::stBrushTransparent: return FSolid;
-    case Fill::stBrushImage: return FImage->Image();
-    case Fill::stGradientFill: return FGradient;
-    case Fill::stNormal: break;
-    }
-    return {};
-}
-
 // ---- card object slots ----
 
 void TSuperShape::Loaded()
@@ -256,16 +200,6 @@ void TSuperShape::Loaded()
     TGGraphicControl::Loaded();
     AddSeparator();
     AddMenuItem(tr("Properties"), [this] { EditProperties(); });
-    RebuildGradientIfShown();
-}
-
-void TSuperShape::BoundsChanged()
-{
-    // The base marks the card changed when the shape moves or is resized;
-    // the gradient always spans the whole object.
-    TGGraphicControl::BoundsChanged();
-    if (FSurfaceType == Fill::stGradientFill && FGradient.size() != QSize(Width(), Height()))
-        RebuildGradient();
 }
 
 // ---- geometry ----
@@ -416,21 +350,18 @@ void TSuperShape::TileSurface(QPainter &canvas) const
         FImage->DrawTiles(canvas, Width(), Height(), ZoomFactor());
         return;
     }
-    // The solid and gradient bitmaps are made at the object's size; one made
-    // before a resize still covers the whole object.
-    const QImage bitmap = SurfaceBitmap();
-    if (bitmap.isNull())
-        return;
-    ForEachTile(Width(), Height(), bitmap.width(), bitmap.height(),
-                [&](int x, int y) { canvas.drawImage(x, y, bitmap); });
+    // Solid colour and gradient bands are painted straight onto the canvas,
+    // never into a bitmap the size of the object: what they cost follows the
+    // part of the object the canvas shows, however large the object is.
+    const QRect area(0, 0, std::max(Width(), 0), std::max(Height(), 0));
+    if (FSurfaceType == Fill::stBrushTransparent)
+        canvas.fillRect(area, platform::ToQColor(FBackColor));
+    else if (FSurfaceType == Fill::stGradientFill)
+        platform::PaintGradient(canvas, area, FBackColor, FGradientToColor, FFillDirection);
 }
 
 void TSuperShape::Paint(QPainter &canvas)
 {
-    if (FSurfaceType == Fill::stBrushTransparent && FSolid.isNull())
-        RenderSolid();
-    if (FSurfaceType == Fill::stGradientFill && FGradient.size() != QSize(Width(), Height()))
-        RebuildGradient();
     TRect shape, shadow;
     GetRects(shape, shadow);
     canvas.save();

@@ -105,7 +105,6 @@ public:
 
     // ---- card object slots ----
     void Loaded() override;
-    void BoundsChanged() override;
     void Paint(QPainter &canvas) override;
     void Print(TBaseReport &report, double originX, double originY) override;
 
@@ -130,17 +129,10 @@ public:
     QPolygon StarVertices(const TRect &r, QPoint offset = {}) const;
     // The outline of the figure on r as a fillable path.
     QPainterPath FigurePath(const TRect &r) const;
-    // The bitmap tiled over the surface: the solid, texture or gradient one.
-    QImage SurfaceBitmap() const;
-    const QImage &GradientImage() const { return FGradient; }
 
 private:
     // Every setting the dialog shows, through the setters, bounds apart.
     void TakeSettings(const TSuperShape &other);
-    void RebuildGradient();
-    void RebuildGradientIfShown();
-    void RenderSolid();
-    void RebuildSolidIfShown();
     void GetRects(TRect &shape, TRect &shadow) const;
     int CornerSize() const;
     void DrawFigure(QPainter &canvas, const TRect &r) const;
@@ -168,7 +160,4 @@ private:
     Fill::TSurfaceType FSurfaceType = Fill::stGradientFill;
     int FVectors = 10;
     QString FLastBitmapFileNameandPath;
-
-    QImage FGradient;
-    QImage FSolid;
 };

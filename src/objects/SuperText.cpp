@@ -339,13 +339,18 @@ QString TGSuperText::VisibleText() const
 {
     const platform::TCanvasFont font = CanvasFont();
     const int room = Width() - std::max(FTextRect.left, FShadowRect.left);
-    QString s = FCaption;
-    while (!s.isEmpty() && font.TextWidth(s) > room) {
-        // A character outside the basic plane goes whole, never half a pair.
-        const bool pair = s.size() >= 2 && s.at(s.size() - 1).isLowSurrogate() && s.at(s.size() - 2).isHighSurrogate();
-        s.chop(pair ? 2 : 1);
-    }
-    return s;
+    if (font.TextWidth(FCaption) <= room)
+        return FCaption;
+    // The longest start that fits, found by halving rather than by dropping
+    // one character at a time: a long caption costs a few measurements.
+    qsizetype length = font.FittingLength(FCaption, 0, room);
+    if (length == 1 && font.TextWidth(FCaption.left(1)) > room)
+        length = 0;
+    // A character outside the basic plane goes whole, never half a pair.
+    if (length > 0 && length < FCaption.size() && FCaption.at(length).isLowSurrogate()
+        && FCaption.at(length - 1).isHighSurrogate())
+        --length;
+    return FCaption.left(length);
 }
 
 // ---- painting ----

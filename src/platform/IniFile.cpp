@@ -51,20 +51,36 @@ void TIniFile::Load()
     const QString text = DecodeText(file.readAll());
     if (text.contains(QLatin1String("\r\n")))
         FLineEnd = QStringLiteral("\r\n");
-    QString line;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            FLines.append(line);
-            line.clear();
-            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
-                ++i;
-        } else {
-            line.append(c);
-        }
+    // Lines end at CR, LF or CR LF.
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = start;
+        while (end < text.size() && text.at(end) != QLatin1Char('\r') && text.at(end) != QLatin1Char('\n'))
+            ++end;
+        FLines.append(text.mid(start, end - start));
+        if (end < text.size() && text.at(end) == QLatin1Char('\r') && end + 1 < text.size()
+            && text.at(end + 1) == QLatin1Char('\n'))
+            ++end;
+        start = end + 1;
     }
-    if (!line.isEmpty())
-        FLines.append(line);
+}
+
+// The key of a "Key=Value" line, empty when the line holds none.
+QStringView TIniFile::KeyOf(const QString &line)
+{
+    const qsizetype eq = line.indexOf(QLatin1Char('='));
+    return eq <= 0 ? QStringView() : QStringView(line).left(eq).trimmed();
+}
+
+// A hash that ignores case, taken without copying the key.
+size_t TIniFile::FoldedHash(QStringView key)
+{
+    size_t hash = 1469598103934665603ull;
+    for (const QChar c : key) {
+        hash ^= c.toCaseFolded().unicode();
+        hash *= 1099511628211ull;
+    }
+    return hash;
 }
 
 bool TIniFile::IsSectionLine(const QString &line, QString *name)
@@ -92,25 +108,40 @@ bool TIniFile::SplitKeyValue(const QString &line, QString *key, QString *value)
     return true;
 }
 
-TIniFile::Range TIniFile::FindSection(const QString &section) const
+void TIniFile::IndexSections() const
 {
-    Range r;
-    const QString wanted = section.trimmed();
+    if (FIndexed)
+        return;
+    FSections.clear();
+    FFirstSectionNamed.clear();
     for (int i = 0; i < FLines.size(); ++i) {
         QString name;
         if (!IsSectionLine(FLines[i], &name))
             continue;
-        if (r.header >= 0) {
-            r.last = i;
-            return r;
-        }
-        if (name.compare(wanted, Qt::CaseInsensitive) == 0) {
-            r.header = i;
-            r.first = i + 1;
-        }
+        FFirstSectionNamed.insert(name.toCaseFolded(), FFirstSectionNamed.value(name.toCaseFolded(), int(FSections.size())));
+        FSections.append(SectionEntry{i, std::nullopt});
     }
-    if (r.header >= 0)
-        r.last = FLines.size();
+    FIndexed = true;
+}
+
+void TIniFile::ForgetIndex() const
+{
+    FIndexed = false;
+    FSections.clear();
+    FFirstSectionNamed.clear();
+}
+
+TIniFile::Range TIniFile::FindSection(const QString &section) const
+{
+    IndexSections();
+    Range r;
+    const auto found = FFirstSectionNamed.constFind(section.trimmed().toCaseFolded());
+    if (found == FFirstSectionNamed.constEnd())
+        return r;
+    r.entry = found.value();
+    r.header = FSections[r.entry].header;
+    r.first = r.header + 1;
+    r.last = r.entry + 1 < FSections.size() ? FSections[r.entry + 1].header : int(FLines.size());
     return r;
 }
 
@@ -118,13 +149,35 @@ int TIniFile::FindKey(const Range &range, const QString &key) const
 {
     if (range.header < 0)
         return -1;
-    const QString wanted = key.trimmed();
-    for (int i = range.first; i < range.last; ++i) {
-        QString k, v;
-        if (SplitKeyValue(FLines[i], &k, &v) && k.compare(wanted, Qt::CaseInsensitive) == 0)
-            return i;
+    SectionEntry &section = FSections[range.entry];
+    if (!section.keys) {
+        section.keys.emplace();
+        section.keys->reserve(range.last - range.first);
+        for (int i = range.first; i < range.last; ++i) {
+            const QStringView k = KeyOf(FLines[i]);
+            if (!k.isEmpty())
+                section.keys->insert(FoldedHash(k), i - range.header);
+        }
     }
-    return -1;
+    // The first line of the section with this key, as a rescan would find it.
+    const QStringView wanted = QStringView(key).trimmed();
+    int first = -1;
+    const auto [begin, end] = section.keys->equal_range(FoldedHash(wanted));
+    for (auto it = begin; it != end; ++it)
+        if ((first < 0 || it.value() < first)
+            && KeyOf(FLines[range.header + it.value()]).compare(wanted, Qt::CaseInsensitive) == 0)
+            first = it.value();
+    return first < 0 ? -1 : range.header + first;
+}
+
+// A key line inserted into a section's body moves every later section down.
+void TIniFile::NoteKeyInserted(const Range &range, int line, const QString &key)
+{
+    for (qsizetype i = range.entry + 1; i < FSections.size(); ++i)
+        ++FSections[i].header;
+    SectionEntry &section = FSections[range.entry];
+    if (section.keys)
+        section.keys->insert(FoldedHash(QStringView(key).trimmed()), line - range.header);
 }
 
 QString TIniFile::ReadString(const QString &section, const QString &key, const QString &defaultValue) const
@@ -183,6 +236,7 @@ void TIniFile::WriteString(const QString &section, const QString &key, const QSt
         FLines.append(QLatin1Char('[') + section.trimmed() + QLatin1Char(']'));
         FLines.append(entry);
         FModified = true;
+        ForgetIndex();
         return;
     }
     const int at = FindKey(r, key);
@@ -203,6 +257,7 @@ void TIniFile::WriteString(const QString &section, const QString &key, const QSt
     while (insertAt > r.first && FLines[insertAt - 1].trimmed().isEmpty())
         --insertAt;
     FLines.insert(insertAt, entry);
+    NoteKeyInserted(r, insertAt, key);
     FModified = true;
 }
 
@@ -259,6 +314,7 @@ void TIniFile::EraseSection(const QString &section)
                 --end;
         FLines.remove(r.header, end - r.header);
         FModified = true;
+        ForgetIndex();
     }
 }
 
@@ -269,6 +325,7 @@ void TIniFile::DeleteKey(const QString &section, const QString &key)
         return;
     FLines.removeAt(at);
     FModified = true;
+    ForgetIndex();
 }
 
 bool TIniFile::UpdateFile()

@@ -7,8 +7,11 @@
 // back to its default.
 #pragma once
 
+#include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class TIniFile
 {
@@ -59,20 +62,39 @@ public:
     static bool ParseInteger(const QString &text, int &value);
 
 private:
-    // The range of lines [first, last) of a section's body; first == -1 when missing.
+    // The range of lines [first, last) of a section's body; first == -1 when
+    // missing. entry is the section's place in the index of sections.
     struct Range {
         int header = -1;
         int first = -1;
         int last = -1;
+        int entry = -1;
+    };
+    // One "[Section]" line of the file, with the lines of its body that hold
+    // keys (as offsets from the header) by the hash of the key, collected
+    // when the section is first read.
+    struct SectionEntry {
+        int header = -1;
+        std::optional<QMultiHash<size_t, int>> keys;
     };
     Range FindSection(const QString &section) const;
     int FindKey(const Range &range, const QString &key) const;
     static bool IsSectionLine(const QString &line, QString *name = nullptr);
     static bool SplitKeyValue(const QString &line, QString *key, QString *value);
+    static QStringView KeyOf(const QString &line);
+    static size_t FoldedHash(QStringView key);
     void Load();
+    // Looking a key up never rescans the file: the section headers are
+    // indexed once, and each section's keys when the section is first read.
+    void IndexSections() const;
+    void ForgetIndex() const;
+    void NoteKeyInserted(const Range &range, int line, const QString &key);
 
     QString FFileName;
     QStringList FLines;
+    mutable bool FIndexed = false;
+    mutable QList<SectionEntry> FSections;
+    mutable QHash<QString, int> FFirstSectionNamed; // lower-case name -> entry
     QString FLineEnd = QStringLiteral("\n");
     bool FModified = false;
     bool FTooLarge = false;

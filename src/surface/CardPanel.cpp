@@ -54,10 +54,12 @@ TGBasePanel::~TGBasePanel()
 
 // ---- object list ----
 
+// Called only by TGGraphicControl::SetPanel when the object moves onto this
+// panel, so it is never in the list yet: no search of the list, which would
+// make reading a card of many objects take time growing with their square.
 void TGBasePanel::InsertObject(TGGraphicControl *object)
 {
-    if (!FObjects.contains(object))
-        FObjects.append(object);
+    FObjects.append(object);
     InvalidateObjectArea(object->BoundsRect());
 }
 

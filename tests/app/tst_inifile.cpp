@@ -182,6 +182,38 @@ private slots:
         QCOMPARE(ini.ReadInteger(QStringLiteral("S"), QStringLiteral("K"), 0), 1);
     }
 
+    // Values read before and after keys are added, removed and changed: every
+    // read sees the file as it stands, in every section, however it was
+    // reached before.
+    void readsFollowEveryWrite()
+    {
+        QTemporaryDir dir;
+        const QString path = WriteFile(dir, "[A]\nK1=a1\n\n[B]\nK1=b1\nk1=b1 again\n[A]\nK2=second A\n");
+        TIniFile ini(path);
+        const auto read = [&](const char *section, const char *key) {
+            return ini.ReadString(QString::fromLatin1(section), QString::fromLatin1(key), QStringLiteral("-"));
+        };
+        QCOMPARE(read("a", "k1"), QStringLiteral("a1"));
+        QCOMPARE(read("B", "K1"), QStringLiteral("b1"));
+        QCOMPARE(read("A", "K2"), QStringLiteral("-"));
+        ini.WriteString(QStringLiteral("A"), QStringLiteral("K2"), QStringLiteral("a2"));
+        ini.WriteString(QStringLiteral("A"), QStringLiteral("K3"), QStringLiteral("a3"));
+        QCOMPARE(read("B", "k1"), QStringLiteral("b1"));
+        QCOMPARE(read("A", "K2"), QStringLiteral("a2"));
+        QCOMPARE(read("A", "K3"), QStringLiteral("a3"));
+        ini.WriteString(QStringLiteral("B"), QStringLiteral("K1"), QStringLiteral("b1 changed"));
+        ini.DeleteKey(QStringLiteral("A"), QStringLiteral("K1"));
+        QCOMPARE(read("A", "K1"), QStringLiteral("-"));
+        QCOMPARE(read("B", "K1"), QStringLiteral("b1 changed"));
+        ini.WriteString(QStringLiteral("C"), QStringLiteral("K1"), QStringLiteral("c1"));
+        ini.WriteString(QStringLiteral("B"), QStringLiteral("K2"), QStringLiteral("b2"));
+        QCOMPARE(read("C", "K1"), QStringLiteral("c1"));
+        QCOMPARE(read("B", "K2"), QStringLiteral("b2"));
+        QVERIFY(ini.UpdateFile());
+        QCOMPARE(ReadFile(path), QByteArray("[A]\nK2=a2\nK3=a3\n\n[B]\nK1=b1 changed\nk1=b1 again\nK2=b2\n"
+                                            "[A]\nK2=second A\n\n[C]\nK1=c1\n"));
+    }
+
     void eraseSectionRemovesOnlyThatSection()
     {
         QTemporaryDir dir;

@@ -212,10 +212,18 @@ private slots:
     }
 
     // A caption wider than the object loses characters from its end until it
-    // fits; it is never wrapped. An empty one shows a crossed frame.
+    // fits, however long it is; it is never wrapped. An empty one shows a
+    // crossed frame.
+    void superTextShortensAndCrossesOut_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("16 characters") << QStringLiteral("WIDE").repeated(4);
+        QTest::newRow("20,000 characters") << QStringLiteral("WIDE").repeated(5000);
+    }
     void superTextShortensAndCrossesOut()
     {
-        auto text = MakeSuperText(QStringLiteral("WIDEWIDEWIDEWIDE"), 30);
+        QFETCH(QString, caption);
+        auto text = MakeSuperText(caption, 30);
         text->SetBounds(0, 0, 150, 60);
         const QImage image = RenderObject(*text);
         const QString shown = text->VisibleText();

@@ -117,7 +117,6 @@ private slots:
         QCOMPARE(ink.left(), 12 - 8);
         QCOMPARE(ink.right(), 12 + 8);
         QVERIFY(InkCount(image, [](QRgb p) { return p == qRgb(0, 0, 0); }) > 30);
-        QCOMPARE(star.GradientImage().size(), QSize(25, 25));
     }
 
     // Which colour lies where, on screen and on a 600 dpi page; on paper the
@@ -158,6 +157,41 @@ private slots:
         for (int i = 0; i < 600; ++i)
             steps.insert(page.pixel(origin + (vertical ? QPoint(300, i) : QPoint(i, 300))));
         QVERIFY2(steps.size() > 200, qPrintable(QString::number(steps.size())));
+    }
+
+    // A shape far larger than any card (a few bytes in a card file): the
+    // corners a canvas shows are filled, the gradient running from one end
+    // of the whole shape to the other.
+    void hugeShapeFillsWhatIsShown_data()
+    {
+        QTest::addColumn<int>("surface");
+        QTest::addColumn<QRgb>("nearTop");
+        QTest::addColumn<QRgb>("nearBottom");
+        QTest::newRow("gradient") << int(Fill::stGradientFill) << qRgb(255, 0, 0) << qRgb(0, 0, 255);
+        QTest::newRow("solid") << int(Fill::stBrushTransparent) << qRgb(255, 0, 0) << qRgb(255, 0, 0);
+    }
+    void hugeShapeFillsWhatIsShown()
+    {
+        QFETCH(int, surface);
+        QFETCH(QRgb, nearTop);
+        QFETCH(QRgb, nearBottom);
+        constexpr int kSide = 40000;
+        auto shape = Plain(kSide, kSide, Fill::TSurfaceType(surface));
+        shape->SetFillDirection(Fill::gdDown);
+        const auto corner = [&](QPoint at) {
+            QImage view(200, 200, QImage::Format_RGB32);
+            view.fill(Qt::white);
+            QPainter painter(&view);
+            painter.translate(-at);
+            shape->Paint(painter);
+            return view;
+        };
+        const QImage top = corner({0, 0});
+        const QImage bottom = corner({kSide - 200, kSide - 200});
+        for (const QPoint p : {QPoint(10, 10), QPoint(190, 190)}) {
+            QVERIFY(Near(top.pixel(p), nearTop, 8));
+            QVERIFY(Near(bottom.pixel(p), nearBottom, 8));
+        }
     }
 
     // Where shape and shadow stand on a 40 x 30 object with a 5 pixel

@@ -14,6 +14,7 @@
 #include <QBuffer>
 #include <QMetaProperty>
 #include <QPointer>
+#include <QSet>
 #include <cmath>
 #include <limits>
 
@@ -440,6 +441,26 @@ private slots:
             QVERIFY(!o->IsLoading());
         }
         QCOMPARE(read[1]->BoundsRect(), QRect(2, 2, 5, 5));
+    }
+
+    // A card of many objects: every one is read, in file order, on the panel
+    // once, each with a name of its own.
+    void manyObjectsAreReadInFileOrder()
+    {
+        auto panel = MakePanel();
+        constexpr int kObjects = 20000;
+        QByteArray records;
+        for (int i = 0; i < kObjects; ++i)
+            records += Record("TBCShapes", "", Bounds(i % 100, i / 200, 5, 5));
+        const QList<TGGraphicControl *> read = TComponentReader(List(records)).ReadObjectList(panel.get(), panel.get());
+        QCOMPARE(read.size(), kObjects);
+        QCOMPARE(panel->Objects(), read);
+        QSet<QString> names;
+        for (int i = 0; i < kObjects; ++i) {
+            QCOMPARE(read[i]->BoundsRect().topLeft(), QPoint(i % 100, i / 200));
+            names.insert(read[i]->objectName());
+        }
+        QCOMPARE(names.size(), kObjects);
     }
 
     void readsWhatAnotherWriterMightWrite()
