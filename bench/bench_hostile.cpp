@@ -168,7 +168,7 @@ QByteArray ManyLinesLabelCard(int lines, bool wrap)
 QByteArray LongSettingsFile()
 {
     QByteArray text = "[Layout]\n";
-    for (int i = 0; text.size() < 4 * 1024 * 1024 - 64; ++i)
+    for (int i = 0; text.size() < 4 * 1024 * 1024 - 4096; ++i)
         text += "k" + QByteArray::number(i) + "=1\n";
     return text;
 }

@@ -20,6 +20,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <algorithm>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -33,8 +34,10 @@ TPeoplePrintDialog::TPeoplePrintDialog(const TPeopleTable &table, QWidget *paren
     FTable->setHorizontalHeaderLabels(table.Header);
     FTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     FTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Cells are made for the values a row has (and the tick), not for every
+    // column of the header.
     for (int r = 0; r < table.Rows.size(); ++r)
-        for (int c = 0; c < table.Header.size(); ++c) {
+        for (int c = 0; c < std::max<qsizetype>(1, table.Rows[r].size()); ++c) {
             auto *item = new QTableWidgetItem(table.Rows[r].value(c));
             if (c == 0) {
                 // The tick in the first column says whether the person is printed.

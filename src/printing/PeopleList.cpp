@@ -158,13 +158,17 @@ TPeopleTable ReadCsv(const QByteArray &bytes)
     table.Header = records.first().Fields;
     const qsizetype columns = table.Header.size();
     for (qsizetype r = 1; r < records.size(); ++r) {
-        QStringList row = records[r].Fields;
+        if (r > kMaxPeople)
+            throw LineError(records[r].Line,
+                            QStringLiteral("the file lists more than %1 people; one printing is for %1 at most")
+                                .arg(kMaxPeople));
+        const QStringList &row = records[r].Fields;
         if (row.size() > columns)
             throw LineError(records[r].Line, QStringLiteral("the row has %1 values but the header names only %2 columns")
                                                  .arg(row.size())
                                                  .arg(columns));
-        while (row.size() < columns)
-            row.append(QString());
+        // A short row stays short: a header of many columns over rows of
+        // few values costs no more than the values themselves.
         table.Rows.append(row);
         table.RowLines.append(records[r].Line);
     }

@@ -25,7 +25,8 @@ private:
 
 struct TPeopleTable {
     QStringList Header;
-    // One row per person, each exactly as long as the header.
+    // One row per person, each at most as long as the header; the values
+    // a short row lacks at its end are empty.
     QList<QStringList> Rows;
     // The file line each row starts on, from 1.
     QList<int> RowLines;
@@ -37,13 +38,17 @@ namespace people {
 inline constexpr int kMaxValueLength = 255;
 // A list of people larger than this is not a list of people.
 inline constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
+// The most people one list prints for: ten thousand sheets or more are no
+// team's cards but a mistake, and would print for hours.
+inline constexpr int kMaxPeople = 10000;
 
 // Reads CSV text: UTF-8 with or without a byte-order mark, fields split by
 // commas or (when the header holds more of them) semicolons, quoted fields
 // with doubled quotes, delimiters and line breaks inside. Blank lines are
-// skipped; rows shorter than the header are filled with empty values.
+// skipped; rows shorter than the header are kept as they are (their
+// missing values read as empty).
 // Throws EPeopleListError for text that is not UTF-8, a missing header, a
-// row longer than the header or a quote left open.
+// row longer than the header, a quote left open or more than kMaxPeople rows.
 TPeopleTable ReadCsv(const QByteArray &bytes);
 TPeopleTable ReadCsvFile(const QString &fileName);
 

@@ -71,6 +71,8 @@ public:
     // ---- parent panel; nothing of the panel's part happens without one ----
     TGBasePanel *Panel() const { return FPanel; }
     void SetPanel(TGBasePanel *panel);
+    // The panel going away drops the object without being told of it.
+    void ForgetPanel() { FPanel = nullptr; }
 
     // True while the stream reader fills the object: setters store values
     // without side effects.

@@ -43,10 +43,18 @@ TGBasePanel::TGBasePanel(QWidget *parent) : QWidget(parent)
 
 TGBasePanel::~TGBasePanel()
 {
-    // Objects outlive nothing of the panel: detach them before the widget goes.
-    for (TGGraphicControl *o : QList<TGGraphicControl *>(FObjects))
-        delete o;
+    // Objects outlive nothing of the panel: detached before the widget goes,
+    // so none calls back into it. Those the panel owns go with its other
+    // children, which Qt deletes without looking each one up in its list of
+    // children: deleted one by one here, a card of many objects took time
+    // growing with the square of their number to close.
+    const QList<TGGraphicControl *> objects = FObjects;
     FObjects.clear();
+    for (TGGraphicControl *o : objects)
+        o->ForgetPanel();
+    for (TGGraphicControl *o : objects)
+        if (o->parent() != this)
+            delete o;
     QFile::remove(FClipboardFile);
     QFile::remove(FSpareFile);
     delete FContextMenu;

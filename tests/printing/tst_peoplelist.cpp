@@ -30,9 +30,9 @@ private slots:
         QTest::newRow("line break inside a value")
             << QByteArray("Name,Address 1,Fax\nAnn,\"12 Road\r\nTown\",9\rBob,\"a\n\nb\",8")
             << QStringList{"Name", "Address 1", "Fax"} << Rows{{"Ann", "12 Road\nTown", "9"}, {"Bob", "a\n\nb", "8"}};
-        QTest::newRow("short rows filled, blank lines skipped")
+        QTest::newRow("short rows kept short, blank lines skipped")
             << QByteArray("Name,Company,Fax\n\nAnn\n\r\nBob,Bolt") << QStringList{"Name", "Company", "Fax"}
-            << Rows{{"Ann", "", ""}, {"Bob", "Bolt", ""}};
+            << Rows{{"Ann"}, {"Bob", "Bolt"}};
         QTest::newRow("non-ASCII text") << QByteArray("Name\nJos\xC3\xA9 M\xC3\xBCller\n\xE6\x9D\x8E\n")
                                         << QStringList{"Name"}
                                         << Rows{{QString::fromUtf8("José Müller")}, {QString::fromUtf8("李")}};
@@ -63,6 +63,9 @@ private slots:
         QTest::newRow("counted across a line break in a value")
             << QByteArray("Name,Address 1\n\"A\nB\",x\nC,d,e\n") << "Line 4: the row has 3";
         QTest::newRow("quote never closed") << QByteArray("Name\nAnn\n\"Bob\nCy\n") << "Line 3: a quoted value is never closed";
+        QTest::newRow("more people than a printing is for")
+            << QByteArray("Name\n") + QByteArray("Ann\n").repeated(people::kMaxPeople + 1)
+            << QStringLiteral("Line %1: the file lists more than %2 people").arg(people::kMaxPeople + 2).arg(people::kMaxPeople);
         QTest::newRow("text after a closing quote") << QByteArray("Name,Fax\n\"Ann\"x,1\n") << "Line 2: text follows a closing quote";
     }
     void unusableFilesAreRefusedNamingTheLine()
@@ -93,6 +96,28 @@ private slots:
         QFETCH(QStringList, header);
         QFETCH(QList<int>, columns);
         QCOMPARE(people::MatchColumns(header), columns);
+    }
+
+    // A header of 100,000 columns over a thousand rows of one value: each
+    // person's values are those the row holds, the rest empty.
+    void wideHeaderOverShortRows()
+    {
+        constexpr int kColumns = 100000;
+        QByteArray csv;
+        for (int c = 0; c < kColumns - 1; ++c)
+            csv += "Column" + QByteArray::number(c) + ',';
+        csv += "Name\n";
+        for (int r = 0; r < 999; ++r)
+            csv += "only " + QByteArray::number(r) + '\n';
+        csv += QByteArray(kColumns - 1, ',') + "Ann Lee\n";
+        const TPeopleTable table = people::ReadCsv(csv);
+        QCOMPARE(table.Header.size(), kColumns);
+        QCOMPARE(table.Rows.size(), 1000);
+        QCOMPARE(table.Rows.first(), QStringList{QStringLiteral("only 0")});
+        const QList<int> columns = people::MatchColumns(table.Header);
+        QCOMPARE(columns.first(), kColumns - 1);
+        QCOMPARE(people::PersonValues(table.Rows.first(), columns), QStringList(10));
+        QCOMPARE(people::PersonValues(table.Rows.last(), columns).first(), QStringLiteral("Ann Lee"));
     }
 };
 
