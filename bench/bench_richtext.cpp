@@ -2,7 +2,9 @@
 // Czech text in a code page, Unicode escapes) loaded, laid out and painted
 // 100 times, as the card panel does on every repaint; prints the time of
 // each step per paint. Two labels take turns, so the shared engine reads
-// each document afresh every time.
+// each document afresh every time. Then, once each, documents far larger
+// than a label can show: alternating bold runs, 60 MB of plain text, ten
+// million paragraph marks, an HTML table of 10,000 cells.
 #include "objects/RichTextLabel.h"
 #include "richtext/RichTextControl.h"
 #include "richtext/RichTextPage.h"
@@ -10,6 +12,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QTextDocument>
@@ -34,6 +37,63 @@ QByteArray TwoKilobytesOfRtf(int variant)
         ++n;
     }
     return rtf + "}";
+}
+
+// Hostile documents for a label of 3.5 x 2 inches.
+QByteArray AlternatingBoldRuns(int runs)
+{
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ";
+    for (int i = 0; i < runs; ++i)
+        rtf += (i % 2 ? "\\b0 " : "\\b ") + QByteArray("word ");
+    return rtf + "}";
+}
+
+QByteArray ManyParagraphs(int count) { return "{\\rtf1\\ansi " + QByteArray("\\par ").repeated(count) + "}"; }
+
+QByteArray PlainText(qsizetype bytes)
+{
+    return QByteArray("lorem ipsum dolor sit amet\n").repeated(bytes / 27 + 1).left(bytes);
+}
+
+QByteArray HtmlTable(int cells)
+{
+    QByteArray html = "<html><body><table border=1>";
+    for (int i = 0; i < cells; ++i) {
+        if (i % 100 == 0)
+            html += i ? "</tr><tr>" : "<tr>";
+        html += "<td>c" + QByteArray::number(i) + "</td>";
+    }
+    return html + "</tr></table></body></html>";
+}
+
+long PeakResidentKilobytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+// Loads, lays out and paints a label holding the document once.
+void PaintHostile(const char *name, const QByteArray &data)
+{
+    TGPRichBaseLabel label;
+    label.Loaded();
+    label.SetBounds(0, 0, 336, 192);
+    label.RTFText()->SetData(data);
+    QImage image(336, 192, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QElapsedTimer timer;
+    timer.start();
+    {
+        QPainter p(&image);
+        label.Paint(p);
+    }
+    std::printf("%-44s %9.1f ms, peak %7.1f MB so far (%lld bytes)\n", name, timer.nsecsElapsed() / 1e6,
+                PeakResidentKilobytes() / 1024.0, static_cast<long long>(data.size()));
 }
 
 } // namespace
@@ -91,5 +151,12 @@ int main(int argc, char **argv)
     std::printf("read, lay out and paint on a page of its own: %.3f ms\n", pageMs);
     std::printf("load, lay out and paint one label: %.3f ms (%.3f ms of processor time; target 1 ms)\n", paintMs,
                 paintCpuMs);
+
+    // Documents far larger than a label can show.
+    PaintHostile("10,000 alternating bold runs:", AlternatingBoldRuns(10000));
+    PaintHostile("100,000 alternating bold runs:", AlternatingBoldRuns(100000));
+    PaintHostile("60 MB of plain text:", PlainText(60 * 1024 * 1024));
+    PaintHostile("10,000,000 paragraph marks:", ManyParagraphs(10000000));
+    PaintHostile("HTML table of 10,000 cells:", HtmlTable(10000));
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "dialogs/ImagePreviewBox.h"
 #include "objects/ObjectEditors.h"
 #include "platform/Dialogs.h"
+#include "platform/InputFiles.h"
 #include "platform/ProgramFolder.h"
 #include "widgets/FormHelpTexts.h"
 
@@ -179,6 +180,28 @@ bool TGImageBrowser::Execute(QWidget *parent, editors::TImageChoice &choice)
     choice.stretch = browser.CBStretch->isChecked();
     choice.autoSize = browser.CBAutoSize->isChecked();
     return true;
+}
+
+void TGImageBrowser::accept()
+{
+    // The picture is stored in the card as its data; a card holding more
+    // than a card file may have would be saved and then refused on opening.
+    constexpr qint64 kMegabyte = 1024 * 1024;
+    const qint64 stored = Image1->Picture()->Data().size();
+    const qint64 limit = platform::InputFileLimit(platform::TInputKind::CardFile);
+    if (stored > limit) {
+        const QString name = QFileInfo(SelectedFile()).fileName();
+        platform::ShowMessageBox(
+            {QStringLiteral("%1 is too large to keep on a card: stored in the card it takes %2 MB, and a card file "
+                            "can hold at most %3 MB. Choose a smaller picture, or make this one smaller first.")
+                 .arg(name.isEmpty() ? QStringLiteral("The picture") : name)
+                 .arg((stored + kMegabyte - 1) / kMegabyte)
+                 .arg(limit / kMegabyte),
+             QStringLiteral("Picture too large"), platform::miError, platform::mbOK},
+            this);
+        return;
+    }
+    TImageBrowserBase::accept();
 }
 
 void TGImageBrowser::LoadPreview(const QString &path, const QString &extension)

@@ -69,6 +69,10 @@ public:
     QCheckBox *CBStretch;
     QCheckBox *CBAutoSize;
 
+    // Refuses, with a message, a picture whose card could not be opened
+    // again: the card file would be over the size a card can have.
+    void accept() override;
+
 protected:
     void LoadPreview(const QString &path, const QString &extension) override;
     void ClearPreview() override;

@@ -126,9 +126,10 @@ void TGPRichBaseLabel::Render(QPainter &canvas)
         FMaster->SetBackgroundColor(background);
         canvas.fillRect(QRect(0, 0, Width(), Height()), background);
     }
-    FMaster->SetRTFText(*FRTFText);
+    // The page first: only what it can show of the text is read.
     FMaster->SetZoom(platform::Trunc(ZoomFactor() * 100));
     FMaster->SetPageLayout(PageWidthTwips(), PageHeightTwips());
+    FMaster->SetRTFText(*FRTFText, TRichTextPage::TReading::ShownOnly);
     FMaster->SetWordWrap(true);
     FMaster->PaintFirstPage(canvas, QRect(0, 0, Width(), Height()));
     if (FBorderStyle == Vcl::bsSingle) {

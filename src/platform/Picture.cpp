@@ -21,6 +21,14 @@ namespace {
 // No picture of the program needs more pixels than this (16000 x 16000 at
 // four bytes a pixel is a gigabyte; this is a quarter of that).
 constexpr qint64 kMaxPixels = qint64(64) * 1024 * 1024;
+// Qt's picture readers refuse, on their own and without saying so, a picture
+// whose pixels take more than their allocation limit (128 MB unless told
+// otherwise): that limit is made the program's own, so a picture within
+// kMaxPixels decodes whichever reader decodes it.
+[[maybe_unused]] const bool kReaderLimitAgrees = [] {
+    QImageReader::setAllocationLimit(int(kMaxPixels * 4 / (1024 * 1024)));
+    return true;
+}();
 // Icons are small: the format itself stops at 256 pixels.
 constexpr int kMaxIconSide = 1024;
 

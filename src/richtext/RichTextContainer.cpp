@@ -35,6 +35,23 @@ QString PlainTextOf(const QByteArray &data)
     return platform::DecodeCodePageLeniently(data, 1252);
 }
 
+// The start of a plain text that the bound keeps: its first paragraphs, and
+// its first characters of those.
+QString BoundedText(QString text, const richtext::TReadingBound &bound)
+{
+    if (!bound.Limits())
+        return text;
+    text.truncate(bound.characters);
+    qsizetype at = -1;
+    for (qsizetype n = 0; n < bound.paragraphs; ++n) {
+        at = text.indexOf(QLatin1Char('\n'), at + 1);
+        if (at < 0)
+            return text;
+    }
+    text.truncate(at);
+    return text;
+}
+
 } // namespace
 
 TRichTextContainer::TRichTextContainer(QObject *parent) : QObject(parent) {}
@@ -60,16 +77,16 @@ void TRichTextContainer::SetData(const QByteArray &data)
     emit Changed();
 }
 
-void TRichTextContainer::LoadInto(QTextDocument &document) const
+void TRichTextContainer::LoadInto(QTextDocument &document, const richtext::TReadingBound &bound) const
 {
     if (FData.isEmpty() || LooksLikeRtf(FData)) {
-        richtext::ReadRtf(FData, document);
+        richtext::ReadRtf(FData, document, bound);
         return;
     }
     if (LooksLikeHtml(FData))
         document.setHtml(QString::fromUtf8(FData));
     else
-        document.setPlainText(PlainTextOf(FData));
+        document.setPlainText(BoundedText(PlainTextOf(bound.Limits() ? FData.left(bound.characters * 4) : FData), bound));
     document.setDocumentMargin(0);
     document.setModified(false);
 }

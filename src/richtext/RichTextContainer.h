@@ -3,6 +3,7 @@
 // loaded until its text is edited. Streamed as the binary entry "Data".
 #pragma once
 
+#include "richtext/RtfFormat.h"
 #include "surface/ComponentStream.h"
 
 #include <QByteArray>
@@ -28,7 +29,8 @@ public:
     // Fills the document from the container. RTF is read as RTF; other data
     // is taken as HTML when it looks like HTML, and as plain text (code page
     // 1252, or UTF-8 with its byte-order mark) otherwise.
-    void LoadInto(QTextDocument &document) const;
+    // With a bound, only the start it keeps is read.
+    void LoadInto(QTextDocument &document, const richtext::TReadingBound &bound = {}) const;
     // The container takes the document, written as RTF.
     void StoreFrom(const QTextDocument &document);
 

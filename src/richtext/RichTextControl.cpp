@@ -102,10 +102,10 @@ void TWPRichText::ApplyView()
     viewport()->update();
 }
 
-void TWPRichText::SetRTFText(const TRichTextContainer &text)
+void TWPRichText::SetRTFText(const TRichTextContainer &text, TRichTextPage::TReading reading)
 {
     QTextDocument *before = &FPage.Document();
-    FPage.SetRTFText(text);
+    FPage.SetRTFText(text, reading);
     if (&FPage.Document() != before)
         ShowDocument();
     FPage.Document().clearUndoRedoStacks();

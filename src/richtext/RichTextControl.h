@@ -33,7 +33,8 @@ public:
     QTextDocument &Document() const { return FPage.Document(); }
 
     // ---- what labels and the editor form ask of the engine ----
-    void SetRTFText(const TRichTextContainer &text);
+    void SetRTFText(const TRichTextContainer &text,
+                    TRichTextPage::TReading reading = TRichTextPage::TReading::Whole);
     void GetRTFText(TRichTextContainer &text) const;
     void SetBackgroundColor(const QColor &color);
     int Zoom() const { return FPage.Zoom(); }

@@ -35,20 +35,33 @@ TRichTextPage::TRichTextPage() : FDocument(NewDocument()) {}
 
 TRichTextPage::~TRichTextPage() = default;
 
-void TRichTextPage::SetRTFText(const TRichTextContainer &text)
+// Letters a pixel wide on lines half a pixel high: the most a page can show,
+// with room to spare.
+richtext::TReadingBound TRichTextPage::ShownBound() const
+{
+    const QSizeF page = PageSize();
+    richtext::TReadingBound bound;
+    bound.paragraphs = qsizetype(std::ceil(page.height())) * 2 + 16;
+    bound.characters = bound.paragraphs * (qsizetype(std::ceil(page.width())) + 64);
+    return bound;
+}
+
+void TRichTextPage::SetRTFText(const TRichTextContainer &text, TReading reading)
 {
     // A label painted again right after itself needs no second reading.
     const QByteArray data = text.Data();
-    if (FLoadedRevision == FDocument->revision() && data == FLoadedData)
+    const richtext::TReadingBound bound = reading == TReading::ShownOnly ? ShownBound() : richtext::TReadingBound{};
+    if (FLoadedRevision == FDocument->revision() && data == FLoadedData && bound == FLoadedBound)
         return;
     // A document read afresh is laid out once, when it is painted; the old
     // one would be laid out again at every step of the reading. The old one
     // stays until the next reading, for whoever still shows it.
     auto fresh = NewDocument();
-    text.LoadInto(*fresh);
+    text.LoadInto(*fresh, bound);
     FRetired = std::move(FDocument);
     FDocument = std::move(fresh);
     FLoadedData = data;
+    FLoadedBound = bound;
     FLoadedRevision = FDocument->revision();
     ApplyTextWidth();
 }

@@ -4,6 +4,8 @@
 // as text, so it stays vector text wherever the painter records it.
 #pragma once
 
+#include "richtext/RtfFormat.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QRect>
@@ -25,7 +27,10 @@ public:
 
     // The document of the container, read afresh into a new QTextDocument
     // (Document() changes; the previous one lives until the next reading).
-    void SetRTFText(const TRichTextContainer &text);
+    // Shown only: no more of it than the page at its present size can show
+    // is read (for painting; an editor needs all of it).
+    enum class TReading { Whole, ShownOnly };
+    void SetRTFText(const TRichTextContainer &text, TReading reading = TReading::Whole);
     // The document written as RTF into the container.
     void GetRTFText(TRichTextContainer &text) const;
 
@@ -52,6 +57,7 @@ public:
 
 private:
     void ApplyTextWidth() const;
+    richtext::TReadingBound ShownBound() const;
 
     std::unique_ptr<QTextDocument> FDocument;
     std::unique_ptr<QTextDocument> FRetired;
@@ -63,5 +69,6 @@ private:
     // The container data the document was last read from, and the
     // document's revision right after; any edit moves the revision on.
     QByteArray FLoadedData;
+    richtext::TReadingBound FLoadedBound;
     int FLoadedRevision = -1;
 };

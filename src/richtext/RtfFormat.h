@@ -24,6 +24,17 @@ inline constexpr char kDefaultTabProperty[] = "rtfDefaultTab"; // twips
 int LayoutDpi();
 inline double TwipsPerLayoutPixel() { return 1440.0 / LayoutDpi(); }
 
+// How much of a document a reading keeps: a page shows no more paragraphs
+// and characters than these, however small its letters; the rest is never
+// read into the document, so its cost follows the page, not the file.
+// Zero: everything.
+struct TReadingBound {
+    qsizetype paragraphs = 0;
+    qsizetype characters = 0;
+    bool Limits() const { return paragraphs > 0; }
+    bool operator==(const TReadingBound &) const = default;
+};
+
 // Font size of text that names none: 12 points (\fs24).
 inline constexpr int kDefaultHalfPoints = 24;
 inline constexpr int kDefaultTabTwips = 720;

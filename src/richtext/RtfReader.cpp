@@ -197,7 +197,10 @@ struct TFontEntry {
 class TRtfReader
 {
 public:
-    TRtfReader(const QByteArray &rtf, QTextDocument &document) : FIn(rtf), FDocument(document), FCursor(&document) {}
+    TRtfReader(const QByteArray &rtf, QTextDocument &document, const TReadingBound &bound = {})
+        : FIn(rtf), FDocument(document), FCursor(&document), FBound(bound)
+    {
+    }
 
     void Read()
     {
@@ -208,7 +211,7 @@ public:
         FDocument.setDocumentMargin(0);
         FCursor = QTextCursor(&FDocument);
         FCursor.beginEditBlock();
-        while (FPos < FIn.size()) {
+        while (FPos < FIn.size() && !FBoundReached) {
             const char c = FIn[FPos++];
             switch (c) {
             case '{': OpenGroup(); break;
@@ -439,7 +442,12 @@ private:
             if (byte == ';')
                 EndColorEntry();
             return;
-        case TDestination::Text: FPendingBytes.append(byte); return;
+        case TDestination::Text:
+            FPendingBytes.append(byte);
+            // A run longer than the bound goes no further than it.
+            if (FBound.Limits() && FCharacters + FPendingBytes.size() > FBound.characters)
+                FlushText();
+            return;
         }
     }
 
@@ -480,6 +488,11 @@ private:
         FPendingText.removeIf([](QChar c) {
             return (c.unicode() < 0x20 && c != u'\t') || c == QChar::ObjectReplacementCharacter;
         });
+        if (FBound.Limits() && FCharacters + FPendingText.size() > FBound.characters) {
+            FPendingText.truncate(std::max<qsizetype>(0, FBound.characters - FCharacters));
+            FBoundReached = true;
+        }
+        FCharacters += FPendingText.size();
         if (FPendingText.isEmpty())
             return;
         // A paragraph takes the formatting in force at its text; the last
@@ -493,6 +506,10 @@ private:
     {
         if (FState.destination != TDestination::Text)
             return;
+        if (FBound.Limits() && ++FParagraphs >= FBound.paragraphs) {
+            FBoundReached = true;
+            return;
+        }
         FCursor.setBlockFormat(BlockFormat());
         FCursor.setBlockCharFormat(CharFormat(FState.chars));
         FCursor.insertBlock(BlockFormat(), CharFormat(FState.chars));
@@ -651,11 +668,18 @@ private:
     int FColorRed = 0, FColorGreen = 0, FColorBlue = 0;
     bool FColorGiven = false;
     int FPartsNotKept = 0;
+    TReadingBound FBound;
+    qsizetype FCharacters = 0;
+    qsizetype FParagraphs = 0;
+    bool FBoundReached = false;
 };
 
 } // namespace
 
-void ReadRtf(const QByteArray &rtf, QTextDocument &document) { TRtfReader(rtf, document).Read(); }
+void ReadRtf(const QByteArray &rtf, QTextDocument &document, const TReadingBound &bound)
+{
+    TRtfReader(rtf, document, bound).Read();
+}
 
 QStringList PartsNotKept(const QByteArray &rtf)
 {

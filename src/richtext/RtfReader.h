@@ -5,6 +5,8 @@
 // text could be made of it, in time and memory in proportion to its size.
 #pragma once
 
+#include "richtext/RtfFormat.h"
+
 #include <QByteArray>
 #include <QStringList>
 
@@ -12,8 +14,9 @@ class QTextDocument;
 
 namespace richtext {
 
-// Replaces the document's contents with the RTF text.
-void ReadRtf(const QByteArray &rtf, QTextDocument &document);
+// Replaces the document's contents with the RTF text, or with as much of it
+// as the bound keeps.
+void ReadRtf(const QByteArray &rtf, QTextDocument &document, const TReadingBound &bound = {});
 
 // What the RTF holds that the document read from it leaves out, so that
 // the RTF written back from the document no longer has it: the user's

@@ -303,6 +303,49 @@ private slots:
         QCOMPARE(label.BoundsRect(), QRect(0, 0, 120, 20));
     }
 
+    // A document far longer than the label draws exactly as its start does:
+    // what lies beyond what the label can show changes nothing drawn, in
+    // RTF and in plain text, in many paragraphs and in one.
+    void documentFarLongerThanTheLabelDrawsAsItsStart_data()
+    {
+        QTest::addColumn<QByteArray>("start");
+        QTest::addColumn<QByteArray>("rest");
+        QTest::addColumn<QByteArray>("end");
+        const QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\fs20 ";
+        QByteArray lines;
+        for (int i = 0; i < 60; ++i)
+            lines += "line " + QByteArray::number(i) + "\\par ";
+        QTest::newRow("RTF, a million paragraphs") << rtf + lines << QByteArray("\\par more ").repeated(1000000)
+                                                   << QByteArray("}");
+        QTest::newRow("RTF, alternating bold runs in one paragraph")
+            << rtf + QByteArray("\\b bold \\b0 plain ").repeated(400) << QByteArray("\\b bold \\b0 plain ").repeated(100000)
+            << QByteArray("}");
+        QByteArray text;
+        for (int i = 0; i < 60; ++i)
+            text += "line " + QByteArray::number(i) + "\n";
+        QTest::newRow("plain text, 8 MB") << text << QByteArray("more text\n").repeated(800000) << QByteArray();
+    }
+    void documentFarLongerThanTheLabelDrawsAsItsStart()
+    {
+        QFETCH(QByteArray, start);
+        QFETCH(QByteArray, rest);
+        QFETCH(QByteArray, end);
+        const auto draw = [](const QByteArray &data) {
+            TGPRichBaseLabel label;
+            label.Loaded();
+            label.SetBounds(0, 0, 190, 120);
+            label.RTFText()->SetData(data);
+            QImage image(200, 130, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter p(&image);
+            label.Paint(p);
+            return image;
+        };
+        const QImage whole = draw(start + rest + end);
+        QVERIFY(InkBox(whole, IsDark).height() > 100);
+        QCOMPARE(whole, draw(start + end));
+    }
+
     // "Background Color" makes a transparent label opaque; "Transparent" and
     // "Border" toggle and tick.
     void backgroundAndBorderCommands()

@@ -318,6 +318,7 @@ private slots:
     void brokenCardDataFailsTheReadWithAMessage_data();
     void brokenCardDataFailsTheReadWithAMessage();
     void fuzzerInputsEndCleanly();
+    void photoAboveQtsDefaultLimitDecodes();
 };
 
 void TestPicture::bitmapVariantsDecodeAndSurviveTheStream_data()
@@ -505,6 +506,22 @@ void TestPicture::brokenFilesAreRefused()
     QVERIFY_THROWS_EXCEPTION(EInvalidGraphic, picture.LoadFromFile(path));
     QVERIFY(picture.IsEmpty());
     QVERIFY(platform::DecodeImageFile(path).isNull());
+}
+
+// A photo of 6000 x 6000 pixels (144 MB decoded, over the 128 MB Qt's readers
+// allow unless told otherwise, within the program's own limit) decodes.
+void TestPicture::photoAboveQtsDefaultLimitDecodes()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("photo.png"));
+    {
+        QImage photo(6000, 6000, QImage::Format_RGB32);
+        photo.fill(qRgb(10, 120, 200));
+        QVERIFY(photo.save(path, "PNG"));
+    }
+    const QImage image = platform::DecodeImageFile(path);
+    QCOMPARE(image.size(), QSize(6000, 6000));
+    QVERIFY(Near(image.pixel(5999, 5999), qRgb(10, 120, 200)));
 }
 
 void TestPicture::brokenCardDataFailsTheReadWithAMessage_data()
