@@ -5,6 +5,8 @@
 // An argument runs only the cases whose names hold it.
 #include "app/Preferences.h"
 #include "objects/BusinessCardShape.h"
+#include "objects/RichTextLabel.h"
+#include "richtext/RichTextContainer.h"
 #include "platform/IniFile.h"
 #include "surface/BusinessCardPanel.h"
 
@@ -196,6 +198,25 @@ int main(int argc, char **argv)
         panel.SaveToFile(at("fifo-side.qrv"));
         panel.SaveToFile(at("fifo-art.qrv"));
     }
+    const auto saveRichText = [&](const char *name, const QByteArray &data) {
+        TGBusinessCardPanel32 panel;
+        auto *label = new TGPRichBaseLabel(&panel);
+        label->Loaded();
+        panel.AddNewObject(label, {10, 10, 300, 160});
+        label->RTFText()->SetData(data);
+        panel.SaveToFile(at(name));
+    };
+    {
+        QByteArray table = "<html><body><table border=1>";
+        for (int i = 0; i < 10000; ++i)
+            table += (i % 100 ? "" : i ? "</tr><tr>" : "<tr>") + QByteArray("<td>c") + QByteArray::number(i) + "</td>";
+        saveRichText("richtable.qrv", table + "</tr></table></body></html>");
+        saveRichText("richpars.qrv", "{\\rtf1\\ansi " + QByteArray("\\par ").repeated(10000000) + "}");
+        QByteArray runs = "{\\rtf1\\ansi ";
+        for (int i = 0; i < 10000; ++i)
+            runs += (i % 2 ? "\\b0 " : "\\b ") + QByteArray("word ");
+        saveRichText("richruns.qrv", runs + "}");
+    }
     mkfifo(QFile::encodeName(at("fifo")).constData(), 0644);
     mkfifo(QFile::encodeName(at("fifo-side.QRE")).constData(), 0644);
     mkfifo(QFile::encodeName(at("art.bmp")).constData(), 0644);
@@ -247,6 +268,9 @@ int main(int argc, char **argv)
         {"--render multi-line label, 200,000 lines", {"--render", at("multiline200k.qrv"), "--output", at("out.png")}},
         {"--print multi-line label, 200,000 lines", {"--print", at("multiline200k.qrv"), "--output", at("out.pdf")}},
         {"--render 200,000 lines, word wrap", {"--render", at("multiline200k-wrap.qrv"), "--output", at("out.png")}},
+        {"--print rich text, 10,000 bold runs", {"--print", at("richruns.qrv"), "--output", at("out.pdf")}},
+        {"--print rich text, 10,000,000 paragraphs", {"--print", at("richpars.qrv"), "--output", at("out.pdf")}},
+        {"--print rich text, HTML table of 10,000 cells", {"--print", at("richtable.qrv"), "--output", at("out.pdf")}},
     };
     std::printf("%-44s %8s %10s %7s\n", "case", "seconds", "peak MB", "status");
     for (const TCase &c : cases) {

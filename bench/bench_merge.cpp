@@ -2,11 +2,15 @@
 // three labels bound to personal information, two plain labels and four
 // frame shapes is printed for 100 people from a CSV file, 10 cards each
 // (100 sheets), into a PDF; and, for comparison, 100 sheets of the same card
-// without the people. Prints best and median times of several runs.
+// without the people; 1,000 people a sheet each; and, in the process, the
+// reading of a CSV whose header has 100,000 columns over rows of one value.
+// Prints best and median times of several runs.
 //
 //   bench_merge [path/to/quorvel] [runs]
+#include "BenchSupport.h"
 #include "objects/BusinessCardLabel.h"
 #include "objects/BusinessCardShape.h"
+#include "printing/PeopleList.h"
 #include "surface/BusinessCardPanel.h"
 
 #include <QApplication>
@@ -116,11 +120,40 @@ int main(int argc, char **argv)
                            {QStringLiteral("--print"), card, QStringLiteral("--sheets"), QStringLiteral("100"),
                             QStringLiteral("--output"), plain},
                            home.path(), runs, &ok);
+    // A thousand people, a sheet each.
+    const QString thousand = home.filePath(QStringLiteral("thousand.csv"));
+    {
+        QFile csv(thousand);
+        csv.open(QIODevice::WriteOnly);
+        csv.write("Name;Title;E-mail\r\n");
+        for (int i = 0; i < 1000; ++i)
+            csv.write(QStringLiteral("\"Person %1\";Engineer;person%1@example.com\r\n").arg(i).toUtf8());
+    }
+    const Runs everyone = Time(program,
+                               {QStringLiteral("--print"), card, QStringLiteral("--merge"), thousand,
+                                QStringLiteral("--output"), merged},
+                               home.path(), runs, &ok);
     if (!ok)
         return 1;
     std::printf("100 people x 10 cards to PDF (process, start included): best %7.1f ms, median %7.1f ms, %lld bytes\n",
                 team.best, team.median, static_cast<long long>(QFileInfo(merged).size()));
     std::printf("100 sheets of one card to PDF, for comparison:          best %7.1f ms, median %7.1f ms, %lld bytes\n",
                 same.best, same.median, static_cast<long long>(QFileInfo(plain).size()));
+    std::printf("1,000 people, a sheet each, to PDF:                     best %7.1f ms, median %7.1f ms\n",
+                everyone.best, everyone.median);
+
+    // A header of 100,000 columns over 1,000 rows of one value (200 KB).
+    QByteArray wide;
+    for (int c = 0; c < 100000; ++c)
+        wide += (c ? "," : "") + QByteArray("C") + QByteArray::number(c);
+    wide += "\n";
+    for (int r = 0; r < 1000; ++r)
+        wide += "v" + QByteArray::number(r) + "\n";
+    QElapsedTimer timer;
+    timer.start();
+    const TPeopleTable table = people::ReadCsv(wide);
+    std::printf("CSV of 100,000 columns x 1,000 short rows (%lld bytes): %7.1f ms, %lld rows, peak %.1f MB\n",
+                static_cast<long long>(wide.size()), timer.nsecsElapsed() / 1e6, static_cast<long long>(table.Rows.size()),
+                PeakResidentKilobytes() / 1024.0);
     return 0;
 }

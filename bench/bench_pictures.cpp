@@ -1,9 +1,12 @@
 // Pictures: decoding a 3000 x 2000 JPEG, reading and playing a 300-record
 // EMF, and printing one sheet of a card holding a 1000 x 1000 bitmap image
 // object to PDF from a cold start of the command line (best and median of
-// several runs), with how many pictures the PDF stores.
+// several runs), with how many pictures the PDF stores; and, once each,
+// hostile metafiles: polygons of tens of thousands of points, ten million
+// saved states.
 //
 //   bench_pictures [path/to/quorvel] [runs]
+#include "BenchSupport.h"
 #include "objects/ImageObject.h"
 #include "platform/Picture.h"
 #include "surface/BusinessCardPanel.h"
@@ -97,6 +100,100 @@ QByteArray ManyRecordEmf(int count)
     return header + records;
 }
 
+void PutLittleEndian(QByteArray &bytes, std::initializer_list<qint32> words)
+{
+    for (qint32 w : words) {
+        char b[4];
+        qToLittleEndian<qint32>(w, b);
+        bytes.append(b, 4);
+    }
+}
+
+// A point of a zig-zag across the whole picture: every polygon crosses
+// itself thousands of times.
+QPoint ZigZag(int polygon, int k, int size)
+{
+    return {int((qint64(k) * 7919 + polygon * 131) % size), int((qint64(k) * 104729 + polygon) % size)};
+}
+
+// A placeable WMF of `polygons` polygons of `points` points each.
+QByteArray PolygonWmf(int polygons, int points)
+{
+    QByteArray records;
+    const auto words = [&records](std::initializer_list<qint16> list) {
+        for (qint16 w : list) {
+            char b[2];
+            qToLittleEndian<qint16>(w, b);
+            records.append(b, 2);
+        }
+    };
+    for (int n = 0; n < polygons; ++n) {
+        PutLittleEndian(records, {3 + 1 + 2 * points});
+        words({0x0324, qint16(points)});
+        for (int k = 0; k < points; ++k) {
+            const QPoint p = ZigZag(n, k, 1000);
+            words({qint16(p.x()), qint16(p.y())});
+        }
+    }
+    PutLittleEndian(records, {3});
+    words({0});
+    QByteArray wmf;
+    const auto header = [&wmf](std::initializer_list<qint16> list) {
+        for (qint16 w : list) {
+            char b[2];
+            qToLittleEndian<qint16>(w, b);
+            wmf.append(b, 2);
+        }
+    };
+    // Placeable header: key, handle, bounds, units per inch, reserved, checksum.
+    header({qint16(0xCDD7), qint16(0x9AC6), 0, 0, 0, 1000, 1000, 1000, 0, 0});
+    quint16 checksum = 0;
+    for (int i = 0; i < 10; ++i)
+        checksum ^= qFromLittleEndian<quint16>(wmf.constData() + 2 * i);
+    header({qint16(checksum)});
+    const qint32 size = 9 + qint32(records.size() / 2);
+    header({1, 9, 0x300, qint16(size & 0xFFFF), qint16(size >> 16), 0, qint16(3 + 1 + 2 * points), 0, 0});
+    return wmf + records;
+}
+
+// An EMF of `polygons` 32-bit polygons of `points` points each, or of
+// `saves` SaveDC records when polygons is 0.
+QByteArray HostileEmf(int polygons, int points, int saves)
+{
+    QByteArray records;
+    for (int n = 0; n < polygons; ++n) {
+        PutLittleEndian(records, {3, 28 + 8 * points, 0, 0, 1000, 1000, points});
+        for (int k = 0; k < points; ++k) {
+            const QPoint p = ZigZag(n, k, 1000);
+            PutLittleEndian(records, {p.x(), p.y()});
+        }
+    }
+    for (int n = 0; n < saves; ++n)
+        PutLittleEndian(records, {33, 8});
+    PutLittleEndian(records, {14, 20, 0, 16, 20});
+    QByteArray header;
+    PutLittleEndian(header, {1, 88, 0, 0, 1000, 1000, 0, 0, 26458, 26458, 0x464D4520, 0x10000,
+                             88 + int(records.size()), polygons + saves + 2});
+    PutLittleEndian(header, {2, 0, 0, 0, 1000, 1000, 264, 264});
+    return header + records;
+}
+
+// Reads and plays a hostile metafile once into 1000 x 1000 pixels.
+void PlayHostile(const char *name, const QByteArray &file)
+{
+    QImage canvas(1000, 1000, QImage::Format_RGB32);
+    canvas.fill(Qt::white);
+    QElapsedTimer timer;
+    timer.start();
+    const TMetafile metafile = TMetafile::FromFileImage(file);
+    {
+        QPainter p(&canvas);
+        metafile.Draw(p, QRectF(canvas.rect()));
+    }
+    std::printf("%-46s %8.1f ms, peak %7.1f MB so far (%lld bytes)\n", name, timer.nsecsElapsed() / 1e6,
+                PeakResidentKilobytes() / 1024.0, static_cast<long long>(file.size()));
+}
+
 QByteArray ReadAll(const QString &file)
 {
     QFile f(file);
@@ -133,6 +230,10 @@ int main(int argc, char **argv)
     std::printf("read a 300-record EMF:                         best %7.1f us, median %7.1f us\n", read.best * 1000,
                 read.median * 1000);
     std::printf("play it into 1000 x 600 pixels:                best %7.1f ms, median %7.1f ms\n", play.best, play.median);
+
+    PlayHostile("ten WMF polygons of 32,000 points:", PolygonWmf(10, 32000));
+    PlayHostile("50 EMF polygons of 32,000 points:", HostileEmf(50, 32000, 0));
+    PlayHostile("EMF of 10,000,000 SaveDC records:", HostileEmf(0, 0, 10000000));
 
     if (!QFile::exists(program)) {
         std::fprintf(stderr, "quorvel not found at %s; pass its path as the first argument\n", qPrintable(program));

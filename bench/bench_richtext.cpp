@@ -5,6 +5,7 @@
 // each document afresh every time. Then, once each, documents far larger
 // than a label can show: alternating bold runs, 60 MB of plain text, ten
 // million paragraph marks, an HTML table of 10,000 cells.
+#include "BenchSupport.h"
 #include "objects/RichTextLabel.h"
 #include "richtext/RichTextControl.h"
 #include "richtext/RichTextPage.h"
@@ -64,17 +65,6 @@ QByteArray HtmlTable(int cells)
         html += "<td>c" + QByteArray::number(i) + "</td>";
     }
     return html + "</tr></table></body></html>";
-}
-
-long PeakResidentKilobytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
 }
 
 // Loads, lays out and paints a label holding the document once.

@@ -3,6 +3,7 @@
 // and text labels with captions of megabytes. Each card is printed to a PDF
 // sheet with --print and rendered with --render, each in a fresh process;
 // prints the time and the peak resident memory of every run.
+#include "BenchSupport.h"
 #include "app/CommandLine.h"
 #include "objects/LineShape.h"
 #include "objects/MultiLineLabel.h"
@@ -18,17 +19,6 @@
 #include <functional>
 
 namespace {
-
-long PeakResidentKilobytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
-}
 
 struct TCase {
     const char *name;

@@ -30,6 +30,11 @@ namespace {
 // Text placed character by character at the metafile's own advances is
 // drawn a character at a time; longer strings are set as one run.
 constexpr qsizetype kMostPlacedCharacters = 4096;
+// The most saved device-context states kept: real pictures nest a few, a
+// file of millions of SaveDC records would otherwise take gigabytes.
+constexpr qsizetype kMostSavedStates = 1000;
+// The longest outline, in device pixels, drawn smoothed.
+constexpr double kMostSmoothedLength = 20000;
 
 class TRecord
 {
@@ -203,7 +208,7 @@ private:
     // ---- objects ----
     void SelectObject(const TGdiObject &object);
     void SelectStock(quint32 index);
-    void SaveDC() { FSaved.push(FState); }
+    void SaveDC();
     void RestoreDC(int which);
     QBrush HatchBrush(quint32 hatch, const QColor &color) const;
 
@@ -229,6 +234,9 @@ private:
     QSizeF FDevicePixelsPerMm{3.78, 3.78};
     TDcState FState;
     QStack<TDcState> FSaved;
+    // Saves beyond kMostSavedStates: counted, not kept; restoring one of
+    // them leaves the state as it is.
+    qint64 FSavesNotKept = 0;
     std::vector<TGdiObject> FObjects;
     bool FPathOpen = false;
     QPainterPath FPath;
@@ -338,9 +346,18 @@ void TPlayer::PrepareMode()
 {
     // Raster modes other than copying exist on raster devices only; on a PDF
     // the figure is drawn as copied.
+    // The binary raster operations R2_BLACK (1) to R2_WHITE (16) in the
+    // order of their codes, which is not the pen modes' order: R2_COPYPEN
+    // (13) is the copy mode, drawn over the pixels beneath, where taking it
+    // as the 13th pen mode combined every pixel with them (wrong over any
+    // colour but white, and ten times slower).
+    static constexpr Vcl::TPenMode kPenModeOfRop2[] = {
+        Vcl::pmBlack,      Vcl::pmNotMerge, Vcl::pmMaskNotPen,    Vcl::pmNotCopy, Vcl::pmMaskPenNot, Vcl::pmNot,
+        Vcl::pmXor,        Vcl::pmNotMask,  Vcl::pmMask,          Vcl::pmNotXor,  Vcl::pmNop,        Vcl::pmMergeNotPen,
+        Vcl::pmCopy,       Vcl::pmMergePenNot, Vcl::pmMerge,      Vcl::pmWhite};
     QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
     if (FRaster && FState.rop2 >= 1 && FState.rop2 <= 16)
-        mode = ToCompositionMode(Vcl::TPenMode(FState.rop2 - 1));
+        mode = ToCompositionMode(kPenModeOfRop2[FState.rop2 - 1]);
     FPainter.setCompositionMode(mode);
 }
 
@@ -351,6 +368,24 @@ void TPlayer::DrawShape(const QPainterPath &path, bool fill, bool stroke)
     PrepareMode();
     QPainterPath p = path;
     p.setFillRule(FState.fillRule);
+    // Smoothing a figure of long edges that cross each other costs time
+    // growing with the square of its crossings (seconds for a few hundred);
+    // such a figure is drawn without, as the system that made the file
+    // draws every figure.
+    const bool smooth = FPainter.testRenderHint(QPainter::Antialiasing);
+    const double deviceLength = p.length() * std::sqrt(std::abs(FPainter.combinedTransform().determinant()));
+    const bool plain = smooth && deviceLength > kMostSmoothedLength;
+    if (plain)
+        FPainter.setRenderHint(QPainter::Antialiasing, false);
+    const struct Restore {
+        QPainter &painter;
+        bool smoothAgain;
+        ~Restore()
+        {
+            if (smoothAgain)
+                painter.setRenderHint(QPainter::Antialiasing, true);
+        }
+    } restore{FPainter, plain};
     if (fill) {
         const QBrush brush = CurrentBrush();
         if (brush.style() != Qt::NoBrush) {
@@ -638,12 +673,26 @@ void TPlayer::SelectStock(quint32 index)
     }
 }
 
+void TPlayer::SaveDC()
+{
+    if (FSaved.size() < kMostSavedStates)
+        FSaved.push(FState);
+    else
+        ++FSavesNotKept;
+}
+
 void TPlayer::RestoreDC(int which)
 {
     // Negative: relative to the current state; positive: an absolute level.
     // In 64 bits: the file may ask for the most negative level there is.
-    qint64 pops = which < 0 ? -qint64(which) : qint64(FSaved.size()) - which + 1;
-    if (pops <= 0 || pops > FSaved.size())
+    const qint64 levels = qint64(FSaved.size()) + FSavesNotKept;
+    qint64 pops = which < 0 ? -qint64(which) : levels - which + 1;
+    if (pops <= 0 || pops > levels)
+        return;
+    const qint64 notKept = std::min(pops, FSavesNotKept);
+    FSavesNotKept -= notKept;
+    pops -= notKept;
+    if (pops == 0)
         return;
     while (pops-- > 0)
         FState = FSaved.pop();

@@ -24,8 +24,10 @@ public:
 
 // A placeable WMF with a 1000 x 500 window (one inch = 1000 units) whose
 // records paint the whole window red, with an unknown record and a saved and
-// restored state between.
-QByteArray Wmf(bool unknownRecord)
+// restored state between; or, with deepSaves, a blue brush selected and
+// saved that many times more before one restore goes back to the red; with
+// rop2, the rectangle drawn with that raster operation.
+QByteArray Wmf(bool unknownRecord, int deepSaves = 0, int rop2 = 0)
 {
     Bytes r;
     r.u32(5).u16(0x020C).u16(500).u16(1000);                 // window extent
@@ -36,13 +38,23 @@ QByteArray Wmf(bool unknownRecord)
     r.u32(3).u16(0x001E);                                    // save
     if (unknownRecord)
         r.u32(6).u16(0x0999).u16(1).u16(2).u16(3);
-    r.u32(4).u16(0x012D).u16(0);
-    r.u32(4).u16(0x0127).u16(0xffff);                        // restore
+    if (deepSaves > 0) {
+        r.u32(7).u16(0x02FC).u16(0).u32(0xFF0000).u16(0);    // blue brush -> object 2
+        r.u32(4).u16(0x012D).u16(2);
+        for (int i = 0; i < deepSaves; ++i)
+            r.u32(3).u16(0x001E);
+        r.u32(4).u16(0x0127).u16(-(deepSaves + 1));          // restore to the red
+    } else {
+        r.u32(4).u16(0x012D).u16(0);
+        r.u32(4).u16(0x0127).u16(0xffff);                    // restore
+    }
+    if (rop2 > 0)
+        r.u32(5).u16(0x0104).u16(rop2).u16(0);               // raster operation
     r.u32(7).u16(0x041B).u16(500).u16(1000).u16(0).u16(0);   // rectangle
     r.u32(3).u16(0);
     Bytes h;
     h.u32(0x9AC6CDD7).u16(0).u16(0).u16(0).u16(1000).u16(500).u16(1000).u32(0).u16(0);
-    h.u16(1).u16(9).u16(0x300).u32(9 + r.b.size() / 2).u16(2).u32(8).u16(0);
+    h.u16(1).u16(9).u16(0x300).u32(9 + r.b.size() / 2).u16(deepSaves > 0 ? 3 : 2).u32(8).u16(0);
     return h.b + r.b;
 }
 
@@ -155,6 +167,8 @@ private slots:
     void maskedBitmapIsTransparentOnScreenAndOnPaper();
     void textKeepsTheMakersAdvances_data();
     void textKeepsTheMakersAdvances();
+    void rasterOperationsCombineAsNamed_data();
+    void rasterOperationsCombineAsNamed();
 };
 
 void TestMetafile::metafileLandsInItsRectangle_data()
@@ -163,6 +177,7 @@ void TestMetafile::metafileLandsInItsRectangle_data()
     QTest::addColumn<QSize>("size");
     QTest::newRow("placeable WMF") << Wmf(false) << QSize(96, 48);
     QTest::newRow("placeable WMF with an unknown record") << Wmf(true) << QSize(96, 48);
+    QTest::newRow("placeable WMF saving its state 5000 times") << Wmf(false, 5000) << QSize(96, 48);
     QTest::newRow("EMF") << Emf() << QSize(96, 48);
 }
 
@@ -220,6 +235,34 @@ void TestMetafile::maskedBitmapIsTransparentOnScreenAndOnPaper()
 
 // Text drawn with another font than its maker's still stands where the maker
 // put each letter: the second "I" starts the recorded advance after the first.
+// The red rectangle drawn over a coloured page with a raster operation: the
+// page's pixels and the red combine as the operation's name says.
+void TestMetafile::rasterOperationsCombineAsNamed_data()
+{
+    QTest::addColumn<int>("rop2");
+    QTest::addColumn<QRgb>("page");
+    QTest::addColumn<QRgb>("result");
+    QTest::newRow("copy over blue") << 13 << qRgb(0, 0, 255) << qRgb(255, 0, 0);
+    QTest::newRow("xor over white") << 7 << qRgb(255, 255, 255) << qRgb(0, 255, 255);
+    QTest::newRow("xor over blue") << 7 << qRgb(0, 0, 255) << qRgb(255, 0, 255);
+    QTest::newRow("no operation") << 11 << qRgb(0, 0, 255) << qRgb(0, 0, 255);
+}
+
+void TestMetafile::rasterOperationsCombineAsNamed()
+{
+    QFETCH(int, rop2);
+    QFETCH(QRgb, page);
+    QFETCH(QRgb, result);
+    const TMetafile metafile = TMetafile::FromFileImage(Wmf(false, 0, rop2));
+    QImage image(140, 90, QImage::Format_RGB32);
+    image.fill(page);
+    QPainter p(&image);
+    metafile.Draw(p, QRectF(20, 20, 100, 50));
+    p.end();
+    QCOMPARE(image.pixel(70, 45), result);
+    QCOMPARE(image.pixel(5, 5), page);
+}
+
 void TestMetafile::textKeepsTheMakersAdvances_data()
 {
     QTest::addColumn<int>("advance");
