@@ -50,10 +50,12 @@
 #include <QSet>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 const char *const TMainScreen::kHomePage = "https://quorvel.example.org/";
 
@@ -826,6 +828,11 @@ void TMainScreen::BringToFront()
     show();
     raise();
     activateWindow();
+    // A dialog that is open stays in front of the window it belongs to.
+    if (QWidget *modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+    }
 }
 
 // ======================================================================
@@ -1139,7 +1146,35 @@ void TMainScreen::RecentFileClick(const QString &path)
 void TMainScreen::OpenRequestedFile(const QString &path)
 {
     BringToFront();
-    if (path.isEmpty() || !CheckSaveNeeded())
+    if (path.isEmpty())
+        return;
+    FHandedOverCard = path;
+    OpenHandedOverCard();
+}
+
+// A card handed over by another start opens only when nothing has the card
+// in hand: an open dialog may be editing one of its objects, which opening
+// another card would free under it, and a menu or a drag may be about to act
+// on them. Until then it waits, and opens once the last dialog or menu has
+// closed; of several handed over meanwhile, the last one opens.
+void TMainScreen::OpenHandedOverCard()
+{
+    if (FHandedOverCard.isEmpty())
+        return;
+    // Above the main loop (a dialog that is closing has not yet returned).
+    const bool nested = QThread::currentThread()->loopLevel() > 1;
+    if (UserActionUnderway() || nested || FLoading || FPanel->Printing()) {
+        if (!FHandoverPosted) {
+            FHandoverPosted = true;
+            QTimer::singleShot(100, this, [this] {
+                FHandoverPosted = false;
+                OpenHandedOverCard();
+            });
+        }
+        return;
+    }
+    const QString path = std::exchange(FHandedOverCard, QString());
+    if (!CheckSaveNeeded())
         return;
     OpenNamedCardFile(path);
 }

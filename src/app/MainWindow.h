@@ -111,8 +111,11 @@ public:
     // A card named on the command line opens at start-up instead of the most
     // recent one.
     void SetStartupCardFile(const QString &path) { FStartupCardFile = path; }
-    // Another start of the program named a card file: open it after the save prompt.
+    // Another start of the program named a card file: open it after the save
+    // prompt, once no dialog or menu is open.
     void OpenRequestedFile(const QString &path);
+    // The card handed over and still waiting; empty when none waits.
+    QString HandedOverCard() const { return FHandedOverCard; }
     void BringToFront();
 
     // ---- file commands ----
@@ -181,6 +184,7 @@ private:
     void ResetHistory();
     void ScheduleSettle();
     bool UserActionUnderway() const;
+    void OpenHandedOverCard();
     void WatchUserInput(QObject *watched, QEvent *e);
     void UpdateEditActions();
     void CardWasSaved();
@@ -252,4 +256,7 @@ private:
     QAction *FFitAction = nullptr;
     bool FFitToWindow = false;
     bool FFitting = false;
+    // A card handed over by another start, waiting for dialogs and menus to close.
+    QString FHandedOverCard;
+    bool FHandoverPosted = false;
 };

@@ -89,6 +89,13 @@ public:
     // through SetBounds (the user's moves and resizes) alter them; deriving
     // the bounds for another zoom never does.
     QRect StoredBounds() const { return FStored; }
+    // Sets the bounds at zoom 1.0 and shows the object at its zoom from them.
+    // Commands that work on the card itself (align, centring, moves of a
+    // selection, clone) go through this, so no rounded screen pixel ends up
+    // in the card file.
+    void SetStoredBounds(const QRect &stored);
+    // A length or position at zoom 1.0 as shown at the object's zoom.
+    int Zoomed(int v) const;
 
     // ---- slots of the object's life, overridden by subclasses ----
     // Run after creation by a tool or by the stream reader. The context menu
@@ -184,6 +191,9 @@ private:
     // it draws: such sizing is no change of the stored bounds, except at zoom
     // 1.0 where shown and stored bounds are one.
     bool FDerivingBounds = false;
+    // True while SetZoom shows the object at another factor: looking, not
+    // editing, whatever the factor.
+    bool FZooming = false;
     TGBasePanel *FPanel = nullptr;
     QMenu *FContextMenu = nullptr;
     bool FMenuWanted = false; // Loaded has run: the menu may be built

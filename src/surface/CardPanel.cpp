@@ -25,6 +25,13 @@ namespace {
 // Posted by card objects after a bounds change; the handle then refits itself.
 const QEvent::Type kRefreshEvent = QEvent::Type(QEvent::User + 42);
 constexpr int kPasteRepeatMs = 1000; // a second paste within this is dropped
+
+QSize ZoomedSize(const QSize &card, float factor)
+{
+    if (factor == 1.0f)
+        return card;
+    return QSize(platform::Round(card.width() * double(factor)), platform::Round(card.height() * double(factor)));
+}
 } // namespace
 
 TGBasePanel::TGBasePanel(QWidget *parent) : QWidget(parent)
@@ -231,14 +238,17 @@ QPainterPath TGBasePanel::CardRegion() const
 
 void TGBasePanel::DrawGrid(QImage &image) const
 {
-    // Grid points at 2 modulo the pitch, aligned to the panel's top-left corner;
-    // each is ANDed with green so it shows green on white and darkened on art.
+    // Grid points at 2 modulo the pitch of the card at zoom 1.0, aligned to
+    // the panel's top-left corner and shown where the zoom puts them, so that
+    // what snaps to the grid lies on the dots at any zoom. Each is ANDed with
+    // green so it shows green on white and darkened on art.
     const int pitch = FGridSize == gs4x4 ? 4 : 8;
     const QPainterPath region = CardRegion();
     const QRgb green = qRgb(0, 128, 0);
-    for (int y = 2; y < image.height(); y += pitch) {
+    const auto shown = [this](int v) { return FZoom == 1.0f ? v : platform::Round(v * double(FZoom)); };
+    for (int cardY = 2, y = shown(cardY); y < image.height(); cardY += pitch, y = shown(cardY)) {
         QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 2; x < image.width(); x += pitch) {
+        for (int cardX = 2, x = shown(cardX); x < image.width(); cardX += pitch, x = shown(cardX)) {
             if (FShape != lsRectangle && !region.contains(QPointF(x + 0.5, y + 0.5)))
                 continue;
             line[x] = (line[x] & green) | 0xFF000000u;
@@ -576,11 +586,13 @@ void TGBasePanel::AdoptObject(TGGraphicControl *object)
     object->SetPanel(this);
 }
 
+// Objects just read (pasted, cloned) hold the card's own bounds at zoom 1.0,
+// as every record does; they are shown at the panel's zoom from those.
 void TGBasePanel::AdoptAllObjects()
 {
     for (int i = FObjects.size() - 1; i >= 0; --i) {
         AdoptObject(FObjects[i]);
-        FObjects[i]->SetZoomFactorOnly(FZoom);
+        FObjects[i]->SetZoom(FZoom);
     }
 }
 
@@ -599,13 +611,27 @@ void TGBasePanel::SetZoom(float factor)
     FZooming = true;
     if (FZoom * 10 == 0)
         FZoom = 1.0f;
-    const float r = factor / FZoom;
-    resize(platform::Round(width() * r), platform::Round(height() * r));
+    // Sized from the card at zoom 1.0, not from the last zoom's rounded size,
+    // so that no number of steps makes the card drift.
+    const QSize card = CardSize();
+    FCardSize = card;
     FZoom = factor;
+    FBackgroundValid = false; // the grid follows the zoom
+    resize(ZoomedSize(card, factor));
     for (TGGraphicControl *o : QList<TGGraphicControl *>(FObjects))
         o->SetZoom(factor);
     QCoreApplication::processEvents();
     FZooming = false;
+}
+
+QSize TGBasePanel::CardSize() const
+{
+    if (FZoom == 1.0f)
+        return size();
+    if (size() == ZoomedSize(FCardSize, FZoom))
+        return FCardSize;
+    // Resized by hand at this zoom: the nearest card size.
+    return QSize(platform::Round(width() / double(FZoom)), platform::Round(height() / double(FZoom)));
 }
 
 void TGBasePanel::SaveToFile(const QString &fileName)
@@ -666,12 +692,17 @@ void TGBasePanel::DeleteAllObjects()
     update();
 }
 
+// Judged on the card as the file holds it (zoom 1.0): at a small zoom a thin
+// line shows 0 pixels high and an object near the edge lies a few screen
+// pixels from it, yet both are on the card.
 void TGBasePanel::RemoveObjectsOffCard()
 {
     FHandle->ClearSelection();
+    const QSize card = CardSize();
     for (int i = FObjects.size() - 1; i >= 0; --i) {
         TGGraphicControl *o = FObjects[i];
-        if (o->Top() > height() - 10 || o->Left() > width() - 10 || o->Width() < 1 || o->Height() < 1)
+        const QRect b = o->StoredBounds();
+        if (b.top() > card.height() - 10 || b.left() > card.width() - 10 || b.width() < 1 || b.height() < 1)
             FreeObject(o);
     }
     update();
@@ -849,18 +880,27 @@ void TGBasePanel::AlignSelection(AlignEdge edge)
     NotifyLabelChanged();
     const bool horizontal = edge == AlignEdge::Left || edge == AlignEdge::Right;
     const bool nearSide = edge == AlignEdge::Left || edge == AlignEdge::Top;
-    auto position = [horizontal](const TGGraphicControl *o) { return horizontal ? o->Left() : o->Top(); };
-    auto extent = [horizontal](const TGGraphicControl *o) { return horizontal ? o->Width() : o->Height(); };
-    int ref = nearSide ? (horizontal ? width() : height()) : 0;
+    // Edges are compared on the card at zoom 1.0: edges that meet on the
+    // screen at a small zoom may lie a pixel apart on the card.
+    auto position = [horizontal](const TGGraphicControl *o) {
+        return horizontal ? o->StoredBounds().left() : o->StoredBounds().top();
+    };
+    auto extent = [horizontal](const TGGraphicControl *o) {
+        return horizontal ? o->StoredBounds().width() : o->StoredBounds().height();
+    };
+    const QSize card = CardSize();
+    int ref = nearSide ? (horizontal ? card.width() : card.height()) : 0;
     for (const TGGraphicControl *o : FHandle->Selection())
         ref = nearSide ? std::min(ref, position(o)) : std::max(ref, position(o) + extent(o));
     for (int i = FHandle->Count() - 1; i >= 0; --i) {
         TGGraphicControl *o = FHandle->Selected(i);
         const int value = nearSide ? ref : ref - extent(o);
+        QRect b = o->StoredBounds();
         if (horizontal)
-            o->SetLeft(value);
+            b.moveLeft(value);
         else
-            o->SetTop(value);
+            b.moveTop(value);
+        o->SetStoredBounds(b);
     }
     update();
 }

@@ -52,6 +52,8 @@ public:
     bool Previewing() const { return FPreviewing; }
     void SetPreviewing(bool v) { FPreviewing = v; }
     float ZoomFactor() const { return FZoom; }
+    // The card's size at zoom 1.0, in the pixels the card file counts in.
+    QSize CardSize() const;
     TLabelShapeType Shape() const { return FShape; }
     void SetShape(TLabelShapeType v);
     TGridSize GridSize() const { return FGridSize; }
@@ -180,6 +182,8 @@ private:
     void DrawFrames(QPainter &p) const;
 
     float FZoom = 1.0f;
+    // The size at zoom 1.0 that the present zoomed size was made from.
+    QSize FCardSize;
     bool FPointing = true;
     QImage FPicture;
     QImage FColorPicture;

@@ -6,6 +6,7 @@
 #include "printing/LabelTemplates.h"
 #include "surface/SelectionHandle.h"
 #include "surface/BusinessCardPanel.h"
+#include "surface/ComponentText.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -113,6 +114,29 @@ void WhenModal(std::function<void(QWidget *)> action)
         }
     });
     poll->start(10);
+}
+
+QList<QRect> BoundsInCardFile(const QByteArray &bytes)
+{
+    QList<QRect> bounds;
+    QRect r;
+    for (const QByteArray &line : ComponentStreamToText(bytes).split('\n')) {
+        const QList<QByteArray> parts = line.trimmed().split(' ');
+        if (parts.size() != 3 || parts[1] != "=")
+            continue;
+        const int v = parts[2].toInt();
+        if (parts[0] == "Left")
+            r.moveLeft(v);
+        else if (parts[0] == "Top")
+            r.moveTop(v);
+        else if (parts[0] == "Width")
+            r.setWidth(v);
+        else if (parts[0] == "Height") {
+            r.setHeight(v);
+            bounds.append(r);
+        }
+    }
+    return bounds;
 }
 
 } // namespace testsupport

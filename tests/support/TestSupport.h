@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QImage>
+#include <QList>
+#include <QRect>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <QStringList>
@@ -55,5 +57,10 @@ void ShowActive(QWidget *dialog, const char *what);
 
 // Runs `action` on the modal dialog once it is up.
 void WhenModal(std::function<void(QWidget *)> action);
+
+// The bounds each object has in a card file's bytes, in file order, as its
+// text form shows them (reading objects back would let labels fit
+// themselves again).
+QList<QRect> BoundsInCardFile(const QByteArray &bytes);
 
 } // namespace testsupport
