@@ -17,7 +17,8 @@ QUORVEL_PACKAGES=(
 )
 
 # What only the tests need besides: a print spooler with a PDF queue, readers
-# of printed pages and QR codes, and the checkers of the desktop files.
+# of printed pages and QR codes, the checkers of the desktop files, and an X
+# server with a window manager, X input and screenshots for the real-window tests.
 QUORVEL_TEST_PACKAGES=(
   cups printer-driver-cups-pdf poppler-utils
   zbar-tools desktop-file-utils libxml2-utils shared-mime-info dpkg-dev
