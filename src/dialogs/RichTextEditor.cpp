@@ -2,9 +2,11 @@
 #include "dialogs/RichTextEditor.h"
 
 #include "platform/Colors.h"
+#include "platform/Dialogs.h"
 #include "platform/Rounding.h"
 #include "richtext/RichTextContainer.h"
 #include "richtext/RichTextControl.h"
+#include "richtext/RtfReader.h"
 #include "widgets/FormHelpTexts.h"
 
 #include <QAction>
@@ -171,8 +173,10 @@ void TRichTextLabelEditor::BuildToolBar()
 
 void TRichTextLabelEditor::Prepare(const editors::TRichTextEditSetup &setup)
 {
-    if (setup.Text)
+    if (setup.Text) {
         WPRichText1->SetRTFText(*setup.Text);
+        FPartsNotKept = richtext::PartsNotKept(setup.Text->Data());
+    }
     if (!setup.Transparent) {
         QPalette p = WPPanel->palette();
         p.setColor(QPalette::Window, platform::ToQColor(setup.BackgroundColor));
@@ -182,6 +186,7 @@ void TRichTextLabelEditor::Prepare(const editors::TRichTextEditSetup &setup)
     WPRichText1->SetPageLayout(setup.PageWidthTwips, setup.PageHeightTwips);
     WPRichText1->SetZoom(setup.Zoom);
     ShowFormat(WPRichText1->CurrentCharFormat());
+    FOriginal = EditedText();
 }
 
 void TRichTextLabelEditor::FormActivate()
@@ -238,17 +243,35 @@ bool TRichTextLabelEditor::Execute(QWidget *parent, editors::TRichTextEditSetup 
     QApplication::restoreOverrideCursor();
     if (form.exec() != QDialog::Accepted)
         return false;
-    if (!setup.Text)
-        return true;
     // A text that comes back as it went in keeps its bytes as they were,
     // also when edits were made and undone.
-    TRichTextContainer edited;
-    form.WPRichText1->GetRTFText(edited);
-    TRichTextPage original;
-    original.SetRTFText(*setup.Text);
-    TRichTextContainer originalRewritten;
-    original.GetRTFText(originalRewritten);
-    if (edited.Data() != originalRewritten.Data())
-        setup.Text->SetData(edited.Data());
+    if (setup.Text && form.EditedText() != form.FOriginal)
+        setup.Text->SetData(form.EditedText());
     return true;
+}
+
+QByteArray TRichTextLabelEditor::EditedText() const
+{
+    TRichTextContainer edited;
+    WPRichText1->GetRTFText(edited);
+    return edited.Data();
+}
+
+void TRichTextLabelEditor::accept()
+{
+    if (!FPartsNotKept.isEmpty() && EditedText() != FOriginal) {
+        QString parts = FPartsNotKept.join(QStringLiteral(", "));
+        const qsizetype last = parts.lastIndexOf(QStringLiteral(", "));
+        if (last >= 0)
+            parts.replace(last, 2, QStringLiteral(" and "));
+        const QString text =
+            QStringLiteral("This label holds %1, which the editor does not show. Your changes would remove them "
+                           "from the label.\r\n\r\nTake your changes all the same? (No returns to the editor; "
+                           "Cancel there leaves the label as it was.)")
+                .arg(parts);
+        if (platform::ShowMessageBox({text, windowTitle(), platform::miWarning, platform::mbYesNo}, this)
+            != platform::mrYes)
+            return;
+    }
+    TPropertyDialog::accept();
 }

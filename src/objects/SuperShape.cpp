@@ -155,7 +155,8 @@ void TSuperShape::SetShadowOrient(TShadowOrient v)
 
 void TSuperShape::SetShape(TGPShapeType v)
 {
-    if (v < gstRectangle || v > gstPolyGon)
+    // Choosing the star again is no choice: its points and inner depth stay.
+    if (v == FShape || v < gstRectangle || v > gstPolyGon)
         return;
     FShape = v;
     if (v == gstStar) {
@@ -178,7 +179,7 @@ void TSuperShape::SetStartingAngle(int v)
 
 void TSuperShape::SetSurfaceType(Fill::TSurfaceType v)
 {
-    if (v < Fill::stNormal || v > Fill::stGradientFill)
+    if (v == FSurfaceType || v < Fill::stNormal || v > Fill::stGradientFill)
         return;
     FSurfaceType = v;
     Invalidate();
@@ -188,7 +189,9 @@ void TSuperShape::SetSurfaceType(Fill::TSurfaceType v)
         RebuildGradient();
     if (v == Fill::stBrushTransparent)
         RenderSolid();
-    if (v == Fill::stNormal) {
+    // A card being read holds the shadow and outline the user gave the
+    // shape after choosing no surface.
+    if (v == Fill::stNormal && !IsLoading()) {
         FShadowOrient = soNone;
         FPattern = Vcl::bsClear;
         if (FOutlineStyle == Vcl::psClear)
@@ -564,7 +567,7 @@ void TSuperShape::Print(TBaseReport &report, double originX, double originY)
 
 // ---- properties ----
 
-void TSuperShape::CopySettings(const TSuperShape &other)
+void TSuperShape::TakeSettings(const TSuperShape &other)
 {
     SetBackColor(other.FBackColor);
     SetFillDirection(other.FFillDirection);
@@ -584,29 +587,24 @@ void TSuperShape::CopySettings(const TSuperShape &other)
     SetStartingAngle(other.FStartingAngle);
     SetSurfaceType(other.FSurfaceType);
     SetVectors(other.FVectors);
+    // Choosing a star or no surface adjusts the inner depth, the shadow, the
+    // pattern and the outline, as a user's choice should; a copy shows what
+    // the other shape shows, so those are taken once more as they are.
+    SetInVectorPercent(other.FInVectorPercent);
+    SetShadowOrient(other.FShadowOrient);
+    SetPattern(other.FPattern);
+    SetOutlineStyle(other.FOutlineStyle);
+}
+
+void TSuperShape::CopySettings(const TSuperShape &other)
+{
+    TakeSettings(other);
     SetBounds(Left(), Top(), other.Width(), other.Height());
 }
 
 void TSuperShape::TakeFromSample(const TSuperShape &sample, const QString &lastBitmapPath)
 {
-    SetBackColor(sample.FBackColor);
-    SetFillDirection(sample.FFillDirection);
-    SetForeColor(sample.FForeColor);
-    SetGradientToColor(sample.FGradientToColor);
-    SetImage(sample.FImage);
-    SetInVectorPercent(sample.FInVectorPercent);
-    SetOutlineColor(sample.FOutlineColor);
-    SetOutlineStyle(sample.FOutlineStyle);
-    SetOutlineWidth(sample.FOutlineWidth);
-    SetPattern(sample.FPattern);
-    SetRoundPerc(sample.FRoundPerc);
-    SetShadowColor(sample.FShadowColor);
-    SetShadowDepth(sample.FShadowDepth);
-    SetShadowOrient(sample.FShadowOrient);
-    SetShape(sample.FShape);
-    SetStartingAngle(sample.FStartingAngle);
-    SetSurfaceType(sample.FSurfaceType);
-    SetVectors(sample.FVectors);
+    TakeSettings(sample);
     FLastBitmapFileNameandPath = lastBitmapPath;
     Invalidate();
     NotifyChanged();

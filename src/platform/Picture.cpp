@@ -1,5 +1,6 @@
 #include "platform/Picture.h"
 
+#include "platform/CutShortPictures.h"
 #include "platform/MetafilePlayer.h"
 #include "platform/InputFiles.h"
 
@@ -552,6 +553,9 @@ QImage DecodeImageFile(const QString &path)
             return QImage();
         }
     }
+    // Readers decode these as far as they go and fill the rest.
+    if (IsCutShortPicture(bytes))
+        return QImage();
     const QString ext = LastExtension(path);
     // Qt's TGA reader knows only uncompressed files with a footer, and has no
     // PCX, Utah RLE or header-less DIB reader: those go to the image library.

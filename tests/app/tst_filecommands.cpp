@@ -10,6 +10,7 @@
 #include "surface/SelectionHandle.h"
 #include "widgets/RecentFiles.h"
 
+#include <QAction>
 #include <QImage>
 #include <QPushButton>
 
@@ -361,6 +362,42 @@ private slots:
         Flush();
         QVERIFY(w->ChangesMade());
         // New asks before it throws the change away.
+        w->New1Click();
+        QCOMPARE(FBoxes.shown.size(), 1);
+        QCOMPARE(panel->ObjectCount(), 1);
+        Discard(w);
+    }
+
+    // Menu toggles that change what the card file stores, though not always
+    // a pixel, are changes too: New asks before throwing them away.
+    void storedMenuTogglesAreChanges_data()
+    {
+        QTest::addColumn<QByteArray>("className");
+        QTest::addColumn<QString>("entry");
+        QTest::newRow("rich text Transparent") << QByteArray("TGPRichBaseLabel") << "Transparent";
+        QTest::newRow("image Stretch to Fit") << QByteArray("TGImage") << "Stretch to Fit";
+    }
+    void storedMenuTogglesAreChanges()
+    {
+        QFETCH(QByteArray, className);
+        QFETCH(QString, entry);
+        {
+            QObject owner;
+            TGGraphicControl *object = CreateCardObject(className, &owner);
+            object->SetBounds(40, 40, 120, 40);
+            WriteText(CardFolder() + "One.QRV", TComponentWriter::ObjectListToBytes({object}));
+        }
+        auto w = StartMainWindow();
+        w->OpenBCFile(CardFolder() + "One.QRV");
+        QVERIFY(!w->ChangesMade());
+        TGBasePanel *panel = w->BusinessCardPanel();
+        QCOMPARE(panel->ObjectCount(), 1);
+        TGGraphicControl *object = panel->Objects().first();
+        QAction *toggle = object->MenuAction(entry);
+        QVERIFY(toggle);
+        toggle->trigger();
+        Flush();
+        QVERIFY(w->ChangesMade());
         w->New1Click();
         QCOMPARE(FBoxes.shown.size(), 1);
         QCOMPARE(panel->ObjectCount(), 1);

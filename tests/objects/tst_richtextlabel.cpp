@@ -203,6 +203,62 @@ private slots:
         QCOMPARE(changed.count() > 0 ? 1 : 0, changes);
     }
 
+    // A label holding what the editor does not show (a picture, tab stops,
+    // line spacing): Ok after an edit first says what would be lost; No
+    // goes back to the editor, whose Cancel keeps the label byte for byte.
+    // Ok without an edit, or on a label without such parts, asks nothing.
+    void editingALabelWithUnshownPartsWarnsFirst_data()
+    {
+        QTest::addColumn<bool>("unshownParts");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<bool>("warned");
+        QTest::addColumn<bool>("sameBytes");
+        QTest::newRow("typed, Yes") << true << "Hi" << "yes" << true << false;
+        QTest::newRow("typed, No, then Cancel") << true << "Hi" << "no" << true << true;
+        QTest::newRow("untouched Ok") << true << "" << "" << false << true;
+        QTest::newRow("plain label typed") << false << "Hi" << "" << false << false;
+    }
+    void editingALabelWithUnshownPartsWarnsFirst()
+    {
+        QFETCH(bool, unshownParts);
+        QFETCH(QString, keys);
+        QFETCH(QString, answer);
+        QFETCH(bool, warned);
+        QFETCH(bool, sameBytes);
+        ScopedEditors editors;
+        editors->RichText = &TRichTextLabelEditor::Execute;
+        auto panel = MakePanel();
+        auto *label = new TGPRichBaseLabel(panel.get());
+        label->Loaded();
+        panel->AddNewObject(label, TRect{10, 10, 250, 60});
+        const QByteArray parts = unshownParts
+            ? QByteArray("\\pard\\tx1440\\sl360\\slmult1 Name\\tab Phone\\par{\\pict\\wmetafile8\\picw10\\pich10 0100}")
+            : QByteArray("\\pard Name Phone\\par");
+        label->RTFText()->SetData("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}" + parts + "}");
+        const QByteArray before = label->RTFText()->Data();
+        QStringList messages;
+        platform::SetMessageBoxForTests([&](const platform::TMessageRequest &r) {
+            messages << r.text;
+            return answer == "yes" ? platform::mrYes : platform::mrNo;
+        });
+        WhenModal([&](QWidget *dialog) {
+            auto *form = qobject_cast<TRichTextLabelEditor *>(dialog);
+            QVERIFY(form);
+            QTRY_VERIFY(form->WPPanel->isVisible());
+            QTest::keyClicks(form->WPRichText1, keys);
+            form->OKButton->click();
+            if (form->isVisible())
+                form->Cancelbutton->click();
+        });
+        label->Edit();
+        platform::SetMessageBoxForTests({});
+        QCOMPARE(messages.size(), warned ? 1 : 0);
+        if (warned)
+            QVERIFY2(messages.first().contains("pictures, tab stops and line spacing"), qPrintable(messages.first()));
+        QCOMPARE(label->RTFText()->Data() == before, sameBytes);
+    }
+
     // Zoom In stops at 100 %, Zoom Out at 50 %; the panel follows the zoom.
     void editorZoomButtons()
     {
