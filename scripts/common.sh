@@ -45,6 +45,8 @@ quorvel_build() {
   local launcher=()
   if command -v ccache >/dev/null 2>&1; then
     export CCACHE_BASEDIR="$QUORVEL_ROOT"
+    # Lets the compiler cache keep files compiled with a precompiled header.
+    export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
   fi
   if [ ! -f "$QUORVEL_BUILD/build.ninja" ]; then

@@ -3,6 +3,8 @@
 // panel the way a user does.
 #pragma once
 
+#include "TestTopics.h"
+
 #include <QImage>
 #include <QTemporaryDir>
 #include <QtTest>
