@@ -11,7 +11,7 @@ QUORVEL_PACKAGES=(
   fonts-liberation fonts-liberation2 fonts-urw-base35 fonts-dejavu-core fonts-symbola
   cups printer-driver-cups-pdf poppler-utils
   glabels-data
-  qt6-image-formats-plugins qt6-svg-dev libgraphicsmagick++1-dev libuemf-dev
+  qt6-image-formats-plugins qt6-svg-dev libgraphicsmagick1-dev libuemf-dev
   libqrcodegencpp-dev help2man
   zbar-tools desktop-file-utils libxml2-utils shared-mime-info dpkg-dev
 )
