@@ -156,7 +156,7 @@ void ExportCard(const TCardExport &card, const QString &fileName)
         throw ECardExportError(QStringLiteral("The card's size cannot be exported"));
 
     try {
-        platform::TOutputFile file(fileName);
+        platform::TOutputFile file(fileName, platform::TOutputSync::NoWait);
         try {
             switch (*format) {
             case efPng: WritePng(card, file.Device(), fileName); break;

@@ -407,7 +407,7 @@ int RenderCard(const QStringList &args)
     if (!image.save(&buffer, "PNG"))
         throw CommandLineError{QStringLiteral("Unable to write ") + output};
     try {
-        platform::WriteOutputFile(output, png);
+        platform::WriteOutputFile(output, png, platform::TOutputSync::NoWait);
     } catch (const platform::EOutputFileError &e) {
         throw CommandLineError{e.Message()};
     }

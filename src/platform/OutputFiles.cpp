@@ -87,11 +87,13 @@ public:
     // The first failure's errno, 0 while every byte went out.
     int Error() const { return FError; }
 
-    // Every byte to the disk and the descriptor closed; false on a failure.
-    bool Finish()
+    // Every byte written (and on the disk, when asked) and the descriptor
+    // closed; false on a failure.
+    bool Finish(TOutputSync sync)
     {
         WriteBuffer();
-        if (FError == 0 && ::fsync(FFd) != 0 && errno != EINVAL && errno != EROFS)
+        if (FError == 0 && sync == TOutputSync::WaitForDisk && ::fsync(FFd) != 0 && errno != EINVAL
+            && errno != EROFS)
             FError = errno;
         const int fd = FFd;
         FFd = -1;
@@ -244,7 +246,8 @@ void ForgetOnInterrupt(const QString &path)
             slot.used.store(false);
 }
 
-TOutputFile::TOutputFile(const QString &path) : FName(path), FTarget(OutputTarget(path))
+TOutputFile::TOutputFile(const QString &path, TOutputSync sync)
+    : FName(path), FTarget(OutputTarget(path)), FSync(sync)
 {
     // The name is registered for the interruption cleanup before the file
     // exists, so that no signal can come between its making and its
@@ -292,7 +295,7 @@ void TOutputFile::Commit()
 {
     if (FPartial.isEmpty())
         throw EOutputFileError(UnableToWrite(FName, EBADF));
-    if (!FDevice->Finish())
+    if (!FDevice->Finish(FSync))
         Fail(FDevice->Error());
     struct stat previous {};
     const QByteArray from = QFile::encodeName(FPartial);
@@ -315,9 +318,9 @@ void TOutputFile::Discard()
     FPartial.clear();
 }
 
-void WriteOutputFile(const QString &path, const QByteArray &bytes)
+void WriteOutputFile(const QString &path, const QByteArray &bytes, TOutputSync sync)
 {
-    TOutputFile output(path);
+    TOutputFile output(path, sync);
     output.Write(bytes);
     output.Commit();
 }

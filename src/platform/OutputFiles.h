@@ -47,6 +47,13 @@ void ForgetOnInterrupt(const QString &path);
 
 class TCheckedFileDevice;
 
+// Whether Commit waits until the bytes are on the disk. The user's own files
+// (cards, side files, settings) wait, so that a power cut right after a save
+// cannot leave an empty card in place of the old one; printed and exported
+// files, which can be made again, do not (waiting costs a one-sheet print a
+// time as long as the print itself on a disk like this one).
+enum class TOutputSync { WaitForDisk, NoWait };
+
 // One output file being written. Everything goes through Device(); Commit
 // puts the finished file in the target's place, with the permissions the
 // target had (or those of a new file). Every failure is an EOutputFileError
@@ -55,7 +62,7 @@ class TCheckedFileDevice;
 class TOutputFile
 {
 public:
-    explicit TOutputFile(const QString &path);
+    explicit TOutputFile(const QString &path, TOutputSync sync = TOutputSync::WaitForDisk);
     ~TOutputFile();
     TOutputFile(const TOutputFile &) = delete;
     TOutputFile &operator=(const TOutputFile &) = delete;
@@ -77,11 +84,12 @@ private:
     QString FName;
     QString FTarget;
     QString FPartial;
+    TOutputSync FSync;
     std::unique_ptr<TCheckedFileDevice> FDevice;
 };
 
 // Writes bytes to a file through an output file.
-void WriteOutputFile(const QString &path, const QByteArray &bytes);
+void WriteOutputFile(const QString &path, const QByteArray &bytes, TOutputSync sync = TOutputSync::WaitForDisk);
 
 // Removes a file that is there; throws "Unable to remove NAME: reason" when
 // it stays.

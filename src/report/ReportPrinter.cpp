@@ -59,7 +59,7 @@ void TReportPrinter::BeginDocument()
     // rather than replaced by a regular file. The PDF goes into a temporary
     // file that replaces the chosen one only when the job ends well.
     try {
-        FOutput = std::make_unique<platform::TOutputFile>(device.OutputFileName());
+        FOutput = std::make_unique<platform::TOutputFile>(device.OutputFileName(), platform::TOutputSync::NoWait);
     } catch (const platform::EOutputFileError &e) {
         throw EReportError(e.Message());
     }
