@@ -12,7 +12,7 @@ QUORVEL_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools
   fonts-liberation fonts-liberation2 fonts-urw-base35 fonts-dejavu-core fonts-symbola
   glabels-data
-  qt6-image-formats-plugins qt6-svg-dev libgraphicsmagick++1-dev libuemf-dev
+  qt6-image-formats-plugins qt6-svg-dev libgraphicsmagick1-dev libuemf-dev
   libqrcodegencpp-dev help2man
 )
 

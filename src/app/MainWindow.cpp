@@ -12,6 +12,7 @@
 #include "platform/Graphics.h"
 #include "platform/IniFile.h"
 #include "platform/InputFiles.h"
+#include "platform/OutputFiles.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Rounding.h"
 #include "platform/Screen.h"
@@ -44,7 +45,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSet>
@@ -998,22 +998,21 @@ void TMainScreen::OpenBCFile(const QString &path)
 
 void TMainScreen::SaveBCFile(const QString &path)
 {
-    FPanel->SaveToFile(path);
+    // The side file is settled first: when it cannot be written (or an old
+    // one cannot be removed), the card file stays as it was too, so a card
+    // never sits beside another card's background art.
     const QString side = FindFileIgnoringCase(SideFileName(path));
-    if (FBackgroundArtPath.isEmpty()) {
-        if (QFileInfo::exists(side))
-            QFile::remove(side);
-        return;
+    try {
+        // A side file spelled in other letters is replaced by ours.
+        if (FBackgroundArtPath.isEmpty() || side != SideFileName(path))
+            if (QFileInfo::exists(side))
+                platform::RemoveOutputFile(side);
+        if (!FBackgroundArtPath.isEmpty())
+            platform::WriteOutputFile(SideFileName(path), FBackgroundArtPath.toUtf8() + "\r\n");
+    } catch (const platform::EOutputFileError &e) {
+        throw std::runtime_error(e.what());
     }
-    // A side file spelled in other letters is replaced by ours.
-    if (side != SideFileName(path) && QFileInfo::exists(side))
-        QFile::remove(side);
-    QSaveFile file(SideFileName(path));
-    if (!file.open(QIODevice::WriteOnly))
-        throw std::runtime_error(("Cannot create file " + SideFileName(path)).toStdString());
-    file.write(FBackgroundArtPath.toUtf8() + "\r\n");
-    if (!file.commit())
-        throw std::runtime_error(("Cannot write file " + SideFileName(path)).toStdString());
+    FPanel->SaveToFile(path);
 }
 
 bool TMainScreen::SaveCardReportingErrors(const QString &path)

@@ -4,6 +4,7 @@
 #include "dialogs/ImagePreviewBox.h"
 #include "objects/ObjectEditors.h"
 #include "platform/Dialogs.h"
+#include "platform/OutputFiles.h"
 #include "platform/ProgramFolder.h"
 #include "widgets/FormHelpTexts.h"
 
@@ -269,8 +270,14 @@ void ProvideDeliveredTextures(const QString &folder)
     const QDir delivered(QStringLiteral(":/textures"));
     for (const QString &name : delivered.entryList(QDir::Files)) {
         const QString target = QDir(folder).filePath(name);
-        if (!QFileInfo::exists(target) && QFile::copy(delivered.filePath(name), target))
-            QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+        QFile texture(delivered.filePath(name));
+        if (QFileInfo::exists(target) || !texture.open(QIODevice::ReadOnly))
+            continue;
+        // A texture that cannot be written (a full disk) is simply not offered.
+        try {
+            platform::WriteOutputFile(target, texture.readAll());
+        } catch (const platform::EOutputFileError &) {
+        }
     }
 }
 

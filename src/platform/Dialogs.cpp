@@ -77,6 +77,9 @@ TMsgResult ShowMessageBox(const TMessageRequest &request, QWidget *parent)
         return g_messageBox(request);
     QMessageBox box(parent ? parent : QApplication::activeWindow());
     box.setWindowTitle(request.caption);
+    // Messages carry file names, and a name like "<img src=...>" must show as
+    // it is, not be taken for HTML that loads a file.
+    box.setTextFormat(Qt::PlainText);
     box.setText(WithLineBreaks(request.text));
     switch (request.icon) {
     case miInformation: box.setIcon(QMessageBox::Information); break;
