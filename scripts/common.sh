@@ -14,6 +14,7 @@ QUORVEL_PACKAGES=(
   qt6-image-formats-plugins qt6-svg-dev libgraphicsmagick++1-dev libuemf-dev
   libqrcodegencpp-dev help2man
   zbar-tools desktop-file-utils libxml2-utils shared-mime-info dpkg-dev
+  xvfb xdotool openbox x11-apps x11-utils imagemagick
 )
 
 quorvel_missing_packages() {

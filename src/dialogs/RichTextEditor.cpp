@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QFontComboBox>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QPixmap>
 #include <QScrollArea>
 #include <QTextCharFormat>
@@ -182,6 +183,18 @@ void TRichTextLabelEditor::Prepare(const editors::TRichTextEditSetup &setup)
     WPRichText1->SetPageLayout(setup.PageWidthTwips, setup.PageHeightTwips);
     WPRichText1->SetZoom(setup.Zoom);
     ShowFormat(WPRichText1->CurrentCharFormat());
+}
+
+void TRichTextLabelEditor::keyPressEvent(QKeyEvent *event)
+{
+    // Enter belongs to the text and to the boxes of the tool bar (a font
+    // name or size typed there is taken on Enter): it never closes the
+    // editor. A focused button still takes Enter itself.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    TPropertyDialog::keyPressEvent(event);
 }
 
 void TRichTextLabelEditor::FormActivate()

@@ -44,6 +44,9 @@ public:
     QToolButton *ZoomPlusButton;
     QToolButton *ZoomMinusButton;
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void BuildToolBar();
     void FormActivate() override;

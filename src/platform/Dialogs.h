@@ -13,7 +13,8 @@ namespace platform {
 
 // Shows the colour chooser preset to color; true and the choice on OK.
 bool ChooseColor(int32_t &color, QWidget *parent);
-// Shows the font chooser preset to font; true and the choice on OK.
+// Shows the font chooser preset to font (face, size, styles and the text
+// colour); true and the choice on OK.
 bool ChooseFont(TFont &font, QWidget *parent);
 
 using ColorChooser = std::function<bool(int32_t &color)>;
