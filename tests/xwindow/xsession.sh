@@ -91,10 +91,22 @@ x_start() {
   x_until "the window manager" x_wm_running
 }
 
+# Ends the program, the window manager and the X server (before a second x_start).
+x_stop() {
+  [ -n "$QPID" ] && kill "$QPID" 2>/dev/null && wait "$QPID" 2>/dev/null
+  QPID=""
+  local i
+  for ((i = ${#X_PIDS[@]} - 1; i >= 0; i--)); do kill "${X_PIDS[$i]}" 2>/dev/null; wait "${X_PIDS[$i]}" 2>/dev/null; done
+  X_PIDS=()
+  rm -f "$WORK/displayfd"
+}
+
 x_wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 
+# The program's scale factor (QT_SCALE_FACTOR); positions inside its windows scale with it.
+QSCALE=1
 q_start() {
-  export QUORVEL_HOME="$QHOME" QT_QPA_PLATFORM=xcb
+  export QUORVEL_HOME="$QHOME" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=$QSCALE
   unset QT_QPA_PLATFORMTHEME
   "$QUORVEL_BIN" "$@" >"$WORK/program.log" 2>&1 &
   QPID=$!
@@ -129,6 +141,18 @@ x_drag() {
   xdotool mousemove --window "$1" "$2" "$3" mousedown 1
   xdotool mousemove --window "$1" $(( ($2 + $4) / 2 )) $(( ($3 + $5) / 2 ))
   xdotool mousemove --window "$1" "$4" "$5" mouseup 1
+}
+
+# Fails unless the window with its frame lies within the screen.
+x_inside() {
+  local id=$1 what=$2 x y w h l r t b sw sh
+  read -r x y w h <<<"$(x_geometry "$id")"
+  read -r l r t b <<<"$(xprop -id "$id" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,/ /g')"
+  read -r sw sh <<<"$(xdpyinfo | awk '/dimensions:/{split($2, d, "x"); print d[1], d[2]}')"
+  if [ $((x - ${l:-0})) -lt 0 ] || [ $((y - ${t:-0})) -lt 0 ] ||
+    [ $((x + w + ${r:-0})) -gt "$sw" ] || [ $((y + h + ${b:-0})) -gt "$sh" ]; then
+    fail "$what reaches past the ${sw}x${sh} screen: ${w}x${h} at $x,$y (frame $l $r $t $b)"
+  fi
 }
 
 # Window geometry: prints "x y width height" of the client area on the screen.
@@ -167,9 +191,10 @@ q_menu() {
   main=$(q_main)
   case $1 in f) x=19 ;; e) x=51 ;; v) x=86 ;; h) x=124 ;; *) fail "no menu $1" ;; esac
   before=$(x_shown_count)
-  x_click "$main" "$x" 8
+  x_click "$main" $((x * QSCALE)) $((8 * QSCALE))
   until [ "$(x_shown_count)" -gt "$before" ]; do x_tick "the menu $1"; done
-  x_key "$2"
+  shift
+  x_key "$@"
 }
 
 # The program still answers: its About box opens from the Help menu and closes.
@@ -213,7 +238,7 @@ q_card() {
 # the selection tool, 1 text, 2 multi-line text, 3 symbol, 4 rectangle,
 # 5 ellipse, 6 rounded rectangle, 7 line, 8 image, 9 SuperShape, 10 rich
 # text, 11 SuperText, 12 circle text, 13 QR code), 33 pixels apart.
-q_tool() { x_click "$1" $((19 + 33 * $2)) 37; }
+q_tool() { x_click "$1" $(((19 + 33 * $2) * QSCALE)) $((37 * QSCALE)); }
 
 # Draws with the current tool from one card position to another (card pixels).
 q_draw() {
