@@ -44,7 +44,7 @@ check_windows() {
   x_type "$WORK/people.csv"
   x_key Return
   local people=""
-  until people=$(xdotool search --onlyvisible --name '^Print for Several People$' | grep -v "^$choose\$" | tail -1) &&
+  until people=$(xdotool search --onlyvisible --name '^Print for Several People$' 2>/dev/null | grep -v "^$choose\$" | tail -1) &&
     [ -n "$people" ] && x_viewable "$people"; do x_tick "the list of people"; done
   x_inside "$people" "the list of people"
   x_focus "$people"

@@ -106,7 +106,9 @@ x_wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'win
 # The program's scale factor (QT_SCALE_FACTOR); positions inside its windows scale with it.
 QSCALE=1
 q_start() {
-  export QUORVEL_HOME="$QHOME" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=$QSCALE
+  # No print spooler: the built-in "PDF file" printer is the default, as on
+  # a computer without printers, whatever spooler this machine runs.
+  export QUORVEL_HOME="$QHOME" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=$QSCALE CUPS_SERVER="$WORK/no-spooler"
   unset QT_QPA_PLATFORMTHEME
   "$QUORVEL_BIN" "$@" >"$WORK/program.log" 2>&1 &
   QPID=$!
@@ -172,13 +174,15 @@ x_screen_shot() {
   echo "$file"
 }
 x_pixel() { convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:; }
-# How many pixels of a screenshot (or of a region WxH+X+Y of it) have a colour "r,g,b".
+# How many pixels of a screenshot (or of a region WxH+X+Y of it) have a
+# colour "r,g,b" (exactly, or within FUZZ, e.g. 12%).
 x_count() {
-  local file=$1 rgb=$2 region=${3:-}
+  local file=$1 rgb=$2 region=${3:-} fuzz=${4:-0}
   local crop=()
   [ -n "$region" ] && crop=(-crop "$region" +repage)
-  convert "$file" "${crop[@]}" -fill black +opaque "rgb($rgb)" -fill white -opaque "rgb($rgb)" \
-    -format '%[fx:int(mean*w*h+0.5)]' info:
+  # The colour is marked with an odd one first, so that black and white count too.
+  convert "$file" "${crop[@]}" -alpha off -fuzz "$fuzz" -fill 'rgb(1,2,3)' -opaque "rgb($rgb)" -fuzz 0 \
+    -fill black +opaque 'rgb(1,2,3)' -fill white -opaque 'rgb(1,2,3)' -format '%[fx:int(mean*w*h+0.5)]' info:
 }
 
 # How many windows are shown (menus and popups too).
