@@ -1188,7 +1188,8 @@ void TMainScreen::DefaultFontClick()
     if (FPanel->font().strikeOut())
         style |= Vcl::fsStrikeOut;
     font.SetStyle(style);
-    if (platform::ChooseFont(font, this)) {
+    // The default font is a face, a size and styles; it keeps no colour.
+    if (platform::ChooseFont(font, this, false)) {
         QFont f = FPanel->font();
         f.setFamily(font.Name());
         f.setPointSize(qMax(1, font.Size()));

@@ -39,11 +39,12 @@ bool ChooseColor(int32_t &color, QWidget *parent)
     return true;
 }
 
-bool ChooseFont(TFont &font, QWidget *parent)
+bool ChooseFont(TFont &font, QWidget *parent, bool withColor)
 {
     if (g_fontChooser)
         return g_fontChooser(font);
     TFontDialog dialog(font, parent);
+    dialog.ColorButton->setVisible(withColor);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     dialog.GetFont(font);

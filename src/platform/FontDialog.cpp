@@ -110,7 +110,7 @@ TFontDialog::TFontDialog(const TFont &font, QWidget *parent) : QDialog(parent), 
     grid->addWidget(styleCaption, 0, 1);
     grid->addWidget(sizeCaption, 0, 2);
     grid->addWidget(FaceEdit, 1, 0);
-    grid->addWidget(StyleList, 1, 1, 2, 1);
+    grid->addWidget(StyleList, 1, 1, 2, 1, Qt::AlignTop);
     grid->addWidget(SizeBox, 1, 2);
     grid->addWidget(FaceList, 2, 0);
     grid->addWidget(effects, 3, 0);
