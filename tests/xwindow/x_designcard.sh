@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Designing a card from scratch on a real display: a text label typed into
 # its dialog and a rectangle drawn with the mouse; Undo takes the rectangle
-# away and Redo brings it back; the card is saved, and after a restart the
-# program reopens it looking exactly as it did.
+# away and Redo brings it back; Enter does not save; the card is saved,
+# and after a restart the program reopens it looking exactly as it did.
 source "$(dirname "$0")/xsession.sh"
 x_start
 q_start
@@ -32,6 +32,12 @@ x_key ctrl+z
 x_until "Undo to take the rectangle away" rectangle_gone undone
 x_key ctrl+y
 x_until "Redo to bring the rectangle back" rectangle_shown redone
+# Enter on the main window is no click on "Save": once the About box has
+# come and gone (keys are handled in order), no save dialog has shown.
+x_key Return
+q_answers
+[ -z "$(x_find "Save Business Card As")" ] || fail "Enter in the main window saved"
+[ "$(xdotool getwindowname "$main")" = "Quorvel*" ] || fail "the card is no longer marked changed"
 
 q_save_as "$main" "$QHOME/saved/design.QRV"
 x_click "$main" $((cx + 300)) $((cy + 180))
