@@ -234,9 +234,15 @@ void TRichTextLabelEditor::ShowFormat(const QTextCharFormat &format)
 {
     const QStringList families = format.fontFamilies().toStringList();
     {
+        // The face the text names, also where this computer draws it with
+        // another one (Arial with Liberation Sans).
+        const QString family = families.isEmpty() ? WPRichText1->Document().defaultFont().family() : families.first();
         const QSignalBlocker block(FontNameList);
-        FontNameList->setCurrentFont(
-            QFont(families.isEmpty() ? WPRichText1->Document().defaultFont().family() : families.first()));
+        const int listed = FontNameList->findText(family, Qt::MatchFixedString);
+        if (listed >= 0)
+            FontNameList->setCurrentIndex(listed);
+        else
+            FontNameList->setEditText(family);
     }
     const double points = format.fontPointSize();
     const QSignalBlocker block(FontSizeList);

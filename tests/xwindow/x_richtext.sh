@@ -19,7 +19,8 @@ x_click "$editor" $((px + pw / 2)) $((py + ph - 10))
 x_type Hello
 x_key Return
 x_type World
-# A click below the last line puts the caret at the end of the text.
+# A click below the last line (a double click with the first, as quick as
+# it comes) puts the caret at the end of the text.
 x_click "$editor" $((px + pw / 2)) $((py + ph - 10))
 x_type '!'
 # The size box: the second box of the tool bar; Enter there is the box's own.

@@ -233,9 +233,14 @@ q_main() {
 # The card on the main window: "x y width height" of its white face in the
 # window's client area.
 q_card() {
-  local shot
-  shot=$(x_shot "$1" card-find.png)
-  x_area "$shot" 255,255,255 || fail "no card on the main window"
+  local box="" last=""
+  # The same box on two screenshots in a row: the window has painted and
+  # the card has taken its size.
+  until box=$(x_area "$(x_shot "$1" card-find.png)" 255,255,255) && [ "$box" = "$last" ]; do
+    last=$box
+    x_tick "the card"
+  done
+  echo "$box"
 }
 
 # Chooses a drawing tool: the buttons of the tool bar in their order (0 is
