@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace platform {
 namespace {

@@ -290,18 +290,19 @@ x_window_of_width() {
   done
 }
 
-# Ends the program through File > Exit; a question about saving is answered No.
+# Ends the program through File > Exit; the question about saving is answered No.
 q_quit() {
-  local main
-  main=$(q_main)
+  local pid=$QPID ask
   q_menu f x
-  local pid=$QPID
-  until ! kill -0 "$pid" 2>/dev/null; do
-    local ask
-    ask=$(x_find "Quorvel" | grep -v "^$main\$" || true)
-    [ -n "$ask" ] && { x_focus "$ask"; x_key n; }
+  # The program is expected to end now: waiting must not count that as a failure.
+  QPID=""
+  while kill -0 "$pid" 2>/dev/null; do
+    ask=$(x_find "Save")
+    if [ -n "$ask" ] && x_viewable "$ask"; then
+      xdotool windowactivate "$ask" 2>/dev/null
+      x_key n
+    fi
     sleep 0.05
   done
   wait "$pid" 2>/dev/null
-  QPID=""
 }
