@@ -30,7 +30,7 @@ x_type 24
 x_key Return
 x_type Big
 x_until "the text in the editor" eval \
-  '[ "$(x_count "$(x_shot "$editor" typed.png)" 0,0,0 "${pw}x${ph}+${px}+${py}")" -gt 400 ]'
+  '[ "$(x_count "$(x_shot "$editor" typed.png)" 0,0,0 "${pw}x${ph}+${px}+${py}" 50%)" -gt 400 ]'
 x_viewable "$editor" || fail "Enter closed the editor"
 
 # "Ok": the first of the three buttons at the bottom right.
