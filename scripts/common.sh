@@ -21,6 +21,7 @@ QUORVEL_PACKAGES=(
 QUORVEL_TEST_PACKAGES=(
   cups printer-driver-cups-pdf poppler-utils
   zbar-tools desktop-file-utils libxml2-utils shared-mime-info dpkg-dev
+  xvfb xdotool openbox x11-apps x11-utils imagemagick
 )
 
 quorvel_missing_packages() {

@@ -26,6 +26,7 @@
 #include "surface/ComponentStream.h"
 #include "surface/LabelObjectFiler.h"
 #include "surface/SelectionHandle.h"
+#include "widgets/ContextHelp.h"
 #include "widgets/FormHelpTexts.h"
 #include "widgets/RecentFiles.h"
 #include "widgets/SpinEdit.h"
@@ -407,14 +408,18 @@ void TMainScreen::BuildBottomBar()
     row->addWidget(zoomBox);
     row->addSpacing(8);
 
+    // No button of the bar is a default button: in a window that is busy
+    // with the card, Enter belongs to the card and its controls, and a key
+    // event must never turn into a click on "Save".
     auto button = [bar, row](const char *name, const QString &caption) {
         auto *b = new QPushButton(caption, bar);
         b->setObjectName(QLatin1String(name));
+        b->setDefault(false);
+        b->setAutoDefault(false);
         row->addWidget(b);
         return b;
     };
     FSaveButton = button("Savebutton", QStringLiteral("Save as"));
-    FSaveButton->setDefault(true);
     connect(FSaveButton, &QPushButton::clicked, this, &TMainScreen::SavebuttonClick);
     FCancelButton = button("Cancelbutton", QStringLiteral("Cancel"));
     connect(FCancelButton, &QPushButton::clicked, this, &TMainScreen::CancelbuttonClick);
@@ -771,6 +776,16 @@ bool TMainScreen::HandleFormKeyDown(QKeyEvent *e)
     } else if ((e->key() == Qt::Key_Plus || e->key() == Qt::Key_Minus) && e->modifiers().testFlag(Qt::KeypadModifier)
                && !e->modifiers().testFlag(Qt::ControlModifier)) {
         FHeldZoomKeys.insert(e->key());
+    }
+    // F1 shows the focused control's "What's this?" text where it has one,
+    // and the window's help page everywhere else (the card, the tool bar).
+    if (e->key() == Qt::Key_F1 && e->modifiers() == Qt::NoModifier) {
+        QWidget *focus = QApplication::focusWidget();
+        TODSHelp *help = focus ? TODSHelp::OfForm(focus) : nullptr;
+        if (help && help->HelpText().Find(focus->objectName()))
+            return false;
+        ShowHelpContext(kMainHelpContext);
+        return true;
     }
     QScrollBar *v = FScrollBox->verticalScrollBar();
     switch (e->key()) {
@@ -1172,7 +1187,8 @@ void TMainScreen::DefaultFontClick()
     if (FPanel->font().strikeOut())
         style |= Vcl::fsStrikeOut;
     font.SetStyle(style);
-    if (platform::ChooseFont(font, this)) {
+    // The default font is a face, a size and styles; it keeps no colour.
+    if (platform::ChooseFont(font, this, false)) {
         QFont f = FPanel->font();
         f.setFamily(font.Name());
         f.setPointSize(qMax(1, font.Size()));
