@@ -112,7 +112,7 @@ class TestRealWindowZoom : public QObject
         return env;
     }
 
-    static QString ProgramPath() { return qEnvironmentVariable("QUORVEL_APP"); }
+    static QString ProgramPath() { return qEnvironmentVariable("QUORVEL_BIN"); }
 
     // The first shown window whose title is exactly `title`; empty when none.
     QString FindWindow(const QString &title)
@@ -172,7 +172,7 @@ private slots:
         for (const char *tool : {"Xvfb", "openbox", "xdotool", "xprop", "import"})
             if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
                 QSKIP(qPrintable(QStringLiteral("%1 is not installed").arg(QLatin1String(tool))));
-        QVERIFY2(QFile::exists(ProgramPath()), "QUORVEL_APP names no program");
+        QVERIFY2(QFile::exists(ProgramPath()), "QUORVEL_BIN names no program");
         // The server picks a free display and tells its number.
         FServer.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                                                QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-dpi"),

@@ -22,6 +22,8 @@
 #include <QTextDocument>
 #include <QTextFragment>
 
+#include <sys/stat.h>
+
 using namespace testsupport;
 
 namespace {
@@ -326,6 +328,38 @@ private slots:
         label.MenuAction(QStringLiteral("Border"))->trigger();
         QCOMPARE(label.BorderStyle(), Vcl::bsNone);
         QCOMPARE(RenderObject(label, Qt::green).pixel(0, 15), QColor(Qt::green).rgb());
+    }
+
+    // HTML in a label's data names pictures and style sheets by path; the
+    // label reads none of them: a FIFO does not block it, /dev/zero does not
+    // fill the memory, and a picture on the disk does not reach the card.
+    void htmlInALabelReadsNoFile()
+    {
+        QTemporaryDir dir;
+        const QByteArray fifo = QFile::encodeName(dir.filePath(QStringLiteral("fifo")));
+        QCOMPARE(::mkfifo(fifo.constData(), 0644), 0);
+        const QByteArray picture = QFile::encodeName(dir.filePath(QStringLiteral("red.png")));
+        QImage red(40, 40, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QVERIFY(red.save(QString::fromUtf8(picture)));
+        const QByteArray css = QFile::encodeName(dir.filePath(QStringLiteral("red.css")));
+        QFile sheet(QString::fromUtf8(css));
+        QVERIFY(sheet.open(QIODevice::WriteOnly));
+        sheet.write("p { color: red; background-color: red }");
+        sheet.close();
+
+        TGPRichBaseLabel label;
+        label.Loaded();
+        label.SetBounds(0, 0, 240, 60);
+        label.SetBorderStyle(Vcl::bsNone);
+        label.RTFText()->SetData("<html><head><link rel=\"stylesheet\" href=\"" + css + "\">"
+                                 "<link rel=\"stylesheet\" href=\"" + fifo + "\"></head>"
+                                 "<body background=\"" + picture + "\"><p>Ann <img src=\"" + fifo + "\">"
+                                 "<img src=\"/dev/zero\"><img src=\"" + picture + "\" width=\"40\" height=\"40\">"
+                                 "<img src=\"file://" + picture + "\" width=\"40\" height=\"40\"></p></body></html>");
+        const QImage image = RenderObject(label);
+        QVERIFY2(!InkBox(image, IsRed).isValid(), "a file's picture or colours reached the card");
+        QVERIFY2(InkBox(image, IsDark).isValid(), "the text is drawn");
     }
 
     // Printed to PDF, the text is text (a PDF reader finds the words).
