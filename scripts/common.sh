@@ -13,7 +13,7 @@ QUORVEL_PACKAGES=(
   glabels-data
   qt6-image-formats-plugins qt6-svg-dev libgraphicsmagick++1-dev libuemf-dev
   libqrcodegencpp-dev help2man
-  zbar-tools desktop-file-utils libxml2-utils shared-mime-info dpkg-dev
+  librsvg2-bin zbar-tools desktop-file-utils libxml2-utils shared-mime-info dpkg-dev
 )
 
 quorvel_missing_packages() {
