@@ -17,10 +17,11 @@ QUORVEL_PACKAGES=(
 )
 
 # What only the tests need besides: a print spooler with a PDF queue, readers
-# of printed pages and QR codes, the checkers of the desktop files, and an X
-# server with a window manager, X input and screenshots for the real-window tests.
+# of printed pages and QR codes (rsvg-convert rasterises SVG exports), the
+# checkers of the desktop files, and an X server with a window manager, X input
+# and screenshots for the real-window tests.
 QUORVEL_TEST_PACKAGES=(
-  cups printer-driver-cups-pdf poppler-utils
+  cups printer-driver-cups-pdf poppler-utils librsvg2-bin
   zbar-tools desktop-file-utils libxml2-utils shared-mime-info dpkg-dev
   xvfb xdotool openbox x11-apps x11-utils imagemagick
 )

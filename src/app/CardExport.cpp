@@ -24,14 +24,16 @@ constexpr int kSvgUnitsPerInch = 96;
 // A picture larger than this (256 MB in memory) is refused rather than tried.
 constexpr qint64 kMaxPngPixels = 64LL * 1024 * 1024;
 
-// The card as one page of its own size, at dpi device pixels per inch.
-TPageRecording RecordCard(const TCardExport &card, int dpi)
+// The card as one page of its own size, at dpi device pixels per inch, for
+// a device that can do what `device` says (a picture of pixels can do all).
+TPageRecording RecordCard(const TCardExport &card, int dpi, const TDeviceAbilities &device = {})
 {
     TPageMetrics page;
     page.XDPI = page.YDPI = dpi;
     page.PaperSize = card.CardSize;
     TReportFiler filer;
     filer.SetPageMetrics(page);
+    filer.SetPlaybackDevice(device);
 
     TCardSheetPrinter job;
     job.Panel = card.Panel;
@@ -90,7 +92,8 @@ void WritePng(const TCardExport &card, QIODevice &file, const QString &name)
 
 void WriteSvg(const TCardExport &card, QIODevice &file, const QString &name)
 {
-    const TPageRecording recording = RecordCard(card, kVectorDpi);
+    // Qt's SVG writer neither clips nor knows raster operations.
+    const TPageRecording recording = RecordCard(card, kVectorDpi, TDeviceAbilities{false, false});
     const QSizeF units = card.CardSize * kSvgUnitsPerInch;
     QSvgGenerator svg;
     svg.setOutputDevice(&file);
@@ -112,7 +115,7 @@ void WriteSvg(const TCardExport &card, QIODevice &file, const QString &name)
 
 void WritePdf(const TCardExport &card, QIODevice &file, const QString &name)
 {
-    const TPageRecording recording = RecordCard(card, kVectorDpi);
+    const TPageRecording recording = RecordCard(card, kVectorDpi, TDeviceAbilities{false, true});
     QPdfWriter pdf(&file);
     pdf.setCreator(QStringLiteral("Quorvel"));
     pdf.setTitle(QFileInfo(name).completeBaseName());

@@ -150,16 +150,30 @@ void TGImage::Print(TBaseReport &report, double originX, double originY)
         const QRect device = report.DeviceRect(x1, y1, x2, y2).normalized();
         if (device.isEmpty())
             break;
-        // Played as vectors: the metafile, not the screen's work bitmap.
+        // Played as vectors: the metafile, not the screen's work bitmap;
+        // cut to the object as the work bitmap cuts it on screen.
+        report.CreateRectRegion(x1, y1, x2, y2);
+        report.SelectRegion();
         report.DrawGraphicInRect(device, FPicture->Metafile().ToRecording(device.size()));
+        report.ResetClip();
+        report.DeleteRegion();
         break;
     }
-    case TPicture::pkIcon:
+    case TPicture::pkIcon: {
+        // As the panel shows it: on white where the icon is open. (Printing
+        // nothing for an icon the card shows would leave a hole on paper.)
+        QImage onWhite(FPicture->Icon().Image().size(), QImage::Format_RGB32);
+        onWhite.fill(Qt::white);
+        QPainter(&onWhite).drawImage(0, 0, FPicture->Icon().Image());
+        report.DrawBitmapInRect(x1, y1, x2, y2, onWhite);
+        break;
+    }
     case TPicture::pkNone:
         break;
     }
     if (FBorderStyle == Vcl::bsSingle) {
-        report.SelectPen(platform::clBlack, Vcl::psSolid, Vcl::pmCopy, 1);
+        // As wide as the screen's pixel: a hundredth of an inch.
+        report.SelectPen(platform::clBlack, Vcl::psSolid, Vcl::pmCopy, -1);
         report.SelectBrush(platform::clWhite, Vcl::bsClear);
         report.DrawRect(x1, y1, x2, y2);
     }

@@ -104,6 +104,9 @@ public:
     virtual void Loaded();
     // Draws the object with the painter's origin at the object's top-left corner.
     virtual void Paint(QPainter &canvas);
+    // Gives an object that sizes itself around its content the bounds it
+    // will paint with; the panel calls it before it clips to the bounds.
+    virtual void SettleBounds() {}
     virtual void BoundsChanged();
     virtual void UpdateContextMenu() {}
     virtual void AssignFont(const TFont &) {}

@@ -312,6 +312,9 @@ void TGBasePanel::DrawObjects(QPainter &p, bool marks) const
     for (TGGraphicControl *o : FObjects) {
         if (!o->Visible())
             continue;
+        // Laid out first: an object that grows when laid out is drawn whole
+        // in the first picture of a card, not only from the second paint on.
+        o->SettleBounds();
         p.save();
         p.translate(o->Left(), o->Top());
         p.setClipRect(0, 0, o->Width(), o->Height());
