@@ -106,20 +106,18 @@ double QuietRelease(TMainScreen &w, QPoint at)
     });
 }
 
-void MeasureStep(TMainScreen &w, TGGraphicControl *o, const char *what)
+void MeasureStep(TMainScreen &w, int index, const char *what)
 {
     double record = 1e300, undo = 1e300, redo = 1e300;
     for (int run = 0; run < kRuns; ++run) {
+        // Undo and redo may read the object anew: it is found by its place.
+        TGGraphicControl *o = w.BusinessCardPanel()->Objects()[index];
         record = std::min(record, Ms([&] {
             o->SetBounds(o->Left() + 1, o->Top(), o->Width(), o->Height());
             w.SettleStep();
         }));
         undo = std::min(undo, Ms([&] { w.UndoClick(); }));
         redo = std::min(redo, Ms([&] { w.RedoClick(); }));
-        // Undo and redo may have read the object anew.
-        o = w.BusinessCardPanel()->Objects()[w.BusinessCardPanel()->Objects().indexOf(o) >= 0
-                                                 ? w.BusinessCardPanel()->Objects().indexOf(o)
-                                                 : 0];
     }
     std::printf("  move step of %s: record %7.2f ms, undo %7.2f ms, redo %7.2f ms\n", what, record, undo, redo);
 }
@@ -134,8 +132,8 @@ void Measure(TMainScreen &w, const char *zoom)
         release = std::min(release, QuietRelease(w, o->BoundsRect().center()));
     }
     std::printf("  release that changes nothing: %7.2f ms\n", release);
-    MeasureStep(w, panel->Objects()[5], "a small shape");
-    MeasureStep(w, panel->Objects()[0], "the photo");
+    MeasureStep(w, 5, "a small shape");
+    MeasureStep(w, 0, "the photo");
 }
 
 } // namespace
