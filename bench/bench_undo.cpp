@@ -19,7 +19,7 @@
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <QTest>
+#include <QMouseEvent>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -98,10 +98,13 @@ double Mb(qsizetype bytes) { return bytes / (1024.0 * 1024.0); }
 double QuietRelease(TMainScreen &w, QPoint at)
 {
     TGBusinessCardPanel32 *panel = w.BusinessCardPanel();
-    QTest::mousePress(panel, Qt::LeftButton, {}, at);
+    const QPointF global = panel->mapToGlobal(QPointF(at));
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), global, Qt::LeftButton, Qt::LeftButton, {});
+    QApplication::sendEvent(panel, &press);
     QCoreApplication::processEvents();
     return Ms([&] {
-        QTest::mouseRelease(panel, Qt::LeftButton, {}, at);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), global, Qt::LeftButton, Qt::NoButton, {});
+        QApplication::sendEvent(panel, &release);
         QCoreApplication::processEvents();
     });
 }

@@ -122,8 +122,15 @@ void TGGraphicControl::SetUnselectable(bool v)
 
 // ---- change notification ----
 
+quint64 TGGraphicControl::NextChangeStamp()
+{
+    static quint64 last = 0;
+    return ++last;
+}
+
 void TGGraphicControl::NotifyChanged()
 {
+    FChangeStamp = NextChangeStamp();
     if (FPanel && !FPanel->Printing())
         FPanel->NotifyLabelChanged();
 }
@@ -232,7 +239,6 @@ void TGGraphicControl::CenterVertically()
         return;
     SetTop(FPanel->height() / 2 - FHeight / 2);
     NotifyChanged();
-    QCoreApplication::processEvents();
     FPanel->update();
 }
 
@@ -242,7 +248,6 @@ void TGGraphicControl::CenterHorizontally()
         return;
     SetLeft(FPanel->width() / 2 - FWidth / 2);
     NotifyChanged();
-    QCoreApplication::processEvents();
     FPanel->update();
 }
 
@@ -287,6 +292,10 @@ QMenu *TGGraphicControl::ContextMenu() const
         self->FBuildingMenu = true;
         self->FContextMenu = new QMenu();
         connect(FContextMenu, &QMenu::aboutToShow, self, [self] { self->UpdateContextMenu(); });
+        connect(FContextMenu, &QMenu::triggered, self, [self](QAction *a) {
+            if (self->FPanel)
+                self->FPanel->NoteMenuCommand(a->text());
+        });
         self->BuildContextMenu();
         self->FBuildingMenu = false;
     }
