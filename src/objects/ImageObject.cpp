@@ -10,7 +10,6 @@
 #include "surface/StoredPicture.h"
 
 #include <QAction>
-#include <QDir>
 #include <QPainter>
 #include <QPicture>
 
@@ -166,7 +165,6 @@ void TGImage::LoadImageFromDisk()
     const auto &browse = editors::ObjectEditors().ImageBrowser;
     if (!browse)
         return;
-    const QString remembered = QDir::currentPath();
     TPicture chosen;
     editors::TImageChoice choice;
     choice.picture = &chosen;
@@ -186,7 +184,6 @@ void TGImage::LoadImageFromDisk()
             FPicture->Clear();
         }
     }
-    QDir::setCurrent(remembered);
 }
 
 // Built when the menu is first shown, not while a card is read.
