@@ -466,12 +466,27 @@ void KeepQtNotesOffTheTerminal()
     });
 }
 
+// Qt's own options, which the window system part of Qt takes in either spelling.
+static bool IsQtOption(const char *arg)
+{
+    for (const char *qt : {"--platform", "--style", "--stylesheet", "--display", "--geometry", "--reverse",
+                           "--session", "--qwindowgeometry", "--qwindowtitle", "--qwindowicon", "--platformtheme"})
+        if (std::strcmp(arg, qt) == 0)
+            return true;
+    return false;
+}
+
 bool IsHeadlessMode(int argc, char **argv)
 {
-    for (int i = 1; i < argc; ++i)
-        for (const char *mode : {"--help", "-h", "--version", "--dump", "--print", "--render", "--list-layouts"})
+    for (int i = 1; i < argc; ++i) {
+        for (const char *mode : {"-h", "-o"})
             if (std::strcmp(argv[i], mode) == 0)
                 return true;
+        // The window takes no option of ours: any other one is a command-line
+        // mode or a mistake, and a mistake is answered without a window too.
+        if (std::strncmp(argv[i], "--", 2) == 0 && !IsQtOption(argv[i]))
+            return true;
+    }
     return false;
 }
 

@@ -1,6 +1,6 @@
 // A card font set up for drawing, the way the text objects measure and draw:
-// the font's size scaled by the object's zoom, the text metrics of the
-// original drawing layer taken from Qt's font metrics, and text output whose
+// the font's size scaled by the object's zoom, the text metrics the card
+// layouts were designed with, taken from Qt's font metrics, and text output whose
 // reference point is the top-left corner of the text cell, optionally turned
 // by a quarter turn and clipped to a rectangle. Symbol faces this system lacks
 // are drawn through their Unicode correspondences (SymbolFonts.h).

@@ -24,7 +24,7 @@ void SetFontChooserForTests(FontChooser chooser);
 // ---- message boxes ----
 enum TMsgIcon { miInformation, miQuestion, miWarning, miError };
 enum TMsgButtons { mbOK, mbYesNo, mbYesNoCancel };
-// The answers, numbered as the original platform numbers them.
+// The answers; their numbers are the modal results the forms return (1 OK, 2 Cancel).
 enum TMsgResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
 
 struct TMessageRequest {

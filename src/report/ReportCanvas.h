@@ -1,6 +1,6 @@
 // The report engine's canvas: drawing in device pixels on the page a report
-// has open, with the geometry of the original drawing layer (right and bottom
-// edges exclusive, wide pens centred on the outline, line end points not
+// has open, with the pixel geometry the card files were designed with (right and
+// bottom edges exclusive, wide pens centred on the outline, line end points not
 // drawn), a current position, and an open path that collects figures instead
 // of drawing them. Pen, brush and font survive from page to page; without an
 // open page the canvas keeps its state and draws nothing.

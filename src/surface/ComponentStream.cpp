@@ -634,8 +634,11 @@ bool TComponentReader::EndOfList() const { return NextValue() == vaNull; }
 
 void TComponentReader::ReadListBegin()
 {
+    // Every card file begins with its list of objects; a file that does not
+    // is some other kind of file, and saying so helps more than naming a value.
+    const bool atStart = Position() == 0;
     if (ReadValueType() != vaList)
-        throw InvalidValue();
+        throw atStart ? EStreamError(QStringLiteral("not a card file")) : InvalidValue();
 }
 
 void TComponentReader::ReadListEnd()

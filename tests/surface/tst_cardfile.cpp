@@ -193,6 +193,8 @@ private slots:
                                << ReadFile(CardsFolder() + QStringLiteral("lines.txt")) << QByteArray();
         QTest::newRow("unknown classes") << ReadFile(CardsFolder() + QStringLiteral("multiline.qrv")) << 0
                                          << ReadFile(CardsFolder() + QStringLiteral("multiline.txt")) << QByteArray();
+        QTest::newRow("a text file") << QByteArray("Name,Phone\nZo\xc3\xab,123\n") << 1 << QByteArray()
+                                     << QByteArray("quorvel: unable to open @: not a card file\n");
         QTest::newRow("bad signature") << QByteArray("\x01TPF9", 5) << 1 << QByteArray()
                                        << QByteArray("quorvel: unable to open @: Invalid stream format\n");
         QTest::newRow("cut off") << ReadFile(CardsFolder() + QStringLiteral("shapes.qrv")).left(0x68) << 1 << QByteArray()

@@ -571,7 +571,7 @@ private slots:
     {
         QTest::addColumn<QByteArray>("stream");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no list") << Bytes({2, 0}) << "Invalid property value";
+        QTest::newRow("no list") << Bytes({2, 0}) << "not a card file";
         QTest::newRow("empty file") << QByteArray() << "Stream read error";
         QTest::newRow("no list end") << Bytes({1}) << "Stream read error";
         QTest::newRow("record without end") << QByteArray(1, 1) + "TPF0" + Str("TBCShapes") + Str("X") + Int8("Left", 1)
