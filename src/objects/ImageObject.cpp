@@ -10,6 +10,7 @@
 #include "surface/StoredPicture.h"
 
 #include <QAction>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPicture>
 
@@ -102,6 +103,23 @@ const QImage &TGImage::MirrorCopy() const
     return FMirrorCopy;
 }
 
+const QImage &TGImage::PlayedMetafile(QPainter::RenderHints hints) const
+{
+    const QByteArray &file = FPicture->Metafile().FileImage();
+    if (FPlayed.size() != QSize(Width(), Height()) || FPlayedFile.constData() != file.constData()
+        || FPlayedHints != hints) {
+        FPlayed = QImage(Width(), Height(), QImage::Format_RGB32);
+        FPlayed.fill(Qt::white);
+        QPainter p(&FPlayed);
+        p.setRenderHints(hints);
+        FPicture->Draw(p, QRectF(0, 0, Width(), Height()));
+        p.end();
+        FPlayedFile = file;
+        FPlayedHints = hints;
+    }
+    return FPlayed;
+}
+
 void TGImage::Paint(QPainter &canvas)
 {
     const QRect all(0, 0, Width(), Height());
@@ -113,6 +131,13 @@ void TGImage::Paint(QPainter &canvas)
         platform::GdiRectangle(canvas, 0, 0, Width(), Height());
     } else if (Mirrored()) {
         canvas.drawImage(all, MirrorCopy());
+    } else if (FPicture->Kind() == TPicture::pkMetafile && canvas.paintEngine()
+               && canvas.paintEngine()->type() == QPaintEngine::Raster
+               && canvas.transform().type() <= QTransform::TxTranslate && Width() > 0 && Height() > 0
+               && qint64(Width()) * Height() <= 16'000'000) {
+        // On a screen the pixels played once are drawn; elsewhere (a
+        // recording, a scaled canvas) the records are played as vectors.
+        canvas.drawImage(0, 0, PlayedMetafile(canvas.renderHints() & ~QPainter::SmoothPixmapTransform));
     } else {
         // The picture is drawn into a fresh white work bitmap: metafiles and
         // icons show white where they leave the area open.

@@ -263,49 +263,15 @@ void TMetafile::Draw(QPainter &painter, const QRectF &dest) const
     if (IsEmpty())
         return;
     const bool raster = painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster;
-    if (!FUsesRasterOperations)
-        FUsesRasterOperations = platform::MetafileUsesRasterOperations(FFile);
     if (!raster) {
+        if (!FUsesRasterOperations)
+            FUsesRasterOperations = platform::MetafileUsesRasterOperations(FFile);
         if (*FUsesRasterOperations) {
             DrawAsPixels(painter, dest);
             return;
         }
-        platform::PlayMetafile(painter, FFile, dest);
-        return;
     }
-    // On a screen the records are played (their bitmaps decoded) once for a
-    // size and place, and the pixels kept for the paints that follow. Records
-    // that combine with what lies below (raster operations) are played onto
-    // it every time; so is a turned or sheared drawing.
-    const QTransform &transform = painter.transform();
-    if (*FUsesRasterOperations || transform.type() > QTransform::TxScale) {
-        platform::PlayMetafile(painter, FFile, dest);
-        return;
-    }
-    const QRectF device = transform.mapRect(dest);
-    const QRect pixels = device.toAlignedRect();
-    if (pixels.isEmpty())
-        return;
-    const QRectF within = device.translated(-pixels.topLeft());
-    if (FPlayed.size() != pixels.size() || FPlayedAt != within) {
-        constexpr qint64 kMaxCachedPixels = 4096LL * 4096;
-        if (qint64(pixels.width()) * pixels.height() > kMaxCachedPixels) {
-            platform::PlayMetafile(painter, FFile, dest);
-            return;
-        }
-        QImage played(pixels.size(), QImage::Format_ARGB32_Premultiplied);
-        played.fill(Qt::transparent);
-        QPainter p(&played);
-        p.setRenderHints(painter.renderHints());
-        platform::PlayMetafile(p, FFile, within);
-        p.end();
-        FPlayed = played;
-        FPlayedAt = within;
-    }
-    painter.save();
-    painter.resetTransform();
-    painter.drawImage(pixels.topLeft(), FPlayed);
-    painter.restore();
+    platform::PlayMetafile(painter, FFile, dest);
 }
 
 void TMetafile::DrawAsPixels(QPainter &painter, const QRectF &dest) const

@@ -98,10 +98,6 @@ private:
     int FHeight = 0;
     // Found out on first need; the bytes never change.
     mutable std::optional<bool> FUsesRasterOperations;
-    // The records as last played on a screen: the pixels and where on the
-    // device they were played (see Draw).
-    mutable QImage FPlayed;
-    mutable QRectF FPlayedAt;
 };
 
 // A Windows icon file image (ICO); the first image of the file is shown.

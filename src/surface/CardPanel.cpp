@@ -606,6 +606,14 @@ void TGBasePanel::SetZoom(float factor)
     FZoom = factor;
     for (TGGraphicControl *o : QList<TGGraphicControl *>(FObjects))
         o->SetZoom(factor);
+    // Objects that fit themselves to their zoomed font do so when drawn: they
+    // are drawn once here, while zooming, so that fitting is not taken for a
+    // change of the card by the next paint.
+    {
+        QImage scratch(1, 1, QImage::Format_RGB32);
+        QPainter p(&scratch);
+        RenderCard(p, false);
+    }
     update();
     FZooming = false;
 }
