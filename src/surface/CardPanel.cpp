@@ -606,14 +606,9 @@ void TGBasePanel::SetZoom(float factor)
     FZoom = factor;
     for (TGGraphicControl *o : QList<TGGraphicControl *>(FObjects))
         o->SetZoom(factor);
-    // Objects that fit themselves to their zoomed font do so when drawn: they
-    // are drawn once here, while zooming, so that fitting is not taken for a
-    // change of the card by the next paint.
-    {
-        QImage scratch(1, 1, QImage::Format_RGB32);
-        QPainter p(&scratch);
-        RenderCard(p, false);
-    }
+    // Fitted while zooming, so that fitting is not taken for a change of the
+    // card by the next paint.
+    FitObjectsAsDrawn();
     update();
     FZooming = false;
 }
@@ -657,6 +652,13 @@ void TGBasePanel::LoadFromFile(const QString &fileName)
     AdoptAllObjects();
 }
 
+void TGBasePanel::FitObjectsAsDrawn() const
+{
+    QImage scratch(1, 1, QImage::Format_RGB32);
+    QPainter p(&scratch);
+    RenderCard(p, false);
+}
+
 void TGBasePanel::TakeReadObjects(const QList<TGGraphicControl *> &objects)
 {
     const float remembered = FZoom;
@@ -669,6 +671,9 @@ void TGBasePanel::TakeReadObjects(const QList<TGGraphicControl *> &objects)
     AdoptAllObjects();
     if (remembered != 1.0f)
         SetZoom(remembered);
+    // Read on no panel, they fit themselves to it now, while the card is
+    // being opened, not at its first paint.
+    FitObjectsAsDrawn();
 }
 
 QByteArray TGBasePanel::SaveToBytes()

@@ -88,6 +88,9 @@ public:
     // Takes objects read from a card file on no panel (bounds at zoom 1.0)
     // as objects of this panel, shown at its zoom.
     void TakeReadObjects(const QList<TGGraphicControl *> &objects);
+    // Objects that fit themselves to their font do so when drawn: draws the
+    // card once into a scratch image so that they fit now.
+    void FitObjectsAsDrawn() const;
     void AdoptObject(TGGraphicControl *object);
     void AdoptAllObjects();
     void AddNewObject(TGGraphicControl *object, TRect r);
