@@ -12,7 +12,7 @@ QUORVEL_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools
   fonts-liberation fonts-liberation2 fonts-urw-base35 fonts-dejavu-core fonts-symbola
   glabels-data
-  qt6-image-formats-plugins qt6-svg-dev libgraphicsmagick++1-dev libuemf-dev
+  qt6-image-formats-plugins qt6-svg-dev libgraphicsmagick1-dev libuemf-dev
   libqrcodegencpp-dev help2man
 )
 
@@ -21,6 +21,7 @@ QUORVEL_PACKAGES=(
 QUORVEL_TEST_PACKAGES=(
   cups printer-driver-cups-pdf poppler-utils
   zbar-tools desktop-file-utils libxml2-utils shared-mime-info dpkg-dev
+  xvfb xdotool openbox x11-apps x11-utils imagemagick
 )
 
 quorvel_missing_packages() {
@@ -53,6 +54,8 @@ quorvel_build() {
   local launcher=()
   if command -v ccache >/dev/null 2>&1; then
     export CCACHE_BASEDIR="$QUORVEL_ROOT"
+    # Lets the compiler cache keep files compiled with a precompiled header.
+    export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
   fi
   if [ ! -f "$QUORVEL_BUILD/build.ninja" ]; then

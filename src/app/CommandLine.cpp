@@ -139,10 +139,9 @@ TPreferences SettingsFilePreferences()
     TPreferences prefs;
     const TIniFile ini(SettingsFileName());
     // Read as empty, the file would print with default values the user never chose.
-    if (ini.TooLarge())
-        throw CommandLineError{QStringLiteral("the settings file %1 is larger than %2 MB and was not read")
-                                   .arg(SettingsFileName())
-                                   .arg(TIniFile::MaxFileSize() / (1024 * 1024))};
+    if (!ini.Unreadable().isEmpty())
+        throw CommandLineError{
+            QStringLiteral("the settings file %1 was not read: %2").arg(SettingsFileName(), ini.Unreadable())};
     LoadPreferences(ini, prefs);
     if (!sheetlayout::IsLayoutWithinLimits(prefs.Layout))
         throw CommandLineError{QStringLiteral("the sheet layout in %1 cannot be printed").arg(SettingsFileName())};
@@ -201,24 +200,19 @@ QString UsableBackgroundArt(const QString &cardFile, QTextStream &err)
     return art;
 }
 
-// Refuses an output that would destroy an input: the card, its side file,
-// its background art or the settings file.
-void CheckOutputIsNoInput(const QString &output, const QString &cardFile)
+// Where an output goes: never over an input of the command (the card, its
+// side file, its background art, the settings file, the list of people);
+// links are followed, devices and FIFOs refused. Standard output is no file
+// that could be replaced whole, so "-" is refused rather than taken as a name.
+void CheckOutput(const QString &output, const QString &cardFile, const QString &peopleFile = QString())
 {
-    const QString inputs[] = {cardFile, FindFileIgnoringCase(TMainScreen::SideFileName(cardFile)),
-                              TMainScreen::BackgroundArtOf(cardFile), SettingsFileName()};
-    for (const QString &input : inputs)
-        if (!input.isEmpty() && platform::SameFile(output, input))
-            throw CommandLineError{QStringLiteral("the output %1 is the input file %2; choose another output")
-                                       .arg(output, input)};
-}
-
-// Where an output goes: links are followed, devices and FIFOs refused.
-QString CheckedOutput(const QString &output, const QString &cardFile)
-{
-    CheckOutputIsNoInput(output, cardFile);
+    if (output == QLatin1String("-"))
+        throw CommandLineError{QStringLiteral("the output cannot be standard output (-); name a file")};
     try {
-        return platform::OutputTarget(output);
+        platform::RefuseOutputOverInput(output, {cardFile, FindFileIgnoringCase(TMainScreen::SideFileName(cardFile)),
+                                                 TMainScreen::BackgroundArtOf(cardFile), SettingsFileName(),
+                                                 peopleFile});
+        platform::OutputTarget(output);
     } catch (const platform::EOutputFileError &e) {
         throw CommandLineError{e.Message()};
     }
@@ -254,9 +248,13 @@ SelectedCells CellsFromList(const QString &list, const CardSheetLayout &layout)
     return cells;
 }
 
-// One line per card stock product: its name, what it is, the sheet.
-int ListLayouts(QTextStream &out)
+// One line per card stock product: its name, what it is, the sheet. The
+// library's files that were left out are named once on standard error.
+int ListLayouts(QTextStream &out, QTextStream &err)
 {
+    for (const QString &problem : labeltemplates::CardStockProblems())
+        err << "quorvel: card stock file left out: " << TerminalText(problem) << "\n";
+    err.flush();
     for (const labeltemplates::TCardProduct &p : labeltemplates::CardProducts()) {
         const CardSheetLayout &l = p.Layout;
         out << p.Name() << "\t" << p.Description << "\t"
@@ -278,8 +276,10 @@ int PrintCard(const QStringList &args)
                         QStringLiteral("--per-person")},
                  {QStringLiteral("--outline")});
     const QString cardFile = RequiredValue(args, QStringLiteral("--print"));
-    const QString output = QFileInfo(RequiredValue(args, QStringLiteral("--output"))).absoluteFilePath();
-    CheckedOutput(output, cardFile);
+    const QString given = RequiredValue(args, QStringLiteral("--output"));
+    const QString output = given == QLatin1String("-") ? given : QFileInfo(given).absoluteFilePath();
+    const QString peopleFile = ValueOf(args, QStringLiteral("--merge"));
+    CheckOutput(output, cardFile, peopleFile);
     const QString sheets = ValueOf(args, QStringLiteral("--sheets"));
     TPreferences prefs = SettingsFilePreferences();
     if (const QString name = ValueOf(args, QStringLiteral("--layout")); !name.isEmpty()) {
@@ -300,7 +300,6 @@ int PrintCard(const QStringList &args)
     job.BackgroundPath = UsableBackgroundArt(cardFile, err);
     job.LoadBackGround();
     // Printing for several people: every bound label takes each person's value.
-    const QString peopleFile = ValueOf(args, QStringLiteral("--merge"));
     const QString perPerson = ValueOf(args, QStringLiteral("--per-person"));
     if (!perPerson.isEmpty() && peopleFile.isEmpty())
         throw CommandLineError{QStringLiteral("--per-person needs --merge (see --help)")};
@@ -324,9 +323,9 @@ int PrintCard(const QStringList &args)
     job.Attach(printer);
     try {
         printer.Run();
-    } catch (const std::exception &e) {
+    } catch (...) {
         device.SetOutputFileName(QString());
-        throw CommandLineError{QString::fromUtf8(e.what())};
+        throw;
     }
     device.SetOutputFileName(QString());
     return 0;
@@ -343,14 +342,14 @@ int ExportCardFile(const QString &cardFile, const QString &output, const QString
         card.Dpi = PositiveNumber(dpiText, QStringLiteral("--dpi"), kMaxExportDpi);
     // The format is the name's; the bytes go where the name leads, never
     // over an input, a device or a FIFO.
-    const QString target = CheckedOutput(output, cardFile);
+    CheckOutput(output, cardFile);
     const TPreferences prefs = SettingsFilePreferences();
     const std::unique_ptr<TGBusinessCardPanel32> panel = LoadCard(cardFile, prefs.Layout);
     card.Panel = panel.get();
     card.CardSize = QSizeF(prefs.Layout.Width, prefs.Layout.Height);
     card.BackgroundPath = TMainScreen::BackgroundArtOf(cardFile);
     try {
-        ExportCard(card, target, output);
+        ExportCard(card, output);
     } catch (const ECardExportError &e) {
         throw CommandLineError{e.Message()};
     }
@@ -379,7 +378,7 @@ int RenderCard(const QStringList &args)
         if (!ok || !(zoom >= 0.1f && zoom <= 10.0f))
             throw CommandLineError{QStringLiteral("--zoom takes a factor from 0.1 to 10")};
     }
-    const QString target = CheckedOutput(output, cardFile);
+    CheckOutput(output, cardFile);
     const TPreferences prefs = SettingsFilePreferences();
     const std::unique_ptr<TGBusinessCardPanel32> panel = LoadCard(cardFile, prefs.Layout);
     QTextStream err(stderr);
@@ -408,7 +407,7 @@ int RenderCard(const QStringList &args)
     if (!image.save(&buffer, "PNG"))
         throw CommandLineError{QStringLiteral("Unable to write ") + output};
     try {
-        platform::WriteOutputFile(target, png);
+        platform::WriteOutputFile(output, png, platform::TOutputSync::NoWait);
     } catch (const platform::EOutputFileError &e) {
         throw CommandLineError{e.Message()};
     }
@@ -527,7 +526,7 @@ std::optional<int> RunCommandLine(const QStringList &givenArgs)
         return RunOutputMode(DumpCardFile, args, err, "read", QStringLiteral("--dump"));
     }
     if (args.contains(QStringLiteral("--list-layouts")))
-        return ListLayouts(out);
+        return ListLayouts(out, err);
     if (args.contains(QStringLiteral("--print")))
         return RunOutputMode(PrintCard, args, err, "print", QStringLiteral("--print"));
     if (args.contains(QStringLiteral("--render")))

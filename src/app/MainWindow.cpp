@@ -12,6 +12,7 @@
 #include "platform/Graphics.h"
 #include "platform/IniFile.h"
 #include "platform/InputFiles.h"
+#include "platform/OutputFiles.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Rounding.h"
 #include "platform/Screen.h"
@@ -25,6 +26,7 @@
 #include "surface/ComponentStream.h"
 #include "surface/LabelObjectFiler.h"
 #include "surface/SelectionHandle.h"
+#include "widgets/ContextHelp.h"
 #include "widgets/FormHelpTexts.h"
 #include "widgets/RecentFiles.h"
 #include "widgets/SpinEdit.h"
@@ -46,7 +48,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSet>
@@ -413,14 +414,18 @@ void TMainScreen::BuildBottomBar()
     row->addWidget(zoomBox);
     row->addSpacing(8);
 
+    // No button of the bar is a default button: in a window that is busy
+    // with the card, Enter belongs to the card and its controls, and a key
+    // event must never turn into a click on "Save".
     auto button = [bar, row](const char *name, const QString &caption) {
         auto *b = new QPushButton(caption, bar);
         b->setObjectName(QLatin1String(name));
+        b->setDefault(false);
+        b->setAutoDefault(false);
         row->addWidget(b);
         return b;
     };
     FSaveButton = button("Savebutton", QStringLiteral("Save as"));
-    FSaveButton->setDefault(true);
     connect(FSaveButton, &QPushButton::clicked, this, &TMainScreen::SavebuttonClick);
     FCancelButton = button("Cancelbutton", QStringLiteral("Cancel"));
     connect(FCancelButton, &QPushButton::clicked, this, &TMainScreen::CancelbuttonClick);
@@ -779,6 +784,16 @@ bool TMainScreen::HandleFormKeyDown(QKeyEvent *e)
                && !e->modifiers().testFlag(Qt::ControlModifier)) {
         FHeldZoomKeys.insert(e->key());
     }
+    // F1 shows the focused control's "What's this?" text where it has one,
+    // and the window's help page everywhere else (the card, the tool bar).
+    if (e->key() == Qt::Key_F1 && e->modifiers() == Qt::NoModifier) {
+        QWidget *focus = QApplication::focusWidget();
+        TODSHelp *help = focus ? TODSHelp::OfForm(focus) : nullptr;
+        if (help && help->HelpText().Find(focus->objectName()))
+            return false;
+        ShowHelpContext(kMainHelpContext);
+        return true;
+    }
     QScrollBar *v = FScrollBox->verticalScrollBar();
     switch (e->key()) {
     case Qt::Key_PageUp: v->triggerAction(QAbstractSlider::SliderSingleStepSub); return true;
@@ -992,22 +1007,21 @@ void TMainScreen::OpenBCFile(const QString &path)
 
 void TMainScreen::SaveBCFile(const QString &path)
 {
-    FPanel->SaveToFile(path);
+    // The side file is settled first: when it cannot be written (or an old
+    // one cannot be removed), the card file stays as it was too, so a card
+    // never sits beside another card's background art.
     const QString side = FindFileIgnoringCase(SideFileName(path));
-    if (FBackgroundArtPath.isEmpty()) {
-        if (QFileInfo::exists(side))
-            QFile::remove(side);
-        return;
+    try {
+        // A side file spelled in other letters is replaced by ours.
+        if (FBackgroundArtPath.isEmpty() || side != SideFileName(path))
+            if (QFileInfo::exists(side))
+                platform::RemoveOutputFile(side);
+        if (!FBackgroundArtPath.isEmpty())
+            platform::WriteOutputFile(SideFileName(path), FBackgroundArtPath.toUtf8() + "\r\n");
+    } catch (const platform::EOutputFileError &e) {
+        throw std::runtime_error(e.what());
     }
-    // A side file spelled in other letters is replaced by ours.
-    if (side != SideFileName(path) && QFileInfo::exists(side))
-        QFile::remove(side);
-    QSaveFile file(SideFileName(path));
-    if (!file.open(QIODevice::WriteOnly))
-        throw std::runtime_error(("Cannot create file " + SideFileName(path)).toStdString());
-    file.write(FBackgroundArtPath.toUtf8() + "\r\n");
-    if (!file.commit())
-        throw std::runtime_error(("Cannot write file " + SideFileName(path)).toStdString());
+    FPanel->SaveToFile(path);
 }
 
 bool TMainScreen::SaveCardReportingErrors(const QString &path)
@@ -1167,7 +1181,8 @@ void TMainScreen::DefaultFontClick()
     if (FPanel->font().strikeOut())
         style |= Vcl::fsStrikeOut;
     font.SetStyle(style);
-    if (platform::ChooseFont(font, this)) {
+    // The default font is a face, a size and styles; it keeps no colour.
+    if (platform::ChooseFont(font, this, false)) {
         QFont f = FPanel->font();
         f.setFamily(font.Name());
         f.setPointSize(qMax(1, font.Size()));

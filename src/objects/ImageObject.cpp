@@ -23,7 +23,10 @@ TGImage::TGImage(QObject *owner) : TGGraphicControl(owner), FPicture(new TStored
 void TGImage::SetAutoSize(bool v)
 {
     FAutoSize = v;
-    FStretch = !v;
+    // A user's choice turns the other setting off; a card being read holds
+    // both settings as they were, so neither overrules the other.
+    if (!IsLoading())
+        FStretch = !v;
     PictureChanged();
     if (!IsLoading())
         NotifyChanged();
@@ -47,7 +50,8 @@ void TGImage::SetPicture(TPicture *v)
 void TGImage::SetStretch(bool v)
 {
     FStretch = v;
-    FAutoSize = !v;
+    if (!IsLoading())
+        FAutoSize = !v;
     Invalidate();
 }
 
@@ -197,9 +201,13 @@ void TGImage::LoadImageFromDisk()
     choice.autoSize = FAutoSize;
     if (browse(Panel(), choice) && !choice.fileName.isEmpty()) {
         try {
-            FPicture->Assign(chosen);
+            // The boxes first: the new picture's size step must follow the
+            // choice just made, not the one the object had (an object that
+            // followed its picture's size and is now to stretch keeps its
+            // bounds).
             FStretch = choice.stretch;
             FAutoSize = choice.autoSize;
+            FPicture->Assign(chosen);
             PictureChanged();
             NotifyChanged();
         } catch (const std::exception &) {
@@ -221,9 +229,11 @@ void TGImage::BuildContextMenu()
     FBorderItem = AddMenuItem(tr("Border"), [this] {
         SetBorderStyle(FBorderStyle == Vcl::bsSingle ? Vcl::bsNone : Vcl::bsSingle);
     });
+    // Stretch changes no pixel, but it is stored: the card has changed.
     FStretchItem = AddMenuItem(tr("Stretch to Fit"), [this] {
         SetStretch(!FStretch);
         Invalidate();
+        NotifyChanged();
     });
     FAutoSizeItem = AddMenuItem(tr("AutoSize"), [this] {
         SetAutoSize(!FAutoSize);

@@ -1,28 +1,41 @@
 #include "surface/LabelObjectFiler.h"
 
 #include "platform/InputFiles.h"
+#include "platform/OutputFiles.h"
 #include "surface/ComponentStream.h"
 #include "surface/CardObject.h"
 #include "surface/SelectionHandle.h"
 #include "surface/CardPanel.h"
 
 #include <QFile>
-#include <QSaveFile>
+
+#include <optional>
 
 namespace {
 
 constexpr int kPasteOffset = 15;
 
 // The new file replaces the old one only once it is complete, so a failure
-// half-way keeps the previous card.
+// half-way (a full disk, say) keeps the previous card.
 void WriteObjectsToFile(const QList<TGGraphicControl *> &objects, const QString &fileName)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
+    std::optional<platform::TOutputFile> file;
+    try {
+        file.emplace(fileName);
+    } catch (const platform::EOutputFileError &) {
         throw EStreamError(QStringLiteral("Cannot create file %1").arg(fileName));
-    TComponentWriter(&file).WriteObjectList(objects);
-    if (!file.commit())
-        throw EStreamError(QStringLiteral("Stream write error"));
+    }
+    try {
+        try {
+            TComponentWriter(&file->Device()).WriteObjectList(objects);
+        } catch (const EStreamError &) {
+            file->CheckWrites(); // a full disk is said as such, with the file
+            throw;
+        }
+        file->Commit();
+    } catch (const platform::EOutputFileError &e) {
+        throw EStreamError(e.Message());
+    }
 }
 
 // Only a regular file of a card file's size is read: a FIFO or a device

@@ -300,12 +300,32 @@ private slots:
         const QString card = QDir(home.path()).filePath("card.qrv");
         printtest::MakeMarkerCard()->SaveToFile(card);
 
+        // The user's own library holds an entity bomb: a few lines that
+        // expand to gigabytes.
+        const QString own = QDir(home.path()).filePath("config/libglabels/templates");
+        QVERIFY(QDir().mkpath(own));
+        QByteArray bomb = "<?xml version=\"1.0\"?>\n<!DOCTYPE Templates [\n<!ENTITY a \"aaaaaaaaaa\">\n";
+        for (char level = 'b'; level <= 'j'; ++level)
+            bomb += QByteArray("<!ENTITY ") + level + " \"" + QByteArray("&").append(char(level - 1)).append(';').repeated(10)
+                + "\">\n";
+        bomb += "]>\n<Glabels-templates><Template brand=\"&j;\" part=\"1\"/></Glabels-templates>\n";
+        QFile bombFile(QDir(own).filePath("bomb.xml"));
+        QVERIFY(bombFile.open(QIODevice::WriteOnly));
+        bombFile.write(bomb);
+        bombFile.close();
+
         const Outcome list = RunProgram(home.path(), {"--list-layouts"});
         QCOMPARE(list.status, 0);
         QStringList names;
         for (const QString &line : list.output.split('\n', Qt::SkipEmptyParts))
             names << line.section('\t', 0, 0);
         QCOMPARE(names, QStringList({"Testa 1001", "Testa 1002", "Testa 1003", "Testa M20", "Beta C30"}));
+        // The files left out are named once each.
+        const QStringList problems = list.errors.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(problems.size(), 2);
+        QVERIFY2(problems.filter("bomb.xml: not a well-formed template file").size() == 1, qPrintable(list.errors));
+        QVERIFY2(problems.filter("damaged-templates.xml: not a well-formed template file").size() == 1,
+                 qPrintable(list.errors));
 
         const QString pdf = QDir(home.path()).filePath("m20.pdf");
         const Outcome print = RunProgram(home.path(), {"--print", card, "--layout", "Testa M20", "--output", pdf});

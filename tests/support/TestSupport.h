@@ -3,6 +3,8 @@
 // panel the way a user does.
 #pragma once
 
+#include "TestTopics.h"
+
 #include <QImage>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -55,5 +57,28 @@ void ShowActive(QWidget *dialog, const char *what);
 
 // Runs `action` on the modal dialog once it is up.
 void WhenModal(std::function<void(QWidget *)> action);
+
+// A file system of a few kilobytes (tmpfs) mounted for one test and
+// unmounted when it goes. Mounting needs root: where it is not allowed,
+// Mounted() is false and Why() says so (the test skips).
+class TTinyDisk
+{
+public:
+    TTinyDisk();
+    ~TTinyDisk();
+    TTinyDisk(const TTinyDisk &) = delete;
+    TTinyDisk &operator=(const TTinyDisk &) = delete;
+
+    bool Mounted() const { return FMounted; }
+    QString Why() const { return FWhy; }
+    QString File(const QString &name) const { return FDir.filePath(name); }
+    // Writes a file of filler until no byte is left.
+    void Fill();
+
+private:
+    QTemporaryDir FDir;
+    bool FMounted = false;
+    QString FWhy;
+};
 
 } // namespace testsupport
