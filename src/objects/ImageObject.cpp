@@ -10,7 +10,7 @@
 #include "surface/StoredPicture.h"
 
 #include <QAction>
-#include <QDir>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPicture>
 
@@ -107,6 +107,23 @@ const QImage &TGImage::MirrorCopy() const
     return FMirrorCopy;
 }
 
+const QImage &TGImage::PlayedMetafile(QPainter::RenderHints hints) const
+{
+    const QByteArray &file = FPicture->Metafile().FileImage();
+    if (FPlayed.size() != QSize(Width(), Height()) || FPlayedFile.constData() != file.constData()
+        || FPlayedHints != hints) {
+        FPlayed = QImage(Width(), Height(), QImage::Format_RGB32);
+        FPlayed.fill(Qt::white);
+        QPainter p(&FPlayed);
+        p.setRenderHints(hints);
+        FPicture->Draw(p, QRectF(0, 0, Width(), Height()));
+        p.end();
+        FPlayedFile = file;
+        FPlayedHints = hints;
+    }
+    return FPlayed;
+}
+
 void TGImage::Paint(QPainter &canvas)
 {
     const QRect all(0, 0, Width(), Height());
@@ -118,6 +135,13 @@ void TGImage::Paint(QPainter &canvas)
         platform::GdiRectangle(canvas, 0, 0, Width(), Height());
     } else if (Mirrored()) {
         canvas.drawImage(all, MirrorCopy());
+    } else if (FPicture->Kind() == TPicture::pkMetafile && canvas.paintEngine()
+               && canvas.paintEngine()->type() == QPaintEngine::Raster
+               && canvas.transform().type() <= QTransform::TxTranslate && Width() > 0 && Height() > 0
+               && qint64(Width()) * Height() <= 16'000'000) {
+        // On a screen the pixels played once are drawn; elsewhere (a
+        // recording, a scaled canvas) the records are played as vectors.
+        canvas.drawImage(0, 0, PlayedMetafile(canvas.renderHints() & ~QPainter::SmoothPixmapTransform));
     } else {
         // The picture is drawn into a fresh white work bitmap: metafiles and
         // icons show white where they leave the area open.
@@ -184,7 +208,6 @@ void TGImage::LoadImageFromDisk()
     const auto &browse = editors::ObjectEditors().ImageBrowser;
     if (!browse)
         return;
-    const QString remembered = QDir::currentPath();
     TPicture chosen;
     editors::TImageChoice choice;
     choice.picture = &chosen;
@@ -208,7 +231,6 @@ void TGImage::LoadImageFromDisk()
             FPicture->Clear();
         }
     }
-    QDir::setCurrent(remembered);
 }
 
 // Built when the menu is first shown, not while a card is read.

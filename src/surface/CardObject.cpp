@@ -122,8 +122,15 @@ void TGGraphicControl::SetUnselectable(bool v)
 
 // ---- change notification ----
 
+quint64 TGGraphicControl::NextChangeStamp()
+{
+    static quint64 last = 0;
+    return ++last;
+}
+
 void TGGraphicControl::NotifyChanged()
 {
+    FChangeStamp = NextChangeStamp();
     if (FPanel && !FPanel->Printing())
         FPanel->NotifyLabelChanged();
 }
@@ -257,7 +264,6 @@ void TGGraphicControl::CenterVertically()
     card.moveTop(FPanel->CardSize().height() / 2 - card.height() / 2);
     SetStoredBounds(card);
     NotifyChanged();
-    QCoreApplication::processEvents();
     FPanel->update();
 }
 
@@ -269,7 +275,6 @@ void TGGraphicControl::CenterHorizontally()
     card.moveLeft(FPanel->CardSize().width() / 2 - card.width() / 2);
     SetStoredBounds(card);
     NotifyChanged();
-    QCoreApplication::processEvents();
     FPanel->update();
 }
 
@@ -314,6 +319,10 @@ QMenu *TGGraphicControl::ContextMenu() const
         self->FBuildingMenu = true;
         self->FContextMenu = new QMenu();
         connect(FContextMenu, &QMenu::aboutToShow, self, [self] { self->UpdateContextMenu(); });
+        connect(FContextMenu, &QMenu::triggered, self, [self](QAction *a) {
+            if (self->FPanel)
+                self->FPanel->NoteMenuCommand(a->text());
+        });
         self->BuildContextMenu();
         self->FBuildingMenu = false;
     }

@@ -120,6 +120,10 @@ public:
     // Draws the marks of a selected object onto the panel's canvas.
     void DrawSelectionMarks(QPainter &panelCanvas) const;
     void NotifyChanged();
+    // Changes with every reported change of the object; no two objects of
+    // the program's life share a value, so a record kept for an object is
+    // current exactly while its stamp is the one it was written at.
+    quint64 ChangeStamp() const { return FChangeStamp; }
     void RequestHandleRefresh();
     void CenterVertically();
     void CenterHorizontally();
@@ -173,6 +177,9 @@ protected:
 private:
     void StoreChangedBounds(int left, int top, int width, int height);
 
+    static quint64 NextChangeStamp();
+
+    quint64 FChangeStamp = NextChangeStamp();
     int FTag = 0;
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
     TCursor FCursor;

@@ -471,6 +471,7 @@ void TGBasePanel::PanelMouseUp(Qt::MouseButton, QPoint p)
     }
     if (FPointing)
         SetScreenCursor(platform::crDefault);
+    emit MouseActionEnded();
 }
 
 void TGBasePanel::SelectInRect(TRect r)
@@ -522,15 +523,16 @@ void TGBasePanel::HandleMouseDown(Qt::MouseButton button, QPoint handlePoint)
         PanelMouseDown(button, p);
     if (!platform::IsShiftDown())
         return;
+    // Shift+click on a selected object takes it out of the selection. No
+    // events are handled in between, so the objects listed stay alive.
     QList<TGGraphicControl *> list = FHandle->Selection();
     FHandle->ClearSelection();
-    QCoreApplication::processEvents();
     for (int i = list.size() - 1; i >= 0; --i)
-        if (list[i]->BoundsRect().contains(p) && platform::IsShiftDown())
+        if (list[i]->BoundsRect().contains(p))
             list.removeAt(i);
     for (TGGraphicControl *o : list)
         FHandle->Select(o);
-    QCoreApplication::processEvents();
+    FHandle->update();
 }
 
 void TGBasePanel::ObjectDoubleClick(QObject *sender, QPoint panelPoint)
@@ -563,7 +565,7 @@ void TGBasePanel::AddNewObject(TGGraphicControl *object, TRect r)
     object->SetZoomFactorOnly(FZoom);
     object->SetVisible(true);
     NotifyLabelChanged();
-    QCoreApplication::processEvents();
+    update();
 }
 
 QString TGBasePanel::UniqueName(const QString &prefix) const
@@ -623,7 +625,10 @@ void TGBasePanel::SetZoom(float factor)
     resize(ZoomedSize(card, factor));
     for (TGGraphicControl *o : QList<TGGraphicControl *>(FObjects))
         o->SetZoom(factor);
-    QCoreApplication::processEvents();
+    // Fitted while zooming, so that fitting is not taken for a change of the
+    // card by the next paint.
+    FitObjectsAsDrawn();
+    update();
     FZooming = false;
 }
 
@@ -674,6 +679,30 @@ void TGBasePanel::LoadFromFile(const QString &fileName)
     } restore{this, remembered};
     TGLabelObjectFiler().ReadIntoPanel(this, this, fileName);
     AdoptAllObjects();
+}
+
+void TGBasePanel::FitObjectsAsDrawn() const
+{
+    QImage scratch(1, 1, QImage::Format_RGB32);
+    QPainter p(&scratch);
+    RenderCard(p, false);
+}
+
+void TGBasePanel::TakeReadObjects(const QList<TGGraphicControl *> &objects)
+{
+    const float remembered = FZoom;
+    if (FZoom != 1.0f)
+        SetZoom(1.0f);
+    for (TGGraphicControl *o : objects) {
+        o->setParent(this);
+        o->SetPanel(this);
+    }
+    AdoptAllObjects();
+    if (remembered != 1.0f)
+        SetZoom(remembered);
+    // Read on no panel, they fit themselves to it now, while the card is
+    // being opened, not at its first paint.
+    FitObjectsAsDrawn();
 }
 
 QByteArray TGBasePanel::SaveToBytes()
@@ -730,6 +759,7 @@ QAction *TGBasePanel::MenuAction(const QString &caption) const
 void TGBasePanel::BuildContextMenu()
 {
     FContextMenu = new QMenu();
+    connect(FContextMenu, &QMenu::triggered, this, [this](QAction *a) { NoteMenuCommand(a->text()); });
     auto add = [this](const QString &caption, auto method) {
         QAction *a = FContextMenu->addAction(caption);
         connect(a, &QAction::triggered, this, method);

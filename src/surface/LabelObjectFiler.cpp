@@ -101,11 +101,11 @@ void TGLabelObjectFiler::ReadIntoPanel(QObject *owner, TGBasePanel *panel, const
     });
 }
 
-void TGLabelObjectFiler::CheckReadable(const QString &fileName)
+QList<TGGraphicControl *> TGLabelObjectFiler::ReadCardFile(QObject *owner, const QString &fileName)
 {
-    QObject scratch; // owns what is read and frees it
-    TComponentReader(ReadWholeFile(fileName)).ReadObjectList(&scratch, nullptr);
+    return TComponentReader(ReadWholeFile(fileName)).ReadObjectList(owner, nullptr);
 }
+
 
 void TGLabelObjectFiler::WriteSelection(TGHandle *handle, const QString &fileName)
 {
