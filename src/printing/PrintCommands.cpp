@@ -196,20 +196,17 @@ void PreviewCommand(TPrintContext &context)
 
 namespace {
 
-// A test page goes where Print goes: into a PDF file asked for by name (a
-// file of that name is replaced only when the user confirms it), or to the
-// printer through the print dialog, for the copies. The page's status form
-// ends with the message Print ends with.
+// A test page goes where Print goes, one copy: to the current printer, or
+// into a PDF file asked for by name (a file of that name is replaced only
+// when the user confirms it). The system print dialog is not shown: it
+// offered the file of the last run again. The page's status form ends with
+// the message Print ends with.
 void PrintTestPage(TPrintContext &context)
 {
     context.PrintToPrinter = true;
     if (context.Panel)
         context.Panel->SetPreviewing(false);
-    TRPDevice &device = TRPDevice::Instance();
-    if (device.IsPdfPrinter())
-        MainReportPrinter().SetCopies(1);
-    else if (!device.ShowPrintDialog(MainReportPrinter(), context.Parent))
-        return;
+    MainReportPrinter().SetCopies(1);
     DoPrint(context);
 }
 

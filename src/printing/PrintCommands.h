@@ -55,8 +55,9 @@ TReportPrinter &MainReportPrinter();
 void PrintCommand(TPrintContext &context);
 // "Pre&view": the first cell recorded and shown in the preview window.
 void PreviewCommand(TPrintContext &context);
-// "Print O&utline Test Page": the outlines of the cells selected last, into
-// a PDF file named as Print names it, or to the printer after its dialog.
+// "Print O&utline Test Page": the outlines of the cells selected last, one
+// copy on the current printer; on the PDF printer into a file asked for as
+// Print asks for it.
 void OutlineTestPageCommand(TPrintContext &context);
 // "Print &Calibration Page": one page of rulers in every cell of the layout,
 // with the printer nudges applied, output as the outline test page is.

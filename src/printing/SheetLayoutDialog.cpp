@@ -293,7 +293,7 @@ void TEditCardLayout::BuildControls()
 
     SearchEdit = new QLineEdit(this);
     SearchEdit->setObjectName(QStringLiteral("SearchEdit"));
-    SearchEdit->setPlaceholderText(QStringLiteral("Search: brand, part number, description or size (3.5 x 2)"));
+    SearchEdit->setPlaceholderText(QStringLiteral("Search: brand, part, words or size (3.5 x 2)"));
     SearchEdit->setClearButtonEnabled(true);
     SearchEdit->installEventFilter(this);
     BusinessCardsOnly = new QCheckBox(QStringLiteral("&Business cards only"), this);
