@@ -44,8 +44,10 @@ void PrintHelp(QTextStream &out)
            "                       print sheets of the card into a PDF file with the sheet\n"
            "                       layout, printer nudges and background art of the settings;\n"
            "                       --cells 1,3,5 chooses cells by number, --outline prints\n"
-           "                       only the cell outlines; --layout \"Avery 8371\" prints on\n"
-           "                       that card stock of the label-template library instead;\n"
+           "                       only the cell outlines, --calibration the calibration page;\n"
+           "                       --layout 8371 or --layout \"Avery 8371\" prints on that card\n"
+           "                       stock instead (the brand is needed only when brands share\n"
+           "                       the part number);\n"
            "                       --merge PEOPLE.csv [--per-person N] prints the card for\n"
            "                       everyone in the CSV file, a sheet or N cards each\n"
            "  --list-layouts       list the card stock --layout knows and exit\n"
@@ -248,14 +250,33 @@ SelectedCells CellsFromList(const QString &list, const CardSheetLayout &layout)
     return cells;
 }
 
-// One line per card stock product: its name, what it is, the sheet. The
-// library's files that were left out are named once on standard error.
+// The card stock --layout names: "Avery 8371", or "8371" when no other
+// brand has that part number.
+labeltemplates::TCardProduct NamedCardStock(const QString &name)
+{
+    const labeltemplates::TCardStockMatch match = labeltemplates::FindCardStock(labeltemplates::CardStock(), name);
+    if (match.Found)
+        return *match.Found;
+    if (match.Candidates.isEmpty())
+        throw CommandLineError{QStringLiteral("--layout: no card stock named \"%1\" (see --list-layouts)").arg(name)};
+    QStringList names;
+    for (const labeltemplates::TCardProduct &p : match.Candidates)
+        names << QLatin1Char('"') + p.Name() + QLatin1Char('"');
+    throw CommandLineError{QStringLiteral("--layout: \"%1\" is the part number of %2 card stocks; name one with "
+                                          "its brand: %3")
+                               .arg(name)
+                               .arg(names.size())
+                               .arg(names.join(QStringLiteral(", ")))};
+}
+
+// One line per card stock: its name, what it is, the sheet. The library's
+// files that were left out are named once on standard error.
 int ListLayouts(QTextStream &out, QTextStream &err)
 {
     for (const QString &problem : labeltemplates::CardStockProblems())
         err << "quorvel: card stock file left out: " << TerminalText(problem) << "\n";
     err.flush();
-    for (const labeltemplates::TCardProduct &p : labeltemplates::CardProducts()) {
+    for (const labeltemplates::TCardProduct &p : labeltemplates::CardStock()) {
         const CardSheetLayout &l = p.Layout;
         out << p.Name() << "\t" << p.Description << "\t"
             << QStringLiteral("%1 x %2 cards of %3 x %4 in on %5")
@@ -274,7 +295,7 @@ int PrintCard(const QStringList &args)
     CheckOptions(args, {QStringLiteral("--print"), QStringLiteral("--output"), QStringLiteral("--sheets"),
                         QStringLiteral("--cells"), QStringLiteral("--layout"), QStringLiteral("--merge"),
                         QStringLiteral("--per-person")},
-                 {QStringLiteral("--outline")});
+                 {QStringLiteral("--outline"), QStringLiteral("--calibration")});
     const QString cardFile = RequiredValue(args, QStringLiteral("--print"));
     const QString given = RequiredValue(args, QStringLiteral("--output"));
     const QString output = given == QLatin1String("-") ? given : QFileInfo(given).absoluteFilePath();
@@ -283,16 +304,16 @@ int PrintCard(const QStringList &args)
     const QString sheets = ValueOf(args, QStringLiteral("--sheets"));
     TPreferences prefs = SettingsFilePreferences();
     if (const QString name = ValueOf(args, QStringLiteral("--layout")); !name.isEmpty()) {
-        const std::optional<labeltemplates::TCardProduct> product = labeltemplates::FindCardProduct(name);
-        if (!product)
-            throw CommandLineError{QStringLiteral("--layout: no card stock named \"%1\" (see --list-layouts)").arg(name)};
-        labeltemplates::ApplyCardProduct(*product, prefs.Layout);
+        labeltemplates::ApplyCardProduct(NamedCardStock(name), prefs.Layout);
     }
 
     TCardSheetPrinter job;
     job.SheetsToPrint = sheets.isEmpty() ? 1 : PositiveNumber(sheets, QStringLiteral("--sheets"), 999);
     job.Cells = CellsFromList(ValueOf(args, QStringLiteral("--cells")), prefs.Layout);
     job.OutlineOnly = args.contains(QStringLiteral("--outline"));
+    job.CalibrationPage = args.contains(QStringLiteral("--calibration"));
+    if (job.OutlineOnly && job.CalibrationPage)
+        throw CommandLineError{QStringLiteral("--outline and --calibration are two different pages; give one")};
     job.Sheet = sheetprint::SheetGeometry(prefs.Layout, prefs.Nudges);
     const std::unique_ptr<TGBusinessCardPanel32> panel = LoadCard(cardFile, prefs.Layout);
     job.Panel = panel.get();
