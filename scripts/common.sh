@@ -12,15 +12,18 @@ QUORVEL_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools
   fonts-liberation fonts-liberation2 fonts-urw-base35 fonts-dejavu-core fonts-symbola
   glabels-data
-  qt6-image-formats-plugins qt6-svg-dev libgraphicsmagick++1-dev libuemf-dev
+  qt6-image-formats-plugins qt6-svg-dev libgraphicsmagick1-dev libuemf-dev
   libqrcodegencpp-dev help2man
 )
 
 # What only the tests need besides: a print spooler with a PDF queue, readers
-# of printed pages and QR codes, and the checkers of the desktop files.
+# of printed pages and QR codes (rsvg-convert rasterises SVG exports), the
+# checkers of the desktop files, and an X server with a window manager, X input
+# and screenshots for the real-window tests.
 QUORVEL_TEST_PACKAGES=(
-  cups printer-driver-cups-pdf poppler-utils
+  cups printer-driver-cups-pdf poppler-utils librsvg2-bin
   zbar-tools desktop-file-utils libxml2-utils shared-mime-info dpkg-dev
+  xvfb xdotool openbox x11-apps x11-utils imagemagick
 )
 
 quorvel_missing_packages() {
@@ -53,6 +56,8 @@ quorvel_build() {
   local launcher=()
   if command -v ccache >/dev/null 2>&1; then
     export CCACHE_BASEDIR="$QUORVEL_ROOT"
+    # Lets the compiler cache keep files compiled with a precompiled header.
+    export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
   fi
   if [ ! -f "$QUORVEL_BUILD/build.ninja" ]; then

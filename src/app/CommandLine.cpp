@@ -44,8 +44,10 @@ void PrintHelp(QTextStream &out)
            "                       print sheets of the card into a PDF file with the sheet\n"
            "                       layout, printer nudges and background art of the settings;\n"
            "                       --cells 1,3,5 chooses cells by number, --outline prints\n"
-           "                       only the cell outlines; --layout \"Avery 8371\" prints on\n"
-           "                       that card stock of the label-template library instead;\n"
+           "                       only the cell outlines, --calibration the calibration page;\n"
+           "                       --layout 8371 or --layout \"Avery 8371\" prints on that card\n"
+           "                       stock instead (the brand is needed only when brands share\n"
+           "                       the part number);\n"
            "                       --merge PEOPLE.csv [--per-person N] prints the card for\n"
            "                       everyone in the CSV file, a sheet or N cards each\n"
            "  --list-layouts       list the card stock --layout knows and exit\n"
@@ -139,10 +141,9 @@ TPreferences SettingsFilePreferences()
     TPreferences prefs;
     const TIniFile ini(SettingsFileName());
     // Read as empty, the file would print with default values the user never chose.
-    if (ini.TooLarge())
-        throw CommandLineError{QStringLiteral("the settings file %1 is larger than %2 MB and was not read")
-                                   .arg(SettingsFileName())
-                                   .arg(TIniFile::MaxFileSize() / (1024 * 1024))};
+    if (!ini.Unreadable().isEmpty())
+        throw CommandLineError{
+            QStringLiteral("the settings file %1 was not read: %2").arg(SettingsFileName(), ini.Unreadable())};
     LoadPreferences(ini, prefs);
     if (!sheetlayout::IsLayoutWithinLimits(prefs.Layout))
         throw CommandLineError{QStringLiteral("the sheet layout in %1 cannot be printed").arg(SettingsFileName())};
@@ -201,24 +202,19 @@ QString UsableBackgroundArt(const QString &cardFile, QTextStream &err)
     return art;
 }
 
-// Refuses an output that would destroy an input: the card, its side file,
-// its background art or the settings file.
-void CheckOutputIsNoInput(const QString &output, const QString &cardFile)
+// Where an output goes: never over an input of the command (the card, its
+// side file, its background art, the settings file, the list of people);
+// links are followed, devices and FIFOs refused. Standard output is no file
+// that could be replaced whole, so "-" is refused rather than taken as a name.
+void CheckOutput(const QString &output, const QString &cardFile, const QString &peopleFile = QString())
 {
-    const QString inputs[] = {cardFile, FindFileIgnoringCase(TMainScreen::SideFileName(cardFile)),
-                              TMainScreen::BackgroundArtOf(cardFile), SettingsFileName()};
-    for (const QString &input : inputs)
-        if (!input.isEmpty() && platform::SameFile(output, input))
-            throw CommandLineError{QStringLiteral("the output %1 is the input file %2; choose another output")
-                                       .arg(output, input)};
-}
-
-// Where an output goes: links are followed, devices and FIFOs refused.
-QString CheckedOutput(const QString &output, const QString &cardFile)
-{
-    CheckOutputIsNoInput(output, cardFile);
+    if (output == QLatin1String("-"))
+        throw CommandLineError{QStringLiteral("the output cannot be standard output (-); name a file")};
     try {
-        return platform::OutputTarget(output);
+        platform::RefuseOutputOverInput(output, {cardFile, FindFileIgnoringCase(TMainScreen::SideFileName(cardFile)),
+                                                 TMainScreen::BackgroundArtOf(cardFile), SettingsFileName(),
+                                                 peopleFile});
+        platform::OutputTarget(output);
     } catch (const platform::EOutputFileError &e) {
         throw CommandLineError{e.Message()};
     }
@@ -254,10 +250,33 @@ SelectedCells CellsFromList(const QString &list, const CardSheetLayout &layout)
     return cells;
 }
 
-// One line per card stock product: its name, what it is, the sheet.
-int ListLayouts(QTextStream &out)
+// The card stock --layout names: "Avery 8371", or "8371" when no other
+// brand has that part number.
+labeltemplates::TCardProduct NamedCardStock(const QString &name)
 {
-    for (const labeltemplates::TCardProduct &p : labeltemplates::CardProducts()) {
+    const labeltemplates::TCardStockMatch match = labeltemplates::FindCardStock(labeltemplates::CardStock(), name);
+    if (match.Found)
+        return *match.Found;
+    if (match.Candidates.isEmpty())
+        throw CommandLineError{QStringLiteral("--layout: no card stock named \"%1\" (see --list-layouts)").arg(name)};
+    QStringList names;
+    for (const labeltemplates::TCardProduct &p : match.Candidates)
+        names << QLatin1Char('"') + p.Name() + QLatin1Char('"');
+    throw CommandLineError{QStringLiteral("--layout: \"%1\" is the part number of %2 card stocks; name one with "
+                                          "its brand: %3")
+                               .arg(name)
+                               .arg(names.size())
+                               .arg(names.join(QStringLiteral(", ")))};
+}
+
+// One line per card stock: its name, what it is, the sheet. The library's
+// files that were left out are named once on standard error.
+int ListLayouts(QTextStream &out, QTextStream &err)
+{
+    for (const QString &problem : labeltemplates::CardStockProblems())
+        err << "quorvel: card stock file left out: " << TerminalText(problem) << "\n";
+    err.flush();
+    for (const labeltemplates::TCardProduct &p : labeltemplates::CardStock()) {
         const CardSheetLayout &l = p.Layout;
         out << p.Name() << "\t" << p.Description << "\t"
             << QStringLiteral("%1 x %2 cards of %3 x %4 in on %5")
@@ -276,23 +295,25 @@ int PrintCard(const QStringList &args)
     CheckOptions(args, {QStringLiteral("--print"), QStringLiteral("--output"), QStringLiteral("--sheets"),
                         QStringLiteral("--cells"), QStringLiteral("--layout"), QStringLiteral("--merge"),
                         QStringLiteral("--per-person")},
-                 {QStringLiteral("--outline")});
+                 {QStringLiteral("--outline"), QStringLiteral("--calibration")});
     const QString cardFile = RequiredValue(args, QStringLiteral("--print"));
-    const QString output = QFileInfo(RequiredValue(args, QStringLiteral("--output"))).absoluteFilePath();
-    CheckedOutput(output, cardFile);
+    const QString given = RequiredValue(args, QStringLiteral("--output"));
+    const QString output = given == QLatin1String("-") ? given : QFileInfo(given).absoluteFilePath();
+    const QString peopleFile = ValueOf(args, QStringLiteral("--merge"));
+    CheckOutput(output, cardFile, peopleFile);
     const QString sheets = ValueOf(args, QStringLiteral("--sheets"));
     TPreferences prefs = SettingsFilePreferences();
     if (const QString name = ValueOf(args, QStringLiteral("--layout")); !name.isEmpty()) {
-        const std::optional<labeltemplates::TCardProduct> product = labeltemplates::FindCardProduct(name);
-        if (!product)
-            throw CommandLineError{QStringLiteral("--layout: no card stock named \"%1\" (see --list-layouts)").arg(name)};
-        labeltemplates::ApplyCardProduct(*product, prefs.Layout);
+        labeltemplates::ApplyCardProduct(NamedCardStock(name), prefs.Layout);
     }
 
     TCardSheetPrinter job;
     job.SheetsToPrint = sheets.isEmpty() ? 1 : PositiveNumber(sheets, QStringLiteral("--sheets"), 999);
     job.Cells = CellsFromList(ValueOf(args, QStringLiteral("--cells")), prefs.Layout);
     job.OutlineOnly = args.contains(QStringLiteral("--outline"));
+    job.CalibrationPage = args.contains(QStringLiteral("--calibration"));
+    if (job.OutlineOnly && job.CalibrationPage)
+        throw CommandLineError{QStringLiteral("--outline and --calibration are two different pages; give one")};
     job.Sheet = sheetprint::SheetGeometry(prefs.Layout, prefs.Nudges);
     const std::unique_ptr<TGBusinessCardPanel32> panel = LoadCard(cardFile, prefs.Layout);
     job.Panel = panel.get();
@@ -300,7 +321,6 @@ int PrintCard(const QStringList &args)
     job.BackgroundPath = UsableBackgroundArt(cardFile, err);
     job.LoadBackGround();
     // Printing for several people: every bound label takes each person's value.
-    const QString peopleFile = ValueOf(args, QStringLiteral("--merge"));
     const QString perPerson = ValueOf(args, QStringLiteral("--per-person"));
     if (!perPerson.isEmpty() && peopleFile.isEmpty())
         throw CommandLineError{QStringLiteral("--per-person needs --merge (see --help)")};
@@ -324,9 +344,9 @@ int PrintCard(const QStringList &args)
     job.Attach(printer);
     try {
         printer.Run();
-    } catch (const std::exception &e) {
+    } catch (...) {
         device.SetOutputFileName(QString());
-        throw CommandLineError{QString::fromUtf8(e.what())};
+        throw;
     }
     device.SetOutputFileName(QString());
     return 0;
@@ -343,14 +363,14 @@ int ExportCardFile(const QString &cardFile, const QString &output, const QString
         card.Dpi = PositiveNumber(dpiText, QStringLiteral("--dpi"), kMaxExportDpi);
     // The format is the name's; the bytes go where the name leads, never
     // over an input, a device or a FIFO.
-    const QString target = CheckedOutput(output, cardFile);
+    CheckOutput(output, cardFile);
     const TPreferences prefs = SettingsFilePreferences();
     const std::unique_ptr<TGBusinessCardPanel32> panel = LoadCard(cardFile, prefs.Layout);
     card.Panel = panel.get();
     card.CardSize = QSizeF(prefs.Layout.Width, prefs.Layout.Height);
     card.BackgroundPath = TMainScreen::BackgroundArtOf(cardFile);
     try {
-        ExportCard(card, target, output);
+        ExportCard(card, output);
     } catch (const ECardExportError &e) {
         throw CommandLineError{e.Message()};
     }
@@ -379,7 +399,7 @@ int RenderCard(const QStringList &args)
         if (!ok || !(zoom >= 0.1f && zoom <= 10.0f))
             throw CommandLineError{QStringLiteral("--zoom takes a factor from 0.1 to 10")};
     }
-    const QString target = CheckedOutput(output, cardFile);
+    CheckOutput(output, cardFile);
     const TPreferences prefs = SettingsFilePreferences();
     const std::unique_ptr<TGBusinessCardPanel32> panel = LoadCard(cardFile, prefs.Layout);
     QTextStream err(stderr);
@@ -408,7 +428,7 @@ int RenderCard(const QStringList &args)
     if (!image.save(&buffer, "PNG"))
         throw CommandLineError{QStringLiteral("Unable to write ") + output};
     try {
-        platform::WriteOutputFile(target, png);
+        platform::WriteOutputFile(output, png, platform::TOutputSync::NoWait);
     } catch (const platform::EOutputFileError &e) {
         throw CommandLineError{e.Message()};
     }
@@ -527,7 +547,7 @@ std::optional<int> RunCommandLine(const QStringList &givenArgs)
         return RunOutputMode(DumpCardFile, args, err, "read", QStringLiteral("--dump"));
     }
     if (args.contains(QStringLiteral("--list-layouts")))
-        return ListLayouts(out);
+        return ListLayouts(out, err);
     if (args.contains(QStringLiteral("--print")))
         return RunOutputMode(PrintCard, args, err, "print", QStringLiteral("--print"));
     if (args.contains(QStringLiteral("--render")))

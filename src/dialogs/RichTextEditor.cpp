@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QFontComboBox>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QPixmap>
 #include <QScrollArea>
 #include <QTextCharFormat>
@@ -189,6 +190,18 @@ void TRichTextLabelEditor::Prepare(const editors::TRichTextEditSetup &setup)
     FOriginal = EditedText();
 }
 
+void TRichTextLabelEditor::keyPressEvent(QKeyEvent *event)
+{
+    // Enter belongs to the text and to the boxes of the tool bar (a font
+    // name or size typed there is taken on Enter): it never closes the
+    // editor. A focused button still takes Enter itself.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    TPropertyDialog::keyPressEvent(event);
+}
+
 void TRichTextLabelEditor::FormActivate()
 {
     WPPanel->setVisible(true);
@@ -226,9 +239,15 @@ void TRichTextLabelEditor::ShowFormat(const QTextCharFormat &format)
 {
     const QStringList families = format.fontFamilies().toStringList();
     {
+        // The face the text names, also where this computer draws it with
+        // another one (Arial with Liberation Sans).
+        const QString family = families.isEmpty() ? WPRichText1->Document().defaultFont().family() : families.first();
         const QSignalBlocker block(FontNameList);
-        FontNameList->setCurrentFont(
-            QFont(families.isEmpty() ? WPRichText1->Document().defaultFont().family() : families.first()));
+        const int listed = FontNameList->findText(family, Qt::MatchFixedString);
+        if (listed >= 0)
+            FontNameList->setCurrentIndex(listed);
+        else
+            FontNameList->setEditText(family);
     }
     const double points = format.fontPointSize();
     const QSignalBlocker block(FontSizeList);

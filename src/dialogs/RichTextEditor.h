@@ -49,6 +49,9 @@ public:
     QToolButton *ZoomPlusButton;
     QToolButton *ZoomMinusButton;
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void BuildToolBar();
     void FormActivate() override;

@@ -17,6 +17,10 @@ namespace {
 
 // The most points a star or polygon can have (the vertex setter's limit).
 constexpr int kMaxVectors = 60;
+// Outline widths and shadow depths a damaged card may hold are taken no
+// further than any card reaches, so the sums of the geometry stay in range.
+constexpr int kMostLength = 1 << 20;
+int Bounded(int v) { return std::clamp(v, -kMostLength, kMostLength); }
 
 } // namespace
 
@@ -207,8 +211,8 @@ void TSuperShape::Loaded()
 void TSuperShape::GetRects(TRect &shape, TRect &shadow) const
 {
     const double z = ZoomFactor();
-    const int s = z != 1.0 ? platform::Trunc(z * FShadowDepth) : FShadowDepth;
-    const int w = FOutlineWidth;
+    const int s = Bounded(z != 1.0 ? platform::Trunc(z * Bounded(FShadowDepth)) : FShadowDepth);
+    const int w = Bounded(FOutlineWidth);
     const int h = w / 2;
     const int w1 = Width() - w + 1, h1 = Height() - w + 1;
     shadow = {};
@@ -382,7 +386,7 @@ void TSuperShape::Paint(QPainter &canvas)
 
     if (FOutlineStyle != Vcl::psClear) {
         canvas.setBrush(Qt::NoBrush);
-        platform::SetGdiPen(canvas, platform::ToQColor(FOutlineColor), FOutlineWidth,
+        platform::SetGdiPen(canvas, platform::ToQColor(FOutlineColor), Bounded(FOutlineWidth),
                             platform::ToQtPenStyle(FOutlineStyle));
         DrawFigure(canvas, shape);
     }
@@ -491,7 +495,7 @@ void TSuperShape::Print(TBaseReport &report, double originX, double originY)
 
     if (FOutlineStyle != Vcl::psClear) {
         report.SelectBrush(FForeColor, Vcl::bsClear);
-        report.SelectPen(FOutlineColor, FOutlineStyle, Vcl::pmCopy, -FOutlineWidth);
+        report.SelectPen(FOutlineColor, FOutlineStyle, Vcl::pmCopy, -Bounded(FOutlineWidth));
         PrintFigure(report, shape, originX, originY);
     }
 }

@@ -13,8 +13,9 @@ namespace platform {
 
 // Shows the colour chooser preset to color; true and the choice on OK.
 bool ChooseColor(int32_t &color, QWidget *parent);
-// Shows the font chooser preset to font; true and the choice on OK.
-bool ChooseFont(TFont &font, QWidget *parent);
+// Shows the font chooser preset to font (face, size, styles and, unless
+// withColor is false, the text colour); true and the choice on OK.
+bool ChooseFont(TFont &font, QWidget *parent, bool withColor = true);
 
 using ColorChooser = std::function<bool(int32_t &color)>;
 using FontChooser = std::function<bool(TFont &font)>;

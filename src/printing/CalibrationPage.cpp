@@ -4,6 +4,9 @@
 #include "platform/Colors.h"
 #include "report/ReportBase.h"
 
+#include <QFont>
+#include <QFontMetricsF>
+#include <QImage>
 #include <algorithm>
 
 namespace calibration {
@@ -21,6 +24,13 @@ constexpr double kCrossArm = 0.125;
 // Pen width in hundredths of an inch, drawn as the report's negative width.
 constexpr int kPenHundredths = 1;
 constexpr double kFontPoints = 6.0;
+// The instructions' type: as large as the free band takes, within these.
+constexpr double kLargestInstructionPoints = 8.0;
+constexpr double kSmallestInstructionPoints = 5.0;
+constexpr double kLineSpacing = 1.15;
+// Kept clear between the instructions and the marks or the paper's edge.
+constexpr double kClearance = 0.05;
+const QString kInstructionFont = QStringLiteral("Arial");
 
 double TickHalfLength(int step)
 {
@@ -81,7 +91,82 @@ void DrawCross(TBaseReport &report, QPointF centre)
     Line(report, centre.x(), centre.y() - kCrossArm, centre.x(), centre.y() + kCrossArm);
 }
 
+// The width of the widest line in inches at that size, measured at a fine
+// resolution so that the screen's hinting does not count.
+double WidestLine(const QStringList &lines, double points)
+{
+    constexpr int kMeasuringDpi = 1200;
+    QImage device(1, 1, QImage::Format_Mono);
+    device.setDotsPerMeterX(qRound(kMeasuringDpi / 0.0254));
+    device.setDotsPerMeterY(qRound(kMeasuringDpi / 0.0254));
+    QFont font(kInstructionFont);
+    font.setPointSizeF(points);
+    const QFontMetricsF metrics(font, &device);
+    double widest = 0.0;
+    for (const QString &line : lines)
+        widest = std::max(widest, metrics.horizontalAdvance(line) / kMeasuringDpi);
+    return widest;
+}
+
+// The largest type, in half points, whose lines fit the band; 0 for none.
+double PointsThatFit(const QRectF &band, const QStringList &lines)
+{
+    for (double points = kLargestInstructionPoints; points >= kSmallestInstructionPoints; points -= 0.5)
+        if (lines.size() * points * kLineSpacing / 72.0 <= band.height() && WidestLine(lines, points) <= band.width())
+            return points;
+    return 0.0;
+}
+
+void DrawInstructions(TBaseReport &report, const sheetprint::TSheetGeometry &sheet)
+{
+    const TInstructionsPlace place = InstructionsPlace(sheet, report.Metrics());
+    report.SetFontName(kInstructionFont);
+    report.SetFontSize(place.FontPoints);
+    const double lineHeight = place.FontPoints * kLineSpacing / 72.0;
+    double baseline = place.Band.top() + place.FontPoints / 72.0;
+    for (const QString &line : Instructions()) {
+        report.GotoXY(place.Band.left(), baseline);
+        report.PrintText(line);
+        baseline += lineHeight;
+    }
+}
+
 } // namespace
+
+QStringList Instructions()
+{
+    return {QStringLiteral("How to read this page: print it on plain paper, lay it on a sheet of your card stock and "
+                           "hold both against the light. Each mark of a ruler is 1/32 inch; 0 is where a card's edge "
+                           "should be."),
+            QStringLiteral("Where a card's left edge crosses the horizontal ruler, add that number to \"Left Margin "
+                           "nudge\" in File > Printer Fine Tuning; where its top edge crosses the vertical ruler, "
+                           "to \"Top Margin nudge\"."),
+            QStringLiteral("Read the top-left card first. When the number grows from card to card, add the growth "
+                           "per card to \"Horizontal Spacing\" (across) or \"Vertical Spacing\" (down).")};
+}
+
+TInstructionsPlace InstructionsPlace(const sheetprint::TSheetGeometry &sheet, const TPageMetrics &paper)
+{
+    const double left = std::max(paper.UnprintableLeft, 0.0) + kClearance;
+    const double right = paper.PaperSize.width() - std::max(paper.UnprintableRight, 0.0) - kClearance;
+    // The rulers of the first row reach above the cards; the last row's
+    // marks all lie on its cards.
+    const double firstMark = sheet.TopMargin - kRulerSteps * sheetprint::kNudgeStep - kFontPoints / 72.0;
+    const double lastRow = sheet.TopMargin + (sheet.Down - 1) * sheet.VPitch;
+    const double lastMark = std::max(lastRow + sheet.CardHeight, lastRow + kRulerSteps * sheetprint::kNudgeStep);
+    const QRectF above(QPointF(left, std::max(paper.UnprintableTop, 0.0) + kClearance),
+                       QPointF(right, firstMark - kClearance));
+    const QRectF below(QPointF(left, lastMark + kClearance),
+                       QPointF(right, paper.PaperSize.height() - std::max(paper.UnprintableBottom, 0.0) - kClearance));
+    const QStringList lines = Instructions();
+    const double aboveFits = above.height() > 0 ? PointsThatFit(above, lines) : 0.0;
+    const double belowFits = below.height() > 0 ? PointsThatFit(below, lines) : 0.0;
+    if (aboveFits == 0.0 && belowFits == 0.0) {
+        // No margin takes them: the smallest type in the larger band.
+        return {above.height() > below.height() ? above : below, kSmallestInstructionPoints};
+    }
+    return belowFits >= aboveFits ? TInstructionsPlace{below, belowFits} : TInstructionsPlace{above, aboveFits};
+}
 
 TCellMarks CellMarks(const sheetprint::TSheetGeometry &sheet, int row, int column)
 {
@@ -110,6 +195,7 @@ void DrawCalibrationPage(TBaseReport &report, const sheetprint::TSheetGeometry &
             DrawCross(report, marks.Centre);
         }
     }
+    DrawInstructions(report, sheet);
 }
 
 void Attach(TBaseReport &report, const sheetprint::TSheetGeometry &sheet)

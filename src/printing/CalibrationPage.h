@@ -2,14 +2,18 @@
 // in 1/32 inch from -8 to +8 around where the cell's corner should be, and a
 // cross at the card's centre. Printed on plain paper and held against a sheet
 // of card stock (or against the light), it shows how far the printer is off:
-// where the card's edge crosses a ruler is the nudge to add.
+// where the card's edge crosses a ruler is the nudge to add. The page says
+// so itself, in the free margin above or below the cards.
 #pragma once
 
 #include "printing/SheetPrinting.h"
 
 #include <QPointF>
+#include <QRectF>
+#include <QStringList>
 
 class TBaseReport;
+struct TPageMetrics;
 
 namespace calibration {
 
@@ -31,7 +35,20 @@ struct TCellMarks {
 // The marks of the cell in that row and column; the sheet carries the nudges.
 TCellMarks CellMarks(const sheetprint::TSheetGeometry &sheet, int row, int column);
 
-// Draws the marks of every cell of the sheet onto the report's current page.
+// How to read the page, one printed line each.
+QStringList Instructions();
+
+// Where the instructions go: the free band above the first row or below the
+// last (the one that takes the larger type), inside the printable area of
+// the paper, in inches, and the size of the type that fits it.
+struct TInstructionsPlace {
+    QRectF Band;
+    double FontPoints = 0.0;
+};
+TInstructionsPlace InstructionsPlace(const sheetprint::TSheetGeometry &sheet, const TPageMetrics &paper);
+
+// Draws the marks of every cell of the sheet onto the report's current
+// page, and the instructions.
 void DrawCalibrationPage(TBaseReport &report, const sheetprint::TSheetGeometry &sheet);
 
 // Makes the report print the calibration page: one portrait page.

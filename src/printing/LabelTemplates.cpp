@@ -1,11 +1,11 @@
 // Holds TCardProduct and the reader of the label-template library.
 #include "printing/LabelTemplates.h"
 
+#include "platform/InputFiles.h"
 #include "printing/SheetLayoutDialog.h"
 
 #include <QCollator>
 #include <QDir>
-#include <QFile>
 #include <QHash>
 #include <QPageSize>
 #include <QRegularExpression>
@@ -18,8 +18,6 @@
 namespace labeltemplates {
 namespace {
 
-// A library file larger than this is not a product list.
-constexpr qint64 kLargestFile = 8 * 1024 * 1024;
 // How far a card may reach past the paper's edge and still count as on it.
 constexpr double kPaperTolerance = 0.01;
 // How much larger than its pitch a card may be written and still be read.
@@ -119,14 +117,17 @@ void ReadTemplate(QXmlStreamReader &xml, TRawTemplate &t)
     }
 }
 
-// Reads one library file into `library`; a file that is not well-formed
-// adds nothing.
-void ReadFile(const QString &fileName, TLibrary &library)
+// Reads one library file into `library`; a file that cannot be read or is
+// not well-formed adds nothing, and the reason is given back.
+std::optional<QString> ReadFile(const QString &fileName, TLibrary &library)
 {
-    QFile file(fileName);
-    if (file.size() > kLargestFile || !file.open(QIODevice::ReadOnly))
-        return;
-    QXmlStreamReader xml(&file);
+    QByteArray bytes;
+    try {
+        bytes = platform::ReadInputFile(fileName, platform::TInputKind::CardStockTemplate);
+    } catch (const platform::EInputFileError &e) {
+        return e.Message();
+    }
+    QXmlStreamReader xml(bytes);
     TLibrary found;
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
@@ -145,11 +146,12 @@ void ReadFile(const QString &fileName, TLibrary &library)
         }
     }
     if (xml.hasError())
-        return;
+        return QStringLiteral("not a well-formed template file (line %1: %2)").arg(xml.lineNumber()).arg(xml.errorString());
     library.templates << found.templates;
     for (auto it = found.papers.cbegin(); it != found.papers.cend(); ++it)
         if (!library.papers.contains(it.key()))
             library.papers.insert(it.key(), it.value());
+    return std::nullopt;
 }
 
 // The papers every library knows, for a library without its paper list.
@@ -294,6 +296,8 @@ bool ComesBefore(const TCardProduct &a, const TCardProduct &b)
 
 QStringList g_folders;
 bool g_loaded = false;
+// Counts the readings of the library, so that what is made from it follows.
+int g_readings = 0;
 
 QList<TCardProduct> &Cache()
 {
@@ -301,14 +305,31 @@ QList<TCardProduct> &Cache()
     return products;
 }
 
+QStringList &CachedProblems()
+{
+    static QStringList problems;
+    return problems;
+}
+
 } // namespace
 
 QString TCardProduct::ItemText() const
 {
+    if (BuiltIn >= 0)
+        return sheetlayout::PredefinedLayoutNames().value(BuiltIn);
     QString text = Name();
     if (!Description.isEmpty())
         text += QStringLiteral(" - ") + Description;
     return text + QStringLiteral(" (") + PaperName + QLatin1Char(')');
+}
+
+bool TCardProduct::FitsBusinessCard() const { return IsBusinessCardSize(Layout.Width, Layout.Height); }
+
+bool IsBusinessCardSize(double widthInches, double heightInches)
+{
+    const double longer = std::max(widthInches, heightInches);
+    const double shorter = std::min(widthInches, heightInches);
+    return longer >= 3.3 && longer <= 3.62 && shorter >= 1.9 && shorter <= 2.2;
 }
 
 std::optional<double> LengthInInches(const QString &text)
@@ -341,7 +362,7 @@ QStringList DefaultTemplateFolders()
     return folders;
 }
 
-QList<TCardProduct> ReadCardProducts(const QStringList &folders)
+QList<TCardProduct> ReadCardProducts(const QStringList &folders, QStringList *problems)
 {
     TLibrary library;
     for (const QString &folder : folders) {
@@ -349,7 +370,8 @@ QList<TCardProduct> ReadCardProducts(const QStringList &folders)
         const QStringList files =
             dir.entryList({QStringLiteral("*.xml"), QStringLiteral("*.template")}, QDir::Files, QDir::Name);
         for (const QString &file : files)
-            ReadFile(dir.filePath(file), library);
+            if (const std::optional<QString> problem = ReadFile(dir.filePath(file), library); problem && problems)
+                *problems << dir.filePath(file) + QStringLiteral(": ") + *problem;
     }
     AddCommonPapers(library.papers);
 
@@ -378,10 +400,18 @@ QList<TCardProduct> ReadCardProducts(const QStringList &folders)
 const QList<TCardProduct> &CardProducts()
 {
     if (!g_loaded) {
-        Cache() = ReadCardProducts(g_folders.isEmpty() ? DefaultTemplateFolders() : g_folders);
+        CachedProblems().clear();
+        Cache() = ReadCardProducts(g_folders.isEmpty() ? DefaultTemplateFolders() : g_folders, &CachedProblems());
         g_loaded = true;
+        ++g_readings;
     }
     return Cache();
+}
+
+const QStringList &CardStockProblems()
+{
+    CardProducts();
+    return CachedProblems();
 }
 
 void SetTemplateFolders(const QStringList &folders)
@@ -389,6 +419,140 @@ void SetTemplateFolders(const QStringList &folders)
     g_folders = folders;
     g_loaded = false;
     Cache().clear();
+    CachedProblems().clear();
+}
+
+namespace {
+
+// The built-in layout as card stock: Avery, its part number, its own text.
+TCardProduct BuiltInProduct(int index)
+{
+    TCardProduct product;
+    product.BuiltIn = index;
+    product.Brand = QStringLiteral("Avery");
+    product.Part = sheetlayout::PredefinedLayoutPart(index);
+    sheetlayout::ApplyPredefinedLayout(index, product.Layout);
+    product.Layout.PredefLayout = index;
+    // "Avery Business Card 8376 Ink Jet - Ivory (Letter Size Paper)" says
+    // "Business Card Ink Jet - Ivory" of itself.
+    const QString text = sheetlayout::PredefinedLayoutNames().value(index);
+    QString description = text.left(text.indexOf(QStringLiteral(" ("))).mid(product.Brand.size() + 1);
+    description.replace(product.Part + QLatin1Char(' '), QString()).remove(QLatin1Char(' ') + product.Part);
+    product.Description = description.simplified();
+    product.PaperName = product.Layout.Papersize == 9 ? QStringLiteral("A4") : QStringLiteral("US Letter");
+    product.BusinessCard = true;
+    return product;
+}
+
+// A size written in a search and the units it may be in.
+struct TSearchedSize {
+    double first = 0.0, second = 0.0;
+    QList<double> unitsPerInch; // 1 for inches, 25.4 for millimetres, ...
+};
+
+bool SameSize(double a, double b, double cardA, double cardB, double tolerance)
+{
+    return std::abs(a - cardA) <= tolerance && std::abs(b - cardB) <= tolerance;
+}
+
+bool SizeMatches(const CardSheetLayout &l, const TSearchedSize &size)
+{
+    for (const double perInch : size.unitsPerInch) {
+        // Half a millimetre, or two hundredths of an inch.
+        const double tolerance = perInch > 1.0 ? 0.5 * perInch / 25.4 : 0.02;
+        const double w = l.Width * perInch, h = l.Height * perInch;
+        if (SameSize(size.first, size.second, w, h, tolerance) || SameSize(size.first, size.second, h, w, tolerance))
+            return true;
+    }
+    return false;
+}
+
+// Takes the sizes out of a search, leaving its words.
+QList<TSearchedSize> TakeSizes(QString &search)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("(\\d+(?:[.,]\\d+)?)\\s*(?:x|\u00d7|\\*)\\s*(\\d+(?:[.,]\\d+)?)\\s*(mm|cm|inches|inch|in|\")?(?![a-z])"),
+        QRegularExpression::CaseInsensitiveOption);
+    QList<TSearchedSize> sizes;
+    QRegularExpressionMatch m;
+    while ((m = pattern.match(search)).hasMatch()) {
+        TSearchedSize size;
+        size.first = QString(m.captured(1)).replace(QLatin1Char(','), QLatin1Char('.')).toDouble();
+        size.second = QString(m.captured(2)).replace(QLatin1Char(','), QLatin1Char('.')).toDouble();
+        const QString unit = m.captured(3).toLower();
+        if (unit == QLatin1String("mm"))
+            size.unitsPerInch = {25.4};
+        else if (unit == QLatin1String("cm"))
+            size.unitsPerInch = {2.54};
+        else if (!unit.isEmpty())
+            size.unitsPerInch = {1.0};
+        else
+            size.unitsPerInch = {1.0, 25.4};
+        sizes << size;
+        search.remove(m.capturedStart(), m.capturedLength());
+    }
+    return sizes;
+}
+
+} // namespace
+
+QList<TCardProduct> CardStock(const QList<TCardProduct> &library)
+{
+    QList<TCardProduct> stock;
+    QSet<QString> builtIn;
+    for (int i = 0; i < sheetlayout::kPredefinedLayoutCount; ++i) {
+        stock << BuiltInProduct(i);
+        builtIn.insert(Key(stock.last().Brand, stock.last().Part));
+    }
+    for (const TCardProduct &p : library)
+        if (!builtIn.contains(Key(p.Brand, p.Part)))
+            stock << p;
+    return stock;
+}
+
+const QList<TCardProduct> &CardStock()
+{
+    static QList<TCardProduct> stock;
+    static int madeFromReading = -1;
+    const QList<TCardProduct> &library = CardProducts();
+    if (madeFromReading != g_readings) {
+        stock = CardStock(library);
+        madeFromReading = g_readings;
+    }
+    return stock;
+}
+
+bool MatchesSearch(const TCardProduct &product, const QString &search)
+{
+    QString words = search;
+    for (const TSearchedSize &size : TakeSizes(words))
+        if (!SizeMatches(product.Layout, size))
+            return false;
+    const QString text = (product.ItemText() + QLatin1Char(' ') + product.Name() + QLatin1Char(' ')
+                          + product.Description + QLatin1Char(' ') + product.PaperName)
+                             .toCaseFolded();
+    for (const QString &word : words.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        if (!text.contains(word.toCaseFolded()))
+            return false;
+    return true;
+}
+
+TCardStockMatch FindCardStock(const QList<TCardProduct> &stock, const QString &name)
+{
+    TCardStockMatch match;
+    if (std::optional<TCardProduct> found = FindCardProduct(stock, name)) {
+        match.Found = found;
+        return match;
+    }
+    const QString wanted = name.simplified().toCaseFolded();
+    for (const TCardProduct &p : stock)
+        if (p.Part.simplified().toCaseFolded() == wanted)
+            match.Candidates << p;
+    if (match.Candidates.size() == 1) {
+        match.Found = match.Candidates.first();
+        match.Candidates.clear();
+    }
+    return match;
 }
 
 std::optional<TCardProduct> FindCardProduct(const QList<TCardProduct> &products, const QString &name)
@@ -404,6 +568,14 @@ std::optional<TCardProduct> FindCardProduct(const QString &name) { return FindCa
 
 void ApplyCardProduct(const TCardProduct &product, CardSheetLayout &layout)
 {
+    if (product.BuiltIn >= 0) {
+        sheetlayout::ApplyPredefinedLayout(product.BuiltIn, layout);
+        layout.PredefLayout = product.BuiltIn;
+        layout.Brand.clear();
+        layout.Part.clear();
+        layout.RoundedCorners = false;
+        return;
+    }
     const CardSheetLayout &p = product.Layout;
     layout.Width = p.Width;
     layout.Height = p.Height;

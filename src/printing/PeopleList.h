@@ -36,8 +36,6 @@ namespace people {
 
 // Values longer than this are cut, as the personal-information dialog cuts them.
 inline constexpr int kMaxValueLength = 255;
-// A list of people larger than this is not a list of people.
-inline constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
 // The most people one list prints for: ten thousand sheets or more are no
 // team's cards but a mistake, and would print for hours.
 inline constexpr int kMaxPeople = 10000;

@@ -5,7 +5,6 @@
 #include "printing/SheetPrinting.h"
 #include "printing/CellSelectionDialog.h"
 #include "printing/BottomMarginWarning.h"
-#include "printing/CalibrationPage.h"
 #include "printing/DialogKit.h"
 #include "report/PrinterList.h"
 #include "report/ReportPrinter.h"
@@ -31,7 +30,13 @@ QString g_lastPdfFolder;
 
 std::optional<QString> AskPdfFile(const TPrintContext &context)
 {
-    const QString proposal = ProposedPdfFile(context.CardFileName);
+    // Each page has a name of its own, so that one does not replace another.
+    QString page;
+    if (context.OutlineTestPage)
+        page = QStringLiteral("outline test page");
+    else if (context.CalibrationPage)
+        page = QStringLiteral("calibration page");
+    const QString proposal = ProposedPdfFile(context.CardFileName, page);
     std::optional<QString> chosen;
     if (context.ChoosePdfFile) {
         chosen = context.ChoosePdfFile(proposal);
@@ -76,14 +81,16 @@ TReportPrinter &MainReportPrinter()
     return *printer;
 }
 
-QString ProposedPdfFile(const QString &cardFileName)
+QString ProposedPdfFile(const QString &cardFileName, const QString &page)
 {
     QString folder = g_lastPdfFolder;
     if (folder.isEmpty() && !cardFileName.isEmpty())
         folder = QFileInfo(cardFileName).absolutePath();
     if (folder.isEmpty())
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString name = cardFileName.isEmpty() ? QStringLiteral("Quorvel") : QFileInfo(cardFileName).completeBaseName();
+    QString name = cardFileName.isEmpty() ? QStringLiteral("Quorvel") : QFileInfo(cardFileName).completeBaseName();
+    if (!page.isEmpty())
+        name += QStringLiteral(" - ") + page;
     return QDir(folder).filePath(name + QStringLiteral(".pdf"));
 }
 
@@ -121,6 +128,7 @@ bool DoPrint(TPrintContext &context, bool askPdfFile)
     MainReportPrinter().SetCopies(1);
     job.Cells = *context.Cells;
     job.OutlineOnly = context.OutlineTestPage;
+    job.CalibrationPage = context.CalibrationPage;
     job.Sheet = sheetprint::SheetGeometry(*context.Layout, *context.Nudges);
     job.BackgroundPath = context.BackgroundArtPath;
     job.ToPrinter = context.PrintToPrinter;
@@ -186,47 +194,39 @@ void PreviewCommand(TPrintContext &context)
         context.Panel->SetPreviewing(false);
 }
 
-void OutlineTestPageCommand(TPrintContext &context)
+namespace {
+
+// A test page goes where Print goes, one copy: to the current printer, or
+// into a PDF file asked for by name (a file of that name is replaced only
+// when the user confirms it). The system print dialog is not shown: it
+// offered the file of the last run again. The page's status form ends with
+// the message Print ends with.
+void PrintTestPage(TPrintContext &context)
 {
     context.PrintToPrinter = true;
+    if (context.Panel)
+        context.Panel->SetPreviewing(false);
+    MainReportPrinter().SetCopies(1);
+    DoPrint(context);
+}
+
+} // namespace
+
+void OutlineTestPageCommand(TPrintContext &context)
+{
     context.OutlineTestPage = true;
-    TRPDevice &device = TRPDevice::Instance();
-    // The dialog opens on the printer the other commands use; for the
-    // built-in printer that means with a file, proposed as Print proposes it.
-    const bool proposed = device.IsPdfPrinter() && device.OutputFileName().isEmpty();
-    if (proposed)
-        device.SetOutputFileName(ProposedPdfFile(context.CardFileName));
-    if (!device.ShowPrintDialog(MainReportPrinter(), context.Parent)) {
-        if (proposed)
-            device.SetOutputFileName(QString());
-        return;
-    }
-    // The print dialog names the file itself when it prints to PDF.
-    const bool fileNamed = device.IsPdfPrinter() && !device.OutputFileName().isEmpty();
-    DoPrint(context, !fileNamed);
+    context.CalibrationPage = false;
+    PrintTestPage(context);
     context.OutlineTestPage = false;
 }
 
 void CalibrationPageCommand(TPrintContext &context)
 {
-    context.PrintToPrinter = true;
-    TRPDevice &device = TRPDevice::Instance();
-    device.SelectPaperSize(context.Layout->Papersize);
-    if (!device.ShowPrintDialog(MainReportPrinter(), context.Parent))
-        return;
-    if (device.IsPdfPrinter() && device.OutputFileName().isEmpty()) {
-        const std::optional<QString> file = AskPdfFile(context);
-        if (!file)
-            return;
-        device.SetOutputFileName(*file);
-    }
-    TReportPrinter report;
-    calibration::Attach(report, sheetprint::SheetGeometry(*context.Layout, *context.Nudges));
-    try {
-        report.Run();
-    } catch (const std::exception &e) {
-        printing::ShowInformation(context.Parent, QString::fromUtf8(e.what()));
-    }
+    context.OutlineTestPage = false;
+    context.CalibrationPage = true;
+    TRPDevice::Instance().SelectPaperSize(context.Layout->Papersize);
+    PrintTestPage(context);
+    context.CalibrationPage = false;
 }
 
 void PrinterSetupCommand(QWidget *parent)

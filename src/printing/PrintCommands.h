@@ -38,6 +38,8 @@ struct TPrintContext {
     // whether it prints only the cell outlines; the commands set them.
     bool PrintToPrinter = true;
     bool OutlineTestPage = false;
+    // The next run prints the calibration page.
+    bool CalibrationPage = false;
     // Set while printing for several people: who gets which cards.
     const TMergePlan *Merge = nullptr;
 };
@@ -53,11 +55,12 @@ TReportPrinter &MainReportPrinter();
 void PrintCommand(TPrintContext &context);
 // "Pre&view": the first cell recorded and shown in the preview window.
 void PreviewCommand(TPrintContext &context);
-// "Print O&utline Test Page": the system print dialog, then the outlines of
-// the cells selected last.
+// "Print O&utline Test Page": the outlines of the cells selected last, one
+// copy on the current printer; on the PDF printer into a file asked for as
+// Print asks for it.
 void OutlineTestPageCommand(TPrintContext &context);
-// "Print &Calibration Page": the system print dialog, then one page of
-// rulers in every cell of the layout, with the printer nudges applied.
+// "Print &Calibration Page": one page of rulers in every cell of the layout,
+// with the printer nudges applied, output as the outline test page is.
 void CalibrationPageCommand(TPrintContext &context);
 // "Printer S&etup": the choice of printer and its page setup.
 void PrinterSetupCommand(QWidget *parent);
@@ -70,8 +73,9 @@ bool DoPageSetup(TPrintContext &context);
 bool DoPrint(TPrintContext &context, bool askPdfFile = true);
 
 // The PDF file proposed for a card: its name with ".pdf" in the folder used
-// last (the card's folder, or the user's documents, the first time).
-QString ProposedPdfFile(const QString &cardFileName);
+// last (the card's folder, or the user's documents, the first time); a test
+// page adds its own name ("card - calibration page.pdf").
+QString ProposedPdfFile(const QString &cardFileName, const QString &page = QString());
 // Remembers the folder of a chosen PDF file for the next proposal.
 void RememberPdfFolder(const QString &pdfFile);
 

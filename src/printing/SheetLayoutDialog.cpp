@@ -3,6 +3,7 @@
 
 #include "platform/Rounding.h"
 #include "printing/DialogKit.h"
+#include "printing/NudgeSample.h"
 #include "surface/CardPanel.h"
 #include "widgets/NumericEdit.h"
 #include "widgets/SpinEdit.h"
@@ -10,7 +11,11 @@
 #include "widgets/FormHelpTexts.h"
 
 #include <cmath>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QLocale>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -26,26 +31,27 @@ namespace {
 
 struct PredefinedLayout {
     const char *name;
+    const char *part;
     int papersize;
     float height, width, topMargin, leftMargin, vPitch;
 };
 
 // Every one of these sheets holds 2 x 5 cards with no gap between columns.
 const PredefinedLayout kPredefined[kPredefinedLayoutCount] = {
-    {"Avery Business Card 5371 (Letter Size Paper)", 1, 2.0f, 3.5f, 0.5f, 0.75f, 2.0f},
-    {"Avery Business Card 5372 (Letter Size Paper)", 1, 2.0f, 3.5f, 0.5f, 0.75f, 2.0f},
-    {"Avery Business Card 5376 - Ivory (Letter Size Paper)", 1, 2.0f, 3.5f, 0.5f, 0.75f, 2.0f},
-    {"Avery Business Card 5377 - Gray (Letter Size Paper)", 1, 2.0f, 3.5f, 0.5f, 0.75f, 2.0f},
-    {"Avery Business Card 5911 (Letter Size Paper)", 1, 2.0f, 3.5f, 0.5f, 0.75f, 2.0f},
-    {"Avery Business Card 8371 Ink Jet (Letter Size Paper)", 1, 2.0f, 3.5f, 0.5f, 0.75f, 2.0f},
-    {"Avery Business Card 8372 Ink Jet (Letter Size Paper)", 1, 2.0f, 3.5f, 0.5f, 0.75f, 2.0f},
-    {"Avery Business Card 8376 Ink Jet - Ivory (Letter Size Paper)", 1, 2.0f, 3.5f, 0.5f, 0.75f, 2.0f},
-    {"Avery Business Card 8377 Ink Jet - Gray (Letter Size Paper)", 1, 2.0f, 3.5f, 0.5f, 0.75f, 2.0f},
-    {"Avery Business Card L7413 (A4 Size Paper)", 9, 2.0f, 3.543f, 0.846f, 0.591f, 2.0f},
-    {"Avery Business Card L7414 (A4 Size Paper)", 9, 2.047f, 3.543f, 0.728f, 0.591f, 2.047f},
-    {"Avery Business Card L7415 (A4 Size Paper)", 9, 2.047f, 3.543f, 0.728f, 0.591f, 2.047f},
-    {"Avery Business Card L7417 (A4 Size Paper)", 9, 2.126f, 3.543f, 0.531f, 0.591f, 2.126f},
-    {"Avery Business Card L7419 (A4)", 9, 2.126f, 3.543f, 0.531f, 0.591f, 2.126f},
+    {"Avery Business Card 5371 (Letter Size Paper)", "5371", 1, 2.0f, 3.5f, 0.5f, 0.75f, 2.0f},
+    {"Avery Business Card 5372 (Letter Size Paper)", "5372", 1, 2.0f, 3.5f, 0.5f, 0.75f, 2.0f},
+    {"Avery Business Card 5376 - Ivory (Letter Size Paper)", "5376", 1, 2.0f, 3.5f, 0.5f, 0.75f, 2.0f},
+    {"Avery Business Card 5377 - Gray (Letter Size Paper)", "5377", 1, 2.0f, 3.5f, 0.5f, 0.75f, 2.0f},
+    {"Avery Business Card 5911 (Letter Size Paper)", "5911", 1, 2.0f, 3.5f, 0.5f, 0.75f, 2.0f},
+    {"Avery Business Card 8371 Ink Jet (Letter Size Paper)", "8371", 1, 2.0f, 3.5f, 0.5f, 0.75f, 2.0f},
+    {"Avery Business Card 8372 Ink Jet (Letter Size Paper)", "8372", 1, 2.0f, 3.5f, 0.5f, 0.75f, 2.0f},
+    {"Avery Business Card 8376 Ink Jet - Ivory (Letter Size Paper)", "8376", 1, 2.0f, 3.5f, 0.5f, 0.75f, 2.0f},
+    {"Avery Business Card 8377 Ink Jet - Gray (Letter Size Paper)", "8377", 1, 2.0f, 3.5f, 0.5f, 0.75f, 2.0f},
+    {"Avery Business Card L7413 (A4 Size Paper)", "L7413", 9, 2.0f, 3.543f, 0.846f, 0.591f, 2.0f},
+    {"Avery Business Card L7414 (A4 Size Paper)", "L7414", 9, 2.047f, 3.543f, 0.728f, 0.591f, 2.047f},
+    {"Avery Business Card L7415 (A4 Size Paper)", "L7415", 9, 2.047f, 3.543f, 0.728f, 0.591f, 2.047f},
+    {"Avery Business Card L7417 (A4 Size Paper)", "L7417", 9, 2.126f, 3.543f, 0.531f, 0.591f, 2.126f},
+    {"Avery Business Card L7419 (A4)", "L7419", 9, 2.126f, 3.543f, 0.531f, 0.591f, 2.126f},
 };
 
 } // namespace
@@ -56,6 +62,13 @@ QStringList PredefinedLayoutNames()
     for (const PredefinedLayout &p : kPredefined)
         names << QString::fromLatin1(p.name);
     return names;
+}
+
+QString PredefinedLayoutPart(int index)
+{
+    if (index < 0 || index >= kPredefinedLayoutCount)
+        return QString();
+    return QString::fromLatin1(kPredefined[index].part);
 }
 
 bool ApplyPredefinedLayout(int index, CardSheetLayout &layout)
@@ -107,18 +120,17 @@ QString LayoutError(const CardSheetLayout &layout)
     return QString();
 }
 
-namespace {
-
-// Inches of the paper a layout is printed on: Letter, A4, or for another
-// code the larger of the two in each direction.
 QSizeF PaperInches(int papersize)
 {
-    switch (papersize) {
-    case 1: return {8.5, 11.0};
-    case 9: return {210.0 / kMillimetresPerInch, 297.0 / kMillimetresPerInch};
-    default: return {8.5, 297.0 / kMillimetresPerInch};
-    }
+    const QPageSize paper(QPageSize::id(papersize));
+    // Through millimetres: QPageSize gives inches rounded to hundredths.
+    if (paper.isValid() && paper.id() != QPageSize::Custom)
+        return paper.size(QPageSize::Millimeter) / kMillimetresPerInch;
+    // A code printers may not know: room for Letter and A4 alike.
+    return {8.5, 297.0 / kMillimetresPerInch};
 }
+
+namespace {
 
 // The cells may reach as far beyond the paper as the printer nudges can
 // bring them back.
@@ -277,13 +289,30 @@ TEditCardLayout::TEditCardLayout(const CardSheetLayout &layout, QWidget *parent)
 
 void TEditCardLayout::BuildControls()
 {
+    FStock = labeltemplates::CardStock();
+
+    SearchEdit = new QLineEdit(this);
+    SearchEdit->setObjectName(QStringLiteral("SearchEdit"));
+    SearchEdit->setPlaceholderText(QStringLiteral("Search: brand, part, words or size (3.5 x 2)"));
+    SearchEdit->setClearButtonEnabled(true);
+    SearchEdit->installEventFilter(this);
+    BusinessCardsOnly = new QCheckBox(QStringLiteral("&Business cards only"), this);
+    BusinessCardsOnly->setObjectName(QStringLiteral("BusinessCardsOnly"));
+    BusinessCardsOnly->setChecked(true);
+    MatchCount = new QLabel(this);
+    MatchCount->setObjectName(QStringLiteral("MatchCount"));
+
     PredefinedLayouts = new QComboBox(this);
     PredefinedLayouts->setObjectName(QStringLiteral("PredefinedLayouts"));
-    PredefinedLayouts->addItems(sheetlayout::PredefinedLayoutNames());
-    FProducts = labeltemplates::CardProducts();
-    for (const labeltemplates::TCardProduct &product : FProducts)
-        PredefinedLayouts->addItem(product.ItemText(), product.Name());
     PredefinedLayouts->setMaxVisibleItems(13);
+    // The list changes with every search; the dialog keeps its width.
+    PredefinedLayouts->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    PredefinedLayouts->setMinimumContentsLength(52);
+
+    SheetDrawing = new TNudgeSample(FLayout, this);
+    SheetDrawing->setObjectName(QStringLiteral("SheetDrawing"));
+    SheetDrawing->SetShowMargins(true);
+    SheetDrawing->setFixedSize(150, 190);
 
     Inchesbutton = new QRadioButton(QStringLiteral("Use &Inches"), this);
     Inchesbutton->setObjectName(QStringLiteral("Inchesbutton"));
@@ -339,11 +368,25 @@ void TEditCardLayout::BuildControls()
 
     QHBoxLayout *buttons = printing::MakeButtonRow({okButton, cancelButton, helpButton, pointer});
 
+    auto *search = new QHBoxLayout;
+    search->addWidget(SearchEdit, 1);
+    search->addWidget(BusinessCardsOnly);
+    search->addWidget(MatchCount);
+
+    auto *fields = new QVBoxLayout;
+    fields->addLayout(units);
+    fields->addLayout(grid);
+    fields->addStretch();
+    auto *fieldsAndDrawing = new QHBoxLayout;
+    fieldsAndDrawing->addLayout(fields);
+    fieldsAndDrawing->addSpacing(12);
+    fieldsAndDrawing->addWidget(SheetDrawing, 0, Qt::AlignTop);
+
     auto *main = new QVBoxLayout(this);
     main->addWidget(BuddyLabel(QStringLiteral("Predefined Layouts"), PredefinedLayouts, this));
+    main->addLayout(search);
     main->addWidget(PredefinedLayouts);
-    main->addLayout(units);
-    main->addLayout(grid);
+    main->addLayout(fieldsAndDrawing);
     main->addSpacing(6);
     main->addLayout(buttons);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -351,6 +394,13 @@ void TEditCardLayout::BuildControls()
     AttachFormHelp(this);
 
     connect(PredefinedLayouts, &QComboBox::activated, this, &TEditCardLayout::PredefinedLayoutsChange);
+    connect(SearchEdit, &QLineEdit::textChanged, this, &TEditCardLayout::FillLayoutList);
+    connect(BusinessCardsOnly, &QCheckBox::toggled, this, &TEditCardLayout::FillLayoutList);
+    // The drawing follows every keystroke and every choice.
+    for (QLineEdit *edit : std::initializer_list<QLineEdit *>{eCardwidth, eCardHeight, eHorizPitch, eVertPitch,
+                                                              eleftmarg, etopmarg, enbracross, enbrdown})
+        connect(edit, &QLineEdit::textChanged, this, &TEditCardLayout::UpdateSheetDrawing);
+    connect(epapersize, &QComboBox::currentIndexChanged, this, &TEditCardLayout::UpdateSheetDrawing);
     connect(MMButton, &QRadioButton::toggled, this, [this](bool checked) {
         if (checked)
             MMButtonClick();
@@ -368,8 +418,11 @@ void TEditCardLayout::FormActivate()
 {
     if (FActivated)
         return;
-    if (const int item = ItemOfLayout(); item >= 0)
-        PredefinedLayouts->setCurrentIndex(item);
+    FChosen = EntryOfLayout();
+    // The layout's own card stock is listed even when it is no business card.
+    if (FChosen >= 0 && !FStock[FChosen].FitsBusinessCard())
+        BusinessCardsOnly->setChecked(false);
+    FillLayoutList();
     const bool millimetres = FLayout.UseMM;
     FillControls();
     // Checking the button converts what was just filled in inches.
@@ -378,16 +431,47 @@ void TEditCardLayout::FormActivate()
     FActivated = true;
 }
 
-int TEditCardLayout::ItemOfLayout() const
+int TEditCardLayout::EntryOfLayout() const
 {
     if (!FLayout.Brand.isEmpty()) {
-        const QString name = FLayout.Brand + QLatin1Char(' ') + FLayout.Part;
-        if (const int item = PredefinedLayouts->findData(name, Qt::UserRole, Qt::MatchFixedString); item >= 0)
-            return item;
+        const QString name = (FLayout.Brand + QLatin1Char(' ') + FLayout.Part).simplified();
+        for (int i = 0; i < FStock.size(); ++i)
+            if (FStock[i].Name().compare(name, Qt::CaseInsensitive) == 0)
+                return i;
     }
-    if (FLayout.PredefLayout >= 0 && FLayout.PredefLayout < sheetlayout::kPredefinedLayoutCount)
-        return FLayout.PredefLayout;
+    for (int i = 0; i < FStock.size(); ++i)
+        if (FStock[i].BuiltIn >= 0 && FStock[i].BuiltIn == FLayout.PredefLayout)
+            return i;
     return -1;
+}
+
+int TEditCardLayout::EntryOfItem(int item) const
+{
+    if (item < 0 || item >= PredefinedLayouts->count())
+        return -1;
+    return PredefinedLayouts->itemData(item).toInt();
+}
+
+void TEditCardLayout::FillLayoutList()
+{
+    const QString search = SearchEdit->text();
+    const bool businessCardsOnly = BusinessCardsOnly->isChecked();
+    PredefinedLayouts->clear();
+    int chosenItem = -1;
+    for (int i = 0; i < FStock.size(); ++i) {
+        const labeltemplates::TCardProduct &entry = FStock[i];
+        if ((businessCardsOnly && !entry.FitsBusinessCard()) || !labeltemplates::MatchesSearch(entry, search))
+            continue;
+        if (i == FChosen)
+            chosenItem = PredefinedLayouts->count();
+        PredefinedLayouts->addItem(entry.ItemText(), i);
+    }
+    PredefinedLayouts->setCurrentIndex(chosenItem);
+    const int found = PredefinedLayouts->count();
+    PredefinedLayouts->setPlaceholderText(found == 0 ? QStringLiteral("No card stock matches the search")
+                                                     : QStringLiteral("Choose one of the %1 matches").arg(found));
+    const QLocale english(QLocale::English);
+    MatchCount->setText(QStringLiteral("%1 of %2").arg(english.toString(found), english.toString(FStock.size())));
 }
 
 bool TEditCardLayout::ShowingMillimetres() const { return MMButton->isChecked(); }
@@ -415,19 +499,58 @@ void TEditCardLayout::FillControls()
     enbracross->SetValue(FLayout.Across);
     enbrdown->SetValue(FLayout.Down);
     ShowPaperOf(epapersize, FLayout);
+    UpdateSheetDrawing();
+}
+
+CardSheetLayout TEditCardLayout::LayoutShown() const
+{
+    CardSheetLayout shown = FLayout;
+    // The counts as the spin edits read them, kept within their ranges.
+    shown.Down = qBound(enbrdown->MinValue(), enbrdown->Value(), enbrdown->MaxValue());
+    shown.Across = qBound(enbracross->MinValue(), enbracross->Value(), enbracross->MaxValue());
+    auto inches = [this](const TNumEdit *edit) {
+        double value = edit->Value();
+        // While the user types, the edit's value is still the one before.
+        if (edit->IsEditing() && !numedit::ReadEditedText(edit->text(), value))
+            value = edit->Value();
+        return ShowingMillimetres() ? sheetlayout::MillimetresToInches(value) : float(value);
+    };
+    shown.Height = inches(eCardHeight);
+    shown.Width = inches(eCardwidth);
+    shown.TopMargin = inches(etopmarg);
+    shown.LeftMargin = inches(eleftmarg);
+    shown.HPitch = inches(eHorizPitch);
+    shown.VPitch = inches(eVertPitch);
+    shown.Papersize = sheetlayout::PaperCodeForItem(epapersize->currentIndex(), FLayout.Papersize);
+    return shown;
+}
+
+void TEditCardLayout::UpdateSheetDrawing() { SheetDrawing->SetLayout(LayoutShown()); }
+
+bool TEditCardLayout::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enter or Down in the search opens the list of matches, instead of
+    // closing the dialog with a layout the user has not seen.
+    if (watched == SearchEdit && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Down) {
+            if (PredefinedLayouts->count() > 0) {
+                PredefinedLayouts->setFocus(Qt::TabFocusReason);
+                PredefinedLayouts->showPopup();
+            }
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TEditCardLayout::PredefinedLayoutsChange(int index)
 {
     if (!FActivated)
         return;
-    const int product = index - sheetlayout::kPredefinedLayoutCount;
-    if (product >= 0 && product < FProducts.size()) {
-        labeltemplates::ApplyCardProduct(FProducts[product], FLayout);
-    } else if (sheetlayout::ApplyPredefinedLayout(index, FLayout)) {
-        FLayout.Brand.clear();
-        FLayout.Part.clear();
-        FLayout.RoundedCorners = false;
+    if (const int entry = EntryOfItem(index); entry >= 0) {
+        labeltemplates::ApplyCardProduct(FStock[entry], FLayout);
+        FChosen = entry;
     }
     FillControls();
 }
@@ -441,6 +564,7 @@ void TEditCardLayout::MMButtonClick()
         edit->SetDecimals(2);
         edit->SetValue(sheetlayout::InchesToShownMillimetres(inches));
     }
+    UpdateSheetDrawing();
 }
 
 void TEditCardLayout::InchesbuttonClick()
@@ -454,6 +578,7 @@ void TEditCardLayout::InchesbuttonClick()
         edit->SetDigits(6);
         edit->SetValue(inches);
     }
+    UpdateSheetDrawing();
 }
 
 void TEditCardLayout::eCardwidthExit()
@@ -474,23 +599,10 @@ void TEditCardLayout::OkButtonClick()
     for (TNumEdit *edit : LengthEdits())
         edit->CommitEditing();
 
-    CardSheetLayout edited = FLayout;
-    // The counts as the spin edits read them, kept within their ranges.
-    edited.Down = qBound(enbrdown->MinValue(), enbrdown->Value(), enbrdown->MaxValue());
-    edited.Across = qBound(enbracross->MinValue(), enbracross->Value(), enbracross->MaxValue());
+    CardSheetLayout edited = LayoutShown();
     // A card stock product is kept by its brand and part, not by its place in the list.
-    if (PredefinedLayouts->currentIndex() < sheetlayout::kPredefinedLayoutCount)
-        edited.PredefLayout = PredefinedLayouts->currentIndex();
-    auto inches = [this](const TNumEdit *edit) {
-        return ShowingMillimetres() ? sheetlayout::MillimetresToInches(edit->Value()) : float(edit->Value());
-    };
-    edited.Height = inches(eCardHeight);
-    edited.Width = inches(eCardwidth);
-    edited.TopMargin = inches(etopmarg);
-    edited.LeftMargin = inches(eleftmarg);
-    edited.HPitch = inches(eHorizPitch);
-    edited.VPitch = inches(eVertPitch);
-    edited.Papersize = sheetlayout::PaperCodeForItem(epapersize->currentIndex(), FLayout.Papersize);
+    if (const int entry = EntryOfItem(PredefinedLayouts->currentIndex()); entry >= 0 && FStock[entry].BuiltIn >= 0)
+        edited.PredefLayout = FStock[entry].BuiltIn;
 
     const QString error = sheetlayout::LayoutError(edited);
     if (!error.isEmpty()) {

@@ -10,10 +10,15 @@
 #include "printing/LabelTemplates.h"
 
 #include <QDialog>
+#include <QSizeF>
 #include <QStringList>
 
+class QCheckBox;
 class QComboBox;
+class QLabel;
+class QLineEdit;
 class QRadioButton;
+class TNudgeSample;
 class TSpinEdit;
 class TGBasePanel;
 class TNumEdit;
@@ -26,6 +31,8 @@ inline constexpr double kInchesPerMillimetre = 0.039370078740157480314;
 
 // The item texts of the predefined-layout list, in order.
 QStringList PredefinedLayoutNames();
+// The part number of predefined layout `index` ("5371"), empty outside the list.
+QString PredefinedLayoutPart(int index);
 // Sets size, counts, margins, pitches and paper of predefined layout `index`;
 // false, and nothing changed, for an index outside the list.
 bool ApplyPredefinedLayout(int index, CardSheetLayout &layout);
@@ -37,6 +44,10 @@ float MillimetresToInches(double millimetres);
 // decimals (two at most) that stores as those inches, so 3.543 inches shows
 // as the 90 mm the user typed, not 89.99.
 double InchesToShownMillimetres(double inches);
+
+// The paper of a printer paper code, in inches; for a code no paper size
+// is known for, as wide as Letter and as high as A4.
+QSizeF PaperInches(int papersize);
 
 // The message for the first rule the layout breaks, or an empty string.
 QString LayoutError(const CardSheetLayout &layout);
@@ -82,6 +93,15 @@ public:
     void eCardHeightExit();
     void OkButtonClick();
     void HelpButtonClick();
+    // Lists the card stock that answers the search (and is of business-card
+    // size when "Business cards only" is ticked), keeping the chosen entry.
+    void FillLayoutList();
+
+    // The layout as the controls show it now, also while a value is typed.
+    CardSheetLayout LayoutShown() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void BuildControls();
@@ -91,14 +111,23 @@ private:
     bool ShowingMillimetres() const;
     QList<TNumEdit *> LengthEdits() const;
 
-    // The combo item of the layout: its card stock product, else its built-in layout.
-    int ItemOfLayout() const;
+    // The card stock entry of the layout: its library product, else its built-in layout.
+    int EntryOfLayout() const;
+    // The card stock entry a list item stands for, -1 for none.
+    int EntryOfItem(int item) const;
+    void UpdateSheetDrawing();
 
     CardSheetLayout FLayout;
     bool FActivated = false;
-    // The card stock of the label-template library, listed after the built-ins.
-    QList<labeltemplates::TCardProduct> FProducts;
+    // The built-in layouts, then the card stock of the label-template library.
+    QList<labeltemplates::TCardProduct> FStock;
+    // The entry last chosen (or the layout's own), selected whenever it is listed.
+    int FChosen = -1;
 
+    QLineEdit *SearchEdit = nullptr;
+    QCheckBox *BusinessCardsOnly = nullptr;
+    QLabel *MatchCount = nullptr;
+    TNudgeSample *SheetDrawing = nullptr;
     QComboBox *PredefinedLayouts = nullptr;
     QRadioButton *Inchesbutton = nullptr;
     QRadioButton *MMButton = nullptr;

@@ -4,6 +4,7 @@
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "platform/InputFiles.h"
+#include "printing/CalibrationPage.h"
 #include "report/PrinterList.h"
 #include "surface/BusinessCardPanel.h"
 
@@ -130,6 +131,10 @@ void TCardSheetPrinter::PrintLabels(TBaseReport &report)
 
     report.SetMarginLeft(0.0);
     report.SetMarginTop(0.0);
+    if (CalibrationPage) {
+        calibration::DrawCalibrationPage(report, Sheet);
+        return;
+    }
     // Without a sheet to end on the loop would never stop.
     const int sheets = qMax(1, SheetsToPrint);
     const bool merging = MergeCards >= 0;

@@ -76,6 +76,8 @@ public:
     int SheetsToPrint = 1;
     SelectedCells Cells;
     bool OutlineOnly = false;
+    // One page with the calibration rulers in every cell instead of cards.
+    bool CalibrationPage = false;
     sheetprint::TSheetGeometry Sheet;
     QString BackgroundPath;
     // False: the run records the preview.

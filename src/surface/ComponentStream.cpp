@@ -566,6 +566,13 @@ void TComponentWriter::WriteByte(uint8_t b)
 
 void TComponentWriter::WriteBytes(const char *data, qsizetype size)
 {
+    // A picture's megabytes go to the device as they are, not through the buffer.
+    if (size >= kWriteBufferSize) {
+        FlushBuffer();
+        if (!FDevice || FDevice->write(data, size) != size)
+            throw WriteError();
+        return;
+    }
     FBuffer.append(data, size);
     if (FBuffer.size() >= kWriteBufferSize)
         FlushBuffer();

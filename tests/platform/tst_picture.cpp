@@ -313,6 +313,8 @@ private slots:
     void imageLibraryReadsWhatQtCannot();
     void picturesCutShortAreRefused_data();
     void picturesCutShortAreRefused();
+    void picturesAreDecodedByTheirExtensionOnly_data();
+    void picturesAreDecodedByTheirExtensionOnly();
     void brokenFilesAreRefused_data();
     void brokenFilesAreRefused();
     void brokenCardDataFailsTheReadWithAMessage_data();
@@ -427,6 +429,76 @@ void TestPicture::imageLibraryReadsWhatQtCannot()
     QVERIFY(Near(image.pixel(1, 0), qRgb(255, 0, 0)));
     QVERIFY(Near(image.pixel(2, 1), qRgb(0, 255, 0)));
     QVERIFY(Near(image.pixel(3, 2), qRgb(0, 0, 255)));
+    // The library decodes in a process of its own: none of its libraries
+    // is ever loaded into the program.
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    QVERIFY(maps.open(QIODevice::ReadOnly));
+    QVERIFY(!maps.readAll().contains("GraphicsMagick"));
+}
+
+// A file goes only to the decoder its extension names: a metafile, a
+// PostScript program or another format under a picture's name is refused,
+// never handed to whichever reader recognises it (GraphicsMagick's would
+// crash on the metafile and run Ghostscript on the PostScript), and an SVG
+// that names another file is refused rather than read with it.
+void TestPicture::picturesAreDecodedByTheirExtensionOnly_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("decoded");
+    QByteArray wmf = QByteArray::fromHex("d7cdc69a0000000000006400640060000000000000") + QByteArray(2, '\0');
+    wmf += QByteArray::fromHex("010009000003110000000000030000000000");
+    const QByteArray postScript("%!PS-Adobe-3.0\n0 0 moveto 100 100 lineto stroke showpage\n");
+    const QByteArray endless("%!PS\n{} loop\n");
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        QImage red(kW, kH, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        red.save(&buffer, "PNG");
+    }
+    QTest::newRow("metafile named .jpg") << "logo.jpg" << wmf << false;
+    QTest::newRow("metafile named .tga") << "logo.tga" << wmf << false;
+    QTest::newRow("PostScript named .gif") << "logo.gif" << postScript << false;
+    QTest::newRow("endless PostScript named .jpg") << "logo.jpg" << endless << false;
+    QTest::newRow("PostScript named .pcx") << "logo.pcx" << postScript << false;
+    QTest::newRow("PNG named .bmp") << "logo.bmp" << png << false;
+    QTest::newRow("BMP named .jpg") << "logo.jpg" << MakeBmp({}) << false;
+    QTest::newRow("PCX named .png") << "logo.png" << MakePcx() << false;
+    QTest::newRow("no extension") << "logo" << png << false;
+    QTest::newRow("SVG naming a file") << "logo.svg"
+                                       << QByteArray("<svg xmlns='http://www.w3.org/2000/svg' "
+                                                     "xmlns:xlink='http://www.w3.org/1999/xlink' width='4' height='3'>"
+                                                     "<image xlink:href='/dev/zero' width='4' height='3'/></svg>")
+                                       << false;
+    QTest::newRow("PNG named .png") << "logo.png" << png << true;
+    QTest::newRow("BMP named .DIB") << "logo.DIB" << MakeBmp({}) << true;
+    QTest::newRow("SVG of its own") << "logo.svg"
+                                    << QByteArray("<svg xmlns='http://www.w3.org/2000/svg' width='4' height='3'>"
+                                                  "<rect width='4' height='3' fill='red'/></svg>")
+                                    << true;
+}
+
+void TestPicture::picturesAreDecodedByTheirExtensionOnly()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, decoded);
+    QTemporaryDir dir;
+    const QString path = WriteFile(dir, name, bytes);
+    const QImage image = platform::DecodeImageFile(path);
+    QCOMPARE(!image.isNull(), decoded);
+    if (decoded)
+        QCOMPARE(image.size(), QSize(kW, kH));
+    TPicture picture;
+    if (decoded) {
+        picture.LoadFromFile(path);
+        QCOMPARE(QSize(picture.Width(), picture.Height()), QSize(kW, kH));
+    } else {
+        QVERIFY_THROWS_EXCEPTION(EInvalidGraphic, picture.LoadFromFile(path));
+        QVERIFY(picture.IsEmpty());
+    }
 }
 
 // Readers decode a JPEG or GIF cut short as far as it goes and fill the

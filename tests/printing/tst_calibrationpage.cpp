@@ -1,17 +1,23 @@
 // The calibration page as the printer puts it on paper: in every cell the
 // ruler ticks at each 1/32 inch around where the cell's corner should be and
-// the cross at the card's centre, read back from the rasterised PDF; and the
+// the cross at the card's centre, read back from the rasterised PDF; the
+// instructions it prints in its free margin (--print --calibration); and the
 // fine-tuning dialog's sample, whose printed cards follow the nudges.
 #include "PrintTestSupport.h"
 #include "TestSupport.h"
 
 #include "printing/CalibrationPage.h"
 #include "printing/FineTuningDialog.h"
+#include "printing/LabelTemplates.h"
 #include "printing/NudgeSample.h"
+#include "printing/SheetLayoutDialog.h"
 #include "report/PrinterList.h"
 #include "report/ReportPrinter.h"
+#include "surface/BusinessCardPanel.h"
 #include "widgets/SpinEdit.h"
 
+#include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -72,6 +78,22 @@ int FirstRed(const QImage &image, int at, bool alongRow)
             return i;
     }
     return -1;
+}
+
+// The program run without a display, as a user runs it from a shell.
+int RunProgram(const QString &home, const QStringList &args, QString *errors)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QUORVEL_HOME", home);
+    env.remove("DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    process.setProcessEnvironment(env);
+    process.start(QDir(QCoreApplication::applicationDirPath()).filePath("../src/quorvel"), args);
+    if (!process.waitForFinished(60000))
+        return -1;
+    *errors = QString::fromLocal8Bit(process.readAllStandardError());
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
 } // namespace
@@ -145,6 +167,64 @@ private slots:
                 QVERIFY2(wrong.isEmpty(), qPrintable(cell + "cross: " + wrong));
             }
         }
+    }
+
+    void pageSaysHowToReadItInItsFreeMargin_data()
+    {
+        QTest::addColumn<QString>("layout");
+        QTest::newRow("Letter, half an inch below the cards") << "5371";
+        QTest::newRow("A4") << "l7413";
+    }
+    void pageSaysHowToReadItInItsFreeMargin()
+    {
+        QFETCH(QString, layout);
+        if (!HavePdftoppm())
+            QSKIP("pdftoppm (poppler-utils) is not installed: the printed page is not read");
+        QTemporaryDir home;
+        const QString card = home.filePath("card.qrv");
+        MakeMarkerCard()->SaveToFile(card);
+        const QString pdf = home.filePath("cal.pdf");
+        QString errors;
+        QCOMPARE(RunProgram(home.path(), {"--print", card, "--calibration", "--layout", layout, "-o", pdf}, &errors), 0);
+
+        // Word for word the instructions, on the page.
+        const QList<TPdfWord> words = PdfWords(pdf);
+        QStringList found;
+        for (const TPdfWord &w : words)
+            found << w.Text;
+        const QStringList expected = calibration::Instructions().join(' ').split(' ');
+        const qsizetype first = found.indexOf("How");
+        QVERIFY(first >= 0);
+        QCOMPARE(found.mid(first, expected.size()), expected);
+
+        CardSheetLayout sheetLayout;
+        labeltemplates::ApplyCardProduct(*labeltemplates::FindCardStock(labeltemplates::CardStock({}), layout).Found,
+                                         sheetLayout);
+        const sheetprint::TSheetGeometry sheet = sheetprint::SheetGeometry(sheetLayout, PrinterNudges());
+        const QSizeF paper = sheetlayout::PaperInches(sheetLayout.Papersize);
+        const QImage page = RasterisePdf(pdf, kDpi).value(0);
+        QVERIFY(!page.isNull());
+        // Besides them only the rulers' numbers: five on each of a cell's two rulers.
+        QCOMPARE(found.size(), expected.size() + 10 * sheet.Across * sheet.Down);
+        for (qsizetype i = first; i < first + expected.size(); ++i) {
+            const QRectF box = words[i].Box;
+            const QString where = QStringLiteral("\"%1\" at %2, %3 in").arg(words[i].Text).arg(box.left()).arg(box.top());
+            // On the paper, clear of every card and of the rulers reaching above the first row ...
+            QVERIFY2(QRectF(QPointF(0, 0), paper).contains(box), qPrintable(where));
+            for (int row = 0; row < sheet.Down; ++row)
+                for (int column = 0; column < sheet.Across; ++column) {
+                    const QRectF cell(sheetprint::CellOrigin(sheet, row, column),
+                                      QSizeF(sheet.CardWidth, sheet.CardHeight));
+                    QVERIFY2(!box.intersects(cell.adjusted(0, -0.25, 0, 0)), qPrintable(where));
+                }
+            // ... and printed there, in black.
+            const QRect pixels(Device(box.left(), kDpi), Device(box.top(), kDpi), Device(box.width(), kDpi),
+                               Device(box.height(), kDpi));
+            QVERIFY2(NonWhitePixels(page, pixels) > 5, qPrintable(where));
+        }
+        // Type one can read: at least 6 points (a line of 6-point type is a
+        // twelfth of an inch high).
+        QVERIFY2(words[first].Box.height() >= 6.0 / 72.0, qPrintable(QString::number(words[first].Box.height())));
     }
 
     void fineTuningSampleMovesThePrintedCards_data()

@@ -1,7 +1,8 @@
 // Card stock from the label-template library: which products a sheet layout
 // can hold and the values they give, the layout dialog listing them after the
-// built-in layouts, the choice kept in the settings file, the rounded card
-// outline, and --layout / --list-layouts on the command line.
+// built-in layouts (each product once) and finding them by a search, the
+// choice kept in the settings file, the rounded card outline, and --layout /
+// --list-layouts on the command line.
 #include "PrintTestSupport.h"
 #include "TestSupport.h"
 
@@ -17,11 +18,15 @@
 #include "widgets/NumericEdit.h"
 #include "widgets/SpinEdit.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
+#include <QLineEdit>
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -55,12 +60,34 @@ struct LayoutDialog {
     QComboBox *Combo(const char *name) const { return dialog.findChild<QComboBox *>(QLatin1String(name)); }
     QString Shown(const char *name) const { return dialog.findChild<TNumEdit *>(QLatin1String(name))->text(); }
     int Count(const char *name) const { return dialog.findChild<TSpinEdit *>(QLatin1String(name))->Value(); }
-    // Types into the layout list, as a user looking for a product does.
-    void Search(const QString &keys)
+    // Sets "Business cards only" and types the search, as a user looking
+    // for a product does; the list then holds what answers it.
+    QStringList Search(const QString &keys, bool businessCardsOnly = true)
     {
-        QComboBox *combo = Combo("PredefinedLayouts");
-        combo->setFocus(Qt::TabFocusReason);
-        QTest::keyClicks(combo, keys);
+        auto *filter = dialog.findChild<QCheckBox *>("BusinessCardsOnly");
+        if (filter->isChecked() != businessCardsOnly)
+            QTest::mouseClick(filter, Qt::LeftButton, {}, QPoint(4, filter->height() / 2));
+        auto *search = dialog.findChild<QLineEdit *>("SearchEdit");
+        search->setFocus(Qt::TabFocusReason);
+        search->selectAll();
+        QTest::keyClick(search, Qt::Key_Delete);
+        QTest::keyClicks(search, keys);
+        return Listed();
+    }
+    QStringList Listed() const
+    {
+        QStringList items;
+        QComboBox *list = Combo("PredefinedLayouts");
+        for (int i = 0; i < list->count(); ++i)
+            items << list->itemText(i);
+        return items;
+    }
+    // The first entry of the list, taken with the Down key.
+    void ChooseFirstListed()
+    {
+        QComboBox *list = Combo("PredefinedLayouts");
+        list->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(list, Qt::Key_Down);
     }
     void ClickOk() { QTest::mouseClick(dialog.findChild<QPushButton *>("OKButton"), Qt::LeftButton); }
 };
@@ -105,7 +132,7 @@ private slots:
         // Left out: a round label, two grids, twelve columns, a paper without
         // a printer code, an unknown unit, an equivalent loop, a damaged file.
         QCOMPARE(Names(ReadCardProducts({TestTemplates()})),
-                 QStringList({"Testa 1001", "Testa 1002", "Testa 1003", "Testa M20", "Beta C30"}));
+                 QStringList({"Testa 1001", "Testa 1002", "Testa 1003", "Testa M20", "Beta 1001", "Beta C30"}));
     }
 
     void productsGiveTheirSheetValues_data()
@@ -175,17 +202,72 @@ private slots:
         }
     }
 
-    void dialogListsCardStockAfterTheBuiltInsAndKeepsTheChoice()
+    void searchListsWhatTheUserLooksFor_data()
+    {
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<bool>("businessCardsOnly");
+        QTest::addColumn<QStringList>("listed");
+        const QStringList builtIns = sheetlayout::PredefinedLayoutNames();
+        const QString t1001 = "Testa 1001 - Business Cards (US Letter)", t1002 = "Testa 1002 - Business Cards (US Letter)";
+        const QString t1003 = "Testa 1003 - Business Cards (US Letter)", m20 = "Testa M20 - Rounded Business Cards (A4)";
+        const QString tent = "Beta 1001 - Tent Cards (US Letter)", place = "Beta C30 - Place Cards (US Legal)";
+        // 1001 is 3.25 x 1.75 in: smaller than a business card.
+        QTest::newRow("no search") << "" << true << builtIns + QStringList{t1003, m20};
+        QTest::newRow("no search, all") << "" << false << builtIns + QStringList{t1001, t1002, t1003, m20, tent, place};
+        QTest::newRow("brand") << "TESTA" << true << QStringList{t1003, m20};
+        QTest::newRow("part number") << "5371" << true << QStringList{builtIns[0]};
+        QTest::newRow("description words") << "ink ivory" << true << QStringList{builtIns[7]};
+        QTest::newRow("paper and part") << "a4 7414" << true << QStringList{builtIns[10]};
+        QTest::newRow("size in inches") << "3.5 x 2" << true << builtIns.mid(0, 9) + QStringList{t1003};
+        QTest::newRow("size in mm, turned") << "55x85 mm" << true << QStringList{m20};
+        QTest::newRow("size without unit") << "85 x 55" << true << QStringList{m20};
+        QTest::newRow("not a business card") << "place" << true << QStringList{};
+        QTest::newRow("listed without the filter") << "place" << false << QStringList{place};
+        QTest::newRow("size turned and paper") << "2x4in legal" << false << QStringList{place};
+    }
+    void searchListsWhatTheUserLooksFor()
+    {
+        QFETCH(QString, search);
+        QFETCH(bool, businessCardsOnly);
+        QFETCH(QStringList, listed);
+        SetTemplateFolders({TestTemplates()});
+        LayoutDialog d;
+        QCOMPARE(d.Search(search, businessCardsOnly), listed);
+        QCOMPARE(d.dialog.findChild<QLabel *>("MatchCount")->text(), QString("%1 of 20").arg(listed.size()));
+        // A search alone changes no value.
+        QCOMPARE(d.Shown("eCardwidth"), QStringLiteral("3.5"));
+    }
+
+    void installedLibraryListsEachProductOnce()
+    {
+        if (!QFile::exists(QDir(kInstalledTemplates).filePath("avery-us-templates.xml")))
+            QSKIP("the label-template library (glabels-data) is not installed");
+        SetTemplateFolders({kInstalledTemplates});
+        LayoutDialog d;
+        // The built-in layout and the library's product of the same name are one entry.
+        QCOMPARE(d.Search("5371"), QStringList({"Avery Business Card 5371 (Letter Size Paper)",
+                                                "Avery 25371 - Business Cards (US Letter)"}));
+        QCOMPARE(d.Search("avery 8371 ink"), QStringList{"Avery Business Card 8371 Ink Jet (Letter Size Paper)"});
+        const QStringList all = d.Search("", false);
+        QCOMPARE(QSet<QString>(all.begin(), all.end()).size(), all.size());
+        // Address, shipping and CD labels are listed only when asked for.
+        const QStringList cards = d.Search("", true);
+        QVERIFY2(cards.size() >= 40 && cards.size() * 5 < all.size(),
+                 qPrintable(QString("%1 of %2").arg(cards.size()).arg(all.size())));
+        for (const QString &other : {"shipping", "address", "cd"}) {
+            QVERIFY2(!d.Search(other, false).isEmpty(), qPrintable(other));
+            QCOMPARE(d.Search(other, true), QStringList());
+        }
+    }
+
+    void dialogKeepsTheChosenCardStock()
     {
         SetTemplateFolders({TestTemplates()});
         CardSheetLayout chosen;
         {
             LayoutDialog d;
-            QComboBox *list = d.Combo("PredefinedLayouts");
-            QCOMPARE(list->count(), 19);
-            QCOMPARE(list->itemText(14), QStringLiteral("Testa 1001 - Business Cards (US Letter)"));
-            d.Search("Beta");
-            QCOMPARE(list->currentText(), QStringLiteral("Beta C30 - Place Cards (US Legal)"));
+            QCOMPARE(d.Search("c30", false), QStringList{"Beta C30 - Place Cards (US Legal)"});
+            d.ChooseFirstListed();
             QCOMPARE(d.Shown("eCardwidth"), QStringLiteral("4"));
             QCOMPARE(d.Count("enbracross"), 1);
             QCOMPARE(d.Count("enbrdown"), 6);
@@ -198,11 +280,15 @@ private slots:
         QCOMPARE(chosen.Part, QStringLiteral("C30"));
         QCOMPARE(chosen.Papersize, 5);
         QCOMPARE(chosen.PredefLayout, 0);
+        // On Legal paper the layout is one the settings file keeps.
+        QVERIFY(sheetlayout::IsLayoutWithinLimits(chosen));
 
-        // Opened again, the dialog shows the product; a built-in drops it.
+        // Opened again, the dialog shows the product, though it is no
+        // business card; a built-in drops it.
         LayoutDialog again(chosen);
         QComboBox *list = again.Combo("PredefinedLayouts");
         QCOMPARE(list->currentText(), QStringLiteral("Beta C30 - Place Cards (US Legal)"));
+        QVERIFY(!again.dialog.findChild<QCheckBox *>("BusinessCardsOnly")->isChecked());
         list->setFocus(Qt::TabFocusReason);
         QTest::keyClick(list, Qt::Key_Home);
         again.ClickOk();
@@ -300,15 +386,40 @@ private slots:
         const QString card = QDir(home.path()).filePath("card.qrv");
         printtest::MakeMarkerCard()->SaveToFile(card);
 
+        // The user's own library holds an entity bomb: a few lines that
+        // expand to gigabytes.
+        const QString own = QDir(home.path()).filePath("config/libglabels/templates");
+        QVERIFY(QDir().mkpath(own));
+        QByteArray bomb = "<?xml version=\"1.0\"?>\n<!DOCTYPE Templates [\n<!ENTITY a \"aaaaaaaaaa\">\n";
+        for (char level = 'b'; level <= 'j'; ++level)
+            bomb += QByteArray("<!ENTITY ") + level + " \"" + QByteArray("&").append(char(level - 1)).append(';').repeated(10)
+                + "\">\n";
+        bomb += "]>\n<Glabels-templates><Template brand=\"&j;\" part=\"1\"/></Glabels-templates>\n";
+        QFile bombFile(QDir(own).filePath("bomb.xml"));
+        QVERIFY(bombFile.open(QIODevice::WriteOnly));
+        bombFile.write(bomb);
+        bombFile.close();
+
         const Outcome list = RunProgram(home.path(), {"--list-layouts"});
         QCOMPARE(list.status, 0);
         QStringList names;
         for (const QString &line : list.output.split('\n', Qt::SkipEmptyParts))
             names << line.section('\t', 0, 0);
-        QCOMPARE(names, QStringList({"Testa 1001", "Testa 1002", "Testa 1003", "Testa M20", "Beta C30"}));
+        QStringList expected;
+        for (int i = 0; i < sheetlayout::kPredefinedLayoutCount; ++i)
+            expected << "Avery " + sheetlayout::PredefinedLayoutPart(i);
+        expected << QStringList({"Testa 1001", "Testa 1002", "Testa 1003", "Testa M20", "Beta 1001", "Beta C30"});
+        QCOMPARE(names, expected);
+        // The files left out are named once each.
+        const QStringList problems = list.errors.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(problems.size(), 2);
+        QVERIFY2(problems.filter("bomb.xml: not a well-formed template file").size() == 1, qPrintable(list.errors));
+        QVERIFY2(problems.filter("damaged-templates.xml: not a well-formed template file").size() == 1,
+                 qPrintable(list.errors));
 
+        // The part number alone names the product when no other brand has it.
         const QString pdf = QDir(home.path()).filePath("m20.pdf");
-        const Outcome print = RunProgram(home.path(), {"--print", card, "--layout", "Testa M20", "--output", pdf});
+        const Outcome print = RunProgram(home.path(), {"--print", card, "--layout", "m20", "--output", pdf});
         QVERIFY2(print.status == 0, qPrintable(print.errors));
         const int dpi = 150;
         const QList<QImage> pages = printtest::RasterisePdf(pdf, dpi);
@@ -329,6 +440,11 @@ private slots:
         QCOMPARE(unknown.status, 1);
         QVERIFY2(unknown.errors.contains("no card stock named \"Nobody 1\" (see --list-layouts)"),
                  qPrintable(unknown.errors));
+        const Outcome shared = RunProgram(home.path(), {"--print", card, "--layout", "1001", "--output", pdf});
+        QCOMPARE(shared.status, 1);
+        QVERIFY2(shared.errors.contains("--layout: \"1001\" is the part number of 2 card stocks; name one with its "
+                                        "brand: \"Testa 1001\", \"Beta 1001\""),
+                 qPrintable(shared.errors));
     }
 };
 

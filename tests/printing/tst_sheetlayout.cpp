@@ -1,10 +1,12 @@
 // The "Business Card Layout" dialog driven through its own controls: the
 // predefined layouts, millimetre entry, the validation messages, pitch
-// raising, the paper choice; and sizing the card panel from the layout.
+// raising, the paper choice, the drawing of the sheet; and sizing the card
+// panel from the layout.
 #include "TestSupport.h"
 
 #include "platform/Dialogs.h"
 #include "printing/DialogKit.h"
+#include "printing/NudgeSample.h"
 #include "printing/SheetLayoutDialog.h"
 #include "surface/BusinessCardPanel.h"
 #include "widgets/NumericEdit.h"
@@ -202,6 +204,61 @@ private slots:
         QVERIFY(d.Accepted());
         CardSheetLayout expected = CustomLayout();
         QCOMPARE(d.dialog.Layout(), expected);
+    }
+
+    void sheetDrawingFollowsEveryField()
+    {
+        LayoutDialog d;
+        auto *drawing = d.Find<TNudgeSample>("SheetDrawing");
+        // What the drawing shows at a point of the paper, inches from its
+        // corner: a card (grey), the margin line (blue) or bare paper.
+        auto shownAt = [drawing](double x, double y) {
+            const QImage image = drawing->grab().toImage();
+            const QPoint p =
+                (drawing->PaperRect().topLeft() + QPointF(x, y) * drawing->PixelsPerInch()).toPoint();
+            QString seen = "paper";
+            for (int dx = -1; dx <= 1; ++dx) {
+                const QColor c = image.pixelColor(p + QPoint(dx, 0));
+                if (c.blue() - c.red() > 80)
+                    return QStringLiteral("margin");
+                if (dx == 0 && qAbs(c.red() - 210) < 12 && qAbs(c.blue() - 210) < 12)
+                    seen = "card";
+            }
+            return seen;
+        };
+        // Letter, cards of 3.5 x 2 in from (0.75, 0.5), two across.
+        QCOMPARE(shownAt(1.5, 1.5), "card");
+        QCOMPARE(shownAt(6.0, 1.5), "card");
+        QCOMPARE(shownAt(1.5, 10.75), "paper");
+        QCOMPARE(shownAt(2.5, 0.25), "margin"); // through the first column's middle
+        QCOMPARE(shownAt(0.375, 1.5), "margin"); // through the first row's middle
+
+        // The cards move with the digits as they are typed, before the edit is left.
+        d.Type("etopmarg", "3");
+        QCOMPARE(shownAt(1.5, 1.5), "paper");
+        QCOMPARE(shownAt(1.5, 3.5), "card");
+        QCOMPARE(shownAt(2.5, 1.5), "margin");
+        d.Type("eleftmarg", "2");
+        QCOMPARE(shownAt(1.5, 3.5), "paper");
+        QCOMPARE(shownAt(2.5, 3.5), "card");
+        d.Type("enbracross", "1");
+        QCOMPARE(shownAt(6.0, 3.5), "paper");
+        d.Type("eVertPitch", "3");
+        QCOMPARE(shownAt(2.5, 5.25), "paper"); // between the first two rows
+        QCOMPARE(shownAt(2.5, 6.5), "card");
+
+        // A4 paper: the paper's shape.
+        auto *paper = d.Find<QComboBox>("epapersize");
+        paper->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(paper, Qt::Key_Down);
+        QCOMPARE(paper->currentIndex(), 1);
+        QCOMPARE(qRound(drawing->PaperRect().height() / drawing->PaperRect().width() * 1000), qRound(297000.0 / 210));
+
+        // The same sheet in millimetres draws the same.
+        const QImage inches = drawing->grab().toImage();
+        d.Click("MMButton");
+        QCOMPARE(d.Shown("etopmarg"), QStringLiteral("76.2"));
+        QCOMPARE(drawing->grab().toImage(), inches);
     }
 
     void millimetresAreStoredAsInches_data()

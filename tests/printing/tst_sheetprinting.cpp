@@ -127,6 +127,7 @@ private slots:
 
     void printedPdfShowsFramesOfSelectedCells();
     void printCommandSelectsCellsAsksFileAndPrints();
+    void testPagesAskTheirOwnFileAndEndAsPrintDoes();
     void previewCommandShowsOnePageAndRestoresZoom();
     void mainWindowPrintsThroughItsMenu();
 };
@@ -668,6 +669,60 @@ void TestSheetPrinting::printCommandSelectsCellsAsksFileAndPrints()
     printcommands::PrintCommand(context);
     QVERIFY(again.Done());
     QVERIFY(!QFile::exists(pdf));
+}
+
+void TestSheetPrinting::testPagesAskTheirOwnFileAndEndAsPrintDoes()
+{
+    QTemporaryDir dir;
+    TRPDevice &device = TRPDevice::Instance();
+    device.SetPrinterIndex(device.PdfPrinterIndex());
+    // The file of the last Print: neither page may go into it unasked.
+    const QString printed = dir.filePath("BC0001.pdf");
+    device.SetOutputFileName(printed);
+    const auto card = MakeMarkerCard();
+    CardSheetLayout layout;
+    PrinterNudges nudges;
+    SelectedCells cells(10, true);
+    TPrintContext context;
+    context.Panel = card.get();
+    context.Layout = &layout;
+    context.Nudges = &nudges;
+    context.Cells = &cells;
+    context.CardFileName = dir.filePath("BC0001.QRV");
+    printcommands::RememberPdfFolder(printed);
+    QStringList proposals;
+    context.ChoosePdfFile = [&](const QString &proposal) {
+        proposals << QFileInfo(proposal).fileName();
+        return std::optional<QString>(proposal);
+    };
+    QStringList finalStatus, otherWindows;
+    // The status form ends each page; any other window (a print dialog) is refused.
+    const auto statusFormOnly = [&](QWidget *w) {
+        if (!qobject_cast<TLabelPrinter *>(w)) {
+            otherWindows << w->metaObject()->className();
+            w->close();
+            return false;
+        }
+        return CloseStatusFormWhenDone(&finalStatus)(w);
+    };
+    ModalScript script({statusFormOnly, statusFormOnly});
+    printcommands::OutlineTestPageCommand(context);
+    printcommands::CalibrationPageCommand(context);
+    QVERIFY(script.Done());
+    QCOMPARE(otherWindows, QStringList());
+
+    const QString outline = dir.filePath("BC0001 - outline test page.pdf");
+    const QString calibration = dir.filePath("BC0001 - calibration page.pdf");
+    QCOMPARE(proposals, QStringList({QFileInfo(outline).fileName(), QFileInfo(calibration).fileName()}));
+    QCOMPARE(finalStatus, QStringList({"Print job completed and saved to\n" + QDir::toNativeSeparators(outline),
+                                       "Print job completed and saved to\n" + QDir::toNativeSeparators(calibration)}));
+    QVERIFY(!QFile::exists(printed));
+    // Each page in its own file: the outlines have no words, the calibration page its instructions.
+    QCOMPARE(PdfPageCount(outline), 1);
+    QCOMPARE(PdfPageCount(calibration), 1);
+    QVERIFY(PdfWords(outline).isEmpty());
+    QVERIFY(!PdfWords(calibration).isEmpty());
+    QVERIFY(!context.OutlineTestPage && !context.CalibrationPage);
 }
 
 void TestSheetPrinting::previewCommandShowsOnePageAndRestoresZoom()

@@ -222,6 +222,31 @@ QList<QImage> RasterisePdf(const QString &file, int dpi, QString *why)
     return pages;
 }
 
+QList<TPdfWord> PdfWords(const QString &file)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"),
+                  {QStringLiteral("-bbox"), QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                   QStringLiteral("1"), file, QStringLiteral("-")});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return {};
+    // <word xMin="54.000000" yMin="36.1" xMax="80.2" yMax="44.0">Text</word>, in points
+    static const QRegularExpression word(QStringLiteral(
+        "<word xMin=\"([-0-9.]+)\" yMin=\"([-0-9.]+)\" xMax=\"([-0-9.]+)\" yMax=\"([-0-9.]+)\">([^<]*)</word>"));
+    QList<TPdfWord> words;
+    const QString xhtml = QString::fromUtf8(process.readAllStandardOutput());
+    for (auto it = word.globalMatch(xhtml); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        QString text = m.captured(5);
+        text.replace(QLatin1String("&quot;"), QLatin1String("\"")).replace(QLatin1String("&gt;"), QLatin1String(">"));
+        text.replace(QLatin1String("&apos;"), QLatin1String("'"));
+        text.replace(QLatin1String("&lt;"), QLatin1String("<")).replace(QLatin1String("&amp;"), QLatin1String("&"));
+        words.append({text, QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()) / 72.0,
+                                   QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()) / 72.0)});
+    }
+    return words;
+}
+
 // ---- the print spooler ----
 
 namespace {

@@ -82,6 +82,14 @@ int PdfPageCount(const QString &file);
 // pdftoppm failed. `why` says what went wrong.
 QList<QImage> RasterisePdf(const QString &file, int dpi, QString *why = nullptr);
 bool HavePdftoppm();
+// A word of a PDF page as pdftotext -bbox finds it: its text and its box in
+// inches from the page's top-left corner.
+struct TPdfWord {
+    QString Text;
+    QRectF Box;
+};
+// The words of the file's first page; empty when pdftotext failed.
+QList<TPdfWord> PdfWords(const QString &file);
 
 // ---- the print spooler ----
 inline const QString kSpoolQueue = QStringLiteral("Quorvel-PDF");
