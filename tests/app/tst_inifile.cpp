@@ -188,7 +188,7 @@ private slots:
     void readsFollowEveryWrite()
     {
         QTemporaryDir dir;
-        const QString path = WriteFile(dir, "[A]\nK1=a1\n\n[B]\nK1=b1\nk1=b1 again\n[A]\nK2=second A\n");
+        const QString path = WriteFile(dir.path(), "[A]\nK1=a1\n\n[B]\nK1=b1\nk1=b1 again\n[A]\nK2=second A\n");
         TIniFile ini(path);
         const auto read = [&](const char *section, const char *key) {
             return ini.ReadString(QString::fromLatin1(section), QString::fromLatin1(key), QStringLiteral("-"));
