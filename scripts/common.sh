@@ -4,16 +4,26 @@
 QUORVEL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 QUORVEL_BUILD="${QUORVEL_BUILD:-$QUORVEL_ROOT/build}"
 
-# Debian packages the build, the tests and the fonts on the card need.
+# Debian packages that building and running the program need: the compiler,
+# Qt, the picture and QR code libraries, the fonts on the card and the
+# label-template library.
 QUORVEL_PACKAGES=(
   cmake ninja-build g++ ccache pkg-config
   qt6-base-dev qt6-base-dev-tools
   fonts-liberation fonts-liberation2 fonts-urw-base35 fonts-dejavu-core fonts-symbola
-  cups printer-driver-cups-pdf poppler-utils
   glabels-data
-  qt6-image-formats-plugins qt6-svg-dev libgraphicsmagick++1-dev libuemf-dev
+  qt6-image-formats-plugins qt6-svg-dev libgraphicsmagick1-dev libuemf-dev
   libqrcodegencpp-dev help2man
+)
+
+# What only the tests need besides: a print spooler with a PDF queue, readers
+# of printed pages and QR codes (rsvg-convert rasterises SVG exports), the
+# checkers of the desktop files, and an X server with a window manager, X input
+# and screenshots for the real-window tests.
+QUORVEL_TEST_PACKAGES=(
+  cups printer-driver-cups-pdf poppler-utils librsvg2-bin
   zbar-tools desktop-file-utils libxml2-utils shared-mime-info dpkg-dev
+  xvfb xdotool openbox x11-apps x11-utils imagemagick
 )
 
 quorvel_missing_packages() {
@@ -41,17 +51,22 @@ quorvel_install() {
     echo "apt-get install failed for: $missing" >&2; exit 1; }
 }
 
+# Builds the given targets, or everything when none is named.
 quorvel_build() {
   local launcher=()
   if command -v ccache >/dev/null 2>&1; then
     export CCACHE_BASEDIR="$QUORVEL_ROOT"
+    # Lets the compiler cache keep files compiled with a precompiled header.
+    export CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
   fi
   if [ ! -f "$QUORVEL_BUILD/build.ninja" ]; then
     cmake -S "$QUORVEL_ROOT" -B "$QUORVEL_BUILD" -G Ninja \
       -DCMAKE_BUILD_TYPE="${QUORVEL_BUILD_TYPE:-RelWithDebInfo}" "${launcher[@]}" >/dev/null || exit 1
   fi
-  cmake --build "$QUORVEL_BUILD" -j "$(nproc)" || exit 1
+  local targets=()
+  [ $# -gt 0 ] && targets=(--target "$@")
+  cmake --build "$QUORVEL_BUILD" -j "$(nproc)" "${targets[@]}" || exit 1
 }
 
 # Starts the CUPS scheduler with the "Quorvel-PDF" queue that the printing

@@ -14,12 +14,16 @@
 
 namespace {
 // The card file named on the command line, as a full path; empty when none.
+// The window holds one card: further names are said to be left alone.
 QString CardFileArgument(const QStringList &args)
 {
+    QStringList named;
     for (const QString &a : args.mid(1))
         if (!a.startsWith(QLatin1Char('-')))
-            return QFileInfo(a).absoluteFilePath();
-    return QString();
+            named.append(a);
+    for (const QString &ignored : named.mid(1))
+        std::fprintf(stderr, "quorvel: one card opens at a time; %s is ignored\n", qPrintable(ignored));
+    return named.isEmpty() ? QString() : QFileInfo(named.first()).absoluteFilePath();
 }
 } // namespace
 

@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QWidget>
+#include <algorithm>
 
 namespace {
 std::function<void(const QUrl &)> g_webOpener;
@@ -111,6 +112,60 @@ QRect ScreenRect()
 }
 
 void SetScreenRectForTests(std::optional<QRect> rect) { g_screenRect = rect; }
+
+namespace {
+// The frame the window manager puts round a window: known once a window is
+// shown, taken from the main window (or any shown window) before that.
+QMargins FrameMarginsOf(const QWidget *window)
+{
+    auto margins = [](const QWidget *w) {
+        const QRect frame = w->frameGeometry(), inner = w->geometry();
+        return QMargins(inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+                        frame.bottom() - inner.bottom());
+    };
+    if (window->isVisible() && window->frameGeometry() != window->geometry())
+        return margins(window);
+    QList<QWidget *> shown;
+    if (QWidget *main = FindMainWindow())
+        shown.append(main);
+    shown.append(QApplication::topLevelWidgets());
+    for (const QWidget *w : shown)
+        if (w != window && w->isVisible() && w->frameGeometry() != w->geometry())
+            return margins(w);
+    return QMargins();
+}
+} // namespace
+
+void FitWindowOnScreen(QWidget *window)
+{
+    if (!window || !window->isWindow() || window->windowType() == Qt::Popup
+        || window->windowType() == Qt::ToolTip || window->isMaximized() || window->isFullScreen())
+        return;
+    QScreen *screen = QGuiApplication::screenAt(window->geometry().center());
+    if (!screen)
+        screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QMargins frame = FrameMarginsOf(window);
+    const QRect area = g_screenRect ? *g_screenRect : screen->availableGeometry();
+    // The largest client size whose frame still fits.
+    const QSize room(area.width() - frame.left() - frame.right(), area.height() - frame.top() - frame.bottom());
+    QSize size = window->size();
+    if (size.width() > room.width() || size.height() > room.height()) {
+        const QSize least = window->minimumSizeHint().expandedTo(window->minimumSize());
+        size = size.boundedTo(room).expandedTo(least.boundedTo(size));
+        window->resize(size);
+    }
+    // The frame's top-left corner, kept inside the area; a window still
+    // larger than the area shows its top-left part, where the title bar is.
+    QPoint at = window->pos();
+    const int outerWidth = size.width() + frame.left() + frame.right();
+    const int outerHeight = size.height() + frame.top() + frame.bottom();
+    at.setX(std::max(area.left(), std::min(at.x(), area.left() + area.width() - outerWidth)));
+    at.setY(std::max(area.top(), std::min(at.y(), area.top() + area.height() - outerHeight)));
+    if (at != window->pos())
+        window->move(at);
+}
 
 QString PlacementSection(const QWidget *form)
 {

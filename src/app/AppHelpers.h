@@ -67,6 +67,11 @@ void RestoreWindowPlacement(QWidget *form);
 // The main window centres on the screen; other windows over the main window,
 // or on the screen while the main window is maximised.
 void CenterForm(QWidget *form);
+// Keeps a window that is about to show within the available area of its
+// screen (the screen less the panels of the desktop): a window larger than
+// the area is made as small as its controls allow, and one that reaches past
+// an edge is moved back in. Runs for every window as it shows.
+void FitWindowOnScreen(QWidget *window);
 // The screen rectangle windows are placed on; tests pin it.
 QRect ScreenRect();
 void SetScreenRectForTests(std::optional<QRect> rect);

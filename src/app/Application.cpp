@@ -2,6 +2,8 @@
 
 #include "app/AppHelpers.h"
 
+#include <QPointer>
+#include <QWidget>
 #include <exception>
 
 TQuorvelApplication::TQuorvelApplication(int &argc, char **argv) : QApplication(argc, argv) {}
@@ -9,7 +11,15 @@ TQuorvelApplication::TQuorvelApplication(int &argc, char **argv) : QApplication(
 bool TQuorvelApplication::notify(QObject *receiver, QEvent *event)
 {
     try {
-        return QApplication::notify(receiver, event);
+        // A window's show event comes after its own placement (centred, or
+        // restored) and before the window appears: the last moment to keep
+        // it on the screen.
+        const bool showing = event->type() == QEvent::Show && receiver->isWidgetType();
+        const QPointer<QWidget> window = showing ? static_cast<QWidget *>(receiver) : nullptr;
+        const bool done = QApplication::notify(receiver, event);
+        if (window)
+            FitWindowOnScreen(window);
+        return done;
     } catch (const std::exception &e) {
         ShowError(QString::fromUtf8(e.what()) + QLatin1Char('.'));
     } catch (...) {

@@ -3,6 +3,7 @@
 
 #include "app/AppHelpers.h"
 #include "platform/Dialogs.h"
+#include "platform/OutputFiles.h"
 #include "platform/Picture.h"
 #include "printing/DialogKit.h"
 #include "widgets/FormHelpTexts.h"
@@ -246,6 +247,11 @@ void ProvideSampleBackgroundArt(const QString &folder)
                    {"Gold Corner.bmp", CornerArt},
                    {"Soft Glow.bmp", GradientArt},
                    {"Green Stripe.bmp", StripeArt}};
+    // A sample that cannot be written (a full disk) is simply not offered.
     for (const auto &sample : samples)
-        sample.make().save(dir.filePath(QLatin1String(sample.name)), "BMP");
+        try {
+            platform::WriteOutputFile(dir.filePath(QLatin1String(sample.name)),
+                                      TBitmap::FromImage(sample.make()).FileImage());
+        } catch (const platform::EOutputFileError &) {
+        }
 }

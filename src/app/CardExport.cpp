@@ -3,6 +3,7 @@
 #include "printing/SheetPrinting.h"
 #include "report/ReportRecorder.h"
 #include "surface/CardPanel.h"
+#include "platform/OutputFiles.h"
 #include "platform/Rounding.h"
 
 #include <QFileInfo>
@@ -11,7 +12,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 namespace {
@@ -24,14 +24,16 @@ constexpr int kSvgUnitsPerInch = 96;
 // A picture larger than this (256 MB in memory) is refused rather than tried.
 constexpr qint64 kMaxPngPixels = 64LL * 1024 * 1024;
 
-// The card as one page of its own size, at dpi device pixels per inch.
-TPageRecording RecordCard(const TCardExport &card, int dpi)
+// The card as one page of its own size, at dpi device pixels per inch, for
+// a device that can do what `device` says (a picture of pixels can do all).
+TPageRecording RecordCard(const TCardExport &card, int dpi, const TDeviceAbilities &device = {})
 {
     TPageMetrics page;
     page.XDPI = page.YDPI = dpi;
     page.PaperSize = card.CardSize;
     TReportFiler filer;
     filer.SetPageMetrics(page);
+    filer.SetPlaybackDevice(device);
 
     TCardSheetPrinter job;
     job.Panel = card.Panel;
@@ -82,49 +84,52 @@ QImage PngImage(const TCardExport &card)
     return image;
 }
 
-void WritePng(const TCardExport &card, QSaveFile &file)
+void WritePng(const TCardExport &card, QIODevice &file, const QString &name)
 {
     if (!PngImage(card).save(&file, "PNG"))
-        throw ECardExportError(QStringLiteral("Unable to write ") + file.fileName());
+        throw ECardExportError(QStringLiteral("Unable to write ") + name);
 }
 
-void WriteSvg(const TCardExport &card, QSaveFile &file)
+void WriteSvg(const TCardExport &card, QIODevice &file, const QString &name)
 {
-    const TPageRecording recording = RecordCard(card, kVectorDpi);
+    // Qt's SVG writer neither clips nor knows raster operations.
+    const TPageRecording recording = RecordCard(card, kVectorDpi, TDeviceAbilities{false, false});
     const QSizeF units = card.CardSize * kSvgUnitsPerInch;
     QSvgGenerator svg;
     svg.setOutputDevice(&file);
     svg.setResolution(kSvgUnitsPerInch);
     svg.setSize(units.toSize());
     svg.setViewBox(QRectF(QPointF(0, 0), units));
-    svg.setTitle(QFileInfo(file.fileName()).completeBaseName());
+    svg.setTitle(QFileInfo(name).completeBaseName());
     svg.setDescription(QStringLiteral("A business card made with Quorvel"));
     QPainter painter;
     if (!painter.begin(&svg))
-        throw ECardExportError(QStringLiteral("Unable to write ") + file.fileName());
+        throw ECardExportError(QStringLiteral("Unable to write ") + name);
     if (!card.TransparentBackground)
         painter.fillRect(QRectF(QPointF(0, 0), units), Qt::white);
     painter.scale(double(kSvgUnitsPerInch) / kVectorDpi, double(kSvgUnitsPerInch) / kVectorDpi);
     PlayRecordedPage(painter, recording, 0);
-    painter.end();
+    if (!painter.end())
+        throw ECardExportError(QStringLiteral("Unable to write ") + name);
 }
 
-void WritePdf(const TCardExport &card, QSaveFile &file)
+void WritePdf(const TCardExport &card, QIODevice &file, const QString &name)
 {
-    const TPageRecording recording = RecordCard(card, kVectorDpi);
+    const TPageRecording recording = RecordCard(card, kVectorDpi, TDeviceAbilities{false, true});
     QPdfWriter pdf(&file);
     pdf.setCreator(QStringLiteral("Quorvel"));
-    pdf.setTitle(QFileInfo(file.fileName()).completeBaseName());
+    pdf.setTitle(QFileInfo(name).completeBaseName());
     pdf.setResolution(kVectorDpi);
     // Exactly the card: a near standard size must not be taken instead.
     const QPageSize size(card.CardSize, QPageSize::Inch, QString(), QPageSize::ExactMatch);
     pdf.setPageLayout(QPageLayout(size, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     QPainter painter;
     if (!painter.begin(&pdf))
-        throw ECardExportError(QStringLiteral("Unable to write ") + file.fileName());
+        throw ECardExportError(QStringLiteral("Unable to write ") + name);
     painter.setRenderHint(QPainter::LosslessImageRendering);
     PlayRecordedPage(painter, recording, 0);
-    painter.end();
+    if (!painter.end())
+        throw ECardExportError(QStringLiteral("Unable to write ") + name);
 }
 
 } // namespace
@@ -141,12 +146,11 @@ std::optional<TExportFormat> ExportFormatOf(const QString &fileName)
     return std::nullopt;
 }
 
-void ExportCard(const TCardExport &card, const QString &fileName, const QString &formatName)
+void ExportCard(const TCardExport &card, const QString &fileName)
 {
-    const QString named = formatName.isEmpty() ? fileName : formatName;
-    const std::optional<TExportFormat> format = ExportFormatOf(named);
+    const std::optional<TExportFormat> format = ExportFormatOf(fileName);
     if (!format)
-        throw ECardExportError(QStringLiteral("%1: the card can be exported as .png, .svg or .pdf").arg(named));
+        throw ECardExportError(QStringLiteral("%1: the card can be exported as .png, .svg or .pdf").arg(fileName));
     if (card.Dpi < kMinExportDpi || card.Dpi > kMaxExportDpi)
         throw ECardExportError(
             QStringLiteral("The resolution must be from %1 to %2 dpi").arg(kMinExportDpi).arg(kMaxExportDpi));
@@ -154,14 +158,20 @@ void ExportCard(const TCardExport &card, const QString &fileName, const QString 
         || card.CardSize.height() > 20.0)
         throw ECardExportError(QStringLiteral("The card's size cannot be exported"));
 
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw ECardExportError(QStringLiteral("Unable to write ") + fileName);
-    switch (*format) {
-    case efPng: WritePng(card, file); break;
-    case efSvg: WriteSvg(card, file); break;
-    case efPdf: WritePdf(card, file); break;
+    try {
+        platform::TOutputFile file(fileName, platform::TOutputSync::NoWait);
+        try {
+            switch (*format) {
+            case efPng: WritePng(card, file.Device(), fileName); break;
+            case efSvg: WriteSvg(card, file.Device(), fileName); break;
+            case efPdf: WritePdf(card, file.Device(), fileName); break;
+            }
+        } catch (const ECardExportError &) {
+            file.CheckWrites(); // a full disk is said as such
+            throw;
+        }
+        file.Commit();
+    } catch (const platform::EOutputFileError &e) {
+        throw ECardExportError(e.Message());
     }
-    if (!file.commit())
-        throw ECardExportError(QStringLiteral("Unable to write ") + fileName);
 }

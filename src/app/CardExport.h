@@ -43,5 +43,4 @@ inline constexpr int kDefaultExportDpi = 300;
 
 // Writes the card to fileName in the format its extension names; the file
 // is replaced only when the whole card was written. Throws ECardExportError.
-// The format is chosen by formatName's extension (fileName's when empty).
-void ExportCard(const TCardExport &card, const QString &fileName, const QString &formatName = QString());
+void ExportCard(const TCardExport &card, const QString &fileName);

@@ -141,10 +141,9 @@ TPreferences SettingsFilePreferences()
     TPreferences prefs;
     const TIniFile ini(SettingsFileName());
     // Read as empty, the file would print with default values the user never chose.
-    if (ini.TooLarge())
-        throw CommandLineError{QStringLiteral("the settings file %1 is larger than %2 MB and was not read")
-                                   .arg(SettingsFileName())
-                                   .arg(TIniFile::MaxFileSize() / (1024 * 1024))};
+    if (!ini.Unreadable().isEmpty())
+        throw CommandLineError{
+            QStringLiteral("the settings file %1 was not read: %2").arg(SettingsFileName(), ini.Unreadable())};
     LoadPreferences(ini, prefs);
     if (!sheetlayout::IsLayoutWithinLimits(prefs.Layout))
         throw CommandLineError{QStringLiteral("the sheet layout in %1 cannot be printed").arg(SettingsFileName())};
@@ -203,24 +202,19 @@ QString UsableBackgroundArt(const QString &cardFile, QTextStream &err)
     return art;
 }
 
-// Refuses an output that would destroy an input: the card, its side file,
-// its background art or the settings file.
-void CheckOutputIsNoInput(const QString &output, const QString &cardFile)
+// Where an output goes: never over an input of the command (the card, its
+// side file, its background art, the settings file, the list of people);
+// links are followed, devices and FIFOs refused. Standard output is no file
+// that could be replaced whole, so "-" is refused rather than taken as a name.
+void CheckOutput(const QString &output, const QString &cardFile, const QString &peopleFile = QString())
 {
-    const QString inputs[] = {cardFile, FindFileIgnoringCase(TMainScreen::SideFileName(cardFile)),
-                              TMainScreen::BackgroundArtOf(cardFile), SettingsFileName()};
-    for (const QString &input : inputs)
-        if (!input.isEmpty() && platform::SameFile(output, input))
-            throw CommandLineError{QStringLiteral("the output %1 is the input file %2; choose another output")
-                                       .arg(output, input)};
-}
-
-// Where an output goes: links are followed, devices and FIFOs refused.
-QString CheckedOutput(const QString &output, const QString &cardFile)
-{
-    CheckOutputIsNoInput(output, cardFile);
+    if (output == QLatin1String("-"))
+        throw CommandLineError{QStringLiteral("the output cannot be standard output (-); name a file")};
     try {
-        return platform::OutputTarget(output);
+        platform::RefuseOutputOverInput(output, {cardFile, FindFileIgnoringCase(TMainScreen::SideFileName(cardFile)),
+                                                 TMainScreen::BackgroundArtOf(cardFile), SettingsFileName(),
+                                                 peopleFile});
+        platform::OutputTarget(output);
     } catch (const platform::EOutputFileError &e) {
         throw CommandLineError{e.Message()};
     }
@@ -275,9 +269,13 @@ labeltemplates::TCardProduct NamedCardStock(const QString &name)
                                .arg(names.join(QStringLiteral(", ")))};
 }
 
-// One line per card stock: its name, what it is, the sheet.
-int ListLayouts(QTextStream &out)
+// One line per card stock: its name, what it is, the sheet. The library's
+// files that were left out are named once on standard error.
+int ListLayouts(QTextStream &out, QTextStream &err)
 {
+    for (const QString &problem : labeltemplates::CardStockProblems())
+        err << "quorvel: card stock file left out: " << TerminalText(problem) << "\n";
+    err.flush();
     for (const labeltemplates::TCardProduct &p : labeltemplates::CardStock()) {
         const CardSheetLayout &l = p.Layout;
         out << p.Name() << "\t" << p.Description << "\t"
@@ -299,8 +297,10 @@ int PrintCard(const QStringList &args)
                         QStringLiteral("--per-person")},
                  {QStringLiteral("--outline"), QStringLiteral("--calibration")});
     const QString cardFile = RequiredValue(args, QStringLiteral("--print"));
-    const QString output = QFileInfo(RequiredValue(args, QStringLiteral("--output"))).absoluteFilePath();
-    CheckedOutput(output, cardFile);
+    const QString given = RequiredValue(args, QStringLiteral("--output"));
+    const QString output = given == QLatin1String("-") ? given : QFileInfo(given).absoluteFilePath();
+    const QString peopleFile = ValueOf(args, QStringLiteral("--merge"));
+    CheckOutput(output, cardFile, peopleFile);
     const QString sheets = ValueOf(args, QStringLiteral("--sheets"));
     TPreferences prefs = SettingsFilePreferences();
     if (const QString name = ValueOf(args, QStringLiteral("--layout")); !name.isEmpty()) {
@@ -321,7 +321,6 @@ int PrintCard(const QStringList &args)
     job.BackgroundPath = UsableBackgroundArt(cardFile, err);
     job.LoadBackGround();
     // Printing for several people: every bound label takes each person's value.
-    const QString peopleFile = ValueOf(args, QStringLiteral("--merge"));
     const QString perPerson = ValueOf(args, QStringLiteral("--per-person"));
     if (!perPerson.isEmpty() && peopleFile.isEmpty())
         throw CommandLineError{QStringLiteral("--per-person needs --merge (see --help)")};
@@ -345,9 +344,9 @@ int PrintCard(const QStringList &args)
     job.Attach(printer);
     try {
         printer.Run();
-    } catch (const std::exception &e) {
+    } catch (...) {
         device.SetOutputFileName(QString());
-        throw CommandLineError{QString::fromUtf8(e.what())};
+        throw;
     }
     device.SetOutputFileName(QString());
     return 0;
@@ -364,14 +363,14 @@ int ExportCardFile(const QString &cardFile, const QString &output, const QString
         card.Dpi = PositiveNumber(dpiText, QStringLiteral("--dpi"), kMaxExportDpi);
     // The format is the name's; the bytes go where the name leads, never
     // over an input, a device or a FIFO.
-    const QString target = CheckedOutput(output, cardFile);
+    CheckOutput(output, cardFile);
     const TPreferences prefs = SettingsFilePreferences();
     const std::unique_ptr<TGBusinessCardPanel32> panel = LoadCard(cardFile, prefs.Layout);
     card.Panel = panel.get();
     card.CardSize = QSizeF(prefs.Layout.Width, prefs.Layout.Height);
     card.BackgroundPath = TMainScreen::BackgroundArtOf(cardFile);
     try {
-        ExportCard(card, target, output);
+        ExportCard(card, output);
     } catch (const ECardExportError &e) {
         throw CommandLineError{e.Message()};
     }
@@ -400,7 +399,7 @@ int RenderCard(const QStringList &args)
         if (!ok || !(zoom >= 0.1f && zoom <= 10.0f))
             throw CommandLineError{QStringLiteral("--zoom takes a factor from 0.1 to 10")};
     }
-    const QString target = CheckedOutput(output, cardFile);
+    CheckOutput(output, cardFile);
     const TPreferences prefs = SettingsFilePreferences();
     const std::unique_ptr<TGBusinessCardPanel32> panel = LoadCard(cardFile, prefs.Layout);
     QTextStream err(stderr);
@@ -429,7 +428,7 @@ int RenderCard(const QStringList &args)
     if (!image.save(&buffer, "PNG"))
         throw CommandLineError{QStringLiteral("Unable to write ") + output};
     try {
-        platform::WriteOutputFile(target, png);
+        platform::WriteOutputFile(output, png, platform::TOutputSync::NoWait);
     } catch (const platform::EOutputFileError &e) {
         throw CommandLineError{e.Message()};
     }
@@ -487,12 +486,27 @@ void KeepQtNotesOffTheTerminal()
     });
 }
 
+// Qt's own options, which the window system part of Qt takes in either spelling.
+static bool IsQtOption(const char *arg)
+{
+    for (const char *qt : {"--platform", "--style", "--stylesheet", "--display", "--geometry", "--reverse",
+                           "--session", "--qwindowgeometry", "--qwindowtitle", "--qwindowicon", "--platformtheme"})
+        if (std::strcmp(arg, qt) == 0)
+            return true;
+    return false;
+}
+
 bool IsHeadlessMode(int argc, char **argv)
 {
-    for (int i = 1; i < argc; ++i)
-        for (const char *mode : {"--help", "-h", "--version", "--dump", "--print", "--render", "--list-layouts"})
+    for (int i = 1; i < argc; ++i) {
+        for (const char *mode : {"-h", "-o"})
             if (std::strcmp(argv[i], mode) == 0)
                 return true;
+        // The window takes no option of ours: any other one is a command-line
+        // mode or a mistake, and a mistake is answered without a window too.
+        if (std::strncmp(argv[i], "--", 2) == 0 && !IsQtOption(argv[i]))
+            return true;
+    }
     return false;
 }
 
@@ -533,7 +547,7 @@ std::optional<int> RunCommandLine(const QStringList &givenArgs)
         return RunOutputMode(DumpCardFile, args, err, "read", QStringLiteral("--dump"));
     }
     if (args.contains(QStringLiteral("--list-layouts")))
-        return ListLayouts(out);
+        return ListLayouts(out, err);
     if (args.contains(QStringLiteral("--print")))
         return RunOutputMode(PrintCard, args, err, "print", QStringLiteral("--print"));
     if (args.contains(QStringLiteral("--render")))

@@ -12,6 +12,7 @@
 #include "platform/Graphics.h"
 #include "platform/IniFile.h"
 #include "platform/InputFiles.h"
+#include "platform/OutputFiles.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Rounding.h"
 #include "platform/Screen.h"
@@ -25,6 +26,7 @@
 #include "surface/ComponentStream.h"
 #include "surface/LabelObjectFiler.h"
 #include "surface/SelectionHandle.h"
+#include "widgets/ContextHelp.h"
 #include "widgets/FormHelpTexts.h"
 #include "widgets/RecentFiles.h"
 #include "widgets/SpinEdit.h"
@@ -33,6 +35,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -42,18 +45,20 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSet>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 const char *const TMainScreen::kHomePage = "https://quorvel.example.org/";
 
@@ -151,6 +156,10 @@ TMainScreen::TMainScreen(QWidget *parent) : QMainWindow(parent)
     FScrollBox->setWidget(FPanel);
     setCentralWidget(FScrollBox);
     connect(FPanel, &TGBasePanel::DroppedObjectEvent, this, [this] { BusinessCardPanelDroppedObjectEvent(); });
+    // A change made with the mouse on the card is a step once the button is
+    // released; a context-menu command names the step it makes.
+    connect(FPanel, &TGBasePanel::MouseActionEnded, this, [this] { SettleStep(); });
+    connect(FPanel, &TGBasePanel::MenuCommandChosen, this, &TMainScreen::NoteMenuCommand);
 
     BuildMenu();
     BuildToolBar();
@@ -407,14 +416,18 @@ void TMainScreen::BuildBottomBar()
     row->addWidget(zoomBox);
     row->addSpacing(8);
 
+    // No button of the bar is a default button: in a window that is busy
+    // with the card, Enter belongs to the card and its controls, and a key
+    // event must never turn into a click on "Save".
     auto button = [bar, row](const char *name, const QString &caption) {
         auto *b = new QPushButton(caption, bar);
         b->setObjectName(QLatin1String(name));
+        b->setDefault(false);
+        b->setAutoDefault(false);
         row->addWidget(b);
         return b;
     };
     FSaveButton = button("Savebutton", QStringLiteral("Save as"));
-    FSaveButton->setDefault(true);
     connect(FSaveButton, &QPushButton::clicked, this, &TMainScreen::SavebuttonClick);
     FCancelButton = button("Cancelbutton", QStringLiteral("Cancel"));
     connect(FCancelButton, &QPushButton::clicked, this, &TMainScreen::CancelbuttonClick);
@@ -463,12 +476,10 @@ void TMainScreen::FormActivate()
 
     RestoreWindowPlacement(this);
     show();
-    QCoreApplication::processEvents();
 
     FPanel->SetShape(lsRectangle);
     SetCardSizeFromInches();
     FPanel->show();
-    QCoreApplication::processEvents();
     while (QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
 
@@ -481,13 +492,11 @@ void TMainScreen::FormActivate()
         OpenBCFile(FRecentFiles->Items().first());
     }
 
-    SetChangesMade(false);
-    FLoading = true;
-    QCoreApplication::processEvents();
     connect(FPanel, &TGBasePanel::LabelChangedEvent, this, &TMainScreen::CardChanged, Qt::UniqueConnection);
     SetChangesMade(false);
     FLoading = false;
     ResetHistory();
+    update();
 
     // Printing is offered once the printing commands are part of the program
     // and a printer is there to print on.
@@ -672,7 +681,7 @@ void TMainScreen::ApplyZoom(float factor)
     if (factor != FPanel->ZoomFactor())
         ApplyZoomSize(factor);
     FZoomCaption->setText(QString::number(platform::Round(double(FPanel->ZoomFactor()) * 100.0)) + QLatin1Char('%'));
-    QCoreApplication::processEvents();
+    FPanel->update();
     FLoading = false;
 }
 
@@ -725,7 +734,12 @@ void TMainScreen::AddZoomShortcuts()
 
 bool TMainScreen::eventFilter(QObject *watched, QEvent *e)
 {
-    WatchUserInput(watched, e);
+    if (watched == FAwaitedClose && e->type() == QEvent::Hide) {
+        // A popup that is not a menu has closed (see SettleWhenClosed).
+        FAwaitedClose->removeEventFilter(this);
+        FAwaitedClose = nullptr;
+        ScheduleSettle();
+    }
     if (watched == FScrollBox->viewport() && e->type() == QEvent::Resize && FFitToWindow && !FFitting) {
         FFitting = true;
         const float f = FitFactor();
@@ -772,6 +786,16 @@ bool TMainScreen::HandleFormKeyDown(QKeyEvent *e)
                && !e->modifiers().testFlag(Qt::ControlModifier)) {
         FHeldZoomKeys.insert(e->key());
     }
+    // F1 shows the focused control's "What's this?" text where it has one,
+    // and the window's help page everywhere else (the card, the tool bar).
+    if (e->key() == Qt::Key_F1 && e->modifiers() == Qt::NoModifier) {
+        QWidget *focus = QApplication::focusWidget();
+        TODSHelp *help = focus ? TODSHelp::OfForm(focus) : nullptr;
+        if (help && help->HelpText().Find(focus->objectName()))
+            return false;
+        ShowHelpContext(kMainHelpContext);
+        return true;
+    }
     QScrollBar *v = FScrollBox->verticalScrollBar();
     switch (e->key()) {
     case Qt::Key_PageUp: v->triggerAction(QAbstractSlider::SliderSingleStepSub); return true;
@@ -791,7 +815,9 @@ bool TMainScreen::HandleFormKeyDown(QKeyEvent *e)
 
 bool TMainScreen::HandleFormKeyUp(QKeyEvent *e)
 {
-    if (!e->isAutoRepeat() && FHeldNudgeKeys.remove(e->key()) && FHeldNudgeKeys.isEmpty())
+    // A key's change is a step when the key is let go; a run of nudges when
+    // the last arrow key is.
+    if (!e->isAutoRepeat() && (!FHeldNudgeKeys.remove(e->key()) || FHeldNudgeKeys.isEmpty()))
         ScheduleSettle();
     // With Ctrl the key is a zoom shortcut and has zoomed already.
     if (e->isAutoRepeat() || !e->modifiers().testFlag(Qt::KeypadModifier)
@@ -826,6 +852,11 @@ void TMainScreen::BringToFront()
     show();
     raise();
     activateWindow();
+    // A dialog that is open stays in front of the window it belongs to.
+    if (QWidget *modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+    }
 }
 
 // ======================================================================
@@ -948,10 +979,13 @@ void TMainScreen::Open1Click()
 
 void TMainScreen::OpenBCFile(const QString &path)
 {
-    // The file is read completely before it replaces the open card: a file
-    // that cannot be opened leaves that card, its name and its changes alone.
+    // The file is read and parsed once, into objects held aside: only a card
+    // read completely replaces the open one; a file that cannot be opened
+    // leaves that card, its name and its changes alone.
+    QObject holder; // frees what was read when the read fails
+    QList<TGGraphicControl *> read;
     try {
-        TGLabelObjectFiler().CheckReadable(path);
+        read = TGLabelObjectFiler().ReadCardFile(&holder, path);
     } catch (const std::exception &) {
         ShowInformation(QStringLiteral("Unable to open ") + path
                         + QStringLiteral(". Possibly corrupted, possibly not a QRV file"));
@@ -959,37 +993,19 @@ void TMainScreen::OpenBCFile(const QString &path)
     }
     FLoading = true;
     FPanel->DeleteAllObjects();
-    // The old objects are gone before the new ones take their names.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     // The handle waits just right of the card until something is selected.
     FPanel->Handle()->move(FPanel->width() + 1, FPanel->Handle()->y());
     FBackgroundArtPath.clear();
     FPanel->ClearColorPicture();
-    try {
-        FPanel->hide();
-        FPanel->LoadFromFile(path);
-        FPanel->show();
-        FCardFileName = path;
-        FRecentFiles->Add(path);
-        SaveRecentFiles();
-        FBackgroundArtPath = BackgroundArtOf(path);
-        // A picture that has gone is skipped; the card keeps naming it.
-        if (!FBackgroundArtPath.isEmpty() && QFileInfo::exists(FBackgroundArtPath))
-            FPanel->LoadColorPicture(FBackgroundArtPath);
-        FPanel->update();
-    } catch (const std::exception &) {
-        FPanel->show();
-        FPanel->DeleteAllObjects();
-        // The card is untitled now, so a later Save cannot write the empty
-        // card over the file that failed to open.
-        FCardFileName.clear();
-        FBackgroundArtPath.clear();
-        FPanel->ClearColorPicture();
-        ShowInformation(QStringLiteral("Unable to open ") + path
-                        + QStringLiteral(". Possibly corrupted, possibly not a QRV file"));
-    }
+    FPanel->TakeReadObjects(read);
+    FCardFileName = path;
+    FRecentFiles->Add(path);
+    SaveRecentFiles();
+    FBackgroundArtPath = BackgroundArtOf(path);
+    // A picture that has gone is skipped; the card keeps naming it.
+    if (!FBackgroundArtPath.isEmpty() && QFileInfo::exists(FBackgroundArtPath))
+        FPanel->LoadColorPicture(FBackgroundArtPath);
     SetChangesMade(false);
-    QCoreApplication::processEvents();
     FLoading = false;
     ResetHistory();
     Setbuttons();
@@ -998,22 +1014,21 @@ void TMainScreen::OpenBCFile(const QString &path)
 
 void TMainScreen::SaveBCFile(const QString &path)
 {
-    FPanel->SaveToFile(path);
+    // The side file is settled first: when it cannot be written (or an old
+    // one cannot be removed), the card file stays as it was too, so a card
+    // never sits beside another card's background art.
     const QString side = FindFileIgnoringCase(SideFileName(path));
-    if (FBackgroundArtPath.isEmpty()) {
-        if (QFileInfo::exists(side))
-            QFile::remove(side);
-        return;
+    try {
+        // A side file spelled in other letters is replaced by ours.
+        if (FBackgroundArtPath.isEmpty() || side != SideFileName(path))
+            if (QFileInfo::exists(side))
+                platform::RemoveOutputFile(side);
+        if (!FBackgroundArtPath.isEmpty())
+            platform::WriteOutputFile(SideFileName(path), FBackgroundArtPath.toUtf8() + "\r\n");
+    } catch (const platform::EOutputFileError &e) {
+        throw std::runtime_error(e.what());
     }
-    // A side file spelled in other letters is replaced by ours.
-    if (side != SideFileName(path) && QFileInfo::exists(side))
-        QFile::remove(side);
-    QSaveFile file(SideFileName(path));
-    if (!file.open(QIODevice::WriteOnly))
-        throw std::runtime_error(("Cannot create file " + SideFileName(path)).toStdString());
-    file.write(FBackgroundArtPath.toUtf8() + "\r\n");
-    if (!file.commit())
-        throw std::runtime_error(("Cannot write file " + SideFileName(path)).toStdString());
+    FPanel->SaveToFile(path);
 }
 
 bool TMainScreen::SaveCardReportingErrors(const QString &path)
@@ -1139,9 +1154,45 @@ void TMainScreen::RecentFileClick(const QString &path)
 void TMainScreen::OpenRequestedFile(const QString &path)
 {
     BringToFront();
-    if (path.isEmpty() || !CheckSaveNeeded())
+    if (path.isEmpty())
+        return;
+    FHandedOverCard = path;
+    OpenHandedOverCard();
+}
+
+// A card handed over by another start opens only when nothing has the card
+// in hand: an open dialog may be editing one of its objects, which opening
+// another card would free under it, and a menu or a drag may be about to act
+// on them. Until then it waits, and opens once the last dialog or menu has
+// closed; of several handed over meanwhile, the last one opens.
+void TMainScreen::OpenHandedOverCard()
+{
+    if (FHandedOverCard.isEmpty())
+        return;
+    // Above the main loop (a dialog that is closing has not yet returned).
+    const bool nested = QThread::currentThread()->loopLevel() > 1;
+    if (UserActionUnderway() || nested || FLoading || FPanel->Printing()) {
+        if (!FHandoverPosted) {
+            FHandoverPosted = true;
+            QTimer::singleShot(100, this, [this] {
+                FHandoverPosted = false;
+                OpenHandedOverCard();
+            });
+        }
+        return;
+    }
+    const QString path = std::exchange(FHandedOverCard, QString());
+    if (!CheckSaveNeeded())
         return;
     OpenNamedCardFile(path);
+}
+
+// A button held, a nudge key held down, or a menu or modal dialog open: the
+// user is in the middle of something that may act on the card's objects.
+bool TMainScreen::UserActionUnderway() const
+{
+    return QApplication::mouseButtons() != Qt::NoButton || !FHeldNudgeKeys.isEmpty()
+        || QApplication::activePopupWidget() != nullptr || QApplication::activeModalWidget() != nullptr;
 }
 
 void TMainScreen::OpenNamedCardFile(const QString &path)
@@ -1173,7 +1224,8 @@ void TMainScreen::DefaultFontClick()
     if (FPanel->font().strikeOut())
         style |= Vcl::fsStrikeOut;
     font.SetStyle(style);
-    if (platform::ChooseFont(font, this)) {
+    // The default font is a face, a size and styles; it keeps no colour.
+    if (platform::ChooseFont(font, this, false)) {
         QFont f = FPanel->font();
         f.setFamily(font.Name());
         f.setPointSize(qMax(1, font.Size()));
@@ -1306,19 +1358,33 @@ void TMainScreen::ApplyZoomSize(float factor)
 TCardState TMainScreen::TakeCardState()
 {
     TCardState state;
-    // The card file holds the bounds at zoom 1.0: each object shows itself at
-    // 1.0 for its record and goes back to the zoom shown, which changes
-    // nothing of it (the zoomed bounds derive from those at 1.0).
+    // An object that reported no change since its record was taken keeps that
+    // record, bytes shared; only the others are written again. The card file
+    // holds the bounds at zoom 1.0: such an object shows itself at 1.0 for its
+    // record and goes back to the zoom shown, which changes nothing of it (the
+    // zoomed bounds derive from those at 1.0).
     const float zoom = FPanel->ZoomFactor();
     const bool wasLoading = FLoading;
     FLoading = true;
+    QHash<const TGGraphicControl *, TRecordedObject> recorded;
+    recorded.reserve(FPanel->ObjectCount());
     for (TGGraphicControl *o : FPanel->Objects()) {
-        if (zoom != 1.0f)
-            o->SetZoom(1.0f);
-        state.Records.append(TComponentWriter::ObjectListToBytes({o}));
-        if (zoom != 1.0f)
-            o->SetZoom(zoom);
+        TRecordedObject kept = FRecorded.value(o);
+        if (kept.Record.isNull() || kept.Stamp != o->ChangeStamp()) {
+            if (zoom != 1.0f)
+                o->SetZoom(1.0f);
+            const QByteArray record = TComponentWriter::ObjectListToBytes({o});
+            if (zoom != 1.0f)
+                o->SetZoom(zoom);
+            // A change undone by hand gives the bytes kept before: share them.
+            if (!SameRecord(record, kept.Record))
+                kept.Record = record;
+            kept.Stamp = o->ChangeStamp();
+        }
+        state.Records.append(kept.Record);
+        recorded.insert(o, kept);
     }
+    FRecorded = std::move(recorded);
     FLoading = wasLoading;
     state.BackgroundArt = FBackgroundArtPath;
     for (TGGraphicControl *o : FPanel->Handle()->Selection())
@@ -1328,17 +1394,27 @@ TCardState TMainScreen::TakeCardState()
     return state;
 }
 
+void TMainScreen::SeedRecords(const TCardState &state)
+{
+    // The objects now are those of the state: their records are the state's.
+    FRecorded.clear();
+    const QList<TGGraphicControl *> &objects = FPanel->Objects();
+    for (qsizetype i = 0; i < objects.size() && i < state.Records.size(); ++i)
+        FRecorded.insert(objects[i], {objects[i]->ChangeStamp(), state.Records[i]});
+}
+
 void TMainScreen::RebuildObjects(const TCardState &from, const TCardState &to)
 {
-    // Objects whose record is the same in both states stay; the others are
-    // freed or read anew, and the z-order is set to the target's.
+    // Objects whose record the two states share stay; the others are freed or
+    // read anew, and the z-order is set to the target's. Records are matched
+    // by their shared bytes, never read for it.
     const QList<TGGraphicControl *> objects = FPanel->Objects();
-    QHash<QByteArray, QList<TGGraphicControl *>> unchanged;
+    QHash<const char *, QList<TGGraphicControl *>> unchanged;
     for (int i = 0; i < objects.size() && i < from.Records.size(); ++i)
-        unchanged[from.Records[i]].append(objects[i]);
+        unchanged[from.Records[i].constData()].append(objects[i]);
     QList<TGGraphicControl *> order;
     for (int j = 0; j < to.Records.size(); ++j) {
-        QList<TGGraphicControl *> &same = unchanged[to.Records[j]];
+        QList<TGGraphicControl *> &same = unchanged[to.Records[j].constData()];
         if (!same.isEmpty()) {
             order.append(same.takeFirst());
             continue;
@@ -1369,8 +1445,10 @@ void TMainScreen::RestoreCardState(const TCardState &from, const TCardState &sta
     const bool wasLoading = FLoading;
     FLoading = true;
     FPanel->Handle()->ClearSelection();
+    bool rebuilt = false;
     try {
         RebuildObjects(from, state);
+        rebuilt = true;
     } catch (const std::exception &e) {
         // The history's own bytes: only running out of memory gets here.
         ShowError(QString::fromUtf8(e.what()) + QLatin1Char('.'));
@@ -1386,6 +1464,12 @@ void TMainScreen::RestoreCardState(const TCardState &from, const TCardState &sta
     for (int index : state.Selection)
         if (index >= 0 && index < objects.size())
             FPanel->Handle()->Select(objects[index]);
+    // The objects are the state's: its records are theirs. After a failed
+    // rebuild every object is written afresh for the next step.
+    if (rebuilt)
+        SeedRecords(state);
+    else
+        FRecorded.clear();
     FLoading = wasLoading;
     FRestoring = false;
     SetChangesMade(!FHistory.AtSavedState());
@@ -1397,6 +1481,7 @@ void TMainScreen::ResetHistory()
 {
     FHistory.Reset(TakeCardState());
     FPendingStepName.clear();
+    FMenuStepName.clear();
     UpdateEditActions();
 }
 
@@ -1420,63 +1505,65 @@ void TMainScreen::SettleStep()
         // editor; otherwise the command names the step when there was one.
         const QString derived = DescribeStep(FHistory.Current(), now);
         name = derived == QLatin1String("Text") || FPendingStepName.isEmpty() ? derived : FPendingStepName;
+        // A context-menu command names a step that the change itself does not.
+        if (name == QLatin1String("Change") && !FMenuStepName.isEmpty())
+            name = FMenuStepName;
     }
     FHistory.Record(now, name);
     FPendingStepName.clear();
+    FMenuStepName.clear();
     FSettling = false;
     UpdateEditActions();
 }
 
-bool TMainScreen::UserActionUnderway() const
-{
-    return FMouseDown || !FHeldNudgeKeys.isEmpty() || QApplication::activePopupWidget() != nullptr
-        || QApplication::activeModalWidget() != nullptr;
-}
-
 void TMainScreen::ScheduleSettle()
 {
+    // A change is a step once the action that made it is over: settled when
+    // the events of the moment are done, or once the open menu or dialog has
+    // closed, or when the last nudge key is let go.
     if (FSettlePosted)
         return;
     FSettlePosted = true;
     QTimer::singleShot(0, this, [this] {
         FSettlePosted = false;
-        if (FMouseDown || !FHeldNudgeKeys.isEmpty())
-            return; // the release schedules it again
-        if (UserActionUnderway()) {
-            // A menu or dialog is still open: look again once it has closed.
-            QTimer::singleShot(100, this, [this] { ScheduleSettle(); });
+        if (!FHeldNudgeKeys.isEmpty())
+            return; // the key's release settles
+        if (QWidget *open = QApplication::activeModalWidget() ? QApplication::activeModalWidget()
+                                                              : QApplication::activePopupWidget()) {
+            SettleWhenClosed(open);
             return;
         }
         SettleStep();
     });
 }
 
-void TMainScreen::WatchUserInput(QObject *watched, QEvent *e)
+void TMainScreen::SettleWhenClosed(QWidget *menuOrDialog)
 {
-    switch (e->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-        if (auto *w = qobject_cast<QWidget *>(watched); w && w->window() == this)
-            FMouseDown = true;
-        break;
-    case QEvent::MouseButtonRelease:
-        if (auto *menu = qobject_cast<QMenu *>(watched); menu && menu->activeAction()
-            && !menu->activeAction()->menu() && FPendingStepName.isEmpty()) {
-            // A command chosen from a menu names its step.
-            FPendingStepName = menu->activeAction()->text().remove(QLatin1Char('&'));
-            FPendingStepName.remove(QLatin1String("..."));
-        }
-        if (static_cast<QMouseEvent *>(e)->buttons() == Qt::NoButton)
-            FMouseDown = false;
+    if (FAwaitedClose == menuOrDialog)
+        return;
+    if (FAwaitedClose)
+        FAwaitedClose->removeEventFilter(this);
+    FAwaitedClose = menuOrDialog;
+    const auto closed = [this] {
+        FAwaitedClose = nullptr;
         ScheduleSettle();
-        break;
-    case QEvent::KeyRelease:
-        if (!static_cast<QKeyEvent *>(e)->isAutoRepeat() && FHeldNudgeKeys.isEmpty())
-            ScheduleSettle();
-        break;
-    default:
-        break;
-    }
+    };
+    if (auto *menu = qobject_cast<QMenu *>(menuOrDialog))
+        connect(menu, &QMenu::aboutToHide, this, closed, Qt::SingleShotConnection);
+    else if (auto *dialog = qobject_cast<QDialog *>(menuOrDialog))
+        connect(dialog, &QDialog::finished, this, closed, Qt::SingleShotConnection);
+    else
+        menuOrDialog->installEventFilter(this); // its Hide, in eventFilter
+}
+
+void TMainScreen::NoteMenuCommand(const QString &caption)
+{
+    // A command chosen from a context menu may name its step; one that
+    // changed nothing leaves no name behind for the next.
+    FMenuStepName = caption;
+    FMenuStepName.remove(QLatin1Char('&'));
+    FMenuStepName.remove(QLatin1String("..."));
+    ScheduleSettle();
 }
 
 void TMainScreen::EditCommand(const QString &stepName, const std::function<void()> &command)

@@ -9,7 +9,9 @@
 #include "printing/CardSheetLayout.h"
 #include "surface/BusinessCardPanel.h"
 
+#include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 #include <QSet>
 #include <functional>
 #include <memory>
@@ -111,8 +113,11 @@ public:
     // A card named on the command line opens at start-up instead of the most
     // recent one.
     void SetStartupCardFile(const QString &path) { FStartupCardFile = path; }
-    // Another start of the program named a card file: open it after the save prompt.
+    // Another start of the program named a card file: open it after the save
+    // prompt, once no dialog or menu is open.
     void OpenRequestedFile(const QString &path);
+    // The card handed over and still waiting; empty when none waits.
+    QString HandedOverCard() const { return FHandedOverCard; }
     void BringToFront();
 
     // ---- file commands ----
@@ -181,7 +186,10 @@ private:
     void ResetHistory();
     void ScheduleSettle();
     bool UserActionUnderway() const;
-    void WatchUserInput(QObject *watched, QEvent *e);
+    void OpenHandedOverCard();
+    void SettleWhenClosed(QWidget *menuOrDialog);
+    void NoteMenuCommand(const QString &caption);
+    void SeedRecords(const TCardState &state);
     void UpdateEditActions();
     void CardWasSaved();
     void EditCommand(const QString &stepName, const std::function<void()> &command);
@@ -235,12 +243,23 @@ private:
     // undo, redo and the clipboard entries
     TUndoHistory FHistory;
     QString FPendingStepName;
+    // The caption of the context-menu command chosen last, for a step whose
+    // change has no name of its own ("Bring To Front").
+    QString FMenuStepName;
     QSet<int> FHeldNudgeKeys;
     // Keypad + and - pressed without Ctrl: they zoom when let go. With Ctrl
     // the shortcut zooms at once and their release must not zoom again,
     // even when Ctrl is let go first.
     QSet<int> FHeldZoomKeys;
-    bool FMouseDown = false;
+    // Each object's record as the last step took it, and the object's change
+    // stamp then: an object that reported no change since keeps its record.
+    struct TRecordedObject {
+        quint64 Stamp = 0;
+        QByteArray Record;
+    };
+    QHash<const TGGraphicControl *, TRecordedObject> FRecorded;
+    // The open menu or dialog whose closing settles the pending step.
+    QPointer<QWidget> FAwaitedClose;
     bool FSettlePosted = false;
     bool FSettling = false;
     bool FRestoring = false;
@@ -252,4 +271,7 @@ private:
     QAction *FFitAction = nullptr;
     bool FFitToWindow = false;
     bool FFitting = false;
+    // A card handed over by another start, waiting for dialogs and menus to close.
+    QString FHandedOverCard;
+    bool FHandoverPosted = false;
 };

@@ -2,26 +2,77 @@
 #include "app/UndoHistory.h"
 
 #include "surface/ComponentStream.h"
-#include "surface/ComponentText.h"
 
 #include <QSet>
 
-qsizetype TCardState::MemorySize() const
+bool SameRecord(const QByteArray &a, const QByteArray &b)
+{
+    return (a.constData() == b.constData() && a.size() == b.size()) || a == b;
+}
+
+bool SameRecords(const QList<QByteArray> &a, const QList<QByteArray> &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (!SameRecord(a[i], b[i]))
+            return false;
+    return true;
+}
+
+bool TCardState::SameCard(const TCardState &other) const
+{
+    return BackgroundArt == other.BackgroundArt && SameRecords(Records, other.Records);
+}
+
+qsizetype TCardState::OwnMemorySize() const
 {
     qsizetype names = 0;
     for (const QString &name : ObjectNames)
         names += name.size() * 2 + 32;
-    qsizetype card = 0;
-    for (const QByteArray &record : Records)
-        card += record.size() + 32;
-    return card + BackgroundArt.size() * 2 + Selection.size() * qsizetype(sizeof(int)) + names + 64;
+    // The selection is left out: it changes while the state is held.
+    return Records.size() * qsizetype(sizeof(QByteArray)) + BackgroundArt.size() * 2 + names + 64;
+}
+
+void TUndoHistory::Hold(const TCardState &state)
+{
+    FMemoryUsed += state.OwnMemorySize();
+    for (const QByteArray &record : state.Records) {
+        Buffer &buffer = FBuffers[record.constData()];
+        if (buffer.Users++ == 0) {
+            buffer.Size = record.size();
+            FMemoryUsed += buffer.Size;
+        }
+    }
+}
+
+void TUndoHistory::Release(const TCardState &state)
+{
+    FMemoryUsed -= state.OwnMemorySize();
+    for (const QByteArray &record : state.Records) {
+        const auto found = FBuffers.find(record.constData());
+        if (found == FBuffers.end())
+            continue;
+        if (--found->Users == 0) {
+            FMemoryUsed -= found->Size;
+            FBuffers.erase(found);
+        }
+    }
+}
+
+void TUndoHistory::Clear()
+{
+    FUndo.clear();
+    FRedo.clear();
+    FBuffers.clear();
+    FMemoryUsed = 0;
 }
 
 void TUndoHistory::Reset(const TCardState &current)
 {
-    FUndo.clear();
-    FRedo.clear();
+    Clear();
     FCurrent = {current, QString(), FNextId++};
+    Hold(FCurrent.State);
     FSavedId = FCurrent.Id;
 }
 
@@ -33,8 +84,11 @@ bool TUndoHistory::Record(const TCardState &now, const QString &name)
     }
     FCurrent.Name = name;
     FUndo.push_back(std::move(FCurrent));
+    for (const Entry &e : FRedo)
+        Release(e.State);
     FRedo.clear();
     FCurrent = {now, QString(), FNextId++};
+    Hold(FCurrent.State);
     Trim();
     return true;
 }
@@ -61,52 +115,71 @@ const TCardState &TUndoHistory::Redo()
     return FCurrent.State;
 }
 
-qsizetype TUndoHistory::MemoryUsed() const
-{
-    qsizetype total = FCurrent.State.MemorySize();
-    for (const Entry &e : FUndo)
-        total += e.State.MemorySize();
-    for (const Entry &e : FRedo)
-        total += e.State.MemorySize();
-    return total;
-}
-
 void TUndoHistory::Trim()
 {
     // The oldest steps go first; the latest step is always kept, however large.
-    while (FUndo.size() > 1 && (int(FUndo.size()) > kMaxSteps || MemoryUsed() > kMaxBytes))
+    while (FUndo.size() > 1 && (int(FUndo.size()) > kMaxSteps || FMemoryUsed > kMaxBytes)) {
+        Release(FUndo.front().State);
         FUndo.pop_front();
+    }
 }
 
 namespace {
 
-// The text form of an object's record, one "object" or "Name = value" line
-// each; empty when the bytes are not a readable stream.
-QList<QByteArray> TextLines(const QByteArray &record)
+// An object record's properties, nested objects' under their dotted names,
+// each with its value's bytes as stored (a picture's data too, unread).
+using TPropertyValues = QHash<QByteArray, QByteArrayView>;
+
+void ReadObjectProperties(TComponentReader &reader, const QByteArray &record, const QByteArray &prefix,
+                          TPropertyValues &into, int depth)
+{
+    if (depth > TComponentReader::kMaxNesting)
+        throw EStreamError(QStringLiteral("Invalid stream format"));
+    reader.ReadPrefix();
+    reader.ReadStr(); // class
+    const QByteArray name = reader.ReadStr();
+    while (!reader.EndOfList()) {
+        const QByteArray property = prefix + reader.ReadStr();
+        const qsizetype start = reader.Position();
+        reader.SkipValue();
+        into.insert(property, QByteArrayView(record).sliced(start, reader.Position() - start));
+    }
+    reader.ReadListEnd();
+    while (!reader.EndOfList())
+        ReadObjectProperties(reader, record, prefix + name + '.', into, depth + 1);
+    reader.ReadListEnd();
+}
+
+// False when the bytes are not a readable record.
+bool ReadPropertyValues(const QByteArray &record, TPropertyValues &into)
 {
     try {
-        return ComponentStreamToText(record).split('\n');
+        TComponentReader reader(record);
+        reader.ReadListBegin();
+        while (!reader.EndOfList()) {
+            reader.ReadSignature();
+            ReadObjectProperties(reader, record, QByteArray(), into, 0);
+        }
+        reader.ReadListEnd();
+        return true;
     } catch (const EStreamError &) {
-        return {};
+        return false;
     }
 }
 
-// The property names on the lines that differ between two cards of the same
-// line count; a value over several lines ("Items.Strings = (") counts as
-// its property.
-QSet<QByteArray> ChangedProperties(const QList<QByteArray> &a, const QList<QByteArray> &b)
+// The properties whose values differ; one written in only one of the
+// records (the other holds its default) differs too.
+QSet<QByteArray> ChangedProperties(const TPropertyValues &a, const TPropertyValues &b)
 {
     QSet<QByteArray> names;
-    QByteArray property = "?";
-    for (int i = 0; i < a.size(); ++i) {
-        const int eq = a[i].indexOf(" = ");
-        if (eq >= 0)
-            property = a[i].left(eq).trimmed();
-        else if (a[i].trimmed().startsWith("object ") || a[i].trimmed() == "end")
-            property = "?";
-        if (a[i] != b[i])
-            names.insert(property);
+    for (auto it = a.begin(); it != a.end(); ++it) {
+        const auto other = b.find(it.key());
+        if (other == b.end() || *other != it.value())
+            names.insert(it.key());
     }
+    for (auto it = b.begin(); it != b.end(); ++it)
+        if (!a.contains(it.key()))
+            names.insert(it.key());
     return names;
 }
 
@@ -134,20 +207,19 @@ bool AllStartWith(const QSet<QByteArray> &names, const char *prefix)
 
 QString DescribeStep(const TCardState &before, const TCardState &after)
 {
-    if (before.Records == after.Records)
+    if (SameRecords(before.Records, after.Records))
         return before.BackgroundArt != after.BackgroundArt ? QStringLiteral("Background Art") : QString();
     if (after.Records.size() > before.Records.size())
         return QStringLiteral("Add");
     if (after.Records.size() < before.Records.size())
         return QStringLiteral("Delete");
-    // Only the objects that changed are read as text.
+    // Only the objects that changed are read.
     QSet<QByteArray> changed;
     for (int i = 0; i < before.Records.size(); ++i) {
-        if (before.Records[i] == after.Records[i])
+        if (SameRecord(before.Records[i], after.Records[i]))
             continue;
-        const QList<QByteArray> a = TextLines(before.Records[i]);
-        const QList<QByteArray> b = TextLines(after.Records[i]);
-        if (a.size() != b.size() || a.isEmpty())
+        TPropertyValues a, b;
+        if (!ReadPropertyValues(before.Records[i], a) || !ReadPropertyValues(after.Records[i], b))
             return QStringLiteral("Change");
         changed.unite(ChangedProperties(a, b));
     }

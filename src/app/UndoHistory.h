@@ -1,11 +1,14 @@
 // The card's undo and redo history: each step keeps the whole card as the
-// card file holds it, kept in memory, so undoing a step is reading that card
-// back. A 1,000-object card writes in milliseconds, which makes whole-card
-// states simpler and sounder than recording every kind of edit.
+// card file holds it, one record per object, so undoing a step is reading
+// back the records that differ. A step shares the bytes of every object it
+// did not change with the step before (QByteArray's implicit sharing), so a
+// step costs what changed, and a photo on the card is held once however many
+// steps there are.
 // Holds TCardState, TUndoHistory.
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -22,13 +25,17 @@ struct TCardState {
     QList<int> Selection;
     QStringList ObjectNames;
 
-    // Same card and art; the selection is no part of the design.
-    bool SameCard(const TCardState &other) const
-    {
-        return Records == other.Records && BackgroundArt == other.BackgroundArt;
-    }
-    qsizetype MemorySize() const;
+    // Same card and art; the selection is no part of the design. Records
+    // shared between the states compare without reading their bytes.
+    bool SameCard(const TCardState &other) const;
+    // The memory of the state itself, without its records' bytes (which
+    // other states may share).
+    qsizetype OwnMemorySize() const;
 };
+
+// Two records the same: shared bytes, or equal ones.
+bool SameRecord(const QByteArray &a, const QByteArray &b);
+bool SameRecords(const QList<QByteArray> &a, const QList<QByteArray> &b);
 
 class TUndoHistory
 {
@@ -57,7 +64,8 @@ public:
     // The current state is the one in the card file now.
     void MarkSaved() { FSavedId = FCurrent.Id; }
     bool AtSavedState() const { return FSavedId == FCurrent.Id; }
-    qsizetype MemoryUsed() const;
+    // Every state and each record's bytes once, however many states share them.
+    qsizetype MemoryUsed() const { return FMemoryUsed; }
 
 private:
     struct Entry {
@@ -65,6 +73,15 @@ private:
         QString Name; // the step that leaves (undo) or reaches (redo) this state
         quint64 Id = 0;
     };
+    // The states held share their records' bytes: each buffer is counted
+    // once, while some state holds it.
+    struct Buffer {
+        qsizetype Size = 0;
+        int Users = 0;
+    };
+    void Hold(const TCardState &state);
+    void Release(const TCardState &state);
+    void Clear();
     void Trim();
 
     Entry FCurrent;
@@ -72,9 +89,12 @@ private:
     std::deque<Entry> FRedo; // the next redo last
     quint64 FNextId = 1;
     quint64 FSavedId = 0;
+    QHash<const char *, Buffer> FBuffers;
+    qsizetype FMemoryUsed = 0;
 };
 
-// The name of the step from Before to After, read from what changed: "Move",
+// The name of the step from Before to After, read from the property values
+// of the objects that changed: "Move",
 // "Resize", "Text", "Font", "Lock", "Selectable", "Add", "Delete",
 // "Background Art", or "Change".
 QString DescribeStep(const TCardState &before, const TCardState &after);

@@ -4,6 +4,8 @@
 #include "dialogs/ImagePreviewBox.h"
 #include "objects/ObjectEditors.h"
 #include "platform/Dialogs.h"
+#include "platform/IniFile.h"
+#include "platform/OutputFiles.h"
 #include "platform/ProgramFolder.h"
 #include "widgets/FormHelpTexts.h"
 
@@ -14,7 +16,9 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
 #include <QScrollArea>
@@ -30,6 +34,11 @@ QStringList Masks(std::initializer_list<const char *> extensions)
         masks << QStringLiteral("*.") + QLatin1String(e);
     return masks;
 }
+
+// Where the image browser keeps the folder of the last image chosen.
+const QString kImageBrowserSection = QStringLiteral("GImageBrowser");
+const QString kLastFolderKey = QStringLiteral("LastFolder");
+QString SettingsFile() { return platform::ProgramFolder() + QStringLiteral("qrv.ini"); }
 
 void ShowLoadError(QWidget *parent)
 {
@@ -52,12 +61,70 @@ TImageBrowserBase::TImageBrowserBase(QWidget *parent, const QString &caption, in
     FileListBox1 = new QListWidget(this);
     FileListBox1->setObjectName(QStringLiteral("FileListBox1"));
     FileListBox1->setMinimumSize(160, 140);
+    FileNameEdit = new QLineEdit(this);
+    FileNameEdit->setObjectName(QStringLiteral("FileNameEdit"));
     SmartImage1 = new TSmartImage(this);
     SmartImage1->setObjectName(QStringLiteral("SmartImage1"));
     SmartImage1->hide();
     connect(FileListBox1, &QListWidget::itemSelectionChanged, this, &TImageBrowserBase::FileListBox1Change);
     connect(DirectoryListBox1, &QListWidget::itemActivated, this, &TImageBrowserBase::DirectoryActivated);
+    // Enter in the box is the box's own: it must not reach the default "Ok"
+    // when it only opened a folder.
+    FileNameEdit->installEventFilter(this);
     setFocusProxy(FileListBox1);
+}
+
+QLayout *TImageBrowserBase::FileLists()
+{
+    auto *lists = new QVBoxLayout;
+    lists->addWidget(DirectoryLabel);
+    lists->addWidget(DirectoryListBox1);
+    lists->addWidget(FileListBox1);
+    auto *name = new QHBoxLayout;
+    auto *caption = new QLabel(tr("File &name:"), this);
+    caption->setBuddy(FileNameEdit);
+    name->addWidget(caption);
+    name->addWidget(FileNameEdit);
+    lists->addLayout(name);
+    return lists;
+}
+
+void TImageBrowserBase::showEvent(QShowEvent *event)
+{
+    TPropertyDialog::showEvent(event);
+    // The file list has the focus when the browser opens: Space or the
+    // arrow keys choose a file, and only Enter takes the default "Ok".
+    FileListBox1->setFocus(Qt::OtherFocusReason);
+}
+
+bool TImageBrowserBase::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == FileNameEdit && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            FileNameEntered();
+            return true;
+        }
+    }
+    return TPropertyDialog::eventFilter(watched, event);
+}
+
+void TImageBrowserBase::FileNameEntered()
+{
+    const QString typed = FileNameEdit->text().trimmed();
+    if (typed.isEmpty())
+        return;
+    const QString path = QDir(FDirectory).absoluteFilePath(typed);
+    const QFileInfo info(path);
+    if (info.isDir()) {
+        SetDirectory(path);
+        FileNameEdit->clear();
+        FileListBox1->setFocus();
+    } else if (info.isFile() && SelectFile(path)) {
+        accept();
+    } else {
+        platform::MessageBeep();
+    }
 }
 
 void TImageBrowserBase::SetDirectory(const QString &folder)
@@ -75,6 +142,7 @@ void TImageBrowserBase::SetDirectory(const QString &folder)
     FileListBox1->addItems(dir.entryList(FMasks, QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase));
     FileListBox1->setCurrentRow(-1);
     FileListBox1->blockSignals(false);
+    FileNameEdit->clear();
 }
 
 bool TImageBrowserBase::SelectFile(const QString &path)
@@ -106,6 +174,7 @@ void TImageBrowserBase::FileListBox1Change()
     const QString path = SelectedFile();
     if (path.isEmpty())
         return;
+    FileNameEdit->setText(QFileInfo(path).fileName());
     const QString extension = QStringLiteral(".") + platform::LastExtension(path);
     try {
         LoadPreview(path, extension);
@@ -146,16 +215,12 @@ TGImageBrowser::TGImageBrowser(QWidget *parent)
     connect(CBStretch, &QCheckBox::clicked, this, &TGImageBrowser::CBStretchClick);
     connect(CBAutoSize, &QCheckBox::clicked, this, &TGImageBrowser::CBAutoSizeClick);
 
-    auto *lists = new QVBoxLayout;
-    lists->addWidget(DirectoryLabel);
-    lists->addWidget(DirectoryListBox1);
-    lists->addWidget(FileListBox1);
     auto *preview = new QVBoxLayout;
     preview->addWidget(scroll);
     preview->addWidget(options);
     preview->addStretch();
     auto *top = new QHBoxLayout;
-    top->addLayout(lists);
+    top->addLayout(FileLists());
     top->addLayout(preview);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -170,15 +235,26 @@ bool TGImageBrowser::Execute(QWidget *parent, editors::TImageChoice &choice)
     browser.CBStretch->setChecked(choice.stretch);
     browser.CBAutoSize->setChecked(choice.autoSize);
     browser.FitPreview();
-    browser.SetDirectory(QDir::currentPath());
+    browser.SetDirectory(StartFolder());
     if (browser.exec() != QDialog::Accepted)
         return false;
     choice.fileName = browser.SelectedFile();
+    if (!choice.fileName.isEmpty()) {
+        TIniFile ini(SettingsFile());
+        ini.WriteString(kImageBrowserSection, kLastFolderKey, browser.Directory());
+        ini.UpdateFile();
+    }
     if (choice.picture)
         choice.picture->Assign(*browser.Image1->Picture());
     choice.stretch = browser.CBStretch->isChecked();
     choice.autoSize = browser.CBAutoSize->isChecked();
     return true;
+}
+
+QString TGImageBrowser::StartFolder()
+{
+    const QString last = TIniFile(SettingsFile()).ReadString(kImageBrowserSection, kLastFolderKey, QString());
+    return !last.isEmpty() && QFileInfo(last).isDir() ? last : QDir::currentPath();
 }
 
 void TGImageBrowser::LoadPreview(const QString &path, const QString &extension)
@@ -251,12 +327,8 @@ TGBrushImageBrowser::TGBrushImageBrowser(QWidget *parent)
     ExampleTexture->setObjectName(QStringLiteral("ExampleTexture"));
     ExampleTexture->setFixedSize(75, 75);
     ExampleTexture->setFrameShape(QFrame::Box);
-    auto *lists = new QVBoxLayout;
-    lists->addWidget(DirectoryLabel);
-    lists->addWidget(DirectoryListBox1);
-    lists->addWidget(FileListBox1);
     auto *top = new QHBoxLayout;
-    top->addLayout(lists);
+    top->addLayout(FileLists());
     top->addWidget(ExampleTexture, 0, Qt::AlignTop);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -269,8 +341,14 @@ void ProvideDeliveredTextures(const QString &folder)
     const QDir delivered(QStringLiteral(":/textures"));
     for (const QString &name : delivered.entryList(QDir::Files)) {
         const QString target = QDir(folder).filePath(name);
-        if (!QFileInfo::exists(target) && QFile::copy(delivered.filePath(name), target))
-            QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+        QFile texture(delivered.filePath(name));
+        if (QFileInfo::exists(target) || !texture.open(QIODevice::ReadOnly))
+            continue;
+        // A texture that cannot be written (a full disk) is simply not offered.
+        try {
+            platform::WriteOutputFile(target, texture.readAll());
+        } catch (const platform::EOutputFileError &) {
+        }
     }
 }
 

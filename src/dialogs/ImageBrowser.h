@@ -13,6 +13,7 @@
 
 class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class TSmartImage;
 
@@ -38,9 +39,16 @@ public:
     QLabel *DirectoryLabel;
     QListWidget *DirectoryListBox1;
     QListWidget *FileListBox1;
+    // The selected file's name; a name or path typed here and confirmed
+    // with Enter is looked up (a folder opens, a file is selected).
+    QLineEdit *FileNameEdit;
     TSmartImage *SmartImage1;
 
 protected:
+    // The file list and the file-name box under it, for the subclass's layout.
+    QLayout *FileLists();
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     // Loads the selected file into the preview; raises on unreadable files.
     virtual void LoadPreview(const QString &path, const QString &extension) = 0;
     virtual void ClearPreview() = 0;
@@ -50,6 +58,7 @@ protected:
 private:
     void FileListBox1Change();
     void DirectoryActivated();
+    void FileNameEntered();
 
     QStringList FMasks;
     QString FDirectory;
@@ -64,6 +73,9 @@ public:
 
     // The image object's protocol: options in, file name, picture and options out.
     static bool Execute(QWidget *parent, editors::TImageChoice &choice);
+    // The folder the browser opens in: the one of the last image chosen
+    // (kept in the settings file), else the working folder.
+    static QString StartFolder();
 
     TSmartImage *Image1;
     QCheckBox *CBStretch;

@@ -2,9 +2,11 @@
 #include "dialogs/RichTextEditor.h"
 
 #include "platform/Colors.h"
+#include "platform/Dialogs.h"
 #include "platform/Rounding.h"
 #include "richtext/RichTextContainer.h"
 #include "richtext/RichTextControl.h"
+#include "richtext/RtfReader.h"
 #include "widgets/FormHelpTexts.h"
 
 #include <QAction>
@@ -12,6 +14,7 @@
 #include <QComboBox>
 #include <QFontComboBox>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QPixmap>
 #include <QScrollArea>
 #include <QTextCharFormat>
@@ -171,8 +174,10 @@ void TRichTextLabelEditor::BuildToolBar()
 
 void TRichTextLabelEditor::Prepare(const editors::TRichTextEditSetup &setup)
 {
-    if (setup.Text)
+    if (setup.Text) {
         WPRichText1->SetRTFText(*setup.Text);
+        FPartsNotKept = richtext::PartsNotKept(setup.Text->Data());
+    }
     if (!setup.Transparent) {
         QPalette p = WPPanel->palette();
         p.setColor(QPalette::Window, platform::ToQColor(setup.BackgroundColor));
@@ -182,6 +187,19 @@ void TRichTextLabelEditor::Prepare(const editors::TRichTextEditSetup &setup)
     WPRichText1->SetPageLayout(setup.PageWidthTwips, setup.PageHeightTwips);
     WPRichText1->SetZoom(setup.Zoom);
     ShowFormat(WPRichText1->CurrentCharFormat());
+    FOriginal = EditedText();
+}
+
+void TRichTextLabelEditor::keyPressEvent(QKeyEvent *event)
+{
+    // Enter belongs to the text and to the boxes of the tool bar (a font
+    // name or size typed there is taken on Enter): it never closes the
+    // editor. A focused button still takes Enter itself.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    TPropertyDialog::keyPressEvent(event);
 }
 
 void TRichTextLabelEditor::FormActivate()
@@ -221,9 +239,15 @@ void TRichTextLabelEditor::ShowFormat(const QTextCharFormat &format)
 {
     const QStringList families = format.fontFamilies().toStringList();
     {
+        // The face the text names, also where this computer draws it with
+        // another one (Arial with Liberation Sans).
+        const QString family = families.isEmpty() ? WPRichText1->Document().defaultFont().family() : families.first();
         const QSignalBlocker block(FontNameList);
-        FontNameList->setCurrentFont(
-            QFont(families.isEmpty() ? WPRichText1->Document().defaultFont().family() : families.first()));
+        const int listed = FontNameList->findText(family, Qt::MatchFixedString);
+        if (listed >= 0)
+            FontNameList->setCurrentIndex(listed);
+        else
+            FontNameList->setEditText(family);
     }
     const double points = format.fontPointSize();
     const QSignalBlocker block(FontSizeList);
@@ -238,17 +262,35 @@ bool TRichTextLabelEditor::Execute(QWidget *parent, editors::TRichTextEditSetup 
     QApplication::restoreOverrideCursor();
     if (form.exec() != QDialog::Accepted)
         return false;
-    if (!setup.Text)
-        return true;
     // A text that comes back as it went in keeps its bytes as they were,
     // also when edits were made and undone.
-    TRichTextContainer edited;
-    form.WPRichText1->GetRTFText(edited);
-    TRichTextPage original;
-    original.SetRTFText(*setup.Text);
-    TRichTextContainer originalRewritten;
-    original.GetRTFText(originalRewritten);
-    if (edited.Data() != originalRewritten.Data())
-        setup.Text->SetData(edited.Data());
+    if (setup.Text && form.EditedText() != form.FOriginal)
+        setup.Text->SetData(form.EditedText());
     return true;
+}
+
+QByteArray TRichTextLabelEditor::EditedText() const
+{
+    TRichTextContainer edited;
+    WPRichText1->GetRTFText(edited);
+    return edited.Data();
+}
+
+void TRichTextLabelEditor::accept()
+{
+    if (!FPartsNotKept.isEmpty() && EditedText() != FOriginal) {
+        QString parts = FPartsNotKept.join(QStringLiteral(", "));
+        const qsizetype last = parts.lastIndexOf(QStringLiteral(", "));
+        if (last >= 0)
+            parts.replace(last, 2, QStringLiteral(" and "));
+        const QString text =
+            QStringLiteral("This label holds %1, which the editor does not show. Your changes would remove them "
+                           "from the label.\r\n\r\nTake your changes all the same? (No returns to the editor; "
+                           "Cancel there leaves the label as it was.)")
+                .arg(parts);
+        if (platform::ShowMessageBox({text, windowTitle(), platform::miWarning, platform::mbYesNo}, this)
+            != platform::mrYes)
+            return;
+    }
+    TPropertyDialog::accept();
 }

@@ -34,6 +34,11 @@ public:
     void ZoomPlusButtonClick();
     void ZoomMinusButtonClick();
 
+    // Ok: when the text was changed and the label holds parts the editor
+    // does not keep (pictures, tables, tab stops, line spacing), asks first;
+    // No returns to the editor.
+    void accept() override;
+
     QToolBar *WPToolBar1;
     QFontComboBox *FontNameList;
     QComboBox *FontSizeList;
@@ -44,11 +49,20 @@ public:
     QToolButton *ZoomPlusButton;
     QToolButton *ZoomMinusButton;
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void BuildToolBar();
     void FormActivate() override;
     void ShowFormat(const QTextCharFormat &format);
     void ResizePanelToZoom();
+    // The editor's text as RTF; equal to FOriginal while nothing was changed.
+    QByteArray EditedText() const;
 
+    // The label's text as the editor writes it back untouched, and what of
+    // the label's own text that loses.
+    QByteArray FOriginal;
+    QStringList FPartsNotKept;
     int FPanelWidth0 = 0, FPanelHeight0 = 0, FZoom0 = 100;
 };

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -170,10 +171,12 @@ void TSuperShapeProperties::ConnectControls()
         });
     };
     // A spin edit applies whatever it shows, also the clamped value it shows
-    // after loading a setting outside its range.
+    // after loading a setting outside its range. A number typed beyond the
+    // range counts as the range's end, which the edit shows once it loses
+    // the focus: the sample never holds what the field cannot show.
     const auto spinner = [this](TSpinEdit *spin, std::function<void(int)> apply) {
         connect(spin, &QLineEdit::textChanged, this, [this, spin, apply] {
-            apply(spin->Value());
+            apply(std::clamp(spin->Value(), spin->MinValue(), spin->MaxValue()));
             SampleChanged();
         });
     };

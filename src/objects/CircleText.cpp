@@ -194,12 +194,16 @@ float TGPCircleText::Step() const
 
 QList<TGPCircleText::TLetterPlacement> TGPCircleText::Placements() const
 {
+    return Placements(platform::TCanvasFont(*FFont, ZoomFactor()));
+}
+
+QList<TGPCircleText::TLetterPlacement> TGPCircleText::Placements(const platform::TCanvasFont &font) const
+{
     QList<TLetterPlacement> placements;
     const QList<uint> characters = FCaption.toUcs4();
     const int n = int(characters.size());
     if (n == 0)
         return placements;
-    const platform::TCanvasFont font(*FFont, ZoomFactor());
     const QFontMetrics metrics(font.MetricsFont());
     const int fh = font.TextHeight();
     const int aw = metrics.averageCharWidth();
@@ -270,7 +274,7 @@ void TGPCircleText::Render(QPainter &canvas) const
     const platform::TCanvasFont font(*FFont, ZoomFactor());
     const int fh = font.TextHeight();
     const QColor color = platform::ToQColor(FFont->Color());
-    for (const TLetterPlacement &p : Placements()) {
+    for (const TLetterPlacement &p : Placements(font)) {
         if (!p.Inside)
             continue;
         // The middle of the letter's foot (the bottom of its cell) stands on

@@ -5,6 +5,7 @@
 // Holds TGPCircleText.
 #pragma once
 
+#include "platform/CanvasFont.h"
 #include "platform/Graphics.h"
 #include "surface/CardObject.h"
 
@@ -76,6 +77,8 @@ public:
     };
     // Every letter of the caption placed for the current bounds and font.
     QList<TLetterPlacement> Placements() const;
+    // The same with the font already set up for drawing.
+    QList<TLetterPlacement> Placements(const platform::TCanvasFont &font) const;
     // The arc's step between letters in degrees.
     float Step() const;
 

@@ -10,7 +10,7 @@
 #include "surface/StoredPicture.h"
 
 #include <QAction>
-#include <QDir>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPicture>
 
@@ -23,7 +23,10 @@ TGImage::TGImage(QObject *owner) : TGGraphicControl(owner), FPicture(new TStored
 void TGImage::SetAutoSize(bool v)
 {
     FAutoSize = v;
-    FStretch = !v;
+    // A user's choice turns the other setting off; a card being read holds
+    // both settings as they were, so neither overrules the other.
+    if (!IsLoading())
+        FStretch = !v;
     PictureChanged();
     if (!IsLoading())
         NotifyChanged();
@@ -47,7 +50,8 @@ void TGImage::SetPicture(TPicture *v)
 void TGImage::SetStretch(bool v)
 {
     FStretch = v;
-    FAutoSize = !v;
+    if (!IsLoading())
+        FAutoSize = !v;
     Invalidate();
 }
 
@@ -103,6 +107,23 @@ const QImage &TGImage::MirrorCopy() const
     return FMirrorCopy;
 }
 
+const QImage &TGImage::PlayedMetafile(QPainter::RenderHints hints) const
+{
+    const QByteArray &file = FPicture->Metafile().FileImage();
+    if (FPlayed.size() != QSize(Width(), Height()) || FPlayedFile.constData() != file.constData()
+        || FPlayedHints != hints) {
+        FPlayed = QImage(Width(), Height(), QImage::Format_RGB32);
+        FPlayed.fill(Qt::white);
+        QPainter p(&FPlayed);
+        p.setRenderHints(hints);
+        FPicture->Draw(p, QRectF(0, 0, Width(), Height()));
+        p.end();
+        FPlayedFile = file;
+        FPlayedHints = hints;
+    }
+    return FPlayed;
+}
+
 void TGImage::Paint(QPainter &canvas)
 {
     const QRect all(0, 0, Width(), Height());
@@ -114,6 +135,13 @@ void TGImage::Paint(QPainter &canvas)
         platform::GdiRectangle(canvas, 0, 0, Width(), Height());
     } else if (Mirrored()) {
         canvas.drawImage(all, MirrorCopy());
+    } else if (FPicture->Kind() == TPicture::pkMetafile && canvas.paintEngine()
+               && canvas.paintEngine()->type() == QPaintEngine::Raster
+               && canvas.transform().type() <= QTransform::TxTranslate && Width() > 0 && Height() > 0
+               && qint64(Width()) * Height() <= 16'000'000) {
+        // On a screen the pixels played once are drawn; elsewhere (a
+        // recording, a scaled canvas) the records are played as vectors.
+        canvas.drawImage(0, 0, PlayedMetafile(canvas.renderHints() & ~QPainter::SmoothPixmapTransform));
     } else {
         // The picture is drawn into a fresh white work bitmap: metafiles and
         // icons show white where they leave the area open.
@@ -146,16 +174,30 @@ void TGImage::Print(TBaseReport &report, double originX, double originY)
         const QRect device = report.DeviceRect(x1, y1, x2, y2).normalized();
         if (device.isEmpty())
             break;
-        // Played as vectors: the metafile, not the screen's work bitmap.
+        // Played as vectors: the metafile, not the screen's work bitmap;
+        // cut to the object as the work bitmap cuts it on screen.
+        report.CreateRectRegion(x1, y1, x2, y2);
+        report.SelectRegion();
         report.DrawGraphicInRect(device, FPicture->Metafile().ToRecording(device.size()));
+        report.ResetClip();
+        report.DeleteRegion();
         break;
     }
-    case TPicture::pkIcon:
+    case TPicture::pkIcon: {
+        // As the panel shows it: on white where the icon is open. (Printing
+        // nothing for an icon the card shows would leave a hole on paper.)
+        QImage onWhite(FPicture->Icon().Image().size(), QImage::Format_RGB32);
+        onWhite.fill(Qt::white);
+        QPainter(&onWhite).drawImage(0, 0, FPicture->Icon().Image());
+        report.DrawBitmapInRect(x1, y1, x2, y2, onWhite);
+        break;
+    }
     case TPicture::pkNone:
         break;
     }
     if (FBorderStyle == Vcl::bsSingle) {
-        report.SelectPen(platform::clBlack, Vcl::psSolid, Vcl::pmCopy, 1);
+        // As wide as the screen's pixel: a hundredth of an inch.
+        report.SelectPen(platform::clBlack, Vcl::psSolid, Vcl::pmCopy, -1);
         report.SelectBrush(platform::clWhite, Vcl::bsClear);
         report.DrawRect(x1, y1, x2, y2);
     }
@@ -166,7 +208,6 @@ void TGImage::LoadImageFromDisk()
     const auto &browse = editors::ObjectEditors().ImageBrowser;
     if (!browse)
         return;
-    const QString remembered = QDir::currentPath();
     TPicture chosen;
     editors::TImageChoice choice;
     choice.picture = &chosen;
@@ -174,9 +215,13 @@ void TGImage::LoadImageFromDisk()
     choice.autoSize = FAutoSize;
     if (browse(Panel(), choice) && !choice.fileName.isEmpty()) {
         try {
-            FPicture->Assign(chosen);
+            // The boxes first: the new picture's size step must follow the
+            // choice just made, not the one the object had (an object that
+            // followed its picture's size and is now to stretch keeps its
+            // bounds).
             FStretch = choice.stretch;
             FAutoSize = choice.autoSize;
+            FPicture->Assign(chosen);
             PictureChanged();
             NotifyChanged();
         } catch (const std::exception &) {
@@ -186,7 +231,6 @@ void TGImage::LoadImageFromDisk()
             FPicture->Clear();
         }
     }
-    QDir::setCurrent(remembered);
 }
 
 // Built when the menu is first shown, not while a card is read.
@@ -199,9 +243,11 @@ void TGImage::BuildContextMenu()
     FBorderItem = AddMenuItem(tr("Border"), [this] {
         SetBorderStyle(FBorderStyle == Vcl::bsSingle ? Vcl::bsNone : Vcl::bsSingle);
     });
+    // Stretch changes no pixel, but it is stored: the card has changed.
     FStretchItem = AddMenuItem(tr("Stretch to Fit"), [this] {
         SetStretch(!FStretch);
         Invalidate();
+        NotifyChanged();
     });
     FAutoSizeItem = AddMenuItem(tr("AutoSize"), [this] {
         SetAutoSize(!FAutoSize);

@@ -6,6 +6,8 @@
 
 #include "platform/Graphics.h"
 #include "platform/Picture.h"
+
+#include <QPainter>
 #include "surface/CardObject.h"
 
 #include <QImage>
@@ -57,6 +59,9 @@ private:
     // The bitmap scaled to the object's size and mirrored as Flip and
     // Reverse say; kept while nothing changes, so repeated prints share it.
     const QImage &MirrorCopy() const;
+    // The metafile played onto the object's white work bitmap at its size:
+    // played (its bitmaps decoded) once, not at every paint.
+    const QImage &PlayedMetafile(QPainter::RenderHints hints) const;
 
     bool FAutoSize = false;
     Vcl::TBorderStyle FBorderStyle = Vcl::bsNone;
@@ -68,6 +73,9 @@ private:
     mutable QImage FMirrorCopy;
     mutable QSize FMirrorSize;
     mutable int FMirrorFlags = -1;
+    mutable QImage FPlayed;
+    mutable QByteArray FPlayedFile; // the metafile's bytes it was played from
+    mutable QPainter::RenderHints FPlayedHints;
     QAction *FBorderItem = nullptr;
     QAction *FStretchItem = nullptr;
     QAction *FAutoSizeItem = nullptr;

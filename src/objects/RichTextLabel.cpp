@@ -64,7 +64,11 @@ void TGPRichBaseLabel::Loaded()
     TGGraphicControl::Loaded();
     FMaster = FindMasterRichText(this);
     AddSeparator();
-    FTransparentItem = AddMenuItem(tr("Transparent"), [this] { SetTransparent(!FTransparent); });
+    // The menu's toggle is a change of the card the user must be asked to save.
+    FTransparentItem = AddMenuItem(tr("Transparent"), [this] {
+        SetTransparent(!FTransparent);
+        NotifyChanged();
+    });
     FTransparentItem->setCheckable(true);
     FTransparentItem->setChecked(FTransparent);
     AddMenuItem(tr("Background Color"), [this] { ChooseBackgroundColor(); });

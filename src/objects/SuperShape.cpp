@@ -17,6 +17,10 @@ namespace {
 
 // The most points a star or polygon can have (the vertex setter's limit).
 constexpr int kMaxVectors = 60;
+// Outline widths and shadow depths a damaged card may hold are taken no
+// further than any card reaches, so the sums of the geometry stay in range.
+constexpr int kMostLength = 1 << 20;
+int Bounded(int v) { return std::clamp(v, -kMostLength, kMostLength); }
 
 } // namespace
 
@@ -155,7 +159,8 @@ void TSuperShape::SetShadowOrient(TShadowOrient v)
 
 void TSuperShape::SetShape(TGPShapeType v)
 {
-    if (v < gstRectangle || v > gstPolyGon)
+    // Choosing the star again is no choice: its points and inner depth stay.
+    if (v == FShape || v < gstRectangle || v > gstPolyGon)
         return;
     FShape = v;
     if (v == gstStar) {
@@ -178,7 +183,7 @@ void TSuperShape::SetStartingAngle(int v)
 
 void TSuperShape::SetSurfaceType(Fill::TSurfaceType v)
 {
-    if (v < Fill::stNormal || v > Fill::stGradientFill)
+    if (v == FSurfaceType || v < Fill::stNormal || v > Fill::stGradientFill)
         return;
     FSurfaceType = v;
     Invalidate();
@@ -188,7 +193,9 @@ void TSuperShape::SetSurfaceType(Fill::TSurfaceType v)
         RebuildGradient();
     if (v == Fill::stBrushTransparent)
         RenderSolid();
-    if (v == Fill::stNormal) {
+    // A card being read holds the shadow and outline the user gave the
+    // shape after choosing no surface.
+    if (v == Fill::stNormal && !IsLoading()) {
         FShadowOrient = soNone;
         FPattern = Vcl::bsClear;
         if (FOutlineStyle == Vcl::psClear)
@@ -270,8 +277,8 @@ void TSuperShape::BoundsChanged()
 void TSuperShape::GetRects(TRect &shape, TRect &shadow) const
 {
     const double z = ZoomFactor();
-    const int s = z != 1.0 ? platform::Trunc(z * FShadowDepth) : FShadowDepth;
-    const int w = FOutlineWidth;
+    const int s = Bounded(z != 1.0 ? platform::Trunc(z * Bounded(FShadowDepth)) : FShadowDepth);
+    const int w = Bounded(FOutlineWidth);
     const int h = w / 2;
     const int w1 = Width() - w + 1, h1 = Height() - w + 1;
     shadow = {};
@@ -448,7 +455,7 @@ void TSuperShape::Paint(QPainter &canvas)
 
     if (FOutlineStyle != Vcl::psClear) {
         canvas.setBrush(Qt::NoBrush);
-        platform::SetGdiPen(canvas, platform::ToQColor(FOutlineColor), FOutlineWidth,
+        platform::SetGdiPen(canvas, platform::ToQColor(FOutlineColor), Bounded(FOutlineWidth),
                             platform::ToQtPenStyle(FOutlineStyle));
         DrawFigure(canvas, shape);
     }
@@ -557,14 +564,14 @@ void TSuperShape::Print(TBaseReport &report, double originX, double originY)
 
     if (FOutlineStyle != Vcl::psClear) {
         report.SelectBrush(FForeColor, Vcl::bsClear);
-        report.SelectPen(FOutlineColor, FOutlineStyle, Vcl::pmCopy, -FOutlineWidth);
+        report.SelectPen(FOutlineColor, FOutlineStyle, Vcl::pmCopy, -Bounded(FOutlineWidth));
         PrintFigure(report, shape, originX, originY);
     }
 }
 
 // ---- properties ----
 
-void TSuperShape::CopySettings(const TSuperShape &other)
+void TSuperShape::TakeSettings(const TSuperShape &other)
 {
     SetBackColor(other.FBackColor);
     SetFillDirection(other.FFillDirection);
@@ -584,29 +591,24 @@ void TSuperShape::CopySettings(const TSuperShape &other)
     SetStartingAngle(other.FStartingAngle);
     SetSurfaceType(other.FSurfaceType);
     SetVectors(other.FVectors);
+    // Choosing a star or no surface adjusts the inner depth, the shadow, the
+    // pattern and the outline, as a user's choice should; a copy shows what
+    // the other shape shows, so those are taken once more as they are.
+    SetInVectorPercent(other.FInVectorPercent);
+    SetShadowOrient(other.FShadowOrient);
+    SetPattern(other.FPattern);
+    SetOutlineStyle(other.FOutlineStyle);
+}
+
+void TSuperShape::CopySettings(const TSuperShape &other)
+{
+    TakeSettings(other);
     SetBounds(Left(), Top(), other.Width(), other.Height());
 }
 
 void TSuperShape::TakeFromSample(const TSuperShape &sample, const QString &lastBitmapPath)
 {
-    SetBackColor(sample.FBackColor);
-    SetFillDirection(sample.FFillDirection);
-    SetForeColor(sample.FForeColor);
-    SetGradientToColor(sample.FGradientToColor);
-    SetImage(sample.FImage);
-    SetInVectorPercent(sample.FInVectorPercent);
-    SetOutlineColor(sample.FOutlineColor);
-    SetOutlineStyle(sample.FOutlineStyle);
-    SetOutlineWidth(sample.FOutlineWidth);
-    SetPattern(sample.FPattern);
-    SetRoundPerc(sample.FRoundPerc);
-    SetShadowColor(sample.FShadowColor);
-    SetShadowDepth(sample.FShadowDepth);
-    SetShadowOrient(sample.FShadowOrient);
-    SetShape(sample.FShape);
-    SetStartingAngle(sample.FStartingAngle);
-    SetSurfaceType(sample.FSurfaceType);
-    SetVectors(sample.FVectors);
+    TakeSettings(sample);
     FLastBitmapFileNameandPath = lastBitmapPath;
     Invalidate();
     NotifyChanged();

@@ -135,6 +135,8 @@ public:
     const QImage &GradientImage() const { return FGradient; }
 
 private:
+    // Every setting the dialog shows, through the setters, bounds apart.
+    void TakeSettings(const TSuperShape &other);
     void RebuildGradient();
     void RebuildGradientIfShown();
     void RenderSolid();

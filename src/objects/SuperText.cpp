@@ -11,6 +11,7 @@
 
 #include <QMenu>
 #include <QPainter>
+#include <QTransform>
 #include <algorithm>
 
 // ---- TGSuperText ----
@@ -399,6 +400,13 @@ QPainterPath TGSuperText::LetterOutlines(const QString &text)
     return FOutlines;
 }
 
+void TGSuperText::SettleBounds()
+{
+    if (Width() < 5 || Height() < 5)
+        FLayoutDirty = true;
+    Layout();
+}
+
 void TGSuperText::Paint(QPainter &canvas)
 {
     if (FPainting)
@@ -409,9 +417,7 @@ void TGSuperText::Paint(QPainter &canvas)
         ~Guard() { flag = false; }
     } guard{FPainting};
 
-    if (Width() < 5 || Height() < 5)
-        FLayoutDirty = true;
-    Layout();
+    SettleBounds();
     DrawBackground(canvas);
     const QString s = VisibleText();
     if (s.isEmpty()) {
@@ -456,13 +462,6 @@ void TGSuperText::Paint(QPainter &canvas)
 
 // ---- printing ----
 
-void TGSuperText::PrintLetters(TBaseReport &report, double x, double y, const QString &text) const
-{
-    report.GotoXY(x, y + 0.88 * report.FontHeight());
-    report.LineTop(y);
-    report.PrintText(text);
-}
-
 void TGSuperText::Print(TBaseReport &report, double originX, double originY)
 {
     const double ppi = platform::ScreenPixelsPerInch();
@@ -472,60 +471,53 @@ void TGSuperText::Print(TBaseReport &report, double originX, double originY)
     const auto inchY = [&](double py) { return originY + (Top() + py) / ppi; };
     const int W = Width(), H = Height();
 
-    report.SetFontName(FFont->Name());
-    report.SetFontSize(FFont->Size());
-    report.SetBold(FFont->Style().testFlag(Vcl::fsBold));
-    report.SetItalic(FFont->Style().testFlag(Vcl::fsItalic));
-    report.SetUnderline(FFont->Style().testFlag(Vcl::fsUnderline));
-    const TBKMode oldMode = report.TextBKMode();
-    report.SetTextBKMode(bkTransparent);
-
     if (!FControlTransparent || FBorderStyle == Vcl::bsSingle) {
         if (FControlTransparent)
             report.SelectBrush(platform::clWhite, Vcl::bsClear);
         else
             report.SelectBrush(FBGColor, Vcl::bsSolid);
+        // The frame is as wide on paper as the screen's pixel: a hundredth of
+        // an inch, not one printer dot.
         report.SelectPen(platform::clBlack, FBorderStyle == Vcl::bsSingle ? Vcl::psSolid : Vcl::psClear, Vcl::pmCopy,
-                         1);
+                         -1);
         report.DrawRect(inchX(0), inchY(0), inchX(W), inchY(H));
     }
     report.SelectBrush(platform::clWhite, Vcl::bsClear);
 
     const QString s = VisibleText();
-    // Clip and fill rectangles reach a little further left and up, so that
-    // no sliver of a letter is lost to rounding at printer resolution.
-    const double fillX1 = inchX(0) - 0.03, fillY1 = inchY(0) - 0.03;
-    const double fillX2 = inchX(W), fillY2 = inchY(H);
-    if (s.isEmpty()) {
-        report.SetTextBKMode(oldMode);
+    if (s.isEmpty())
         return;
-    }
+    // The letters are the outlines the screen fills, stretched to the page:
+    // the same shapes, symbol faces drawn through the same characters.
+    const QRect object = report.DeviceRect(inchX(0), inchY(0), inchX(W), inchY(H));
+    QTransform toDevice;
+    toDevice.translate(object.left(), object.top());
+    toDevice.scale(object.width() / double(W), object.height() / double(H));
+    const QPainterPath outlines = LetterOutlines(s);
+    const QPainterPath letters = toDevice.map(outlines.translated(FTextOrigin));
 
-    if (FShadowDepth >= 1 && FShadowOrientation != sdNone) {
-        report.SetFontColor(FShadowcolor);
-        PrintLetters(report, inchX(FShadowOrigin.x()), inchY(FShadowOrigin.y()), s);
-    }
+    if (FShadowDepth >= 1 && FShadowOrientation != sdNone)
+        report.FillDevicePath(toDevice.map(outlines.translated(FShadowOrigin)), FShadowcolor);
 
-    if (FSurfaceType != Fill::stBrushTransparent) {
-        report.SetFontColor(FFont->Color());
+    if (FSurfaceType == Fill::stNormal) {
+        report.FillDevicePath(letters, FFont->Color());
+    } else if (FSurfaceType != Fill::stBrushTransparent) {
         report.BeginPath();
-        PrintLetters(report, inchX(FTextOrigin.x()), inchY(FTextOrigin.y()), s);
+        report.FillDevicePath(letters, FFont->Color());
         report.EndPath();
         report.ClipToPath();
         report.SelectPen(platform::clBlack, Vcl::psClear, Vcl::pmCopy, 1);
+        // Clip and fill reach a pixel further than the object, so that no
+        // sliver of a letter is lost to rounding at printer resolution.
+        const QRect fill = object.adjusted(-1, -1, 1, 1);
         if (FSurfaceType == Fill::stGradientFill) {
             // One smooth shading across the object, as SuperShape prints it:
             // screen-sized bands would show their steps on paper.
-            const QRect object = report.DeviceRect(inchX(0), inchY(0), inchX(W), inchY(H));
             report.SelectGradient(
                 platform::SmoothGradient(object, FGradientFromColor, FGradientToColor, FFillDirection));
-            const QRect fill = report.DeviceRect(fillX1, fillY1, fillX2, fillY2).adjusted(-1, -1, 1, 1);
             report.DrawPolygon(QPolygon(fill, true));
-        } else if (FSurfaceType == Fill::stBrushImage) {
-            FImage->PrintTiles(report, report.DeviceRect(fillX1, fillY1, fillX2, fillY2), ppi);
         } else {
-            report.SelectBrush(FFont->Color(), Vcl::bsSolid);
-            report.DrawRect(fillX1, fillY1, fillX2, fillY2);
+            FImage->PrintTiles(report, object, ppi);
         }
         report.ResetClip();
     }
@@ -534,11 +526,10 @@ void TGSuperText::Print(TBaseReport &report, double originX, double originY)
         report.SelectBrush(FFont->Color(), Vcl::bsClear);
         report.SelectPen(FOutlineColor, FOutlineWidth > 1 ? Vcl::psSolid : FOutlineStyle, Vcl::pmCopy, -FOutlineWidth);
         report.BeginPath();
-        PrintLetters(report, inchX(FTextOrigin.x()), inchY(FTextOrigin.y()), s);
+        report.FillDevicePath(letters, FOutlineColor);
         report.EndPath();
         report.StrokePath();
     }
-    report.SetTextBKMode(oldMode);
 }
 
 // ---- properties ----

@@ -92,6 +92,7 @@ public:
     void BoundsChanged() override;
     void UpdateContextMenu() override;
     void AssignFont(const TFont &font) override;
+    void SettleBounds() override;
     void Paint(QPainter &canvas) override;
     void Print(TBaseReport &report, double originX, double originY) override;
     // The "Font" command: the font chooser on the text's font.
@@ -134,7 +135,6 @@ private:
     // The outlines of the text with its cell's top-left corner at (0, 0).
     QPainterPath LetterOutlines(const QString &text);
     void FillLetters(QPainter &canvas, const QPainterPath &letters, const QBrush &brush) const;
-    void PrintLetters(TBaseReport &report, double x, double y, const QString &text) const;
 
     int FShadowDepth = 0;
     TShadowOrientation FShadowOrientation = sdDownRight;

@@ -312,9 +312,17 @@ void TGBaseLabel::DrawLabel(QPainter &canvas)
     // Set once for the three copies, so that a recording stores it once.
     canvas.save();
     canvas.setFont(font.MetricsFont());
-    font.TextRect(canvas, FShadowRect.ToQRect(), FShadowOrigin, FCaption, platform::ToQColor(FColorShadow), FAngle);
-    font.TextRect(canvas, FHighlightRect.ToQRect(), FHighlightOrigin, FCaption, platform::ToQColor(FColorHighlight),
-                  FAngle);
+    // A copy that lies exactly under a later one never shows, but its
+    // smoothed edges would fringe the letters on top (and a printed page
+    // would carry the text three times): it is drawn only where it shows.
+    const bool highlightShows = FHighlightOrigin != FTextOrigin;
+    const bool shadowShows = FShadowOrigin != FTextOrigin && !(highlightShows && FShadowOrigin == FHighlightOrigin);
+    if (shadowShows)
+        font.TextRect(canvas, FShadowRect.ToQRect(), FShadowOrigin, FCaption, platform::ToQColor(FColorShadow),
+                      FAngle);
+    if (highlightShows)
+        font.TextRect(canvas, FHighlightRect.ToQRect(), FHighlightOrigin, FCaption,
+                      platform::ToQColor(FColorHighlight), FAngle);
     font.TextRect(canvas, FTextRect.ToQRect(), FTextOrigin, FCaption, platform::ToQColor(FFont->Color()), FAngle);
     canvas.restore();
     if (FBorderStyle == Vcl::bsSingle) {

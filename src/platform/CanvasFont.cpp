@@ -104,9 +104,47 @@ int ZoomedFontHeight(const TFont &font, double zoom)
     return -MulDiv(points, ScreenPixelsPerInch(), 72);
 }
 
+namespace {
+
+// A card font as it was set up for drawing, by what it was made from: text
+// objects make their font at every paint, and finding the installed face and
+// its metrics for a new QFont is the dear part of that.
+struct TSetUpFont {
+    QFont font;
+    int em = 1;
+};
+
+struct TFontKey {
+    QString name;
+    int charset = 0;
+    int style = 0;
+    int height = 0; // at the zoom drawn
+    int ppi = 0;   // what a height of 0 stands for depends on it
+    bool operator==(const TFontKey &) const = default;
+};
+
+size_t qHash(const TFontKey &key, size_t seed = 0) { return qHashMulti(seed, key.name, key.charset, key.style, key.height, key.ppi); }
+
+QHash<TFontKey, TSetUpFont> &SetUpFonts()
+{
+    static QHash<TFontKey, TSetUpFont> fonts;
+    return fonts;
+}
+
+} // namespace
+
 TCanvasFont::TCanvasFont(const TFont &font, double zoom)
 {
     FSymbols = SymbolSetFor(font.Name(), font.Charset());
+    const int height = ZoomedFontHeight(font, zoom);
+    const TFontKey key{font.Name(), int(font.Charset()), int(font.Style().toInt()), height, ScreenPixelsPerInch()};
+    QHash<TFontKey, TSetUpFont> &known = SetUpFonts();
+    if (const auto found = known.constFind(key); found != known.constEnd()) {
+        FFont = found->font;
+        FEm = found->em;
+        FMetrics = QFontMetrics(FFont);
+        return;
+    }
     if (FSymbols == TSymbolSet::None) {
         FFont.setFamily(font.Name());
     } else {
@@ -120,13 +158,18 @@ TCanvasFont::TCanvasFont(const TFont &font, double zoom)
     FFont.setStrikeOut(style.testFlag(Vcl::fsStrikeOut));
     // The pitch is kept with the font but does not pick the face: the face
     // named wins, as it did where the cards were made.
-    FEm = EmFromHeight(ZoomedFontHeight(font, zoom), FFont);
+    FEm = EmFromHeight(height, FFont);
     FFont.setPixelSize(FEm);
+    FMetrics = QFontMetrics(FFont);
+    // A few fonts serve a card; a bound keeps a long session's zooms and edits in check.
+    if (known.size() >= 512)
+        known.clear();
+    known.insert(key, {FFont, FEm});
 }
 
 TTextMetric TCanvasFont::Metrics() const
 {
-    const QFontMetrics fm(FFont);
+    const QFontMetrics &fm = FMetrics;
     TTextMetric m;
     m.Ascent = fm.ascent();
     m.Descent = fm.descent();
@@ -155,7 +198,7 @@ QList<TCanvasFont::TRun> TCanvasFont::Runs(const QString &text) const
         }
         QFont font = FFont;
         font.setFamily(family);
-        runs.append(TRun{font, shown});
+        runs.append(TRun{font, shown, family == FFont.family()});
     }
     return runs;
 }
@@ -164,7 +207,7 @@ int TCanvasFont::ShortTextWidth(const QString &text) const
 {
     int width = 0;
     for (const TRun &run : Runs(text))
-        width += QFontMetrics(run.font).horizontalAdvance(run.text);
+        width += RunMetrics(run).horizontalAdvance(run.text);
     return width;
 }
 
@@ -288,11 +331,11 @@ void TCanvasFont::LongTextRect(QPainter &p, const QRect &clip, QPoint origin, co
 QPainterPath TCanvasFont::TextPath(QPointF origin, const QString &text) const
 {
     QPainterPath path;
-    const double baseline = origin.y() + QFontMetrics(FFont).ascent();
+    const double baseline = origin.y() + FMetrics.ascent();
     double x = origin.x();
     for (const TRun &run : Runs(text)) {
         path.addText(QPointF(x, baseline), run.font, run.text);
-        x += QFontMetrics(run.font).horizontalAdvance(run.text);
+        x += RunMetrics(run).horizontalAdvance(run.text);
     }
     return path;
 }
@@ -326,11 +369,11 @@ void TCanvasFont::TextOut(QPainter &p, QPoint origin, const QString &text, const
 
 QRect TCanvasFont::InkRect(QPoint origin, const QString &text, int angle) const
 {
-    const int baseline = QFontMetrics(FFont).ascent();
+    const int baseline = FMetrics.ascent();
     QRect ink;
     int x = 0;
     for (const TRun &run : Runs(text)) {
-        const QFontMetrics fm(run.font);
+        const QFontMetrics fm = RunMetrics(run);
         const int advance = fm.horizontalAdvance(run.text);
         ink |= fm.boundingRect(run.text).translated(x, baseline);
         // Underline and strike-out lines are not part of the glyphs' box.
@@ -375,14 +418,14 @@ void TCanvasFont::DrawRuns(QPainter &p, QPoint origin, const QString &text, cons
 
 void TCanvasFont::DrawRunsAt(QPainter &p, qreal x, const QString &text) const
 {
-    const int baseline = QFontMetrics(FFont).ascent();
+    const int baseline = FMetrics.ascent();
     for (const TRun &run : Runs(text)) {
         // A recording stores each font change in full; many copies of one
         // text share the font the caller may have set already.
         if (p.font() != run.font)
             p.setFont(run.font);
         p.drawText(QPointF(x, baseline), run.text);
-        x += QFontMetrics(run.font).horizontalAdvance(run.text);
+        x += RunMetrics(run).horizontalAdvance(run.text);
     }
 }
 

@@ -1,6 +1,6 @@
 // A card font set up for drawing, the way the text objects measure and draw:
-// the font's size scaled by the object's zoom, the text metrics of the
-// original drawing layer taken from Qt's font metrics, and text output whose
+// the font's size scaled by the object's zoom, the text metrics the card
+// layouts were designed with, taken from Qt's font metrics, and text output whose
 // reference point is the top-left corner of the text cell, optionally turned
 // by a quarter turn and clipped to a rectangle. Symbol faces this system lacks
 // are drawn through their Unicode correspondences (SymbolFonts.h).
@@ -10,6 +10,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
 #include <QList>
 #include <QPainterPath>
 #include <QPoint>
@@ -70,6 +71,7 @@ private:
     struct TRun {
         QFont font;
         QString text;
+        bool ownFont = true; // the font itself, not a symbol face standing in
     };
     // Pieces of text sharing one installed font (several for symbol faces).
     QList<TRun> Runs(const QString &text) const;
@@ -82,7 +84,12 @@ private:
     void LongTextRect(QPainter &p, const QRect &clip, QPoint origin, const QString &text, const QColor &color,
                       int angle) const;
 
+    // The metrics of a run: the font's own, kept, or the stand-in face's.
+    QFontMetrics RunMetrics(const TRun &run) const { return run.ownFont ? FMetrics : QFontMetrics(run.font); }
+
     QFont FFont;
+    // Taken once with the font: measuring and drawing ask it for every text.
+    QFontMetrics FMetrics{QFont()};
     int FEm = 1;
     TSymbolSet FSymbols = TSymbolSet::None;
 };

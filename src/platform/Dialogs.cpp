@@ -1,14 +1,15 @@
 #include "platform/Dialogs.h"
 
 #include "platform/Colors.h"
+#include "platform/FontDialog.h"
 #include "platform/Graphics.h"
 #include "platform/Rounding.h"
 #include "platform/Screen.h"
 
 #include <QApplication>
 #include <QColorDialog>
-#include <QFontDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace platform {
 namespace {
@@ -39,32 +40,15 @@ bool ChooseColor(int32_t &color, QWidget *parent)
     return true;
 }
 
-bool ChooseFont(TFont &font, QWidget *parent)
+bool ChooseFont(TFont &font, QWidget *parent, bool withColor)
 {
     if (g_fontChooser)
         return g_fontChooser(font);
-    bool ok = false;
-    QFont initial(font.Name());
-    initial.setPointSize(qMax(1, font.Size()));
-    initial.setBold(font.Style().testFlag(Vcl::fsBold));
-    initial.setItalic(font.Style().testFlag(Vcl::fsItalic));
-    initial.setUnderline(font.Style().testFlag(Vcl::fsUnderline));
-    initial.setStrikeOut(font.Style().testFlag(Vcl::fsStrikeOut));
-    const QFont chosen = QFontDialog::getFont(&ok, initial, parent);
-    if (!ok)
+    TFontDialog dialog(font, parent);
+    dialog.ColorButton->setVisible(withColor);
+    if (dialog.exec() != QDialog::Accepted)
         return false;
-    font.SetName(chosen.family());
-    font.SetSize(chosen.pointSize() > 0 ? chosen.pointSize() : 10);
-    Vcl::TFontStyles style;
-    if (chosen.bold())
-        style |= Vcl::fsBold;
-    if (chosen.italic())
-        style |= Vcl::fsItalic;
-    if (chosen.underline())
-        style |= Vcl::fsUnderline;
-    if (chosen.strikeOut())
-        style |= Vcl::fsStrikeOut;
-    font.SetStyle(style);
+    dialog.GetFont(font);
     return true;
 }
 
@@ -77,6 +61,9 @@ TMsgResult ShowMessageBox(const TMessageRequest &request, QWidget *parent)
         return g_messageBox(request);
     QMessageBox box(parent ? parent : QApplication::activeWindow());
     box.setWindowTitle(request.caption);
+    // Messages carry file names, and a name like "<img src=...>" must show as
+    // it is, not be taken for HTML that loads a file.
+    box.setTextFormat(Qt::PlainText);
     box.setText(WithLineBreaks(request.text));
     switch (request.icon) {
     case miInformation: box.setIcon(QMessageBox::Information); break;

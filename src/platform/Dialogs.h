@@ -13,8 +13,9 @@ namespace platform {
 
 // Shows the colour chooser preset to color; true and the choice on OK.
 bool ChooseColor(int32_t &color, QWidget *parent);
-// Shows the font chooser preset to font; true and the choice on OK.
-bool ChooseFont(TFont &font, QWidget *parent);
+// Shows the font chooser preset to font (face, size, styles and, unless
+// withColor is false, the text colour); true and the choice on OK.
+bool ChooseFont(TFont &font, QWidget *parent, bool withColor = true);
 
 using ColorChooser = std::function<bool(int32_t &color)>;
 using FontChooser = std::function<bool(TFont &font)>;
@@ -24,7 +25,7 @@ void SetFontChooserForTests(FontChooser chooser);
 // ---- message boxes ----
 enum TMsgIcon { miInformation, miQuestion, miWarning, miError };
 enum TMsgButtons { mbOK, mbYesNo, mbYesNoCancel };
-// The answers, numbered as the original platform numbers them.
+// The answers; their numbers are the modal results the forms return (1 OK, 2 Cancel).
 enum TMsgResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
 
 struct TMessageRequest {

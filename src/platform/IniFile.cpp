@@ -1,14 +1,12 @@
 #include "platform/IniFile.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include "platform/InputFiles.h"
+#include "platform/OutputFiles.h"
+
 #include <QStringDecoder>
 #include <limits>
 
 namespace {
-
-// A settings file is a few kilobytes; anything far larger is not ours.
-constexpr qint64 kMaxFileSize = 4 * 1024 * 1024;
 
 QString DecodeText(const QByteArray &bytes)
 {
@@ -41,14 +39,16 @@ TIniFile::~TIniFile()
 
 void TIniFile::Load()
 {
-    QFile file(FFileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    if (file.size() > kMaxFileSize) {
-        FTooLarge = true;
+    std::optional<QByteArray> bytes;
+    try {
+        bytes = platform::ReadInputFileIfPresent(FFileName, platform::TInputKind::SettingsFile);
+    } catch (const platform::EInputFileError &e) {
+        FUnreadable = e.Message();
         return;
     }
-    const QString text = DecodeText(file.readAll());
+    if (!bytes)
+        return;
+    const QString text = DecodeText(*bytes);
     if (text.contains(QLatin1String("\r\n")))
         FLineEnd = QStringLiteral("\r\n");
     QString line;
@@ -275,13 +275,8 @@ bool TIniFile::UpdateFile()
 {
     if (!FModified)
         return true;
-    if (FTooLarge) {
-        FError = QStringLiteral("the file is larger than %1 MB").arg(kMaxFileSize / (1024 * 1024));
-        return false;
-    }
-    QSaveFile file(FFileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        FError = file.errorString();
+    if (!FUnreadable.isEmpty()) {
+        FError = QStringLiteral("the file was not read: %1").arg(FUnreadable);
         return false;
     }
     QString text;
@@ -289,9 +284,10 @@ bool TIniFile::UpdateFile()
         text += line;
         text += FLineEnd;
     }
-    const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        FError = file.errorString();
+    try {
+        platform::WriteOutputFile(FFileName, text.toUtf8());
+    } catch (const platform::EOutputFileError &e) {
+        FError = e.Message();
         return false;
     }
     FModified = false;
@@ -299,4 +295,4 @@ bool TIniFile::UpdateFile()
     return true;
 }
 
-qint64 TIniFile::MaxFileSize() { return kMaxFileSize; }
+qint64 TIniFile::MaxFileSize() { return platform::InputFileLimit(platform::TInputKind::SettingsFile); }

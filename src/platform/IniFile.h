@@ -43,14 +43,14 @@ public:
     void DeleteKey(const QString &section, const QString &key);
 
     // Writes the file atomically when something changed; false when it
-    // could not be written (ErrorString says why). A file too large to have
-    // been read is never written over: the user's lines in it would be lost.
+    // could not be written (ErrorString says why). A file that could not be
+    // read is never written over: the user's lines in it would be lost.
     bool UpdateFile();
     bool Modified() const { return FModified; }
     QString ErrorString() const { return FError; }
-    // True when the file was over the size a settings file can have and was
-    // therefore read as empty.
-    bool TooLarge() const { return FTooLarge; }
+    // Why a file that is there was read as empty (not a regular file, over
+    // the size a settings file can have); empty when it was read or missing.
+    QString Unreadable() const { return FUnreadable; }
     // The largest file read, in bytes.
     static qint64 MaxFileSize();
 
@@ -75,6 +75,6 @@ private:
     QStringList FLines;
     QString FLineEnd = QStringLiteral("\n");
     bool FModified = false;
-    bool FTooLarge = false;
+    QString FUnreadable;
     QString FError;
 };

@@ -1,11 +1,9 @@
 #include "platform/InputFiles.h"
 
-#include <QBuffer>
 #include <QFile>
-#include <QFileInfo>
-#include <QImageReader>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,6 +20,9 @@ QString KindName(TInputKind kind)
     case TInputKind::CardFile: return QStringLiteral("a card file");
     case TInputKind::SideFile: return QStringLiteral("a background art side file");
     case TInputKind::Picture: return QStringLiteral("a picture");
+    case TInputKind::SettingsFile: return QStringLiteral("a settings file");
+    case TInputKind::PeopleList: return QStringLiteral("a list of people");
+    case TInputKind::CardStockTemplate: return QStringLiteral("a card stock template");
     }
     return QString();
 }
@@ -52,7 +53,9 @@ qint64 OpenInputFile(TDescriptor &file, const QString &path, TInputKind kind)
 {
     file.fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (file.fd < 0)
-        throw EInputFileError(QStringLiteral("cannot be opened"));
+        throw EInputFileError(errno == ENOENT ? QStringLiteral("no such file")
+                                              : QStringLiteral("cannot be opened: %1")
+                                                    .arg(QString::fromLocal8Bit(std::strerror(errno))));
     struct stat info {};
     if (::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode))
         throw EInputFileError(QStringLiteral("not a regular file"));
@@ -69,6 +72,9 @@ qint64 InputFileLimit(TInputKind kind)
     case TInputKind::CardFile: return 64 * kMegabyte;
     case TInputKind::SideFile: return 64 * 1024;
     case TInputKind::Picture: return 64 * kMegabyte;
+    case TInputKind::SettingsFile: return 4 * kMegabyte;
+    case TInputKind::PeopleList: return 16 * kMegabyte;
+    case TInputKind::CardStockTemplate: return 8 * kMegabyte;
     }
     return 0;
 }
@@ -113,20 +119,12 @@ QByteArray ReadInputFile(const QString &path, TInputKind kind)
     return bytes;
 }
 
-QImage LoadPictureFile(const QString &path)
+std::optional<QByteArray> ReadInputFileIfPresent(const QString &path, TInputKind kind)
 {
-    QByteArray bytes;
-    try {
-        bytes = ReadInputFile(path, TInputKind::Picture);
-    } catch (const EInputFileError &) {
-        return QImage();
-    }
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    // The extension names the format to try first, as loading by file name
-    // does; the content decides when that format cannot read it.
-    QImageReader reader(&buffer, QFileInfo(path).suffix().toLower().toLatin1());
-    return reader.read();
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 && errno == ENOENT)
+        return std::nullopt;
+    return ReadInputFile(path, kind);
 }
 
 } // namespace platform

@@ -1,18 +1,19 @@
-// Reading the files a card is made of: the card file, its side file and
-// pictures. A name can point at anything (a FIFO that never ends, a device
-// like /dev/zero, a folder, a huge file), so these are read only when they
-// are regular files no larger than their kind allows; anything else is
-// refused with a message that names the file.
+// Reading every file the program takes in: the card file, its side file,
+// pictures, the settings file, lists of people and card stock templates. A
+// name can point at anything (a FIFO that never ends, a device like
+// /dev/zero, a folder, a huge file), so these are read only when they are
+// regular files no larger than their kind allows; anything else is refused
+// with a message that the caller puts after the file's name.
 #pragma once
 
 #include <QByteArray>
-#include <QImage>
 #include <QString>
+#include <optional>
 #include <stdexcept>
 
 namespace platform {
 
-enum class TInputKind { CardFile, SideFile, Picture };
+enum class TInputKind { CardFile, SideFile, Picture, SettingsFile, PeopleList, CardStockTemplate };
 
 // The largest file of each kind the program reads, in bytes.
 qint64 InputFileLimit(TInputKind kind);
@@ -32,8 +33,8 @@ void CheckInputFile(const QString &path, TInputKind kind);
 // The whole file. Opening never blocks, even on a FIFO.
 QByteArray ReadInputFile(const QString &path, TInputKind kind);
 
-// The picture a file holds; a null image when it is not a picture the
-// program can read or not a regular file of a picture's size.
-QImage LoadPictureFile(const QString &path);
+// The same, or nothing when no file has that name.
+std::optional<QByteArray> ReadInputFileIfPresent(const QString &path, TInputKind kind);
+
 
 } // namespace platform

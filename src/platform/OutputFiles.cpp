@@ -3,13 +3,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QIODevice>
+#include <QRandomGenerator>
 
 #include <array>
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <filesystem>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -63,7 +65,116 @@ mode_t NewFilePermissions()
     return 0666 & ~mask;
 }
 
+QString Reason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+QString UnableToWrite(const QString &name, int error)
+{
+    return QStringLiteral("Unable to write %1: %2").arg(QDir::toNativeSeparators(name), Reason(error));
+}
+
 } // namespace
+
+// A file written through its descriptor, where every failed or short write
+// is remembered: the writers that draw into it (the PDF and SVG engines, the
+// PNG encoder) do not all look at what a write returns, so the output file
+// asks the device once they are done.
+class TCheckedFileDevice : public QIODevice
+{
+public:
+    explicit TCheckedFileDevice(int fd) : FFd(fd) { open(QIODevice::WriteOnly); }
+    ~TCheckedFileDevice() override { CloseDescriptor(); }
+
+    // The first failure's errno, 0 while every byte went out.
+    int Error() const { return FError; }
+
+    // Every byte written (and on the disk, when asked) and the descriptor
+    // closed; false on a failure.
+    bool Finish(TOutputSync sync)
+    {
+        WriteBuffer();
+        if (FError == 0 && sync == TOutputSync::WaitForDisk && ::fsync(FFd) != 0 && errno != EINVAL
+            && errno != EROFS)
+            FError = errno;
+        const int fd = FFd;
+        FFd = -1;
+        if (fd >= 0 && ::close(fd) != 0 && FError == 0 && errno != EINTR)
+            FError = errno;
+        QIODevice::close();
+        return FError == 0;
+    }
+
+    // Closes the descriptor without finishing: the file is given up.
+    void Abandon()
+    {
+        Remember(EBADF);
+        FBuffer.clear();
+        CloseDescriptor();
+        QIODevice::close();
+    }
+
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return FEnd; }
+    bool seek(qint64 pos) override
+    {
+        if (!WriteBuffer())
+            return false;
+        if (::lseek(FFd, off_t(pos), SEEK_SET) < 0) {
+            Remember(errno);
+            return false;
+        }
+        return QIODevice::seek(pos);
+    }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 length) override
+    {
+        if (FError != 0 || FFd < 0)
+            return -1;
+        FBuffer.append(data, qsizetype(length));
+        FEnd = qMax(FEnd, pos() + length);
+        if (FBuffer.size() >= kBufferBytes && !WriteBuffer())
+            return -1;
+        return length;
+    }
+
+private:
+    static constexpr qsizetype kBufferBytes = 64 * 1024;
+
+    void Remember(int error)
+    {
+        if (FError == 0)
+            FError = error;
+    }
+
+    bool WriteBuffer()
+    {
+        qsizetype done = 0;
+        while (FError == 0 && done < FBuffer.size()) {
+            const ssize_t written = ::write(FFd, FBuffer.constData() + done, size_t(FBuffer.size() - done));
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0)
+                Remember(written < 0 ? errno : EIO);
+            else
+                done += written;
+        }
+        FBuffer.clear();
+        return FError == 0;
+    }
+
+    void CloseDescriptor()
+    {
+        if (FFd >= 0)
+            ::close(FFd);
+        FFd = -1;
+    }
+
+    int FFd;
+    int FError = 0;
+    qint64 FEnd = 0;
+    QByteArray FBuffer;
+};
 
 EOutputFileError::EOutputFileError(const QString &message) : std::runtime_error(message.toStdString()) {}
 
@@ -87,18 +198,30 @@ bool SameFile(const QString &a, const QString &b)
     return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
+void RefuseOutputOverInput(const QString &output, const QStringList &inputs)
+{
+    for (const QString &input : inputs)
+        if (!input.isEmpty() && SameFile(output, input))
+            throw EOutputFileError(
+                QStringLiteral("the output %1 is the input file %2; choose another output").arg(output, input));
+}
+
 void InstallInterruptCleanup()
 {
     static bool installed = false;
     if (installed)
         return;
     installed = true;
-    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2}) {
         struct sigaction action {};
         action.sa_handler = RemovePartialFilesAndEnd;
         sigemptyset(&action.sa_mask);
         ::sigaction(signal, &action, nullptr);
     }
+    // Past a file-size limit, or into a pipe nobody reads, a write fails
+    // (EFBIG, EPIPE) and is reported like a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 void RemoveOnInterrupt(const QString &path)
@@ -123,63 +246,89 @@ void ForgetOnInterrupt(const QString &path)
             slot.used.store(false);
 }
 
-bool PublishPartialFile(const QString &partial, const QString &target)
+TOutputFile::TOutputFile(const QString &path, TOutputSync sync)
+    : FName(path), FTarget(OutputTarget(path)), FSync(sync)
 {
-    struct stat previous {};
-    const QByteArray from = QFile::encodeName(partial);
-    const QByteArray to = QFile::encodeName(target);
-    const bool replacing = ::stat(to.constData(), &previous) == 0;
-    ::chmod(from.constData(), replacing ? (previous.st_mode & 07777) : NewFilePermissions());
-    std::error_code error;
-    std::filesystem::rename(from.toStdString(), to.toStdString(), error);
-    if (error)
-        return false;
-    ForgetOnInterrupt(partial);
-    return true;
-}
-
-TPartialOutput::TPartialOutput(const QString &target) : FTarget(OutputTarget(target))
-{
-    QTemporaryFile partial(FTarget + QStringLiteral(".XXXXXX.part"));
-    partial.setAutoRemove(false);
-    if (!partial.open())
-        throw EOutputFileError(QStringLiteral("Unable to write %1").arg(QDir::toNativeSeparators(target)));
-    FPartial = partial.fileName();
-    RemoveOnInterrupt(FPartial);
-}
-
-TPartialOutput::~TPartialOutput() { Discard(); }
-
-void TPartialOutput::Commit()
-{
-    if (FPartial.isEmpty())
-        return;
-    if (!PublishPartialFile(FPartial, FTarget)) {
-        Discard();
-        throw EOutputFileError(QStringLiteral("Unable to write %1").arg(QDir::toNativeSeparators(FTarget)));
+    // The name is registered for the interruption cleanup before the file
+    // exists, so that no signal can come between its making and its
+    // registration.
+    for (int attempt = 0;; ++attempt) {
+        const QString partial = FTarget + QStringLiteral(".%1.part")
+                                              .arg(QRandomGenerator::global()->generate() & 0xffffff, 6, 16, QLatin1Char('0'));
+        RemoveOnInterrupt(partial);
+        const int fd = ::open(QFile::encodeName(partial).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            FPartial = partial;
+            FDevice = std::make_unique<TCheckedFileDevice>(fd);
+            return;
+        }
+        const int error = errno;
+        ForgetOnInterrupt(partial);
+        if (error != EEXIST || attempt == 100)
+            throw EOutputFileError(UnableToWrite(FName, error));
     }
-    FPartial.clear();
 }
 
-void TPartialOutput::Discard()
+TOutputFile::~TOutputFile() { Discard(); }
+
+QIODevice &TOutputFile::Device() { return *FDevice; }
+
+void TOutputFile::Write(const QByteArray &bytes)
+{
+    if (FDevice->write(bytes) != bytes.size())
+        Fail(FDevice->Error() != 0 ? FDevice->Error() : EIO);
+}
+
+void TOutputFile::CheckWrites()
+{
+    if (FDevice->Error() != 0 && !FPartial.isEmpty())
+        Fail(FDevice->Error());
+}
+
+void TOutputFile::Fail(int error)
+{
+    Discard();
+    throw EOutputFileError(UnableToWrite(FName, error));
+}
+
+void TOutputFile::Commit()
 {
     if (FPartial.isEmpty())
-        return;
-    QFile::remove(FPartial);
+        throw EOutputFileError(UnableToWrite(FName, EBADF));
+    if (!FDevice->Finish(FSync))
+        Fail(FDevice->Error());
+    struct stat previous {};
+    const QByteArray from = QFile::encodeName(FPartial);
+    const QByteArray to = QFile::encodeName(FTarget);
+    const bool replacing = ::stat(to.constData(), &previous) == 0;
+    if (::chmod(from.constData(), replacing ? (previous.st_mode & 07777) : NewFilePermissions()) != 0
+        || ::rename(from.constData(), to.constData()) != 0)
+        Fail(errno);
     ForgetOnInterrupt(FPartial);
     FPartial.clear();
 }
 
-void WriteOutputFile(const QString &path, const QByteArray &bytes)
+void TOutputFile::Discard()
 {
-    TPartialOutput output(path);
-    QFile file(output.PartialPath());
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush()) {
-        output.Discard();
-        throw EOutputFileError(QStringLiteral("Unable to write %1").arg(QDir::toNativeSeparators(path)));
-    }
-    file.close();
+    if (FPartial.isEmpty())
+        return;
+    FDevice->Abandon();
+    ::unlink(QFile::encodeName(FPartial).constData());
+    ForgetOnInterrupt(FPartial);
+    FPartial.clear();
+}
+
+void WriteOutputFile(const QString &path, const QByteArray &bytes, TOutputSync sync)
+{
+    TOutputFile output(path, sync);
+    output.Write(bytes);
     output.Commit();
+}
+
+void RemoveOutputFile(const QString &path)
+{
+    if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
+        throw EOutputFileError(QStringLiteral("Unable to remove %1: %2").arg(QDir::toNativeSeparators(path), Reason(errno)));
 }
 
 } // namespace platform

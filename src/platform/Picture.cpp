@@ -1,5 +1,6 @@
 #include "platform/Picture.h"
 
+#include "platform/CutShortPictures.h"
 #include "platform/MetafilePlayer.h"
 #include "platform/InputFiles.h"
 
@@ -7,10 +8,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QImageReader>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPicture>
+#include <QXmlStreamReader>
 #include <QtEndian>
 #include <algorithm>
 #include <cmath>
@@ -157,6 +160,7 @@ QImage ReadImage(const QByteArray &bytes, const char *format)
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
+    reader.setAutoDetectImageFormat(false);
     reader.setAutoTransform(false);
     return WithFullColorTable(reader.read());
 }
@@ -513,6 +517,58 @@ void TPicture::SetData(const QByteArray &data)
 // ======================================================================
 // Decoding image files
 
+namespace {
+
+enum class TPictureDecoder { Bitmap, QtReader, ImageLibrary };
+
+// Qt's reader of a picture extension (upper case), or nothing.
+QByteArray QtReaderFormat(const QString &ext)
+{
+    static const QHash<QString, QByteArray> formats = {
+        {QStringLiteral("JPG"), "jpeg"},  {QStringLiteral("JPEG"), "jpeg"}, {QStringLiteral("JPE"), "jpeg"},
+        {QStringLiteral("JIF"), "jpeg"},  {QStringLiteral("JFIF"), "jpeg"}, {QStringLiteral("GIF"), "gif"},
+        {QStringLiteral("PNG"), "png"},   {QStringLiteral("SVG"), "svg"},   {QStringLiteral("TIF"), "tiff"},
+        {QStringLiteral("TIFF"), "tiff"}, {QStringLiteral("WEBP"), "webp"}};
+    return formats.value(ext);
+}
+
+// The one decoder of an extension: BMP is ours; PCX, Targa (Qt reads only
+// uncompressed files with a footer), Utah RLE and header-less DIB go to the
+// image library; the rest to Qt's reader of that format.
+std::optional<TPictureDecoder> DecoderForExtension(const QString &ext)
+{
+    if (ext == QLatin1String("BMP"))
+        return TPictureDecoder::Bitmap;
+    if (platform::ImageLibraryFormats().contains(ext))
+        return TPictureDecoder::ImageLibrary;
+    if (!QtReaderFormat(ext).isEmpty())
+        return TPictureDecoder::QtReader;
+    return std::nullopt;
+}
+
+// Qt's SVG renderer reads a picture that an SVG names by file (an <image>
+// or <use> of another file) by itself: a FIFO would block it, and a private
+// picture of the user's would end up on the card. Only references inside
+// the document and inline data are allowed.
+bool SvgNamesOnlyItsOwnParts(const QByteArray &svg)
+{
+    QXmlStreamReader xml(svg);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        for (const QXmlStreamAttribute &attribute : xml.attributes()) {
+            if (attribute.name() != QLatin1String("href"))
+                continue;
+            const QStringView value = attribute.value().trimmed();
+            if (!value.startsWith(QLatin1Char('#')) && !value.startsWith(QLatin1String("data:"), Qt::CaseInsensitive))
+                return false;
+        }
+    }
+    return !xml.hasError();
+}
+
+} // namespace
+
 namespace platform {
 
 QString LastExtension(const QString &path)
@@ -539,39 +595,44 @@ bool LoadBackgroundArt(const QString &path, TPicture &into)
 
 QImage DecodeImageFile(const QString &path)
 {
+    // The extension alone chooses the decoder, and only that decoder sees
+    // the bytes: a file that is not what its name says is refused, never
+    // handed to whichever reader recognises it.
+    const QString ext = LastExtension(path);
+    const std::optional<TPictureDecoder> decoder = DecoderForExtension(ext);
+    if (!decoder)
+        return QImage();
     QByteArray bytes;
     try {
         bytes = ReadWholeFile(path);
     } catch (const EInvalidGraphic &) {
         return QImage();
     }
-    if (bytes.startsWith("BM")) {
+    // A DIB file may carry the BMP file header: then it is a BMP.
+    if (*decoder == TPictureDecoder::Bitmap || (ext == QLatin1String("DIB") && bytes.startsWith("BM"))) {
         try {
             return TBitmap::FromFileImage(bytes).Image();
         } catch (const EInvalidGraphic &) {
             return QImage();
         }
     }
-    const QString ext = LastExtension(path);
-    // Qt's TGA reader knows only uncompressed files with a footer, and has no
-    // PCX, Utah RLE or header-less DIB reader: those go to the image library.
-    const bool libraryFormat = ext == QLatin1String("PCX") || ext == QLatin1String("TGA")
-        || ext == QLatin1String("RLE") || ext == QLatin1String("DIB");
-    if (!libraryFormat) {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
-        QImageReader reader(&buffer);
-        reader.setAutoTransform(true);
-        const QSize size = reader.size();
-        if (reader.canRead() && size.isValid() && qint64(size.width()) * size.height() <= kMaxPixels) {
-            const QImage image = WithFullColorTable(reader.read());
-            if (!image.isNull())
-                return image;
-        }
-        if (reader.canRead())
-            return QImage();
-    }
-    return WithFullColorTable(DecodeWithImageLibrary(path));
+    // Readers decode these as far as they go and fill the rest.
+    if (IsCutShortPicture(bytes))
+        return QImage();
+    if (*decoder == TPictureDecoder::ImageLibrary)
+        return WithFullColorTable(DecodeWithImageLibrary(bytes, ext));
+    const QByteArray format = QtReaderFormat(ext);
+    if (format == "svg" && !SvgNamesOnlyItsOwnParts(bytes))
+        return QImage();
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    reader.setAutoDetectImageFormat(false);
+    reader.setAutoTransform(true);
+    const QSize size = reader.size();
+    if (!reader.canRead() || !size.isValid() || qint64(size.width()) * size.height() > kMaxPixels)
+        return QImage();
+    return WithFullColorTable(reader.read());
 }
 
 } // namespace platform

@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -181,15 +182,20 @@ private:
 namespace platform {
 // The last extension of a file name, upper case, without the dot ("JPG").
 QString LastExtension(const QString &path);
-// Decodes any image file the program reads into pixels: Qt's readers for the
-// formats they know, the image library for PCX, TGA, RLE and DIB. Returns a
-// null image when the file cannot be decoded; never allocates far beyond
-// what the file can describe.
+// Decodes an image file into pixels with the one decoder its extension
+// names: BMP ours; JPEG, GIF, PNG, SVG, TIFF and WebP Qt's reader of that
+// format; PCX, TGA, RLE and DIB the image library. Returns a null image when
+// the extension is none of these or the file is not a picture of that
+// format; never allocates far beyond what the file can describe.
 QImage DecodeImageFile(const QString &path);
 // Background art as the panel and the print both take it: a path holding
 // ".BMP" is a bitmap, one holding ".WMF" or ".EMF" a metafile; anything else,
 // or a file that cannot be read, is no art (false, picture cleared).
 bool LoadBackgroundArt(const QString &path, TPicture &into);
-// The image library alone (GraphicsMagick); a null image on failure.
-QImage DecodeWithImageLibrary(const QString &path);
+// The extensions (upper case) of the formats the image library decodes.
+const QStringList &ImageLibraryFormats();
+// The image library alone (GraphicsMagick, in a process of its own with
+// limits on time and memory), told the format: it never guesses one from
+// the bytes. A null image on failure.
+QImage DecodeWithImageLibrary(const QByteArray &bytes, const QString &format);
 } // namespace platform

@@ -1,5 +1,5 @@
-// Figures drawn with the geometry of the original drawing layer: rectangles
-// given as left, top, right, bottom with right and bottom exclusive, a pen of
+// Figures drawn with the pixel geometry the card files were designed with:
+// rectangles given as left, top, right, bottom with right and bottom exclusive, a pen of
 // width w centred on the outline, line end points not drawn. Card objects draw
 // through these so that screen, recording and print agree to the pixel.
 #pragma once

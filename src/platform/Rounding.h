@@ -38,7 +38,7 @@ inline int Trunc(double v) { return SaturatedInt(std::trunc(v)); }
 inline int Div(int a, int b) { return b == 0 ? 0 : a / b; }
 
 // a * b / c computed in 64 bits, rounded to nearest with halves away from zero.
-// Returns -1 when c is 0, as the original helper does.
+// Returns -1 when c is 0: card files made elsewhere rely on that answer.
 inline int MulDiv(int a, int b, int c)
 {
     if (c == 0)

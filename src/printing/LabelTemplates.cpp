@@ -1,11 +1,11 @@
 // Holds TCardProduct and the reader of the label-template library.
 #include "printing/LabelTemplates.h"
 
+#include "platform/InputFiles.h"
 #include "printing/SheetLayoutDialog.h"
 
 #include <QCollator>
 #include <QDir>
-#include <QFile>
 #include <QHash>
 #include <QPageSize>
 #include <QRegularExpression>
@@ -18,8 +18,6 @@
 namespace labeltemplates {
 namespace {
 
-// A library file larger than this is not a product list.
-constexpr qint64 kLargestFile = 8 * 1024 * 1024;
 // How far a card may reach past the paper's edge and still count as on it.
 constexpr double kPaperTolerance = 0.01;
 // How much larger than its pitch a card may be written and still be read.
@@ -119,14 +117,17 @@ void ReadTemplate(QXmlStreamReader &xml, TRawTemplate &t)
     }
 }
 
-// Reads one library file into `library`; a file that is not well-formed
-// adds nothing.
-void ReadFile(const QString &fileName, TLibrary &library)
+// Reads one library file into `library`; a file that cannot be read or is
+// not well-formed adds nothing, and the reason is given back.
+std::optional<QString> ReadFile(const QString &fileName, TLibrary &library)
 {
-    QFile file(fileName);
-    if (file.size() > kLargestFile || !file.open(QIODevice::ReadOnly))
-        return;
-    QXmlStreamReader xml(&file);
+    QByteArray bytes;
+    try {
+        bytes = platform::ReadInputFile(fileName, platform::TInputKind::CardStockTemplate);
+    } catch (const platform::EInputFileError &e) {
+        return e.Message();
+    }
+    QXmlStreamReader xml(bytes);
     TLibrary found;
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
@@ -145,11 +146,12 @@ void ReadFile(const QString &fileName, TLibrary &library)
         }
     }
     if (xml.hasError())
-        return;
+        return QStringLiteral("not a well-formed template file (line %1: %2)").arg(xml.lineNumber()).arg(xml.errorString());
     library.templates << found.templates;
     for (auto it = found.papers.cbegin(); it != found.papers.cend(); ++it)
         if (!library.papers.contains(it.key()))
             library.papers.insert(it.key(), it.value());
+    return std::nullopt;
 }
 
 // The papers every library knows, for a library without its paper list.
@@ -303,6 +305,12 @@ QList<TCardProduct> &Cache()
     return products;
 }
 
+QStringList &CachedProblems()
+{
+    static QStringList problems;
+    return problems;
+}
+
 } // namespace
 
 QString TCardProduct::ItemText() const
@@ -354,7 +362,7 @@ QStringList DefaultTemplateFolders()
     return folders;
 }
 
-QList<TCardProduct> ReadCardProducts(const QStringList &folders)
+QList<TCardProduct> ReadCardProducts(const QStringList &folders, QStringList *problems)
 {
     TLibrary library;
     for (const QString &folder : folders) {
@@ -362,7 +370,8 @@ QList<TCardProduct> ReadCardProducts(const QStringList &folders)
         const QStringList files =
             dir.entryList({QStringLiteral("*.xml"), QStringLiteral("*.template")}, QDir::Files, QDir::Name);
         for (const QString &file : files)
-            ReadFile(dir.filePath(file), library);
+            if (const std::optional<QString> problem = ReadFile(dir.filePath(file), library); problem && problems)
+                *problems << dir.filePath(file) + QStringLiteral(": ") + *problem;
     }
     AddCommonPapers(library.papers);
 
@@ -391,11 +400,18 @@ QList<TCardProduct> ReadCardProducts(const QStringList &folders)
 const QList<TCardProduct> &CardProducts()
 {
     if (!g_loaded) {
-        Cache() = ReadCardProducts(g_folders.isEmpty() ? DefaultTemplateFolders() : g_folders);
+        CachedProblems().clear();
+        Cache() = ReadCardProducts(g_folders.isEmpty() ? DefaultTemplateFolders() : g_folders, &CachedProblems());
         g_loaded = true;
         ++g_readings;
     }
     return Cache();
+}
+
+const QStringList &CardStockProblems()
+{
+    CardProducts();
+    return CachedProblems();
 }
 
 void SetTemplateFolders(const QStringList &folders)
@@ -403,6 +419,7 @@ void SetTemplateFolders(const QStringList &folders)
     g_folders = folders;
     g_loaded = false;
     Cache().clear();
+    CachedProblems().clear();
 }
 
 namespace {

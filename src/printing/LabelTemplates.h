@@ -54,11 +54,15 @@ QStringList DefaultTemplateFolders();
 // Every product of the *.xml and *.template files in the folders that a
 // sheet layout can describe, business cards first, then by brand and part.
 // A product named twice is taken from the first folder that has it. Files
-// that cannot be read or parsed are left out whole; nothing is reported.
-QList<TCardProduct> ReadCardProducts(const QStringList &folders);
+// that cannot be read or parsed (not a regular file, too large, not
+// well-formed, entities beyond the reader's limit) are left out whole; each
+// is added to `problems` as "FILE: reason" when it is given.
+QList<TCardProduct> ReadCardProducts(const QStringList &folders, QStringList *problems = nullptr);
 
 // The products of the default folders, read once on first use.
 const QList<TCardProduct> &CardProducts();
+// The files of the library that were left out, "FILE: reason".
+const QStringList &CardStockProblems();
 // Reads the library from these folders from now on (tests); an empty list
 // goes back to the default folders.
 void SetTemplateFolders(const QStringList &folders);

@@ -19,9 +19,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QScrollArea>
+#include <QStyle>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 TPeoplePrintDialog::TPeoplePrintDialog(const TPeopleTable &table, QWidget *parent) : QDialog(parent), FPeople(table)
 {
@@ -91,19 +94,31 @@ TPeoplePrintDialog::TPeoplePrintDialog(const TPeopleTable &table, QWidget *paren
     connect(FPrint, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto *side = new QVBoxLayout;
+    // The column choices scroll where the screen is too low for all of
+    // them, so that the dialog and its buttons always fit the screen.
+    auto *sidePanel = new QWidget;
+    auto *side = new QVBoxLayout(sidePanel);
+    side->setContentsMargins(0, 0, 0, 0);
     side->addWidget(matching);
     side->addWidget(layoutBox);
     side->addStretch();
+    auto *sideScroll = new QScrollArea(this);
+    sideScroll->setObjectName(QStringLiteral("ChoicesScrollBox"));
+    sideScroll->setFrameShape(QFrame::NoFrame);
+    sideScroll->setWidgetResizable(true);
+    sideScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    sideScroll->setWidget(sidePanel);
+    sideScroll->setMinimumWidth(sidePanel->sizeHint().width()
+                                + sideScroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     auto *body = new QHBoxLayout;
     body->addWidget(FTable, 1);
-    body->addLayout(side);
+    body->addWidget(sideScroll);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Tick the people to print for:"), this));
     layout->addLayout(body, 1);
     layout->addLayout(printing::MakeButtonRow({FPreview, FPrint, cancel, TODSHelp::MakeMouseHelpButton(this)}));
     AttachFormHelp(this);
-    resize(820, 460);
+    resize(820, std::max(460, sidePanel->sizeHint().height() + 90));
     UpdateButtons();
 }
 

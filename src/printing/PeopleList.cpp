@@ -2,8 +2,7 @@
 #include "printing/PeopleList.h"
 
 #include "objects/BusinessCardLabel.h"
-
-#include <QFile>
+#include "platform/InputFiles.h"
 
 namespace people {
 
@@ -173,13 +172,14 @@ TPeopleTable ReadCsv(const QByteArray &bytes)
 
 TPeopleTable ReadCsvFile(const QString &fileName)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EPeopleListError(QStringLiteral("Cannot open %1: %2").arg(fileName, file.errorString()));
-    if (file.size() > kMaxFileBytes)
-        throw EPeopleListError(QStringLiteral("%1 is too large for a list of people").arg(fileName));
+    QByteArray bytes;
     try {
-        return ReadCsv(file.read(kMaxFileBytes + 1));
+        bytes = platform::ReadInputFile(fileName, platform::TInputKind::PeopleList);
+    } catch (const platform::EInputFileError &e) {
+        throw EPeopleListError(QStringLiteral("Cannot open %1: %2").arg(fileName, e.Message()));
+    }
+    try {
+        return ReadCsv(bytes);
     } catch (const EPeopleListError &e) {
         throw EPeopleListError(fileName + QStringLiteral(": ") + e.Message());
     }

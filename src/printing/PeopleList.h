@@ -35,8 +35,6 @@ namespace people {
 
 // Values longer than this are cut, as the personal-information dialog cuts them.
 inline constexpr int kMaxValueLength = 255;
-// A list of people larger than this is not a list of people.
-inline constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
 
 // Reads CSV text: UTF-8 with or without a byte-order mark, fields split by
 // commas or (when the header holds more of them) semicolons, quoted fields

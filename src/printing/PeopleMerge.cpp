@@ -6,7 +6,7 @@
 #include "printing/SheetPrinting.h"
 #include "surface/CardPanel.h"
 
-TPeopleMerge::TPeopleMerge(TGBasePanel *panel)
+TPeopleMerge::TPeopleMerge(TGBasePanel *panel) : FPanel(panel)
 {
     if (!panel)
         return;
@@ -22,10 +22,17 @@ TPeopleMerge::TPeopleMerge(TGBasePanel *panel)
 
 TPeopleMerge::~TPeopleMerge()
 {
+    // Giving the design back belongs to the printing: while the panel
+    // prints, its objects' changes are not changes of the card.
+    const bool wasPrinting = FPanel && FPanel->Printing();
+    if (FPanel)
+        FPanel->SetPrinting(true);
     for (const TBound &b : FBound) {
         b.Label->SetCaption(b.Caption);
         b.Label->SetBounds(b.Bounds.x(), b.Bounds.y(), b.Bounds.width(), b.Bounds.height());
     }
+    if (FPanel)
+        FPanel->SetPrinting(wasPrinting);
 }
 
 void TPeopleMerge::Apply(const QStringList &values)

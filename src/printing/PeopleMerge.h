@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QList>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -18,7 +19,8 @@ class TPeopleMerge
 {
 public:
     explicit TPeopleMerge(TGBasePanel *panel);
-    // The labels get their own captions and bounds back.
+    // The labels get their own captions and bounds back; the card has not
+    // changed, so the panel reports no change.
     ~TPeopleMerge();
     TPeopleMerge(const TPeopleMerge &) = delete;
     TPeopleMerge &operator=(const TPeopleMerge &) = delete;
@@ -34,6 +36,7 @@ private:
         QString Caption;
         QRect Bounds;
     };
+    QPointer<TGBasePanel> FPanel;
     QList<TBound> FBound;
 };
 

@@ -2,6 +2,7 @@
 #include "report/ReportBase.h"
 
 #include "platform/Rounding.h"
+#include "platform/Screen.h"
 #include "report/PrinterList.h"
 
 #include <QCoreApplication>
@@ -259,7 +260,14 @@ void TBaseReport::SelectBrush(TColor color, Vcl::TBrushStyle style, const QImage
     TBrush brush;
     brush.SetColor(color);
     brush.SetStyle(style);
-    FCanvas.SetBrush(platform::ToQBrush(brush));
+    QBrush qbrush = platform::ToQBrush(brush);
+    if (qbrush.style() >= Qt::HorPattern && qbrush.style() <= Qt::DiagCrossPattern) {
+        // Hatch lines lie as far apart on paper as on the card on screen,
+        // not eight printer dots apart, where they would melt into a tint.
+        const double perScreenPixel = XFactor() * FMetrics.XDPI / platform::ScreenPixelsPerInch();
+        qbrush.setTransform(QTransform::fromScale(perScreenPixel, perScreenPixel));
+    }
+    FCanvas.SetBrush(qbrush);
 }
 
 void TBaseReport::SelectGradient(const QGradient &gradient) { FCanvas.SetBrush(QBrush(gradient)); }
@@ -317,6 +325,13 @@ void TBaseReport::FillArea(const QList<QRectF> &rects, TColor color)
         path.addRect(QRect(left, top, XI2D(r.right()) - left, YI2D(r.bottom()) - top));
     }
     FCanvas.FillDevicePath(path, platform::ToQColor(color));
+}
+
+void TBaseReport::FillDevicePath(const QPainterPath &devicePath, TColor color)
+{
+    if (!CanDraw())
+        return;
+    FCanvas.FillDevicePath(devicePath, platform::ToQColor(color));
 }
 
 void TBaseReport::DrawBitmapInRect(double x1, double y1, double x2, double y2, const QImage &bitmap)

@@ -125,6 +125,9 @@ public:
     // Fills the rectangles (inches) with one colour as one outline-free path;
     // rectangles that touch on the page touch on the device, without seams.
     void FillArea(const QList<QRectF> &rects, TColor color);
+    // Fills a path of device pixels with one colour, without outline; between
+    // BeginPath and EndPath the path joins the one being collected instead.
+    void FillDevicePath(const QPainterPath &devicePath, TColor color);
     void DrawBitmapInRect(double x1, double y1, double x2, double y2, const QImage &bitmap);
     void DrawGraphicInRect(const QRect &deviceRect, const QImage &image);
     void DrawGraphicInRect(const QRect &deviceRect, const QPicture &picture);
@@ -188,6 +191,7 @@ protected:
     virtual QString PortName() const = 0;
 
     void SetZoomFactor(double percent) { FZoom = percent; }
+    void SetPlaybackDevice(std::optional<TDeviceAbilities> abilities) { FCanvas.SetPlaybackDevice(abilities); }
 
 private:
     void StartDocument();

@@ -5,7 +5,9 @@
 
 #include <QFontMetricsF>
 #include <QPaintEngine>
+#include <QPainterPathStroker>
 #include <QPicture>
+#include <cmath>
 
 namespace {
 
@@ -18,6 +20,38 @@ QRectF OutlineRect(int left, int top, int right, int bottom)
 QPointF PixelCentre(QPoint p)
 {
     return QPointF(p.x() + 0.5, p.y() + 0.5);
+}
+
+// What a raster operation makes of a colour drawn on white paper: the card's
+// paper is white, and a device without raster operations would otherwise
+// draw the pen's own colour.
+QColor OnWhitePaper(const QColor &color, QPainter::CompositionMode mode)
+{
+    const auto apply = [mode](int s) {
+        const int d = 255;
+        switch (mode) {
+        case QPainter::RasterOp_SourceXorDestination: return s ^ d;
+        case QPainter::RasterOp_NotSourceXorDestination: return ~(s ^ d) & 255;
+        case QPainter::RasterOp_NotDestination: return ~d & 255;
+        case QPainter::RasterOp_NotSource: return ~s & 255;
+        case QPainter::RasterOp_SourceAndDestination: return s & d;
+        case QPainter::RasterOp_SourceOrDestination: return s | d;
+        case QPainter::RasterOp_NotSourceOrNotDestination: return (~s | ~d) & 255;
+        case QPainter::RasterOp_NotSourceAndNotDestination: return ~s & ~d & 255;
+        case QPainter::RasterOp_SourceAndNotDestination: return s & ~d & 255;
+        case QPainter::RasterOp_NotSourceAndDestination: return ~s & d & 255;
+        case QPainter::RasterOp_NotSourceOrDestination: return (~s | d) & 255;
+        default: return s;
+        }
+    };
+    return QColor(apply(color.red()), apply(color.green()), apply(color.blue()), color.alpha());
+}
+
+QBrush OnWhitePaper(QBrush brush, QPainter::CompositionMode mode)
+{
+    if (brush.style() != Qt::NoBrush && !brush.gradient() && brush.textureImage().isNull())
+        brush.setColor(OnWhitePaper(brush.color(), mode));
+    return brush;
 }
 
 } // namespace
@@ -43,14 +77,45 @@ void TRPCanvas::ApplyState()
     if (!FPainter)
         return;
     FPainter->setRenderHint(QPainter::Antialiasing, false);
-    FPainter->setPen(FPen);
-    FPainter->setBrush(FBrush);
     FPainter->setFont(FFont);
-    // Raster operations exist only on raster devices; PDF and printers get
-    // plain copying, which is what every card uses anyway.
-    if (FMode == QPainter::CompositionMode_SourceOver
-        || FPainter->paintEngine()->hasFeature(QPaintEngine::RasterOpModes))
+    if (FMode == QPainter::CompositionMode_SourceOver || Abilities().RasterOps) {
+        FPainter->setPen(FPen);
+        FPainter->setBrush(FBrush);
         FPainter->setCompositionMode(FMode);
+        return;
+    }
+    // Raster operations exist only on raster devices: elsewhere the pen and
+    // brush take the colour the operation gives on the white card.
+    QPen pen = FPen;
+    pen.setColor(OnWhitePaper(FPen.color(), FMode));
+    FPainter->setPen(pen);
+    FPainter->setBrush(OnWhitePaper(FBrush, FMode));
+    FPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+TDeviceAbilities TRPCanvas::Abilities() const
+{
+    if (FPlayback)
+        return *FPlayback;
+    // Only pictures of pixels do raster operations: the PDF writer claims
+    // them and draws plain copies. A recording is played on pixels unless
+    // its report was told otherwise.
+    TDeviceAbilities own;
+    const QPaintEngine::Type type = FPainter ? FPainter->paintEngine()->type() : QPaintEngine::Raster;
+    own.RasterOps = type == QPaintEngine::Raster || type == QPaintEngine::Picture;
+    return own;
+}
+
+void TRPCanvas::DrawClippedFigure(const QPainterPath &figure)
+{
+    const QPen pen = FPainter->pen();
+    const QBrush brush = FPainter->brush();
+    if (brush.style() != Qt::NoBrush)
+        FPainter->fillPath(figure.intersected(FClip), brush);
+    if (pen.style() != Qt::NoPen) {
+        QPainterPathStroker stroker(pen);
+        FPainter->fillPath(stroker.createStroke(figure).intersected(FClip), pen.brush());
+    }
 }
 
 // ---- drawing state ----
@@ -92,8 +157,13 @@ void TRPCanvas::Rectangle(int left, int top, int right, int bottom)
         FPath.addRect(OutlineRect(left, top, right, bottom));
         return;
     }
-    if (FPainter)
+    if (ResolvingClip()) {
+        QPainterPath figure;
+        figure.addRect(OutlineRect(left, top, right, bottom));
+        DrawClippedFigure(figure);
+    } else if (FPainter) {
         platform::GdiRectangle(*FPainter, left, top, right, bottom);
+    }
 }
 
 void TRPCanvas::Ellipse(int left, int top, int right, int bottom)
@@ -102,8 +172,13 @@ void TRPCanvas::Ellipse(int left, int top, int right, int bottom)
         FPath.addEllipse(OutlineRect(left, top, right, bottom));
         return;
     }
-    if (FPainter)
+    if (ResolvingClip()) {
+        QPainterPath figure;
+        figure.addEllipse(OutlineRect(left, top, right, bottom));
+        DrawClippedFigure(figure);
+    } else if (FPainter) {
         platform::GdiEllipse(*FPainter, left, top, right, bottom);
+    }
 }
 
 void TRPCanvas::RoundRect(int left, int top, int right, int bottom, int cornerW, int cornerH)
@@ -112,8 +187,13 @@ void TRPCanvas::RoundRect(int left, int top, int right, int bottom, int cornerW,
         FPath.addRoundedRect(OutlineRect(left, top, right, bottom), cornerW / 2.0, cornerH / 2.0);
         return;
     }
-    if (FPainter)
+    if (ResolvingClip()) {
+        QPainterPath figure;
+        figure.addRoundedRect(OutlineRect(left, top, right, bottom), cornerW / 2.0, cornerH / 2.0);
+        DrawClippedFigure(figure);
+    } else if (FPainter) {
         platform::GdiRoundRect(*FPainter, left, top, right, bottom, cornerW, cornerH);
+    }
 }
 
 void TRPCanvas::MoveTo(int x, int y)
@@ -149,8 +229,15 @@ void TRPCanvas::Polygon(const QPolygon &points)
         FPath.closeSubpath();
         return;
     }
-    if (FPainter)
+    if (ResolvingClip()) {
+        QPainterPath figure;
+        figure.setFillRule(Qt::OddEvenFill);
+        figure.addPolygon(QPolygonF(points));
+        figure.closeSubpath();
+        DrawClippedFigure(figure);
+    } else if (FPainter) {
         FPainter->drawPolygon(points, Qt::OddEvenFill);
+    }
 }
 
 void TRPCanvas::FillDevicePath(const QPainterPath &path, const QColor &color)
@@ -159,7 +246,9 @@ void TRPCanvas::FillDevicePath(const QPainterPath &path, const QColor &color)
         FPath.addPath(path);
         return;
     }
-    if (FPainter)
+    if (ResolvingClip())
+        FPainter->fillPath(path.intersected(FClip), color);
+    else if (FPainter)
         FPainter->fillPath(path, color);
 }
 
@@ -167,6 +256,10 @@ void TRPCanvas::StretchImage(const QRect &target, const QImage &image)
 {
     if (!FPainter || Collecting() || image.isNull() || target.isEmpty())
         return;
+    if (ResolvingClip()) {
+        DrawClippedImage(*FPainter, target, image, FClip);
+        return;
+    }
     FPainter->drawImage(target, image);
 }
 
@@ -203,12 +296,19 @@ double TRPCanvas::TextOut(double x, double y, const QString &text)
 
 void TRPCanvas::SetClip(const QPainterPath &region)
 {
-    if (FPainter)
+    if (!FPainter)
+        return;
+    if (Abilities().Clipping) {
         FPainter->setClipPath(region);
+        return;
+    }
+    FClip = region;
+    FClipActive = true;
 }
 
 void TRPCanvas::ResetClip()
 {
+    FClipActive = false;
     if (FPainter)
         FPainter->setClipping(false);
 }
@@ -228,26 +328,64 @@ void TRPCanvas::EndPath()
 
 void TRPCanvas::StrokePath()
 {
-    if (FPainter && !FPathOpen)
-        FPainter->strokePath(FPath, FPen);
+    if (FPainter && !FPathOpen) {
+        const QPen pen = FPainter->pen();
+        if (ResolvingClip())
+            FPainter->fillPath(QPainterPathStroker(pen).createStroke(FPath).intersected(FClip), pen.brush());
+        else
+            FPainter->strokePath(FPath, pen);
+    }
     FPath = QPainterPath();
 }
 
 void TRPCanvas::FillPath()
 {
     if (FPainter && !FPathOpen)
-        FPainter->fillPath(FPath, FBrush);
+        FPainter->fillPath(ResolvingClip() ? FPath.intersected(FClip) : FPath, FPainter->brush());
     FPath = QPainterPath();
 }
 
 void TRPCanvas::ClipToPath()
 {
     if (FPainter && !FPathOpen)
-        FPainter->setClipPath(FPath);
+        SetClip(FPath);
     FPath = QPainterPath();
 }
 
 // ---- pictures ----
+
+void DrawClippedImage(QPainter &painter, const QRect &target, const QImage &image, const QPainterPath &clip)
+{
+    const QRect reach = clip.boundingRect().toAlignedRect().intersected(target);
+    if (reach.isEmpty())
+        return;
+    // The part of the picture inside the clip, transparent around it, made
+    // at the target's size (at most four million pixels).
+    const double most = 4'000'000.0;
+    const double shrink = qMin(1.0, std::sqrt(most / (double(reach.width()) * reach.height())));
+    const QSize size(qMax(1, qRound(reach.width() * shrink)), qMax(1, qRound(reach.height() * shrink)));
+    QImage part(size, QImage::Format_ARGB32_Premultiplied);
+    part.fill(Qt::transparent);
+    {
+        QPainter p(&part);
+        p.scale(size.width() / double(reach.width()), size.height() / double(reach.height()));
+        p.translate(-reach.topLeft());
+        p.setClipPath(clip);
+        p.drawImage(target, image);
+    }
+    painter.drawImage(reach, part);
+}
+
+void StartFromFreshState(QPainter &painter)
+{
+    painter.setPen(QPen());
+    painter.setBrush(Qt::NoBrush);
+    painter.setFont(QFont());
+    painter.setBackground(Qt::white);
+    painter.setBackgroundMode(Qt::TransparentMode);
+    painter.setBrushOrigin(0, 0);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
 
 void DrawPictureInRect(QPainter &painter, const QPicture &picture, const QRectF &target)
 {
@@ -259,6 +397,7 @@ void DrawPictureInRect(QPainter &painter, const QPicture &picture, const QRectF 
     const double playX = painter.device()->logicalDpiX() / double(picture.logicalDpiX());
     const double playY = painter.device()->logicalDpiY() / double(picture.logicalDpiY());
     painter.save();
+    StartFromFreshState(painter);
     painter.translate(target.topLeft());
     painter.scale(target.width() / (source.width() * playX), target.height() / (source.height() * playY));
     painter.drawPicture(QPointF(-source.left() * playX, -source.top() * playY), picture);

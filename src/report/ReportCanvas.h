@@ -1,6 +1,6 @@
 // The report engine's canvas: drawing in device pixels on the page a report
-// has open, with the geometry of the original drawing layer (right and bottom
-// edges exclusive, wide pens centred on the outline, line end points not
+// has open, with the pixel geometry the card files were designed with (right and
+// bottom edges exclusive, wide pens centred on the outline, line end points not
 // drawn), a current position, and an open path that collects figures instead
 // of drawing them. Pen, brush and font survive from page to page; without an
 // open page the canvas keeps its state and draws nothing.
@@ -12,8 +12,17 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
+#include <optional>
 
 class QPicture;
+
+// What the device a page is meant for can do itself. A printer or a PDF
+// file has no raster operations; an SVG file (in this Qt) has no clipping
+// either: the canvas then draws what they would have made.
+struct TDeviceAbilities {
+    bool RasterOps = true;
+    bool Clipping = true;
+};
 
 class TRPCanvas
 {
@@ -24,6 +33,9 @@ public:
     void Detach();
     bool Attached() const { return FPainter != nullptr; }
     QPainter *Painter() const { return FPainter; }
+    // The abilities of the device a recording will be played on; unset, those
+    // of the painter's own device.
+    void SetPlaybackDevice(std::optional<TDeviceAbilities> abilities) { FPlayback = abilities; }
 
     // ---- drawing state ----
     // A pen of width pixels (0: the device's thinnest line).
@@ -62,6 +74,11 @@ public:
 
 private:
     void ApplyState();
+    TDeviceAbilities Abilities() const;
+    // A figure (outline through the centres of its outermost pixels) filled
+    // and outlined within the clip the device cannot do itself.
+    void DrawClippedFigure(const QPainterPath &figure);
+    bool ResolvingClip() const { return FClipActive && FPainter && !Abilities().Clipping; }
     // Figures go into the open path instead of onto the page.
     bool Collecting() const { return FPathOpen; }
 
@@ -75,7 +92,21 @@ private:
     QPoint FPosition;
     bool FPathOpen = false;
     QPainterPath FPath;
+    std::optional<TDeviceAbilities> FPlayback;
+    // The clip of a device that cannot clip, applied by the canvas.
+    bool FClipActive = false;
+    QPainterPath FClip;
 };
+
+// A recording keeps only what its drawing changed from a fresh painter (a
+// brush set to none where none was set before is not kept): it must be
+// played from a fresh painter's pen, brush, font and modes, never from what
+// the page was drawn with last.
+void StartFromFreshState(QPainter &painter);
+
+// Draws image stretched into target, only where it lies within clip: for
+// devices that cannot clip.
+void DrawClippedImage(QPainter &painter, const QRect &target, const QImage &image, const QPainterPath &clip);
 
 // Draws picture stretched into target on painter, whatever the resolutions of
 // the device it was recorded on and of the painter's device.

@@ -40,7 +40,7 @@ void TReportPrinter::BeginDocument()
 {
     TRPDevice &device = TRPDevice::Instance();
     device.SetOrientation(Orientation());
-    FTargetFile.clear();
+    FOutput.reset();
     FJobId = 0;
     FPdfWriter.reset();
     FPrinter = nullptr;
@@ -56,20 +56,14 @@ void TReportPrinter::BeginDocument()
         throw EReportError(QStringLiteral("No file name was given for the printer \"%1\".")
                                .arg(report::kPdfPrinterName));
     // A link is printed through to its file; a device or FIFO is refused
-    // rather than replaced by a regular file.
+    // rather than replaced by a regular file. The PDF goes into a temporary
+    // file that replaces the chosen one only when the job ends well.
     try {
-        FTargetFile = platform::OutputTarget(device.OutputFileName());
+        FOutput = std::make_unique<platform::TOutputFile>(device.OutputFileName(), platform::TOutputSync::NoWait);
     } catch (const platform::EOutputFileError &e) {
         throw EReportError(e.Message());
     }
-    QTemporaryFile partial(FTargetFile + QStringLiteral(".XXXXXX.part"));
-    partial.setAutoRemove(false);
-    if (!partial.open())
-        throw EReportError(QStringLiteral("Unable to write %1").arg(QDir::toNativeSeparators(FTargetFile)));
-    FPartialFile = partial.fileName();
-    platform::RemoveOnInterrupt(FPartialFile);
-    partial.close();
-    FPdfWriter = std::make_unique<QPdfWriter>(FPartialFile);
+    FPdfWriter = std::make_unique<QPdfWriter>(&FOutput->Device());
     FPdfWriter->setTitle(Title().left(kMaxJobNameLength));
     FPdfWriter->setCreator(QStringLiteral("Quorvel"));
     FPdfWriter->setResolution(report::kPdfPrinterResolution);
@@ -119,21 +113,27 @@ void TReportPrinter::EndDocument()
             throw EReportError(QStringLiteral("Unable to finish the print job on %1").arg(DeviceName()));
         return;
     }
-    if (FPartialFile.isEmpty())
+    if (!FOutput)
         return;
+    FPdfWriter.reset();
     if (!written) {
         // No page was output: there is no document to keep.
         DiscardPartialFile();
         return;
     }
-    if (ended && platform::PublishPartialFile(FPartialFile, FTargetFile)) {
-        FPartialFile.clear();
-        FPdfWriter.reset();
-        return;
+    try {
+        if (!ended)
+            throw EReportError(QStringLiteral("Unable to write %1")
+                                   .arg(QDir::toNativeSeparators(TRPDevice::Instance().OutputFileName())));
+        FOutput->Commit();
+        FOutput.reset();
+    } catch (const platform::EOutputFileError &e) {
+        FOutput.reset();
+        throw EReportError(e.Message());
+    } catch (...) {
+        FOutput.reset();
+        throw;
     }
-    FPdfWriter.reset();
-    DiscardPartialFile();
-    throw EReportError(QStringLiteral("Unable to write %1").arg(QDir::toNativeSeparators(FTargetFile)));
 }
 
 void TReportPrinter::AbortDocument()
@@ -210,11 +210,8 @@ void TReportPrinter::DiscardSpoolFile()
 
 void TReportPrinter::DiscardPartialFile()
 {
-    if (FPartialFile.isEmpty())
-        return;
-    QFile::remove(FPartialFile);
-    platform::ForgetOnInterrupt(FPartialFile);
-    FPartialFile.clear();
+    FPdfWriter.reset();
+    FOutput.reset();
 }
 
 QString TReportPrinter::DeviceName() const

@@ -12,6 +12,9 @@
 class QPrinter;
 class QPdfWriter;
 class QPagedPaintDevice;
+namespace platform {
+class TOutputFile;
+}
 
 class TReportPrinter : public TBaseReport
 {
@@ -50,11 +53,9 @@ private:
     QPrinter *FPrinter = nullptr;
     std::unique_ptr<QPdfWriter> FPdfWriter;
     QPainter FPainter;
-    // The PDF goes into a temporary file beside the chosen one and replaces it
-    // only when the job ends well, so an aborted or failed job leaves the old
-    // file alone.
-    QString FTargetFile;
-    QString FPartialFile;
+    // The PDF file being written: it replaces the chosen one only when the
+    // job ends well, so an aborted or failed job leaves the old file alone.
+    std::unique_ptr<platform::TOutputFile> FOutput;
     // A system printer's job is drawn into this file and spooled when it
     // ends well, so that an aborted job never reaches the printer.
     QString FSpoolFile;

@@ -77,6 +77,7 @@ void PlayRecordedPage(QPainter &painter, const TPageRecording &recording, int in
     const TPageMetrics &m = recording.Metrics;
     const QPicture &page = recording.Pages.at(index);
     painter.save();
+    StartFromFreshState(painter);
     // Device pixel (0, 0) of the recording is the corner of the printable area.
     painter.translate(m.UnprintableLeft * m.XDPI, m.UnprintableTop * m.YDPI);
     // Playing a picture scales it by the target's resolution over the one it

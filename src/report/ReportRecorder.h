@@ -31,6 +31,9 @@ public:
     // Records for the given page instead of the shared printer's (nullopt:
     // the printer's again).
     void SetPageMetrics(std::optional<TPageMetrics> metrics) { FFixedMetrics = metrics; }
+    // Records for playing on a device with these abilities (a PDF or SVG
+    // file) rather than on a picture of pixels.
+    void SetPlaybackDevice(std::optional<TDeviceAbilities> abilities) { TBaseReport::SetPlaybackDevice(abilities); }
 
 protected:
     TPageMetrics ReadMetrics() override;

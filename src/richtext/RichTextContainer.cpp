@@ -4,6 +4,7 @@
 #include "platform/CodePages.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
+#include "richtext/TextDocument.h"
 
 #include <QTextDocument>
 #include <QtEndian>
@@ -46,7 +47,7 @@ QByteArray TRichTextContainer::Data() const
     if (!FData.isEmpty())
         return FData;
     static const QByteArray empty = [] {
-        QTextDocument document;
+        TTextDocument document;
         return richtext::WriteRtf(document);
     }();
     return empty;
@@ -78,28 +79,28 @@ void TRichTextContainer::StoreFrom(const QTextDocument &document) { SetData(rich
 
 QString TRichTextContainer::AsPlainText() const
 {
-    QTextDocument document;
+    TTextDocument document;
     LoadInto(document);
     return document.toPlainText();
 }
 
 QString TRichTextContainer::AsHtml() const
 {
-    QTextDocument document;
+    TTextDocument document;
     LoadInto(document);
     return document.toHtml();
 }
 
 void TRichTextContainer::SetPlainText(const QString &text)
 {
-    QTextDocument document;
+    TTextDocument document;
     document.setPlainText(text);
     StoreFrom(document);
 }
 
 void TRichTextContainer::SetHtml(const QString &html)
 {
-    QTextDocument document;
+    TTextDocument document;
     document.setHtml(html);
     StoreFrom(document);
 }

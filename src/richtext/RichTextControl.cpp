@@ -10,12 +10,15 @@
 #include <QTextDocumentFragment>
 #include <QGraphicsScene>
 #include <QGraphicsTextItem>
+#include <QAbstractTextDocumentLayout>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QStyleOptionGraphicsItem>
 #include <QPointer>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
 
 TWPRichText::TWPRichText(QWidget *parent) : QGraphicsView(parent)
 {
@@ -276,6 +279,49 @@ void TWPRichText::keyPressEvent(QKeyEvent *event)
     }
     QGraphicsView::keyPressEvent(event);
     ApplyView();
+}
+
+// The text may fill only part of the page. A click (or a double click) on
+// the rest of the page puts the caret at the nearest place in the text, as
+// in a word processor, instead of taking the focus from the text, after
+// which the typing went nowhere. False when the click is on the text.
+bool TWPRichText::PlaceCaretNear(const QPoint &viewPoint)
+{
+    QGraphicsTextItem *item = Item();
+    const QPointF at = item->mapFromScene(mapToScene(viewPoint));
+    const QRectF text = item->boundingRect();
+    if (text.contains(at))
+        return false;
+    const QPointF nearest(std::clamp(at.x(), text.left(), std::max(text.left(), text.right() - 1)),
+                          std::clamp(at.y(), text.top(), std::max(text.top(), text.bottom() - 1)));
+    QTextDocument *document = item->document();
+    const int last = std::max(0, document->characterCount() - 1);
+    int position = document->documentLayout()->hitTest(nearest, Qt::FuzzyHit);
+    if (position < 0)
+        position = last;
+    QTextCursor cursor = item->textCursor();
+    cursor.setPosition(std::clamp(position, 0, last));
+    item->setTextCursor(cursor);
+    setFocus(Qt::MouseFocusReason);
+    item->setFocus(Qt::MouseFocusReason);
+    emit CurrentFormatChanged(CurrentCharFormat());
+    return true;
+}
+
+void TWPRichText::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && PlaceCaretNear(event->position().toPoint()))
+        event->accept();
+    else
+        QGraphicsView::mousePressEvent(event);
+}
+
+void TWPRichText::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && PlaceCaretNear(event->position().toPoint()))
+        event->accept();
+    else
+        QGraphicsView::mouseDoubleClickEvent(event);
 }
 
 void TWPRichText::focusInEvent(QFocusEvent *event)

@@ -66,6 +66,8 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void drawBackground(QPainter *painter, const QRectF &rect) override;
@@ -75,6 +77,7 @@ private:
     // Shows the page's current document in the editing item.
     void ShowDocument();
     void MergeCharFormat(const QTextCharFormat &format);
+    bool PlaceCaretNear(const QPoint &viewPoint);
     void ApplyView();
 
     TRichTextPage FPage;

@@ -4,6 +4,7 @@
 #include "platform/Screen.h"
 #include "richtext/RichTextContainer.h"
 #include "richtext/RtfFormat.h"
+#include "richtext/TextDocument.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
@@ -23,7 +24,7 @@ constexpr int kMaxPageTwips = 1440 * 100;
 namespace {
 std::unique_ptr<QTextDocument> NewDocument()
 {
-    auto document = std::make_unique<QTextDocument>();
+    auto document = std::make_unique<TTextDocument>();
     document->setDocumentMargin(0);
     // Text typed into an empty document.
     document->setDefaultFont(QFont(QStringLiteral("Arial"), 12));

@@ -153,6 +153,19 @@ const QHash<QByteArray, TControlWord> &ControlWords()
     return table;
 }
 
+// Parts of a document that the reader passes over although they show:
+// the words that begin them, wherever they stand.
+enum TPartNotKept { kPictures = 1, kTables = 2, kTabStops = 4, kLineSpacing = 8 };
+
+const QHash<QByteArray, int> &WordsOfPartsNotKept()
+{
+    static const QHash<QByteArray, int> table = {
+        {"pict", kPictures}, {"object", kPictures}, {"shp", kPictures},   {"trowd", kTables},
+        {"intbl", kTables},  {"tx", kTabStops},     {"tb", kTabStops},    {"sl", kLineSpacing},
+    };
+    return table;
+}
+
 enum class TDestination { Text, FontTable, ColorTable, Skip };
 
 struct TCharState {
@@ -215,6 +228,9 @@ public:
         FinishDocument();
         FDocument.setUndoRedoEnabled(undo);
     }
+
+    // The parts read past (TPartNotKept flags).
+    int PartsNotKept() const { return FPartsNotKept; }
 
 private:
     // ---- groups ----
@@ -307,6 +323,10 @@ private:
 
     void RunControl(const QByteArray &word, bool hasParameter, int parameter)
     {
+        const auto notKept = WordsOfPartsNotKept().constFind(word);
+        // "\sl0" is the single spacing the document has anyway.
+        if (notKept != WordsOfPartsNotKept().constEnd() && !(*notKept == kLineSpacing && parameter == 0))
+            FPartsNotKept |= *notKept;
         const auto it = ControlWords().constFind(word);
         const bool ignorable = FIgnorableNext;
         FIgnorableNext = false;
@@ -630,10 +650,29 @@ private:
     mutable QTextCharFormat FLastFormat;
     int FColorRed = 0, FColorGreen = 0, FColorBlue = 0;
     bool FColorGiven = false;
+    int FPartsNotKept = 0;
 };
 
 } // namespace
 
 void ReadRtf(const QByteArray &rtf, QTextDocument &document) { TRtfReader(rtf, document).Read(); }
+
+QStringList PartsNotKept(const QByteArray &rtf)
+{
+    QTextDocument scratch;
+    TRtfReader reader(rtf, scratch);
+    reader.Read();
+    const int parts = reader.PartsNotKept();
+    QStringList names;
+    if (parts & kPictures)
+        names << QStringLiteral("pictures");
+    if (parts & kTables)
+        names << QStringLiteral("tables");
+    if (parts & kTabStops)
+        names << QStringLiteral("tab stops");
+    if (parts & kLineSpacing)
+        names << QStringLiteral("line spacing");
+    return names;
+}
 
 } // namespace richtext

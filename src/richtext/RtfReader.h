@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QStringList>
 
 class QTextDocument;
 
@@ -13,5 +14,11 @@ namespace richtext {
 
 // Replaces the document's contents with the RTF text.
 void ReadRtf(const QByteArray &rtf, QTextDocument &document);
+
+// What the RTF holds that the document read from it leaves out, so that
+// the RTF written back from the document no longer has it: the user's
+// words for "pictures", "tables", "tab stops" and "line spacing", in that
+// order; empty when the document keeps everything that shows.
+QStringList PartsNotKept(const QByteArray &rtf);
 
 } // namespace richtext

@@ -122,8 +122,15 @@ void TGGraphicControl::SetUnselectable(bool v)
 
 // ---- change notification ----
 
+quint64 TGGraphicControl::NextChangeStamp()
+{
+    static quint64 last = 0;
+    return ++last;
+}
+
 void TGGraphicControl::NotifyChanged()
 {
+    FChangeStamp = NextChangeStamp();
     if (FPanel && !FPanel->Printing())
         FPanel->NotifyLabelChanged();
 }
@@ -153,7 +160,7 @@ void TGGraphicControl::BoundsChanged()
     } else if (!std::equal(now, now + 4, FLastBounds)) {
         // Bounds derived at a zoom (a label fitted to its zoomed font) leave
         // the card as it was: the user changed nothing.
-        if (!(FDerivingBounds && FZoom != 1.0f))
+        if (!FZooming && !(FDerivingBounds && FZoom != 1.0f))
             NotifyChanged();
         std::copy(now, now + 4, FLastBounds);
         RequestHandleRefresh();
@@ -163,17 +170,40 @@ void TGGraphicControl::BoundsChanged()
 
 // ---- zoom ----
 
+int TGGraphicControl::Zoomed(int v) const { return FZoom == 1.0f ? v : platform::Round(double(v) * FZoom); }
+
 void TGGraphicControl::SetZoom(float factor)
 {
     if (factor == FZoom)
         return;
     FZoom = factor;
-    const auto zoomed = [factor](int v) { return factor == 1.0f ? v : platform::Round(double(v) * factor); };
     const QRect stored = FStored;
     FDerivingBounds = true;
-    SetBounds(zoomed(stored.left()), zoomed(stored.top()), zoomed(stored.width()), zoomed(stored.height()));
+    FZooming = true;
+    SetBounds(Zoomed(stored.left()), Zoomed(stored.top()), Zoomed(stored.width()), Zoomed(stored.height()));
     BoundsChanged();
+    FZooming = false;
     FDerivingBounds = false;
+}
+
+void TGGraphicControl::SetStoredBounds(const QRect &stored)
+{
+    if (FZoom == 1.0f) {
+        SetBounds(stored.left(), stored.top(), stored.width(), stored.height());
+        return;
+    }
+    const QRect clamped(ClampCoordinate(stored.left()), ClampCoordinate(stored.top()),
+                        ClampCoordinate(stored.width()), ClampCoordinate(stored.height()));
+    if (clamped == FStored)
+        return;
+    FStored = clamped;
+    const bool deriving = FDerivingBounds;
+    FDerivingBounds = true;
+    SetBounds(Zoomed(clamped.left()), Zoomed(clamped.top()), Zoomed(clamped.width()), Zoomed(clamped.height()));
+    FDerivingBounds = deriving;
+    // The card changed even when the screen cannot show a step this small.
+    NotifyChanged();
+    RequestHandleRefresh();
 }
 
 void TGGraphicControl::SetFittedBounds(int left, int top, int width, int height)
@@ -230,9 +260,10 @@ void TGGraphicControl::CenterVertically()
 {
     if (!FPanel)
         return;
-    SetTop(FPanel->height() / 2 - FHeight / 2);
+    QRect card = FStored;
+    card.moveTop(FPanel->CardSize().height() / 2 - card.height() / 2);
+    SetStoredBounds(card);
     NotifyChanged();
-    QCoreApplication::processEvents();
     FPanel->update();
 }
 
@@ -240,9 +271,10 @@ void TGGraphicControl::CenterHorizontally()
 {
     if (!FPanel)
         return;
-    SetLeft(FPanel->width() / 2 - FWidth / 2);
+    QRect card = FStored;
+    card.moveLeft(FPanel->CardSize().width() / 2 - card.width() / 2);
+    SetStoredBounds(card);
     NotifyChanged();
-    QCoreApplication::processEvents();
     FPanel->update();
 }
 
@@ -287,6 +319,10 @@ QMenu *TGGraphicControl::ContextMenu() const
         self->FBuildingMenu = true;
         self->FContextMenu = new QMenu();
         connect(FContextMenu, &QMenu::aboutToShow, self, [self] { self->UpdateContextMenu(); });
+        connect(FContextMenu, &QMenu::triggered, self, [self](QAction *a) {
+            if (self->FPanel)
+                self->FPanel->NoteMenuCommand(a->text());
+        });
         self->BuildContextMenu();
         self->FBuildingMenu = false;
     }
@@ -424,12 +460,14 @@ void TGGraphicControl::Clone()
     TGGraphicControl *copy = FindNewestOfClass();
     if (!panel || !copy || copy == this)
         return;
-    copy->SetTop(FTop + 25);
+    // The copy was read with this object's bounds at zoom 1.0 and is still
+    // at that zoom: it goes 25 card pixels lower, then shows at the panel's zoom.
+    copy->SetTop(copy->Top() + 25);
     panel->BringObjectToFront(copy);
+    panel->AdoptAllObjects();
     if (panel->Handle()->IndexOf(this) >= 0) {
         panel->Handle()->Deselect(this);
         panel->Handle()->Select(copy);
     }
-    panel->AdoptAllObjects();
     NotifyChanged();
 }

@@ -89,6 +89,13 @@ public:
     // through SetBounds (the user's moves and resizes) alter them; deriving
     // the bounds for another zoom never does.
     QRect StoredBounds() const { return FStored; }
+    // Sets the bounds at zoom 1.0 and shows the object at its zoom from them.
+    // Commands that work on the card itself (align, centring, moves of a
+    // selection, clone) go through this, so no rounded screen pixel ends up
+    // in the card file.
+    void SetStoredBounds(const QRect &stored);
+    // A length or position at zoom 1.0 as shown at the object's zoom.
+    int Zoomed(int v) const;
 
     // ---- slots of the object's life, overridden by subclasses ----
     // Run after creation by a tool or by the stream reader. The context menu
@@ -97,6 +104,9 @@ public:
     virtual void Loaded();
     // Draws the object with the painter's origin at the object's top-left corner.
     virtual void Paint(QPainter &canvas);
+    // Gives an object that sizes itself around its content the bounds it
+    // will paint with; the panel calls it before it clips to the bounds.
+    virtual void SettleBounds() {}
     virtual void BoundsChanged();
     virtual void UpdateContextMenu() {}
     virtual void AssignFont(const TFont &) {}
@@ -110,6 +120,10 @@ public:
     // Draws the marks of a selected object onto the panel's canvas.
     void DrawSelectionMarks(QPainter &panelCanvas) const;
     void NotifyChanged();
+    // Changes with every reported change of the object; no two objects of
+    // the program's life share a value, so a record kept for an object is
+    // current exactly while its stamp is the one it was written at.
+    quint64 ChangeStamp() const { return FChangeStamp; }
     void RequestHandleRefresh();
     void CenterVertically();
     void CenterHorizontally();
@@ -163,6 +177,9 @@ protected:
 private:
     void StoreChangedBounds(int left, int top, int width, int height);
 
+    static quint64 NextChangeStamp();
+
+    quint64 FChangeStamp = NextChangeStamp();
     int FTag = 0;
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
     TCursor FCursor;
@@ -184,6 +201,9 @@ private:
     // it draws: such sizing is no change of the stored bounds, except at zoom
     // 1.0 where shown and stored bounds are one.
     bool FDerivingBounds = false;
+    // True while SetZoom shows the object at another factor: looking, not
+    // editing, whatever the factor.
+    bool FZooming = false;
     TGBasePanel *FPanel = nullptr;
     QMenu *FContextMenu = nullptr;
     bool FMenuWanted = false; // Loaded has run: the menu may be built

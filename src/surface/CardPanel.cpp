@@ -25,6 +25,13 @@ namespace {
 // Posted by card objects after a bounds change; the handle then refits itself.
 const QEvent::Type kRefreshEvent = QEvent::Type(QEvent::User + 42);
 constexpr int kPasteRepeatMs = 1000; // a second paste within this is dropped
+
+QSize ZoomedSize(const QSize &card, float factor)
+{
+    if (factor == 1.0f)
+        return card;
+    return QSize(platform::Round(card.width() * double(factor)), platform::Round(card.height() * double(factor)));
+}
 } // namespace
 
 TGBasePanel::TGBasePanel(QWidget *parent) : QWidget(parent)
@@ -231,14 +238,17 @@ QPainterPath TGBasePanel::CardRegion() const
 
 void TGBasePanel::DrawGrid(QImage &image) const
 {
-    // Grid points at 2 modulo the pitch, aligned to the panel's top-left corner;
-    // each is ANDed with green so it shows green on white and darkened on art.
+    // Grid points at 2 modulo the pitch of the card at zoom 1.0, aligned to
+    // the panel's top-left corner and shown where the zoom puts them, so that
+    // what snaps to the grid lies on the dots at any zoom. Each is ANDed with
+    // green so it shows green on white and darkened on art.
     const int pitch = FGridSize == gs4x4 ? 4 : 8;
     const QPainterPath region = CardRegion();
     const QRgb green = qRgb(0, 128, 0);
-    for (int y = 2; y < image.height(); y += pitch) {
+    const auto shown = [this](int v) { return FZoom == 1.0f ? v : platform::Round(v * double(FZoom)); };
+    for (int cardY = 2, y = shown(cardY); y < image.height(); cardY += pitch, y = shown(cardY)) {
         QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 2; x < image.width(); x += pitch) {
+        for (int cardX = 2, x = shown(cardX); x < image.width(); cardX += pitch, x = shown(cardX)) {
             if (FShape != lsRectangle && !region.contains(QPointF(x + 0.5, y + 0.5)))
                 continue;
             line[x] = (line[x] & green) | 0xFF000000u;
@@ -302,6 +312,9 @@ void TGBasePanel::DrawObjects(QPainter &p, bool marks) const
     for (TGGraphicControl *o : FObjects) {
         if (!o->Visible())
             continue;
+        // Laid out first: an object that grows when laid out is drawn whole
+        // in the first picture of a card, not only from the second paint on.
+        o->SettleBounds();
         p.save();
         p.translate(o->Left(), o->Top());
         p.setClipRect(0, 0, o->Width(), o->Height());
@@ -458,6 +471,7 @@ void TGBasePanel::PanelMouseUp(Qt::MouseButton, QPoint p)
     }
     if (FPointing)
         SetScreenCursor(platform::crDefault);
+    emit MouseActionEnded();
 }
 
 void TGBasePanel::SelectInRect(TRect r)
@@ -509,15 +523,16 @@ void TGBasePanel::HandleMouseDown(Qt::MouseButton button, QPoint handlePoint)
         PanelMouseDown(button, p);
     if (!platform::IsShiftDown())
         return;
+    // Shift+click on a selected object takes it out of the selection. No
+    // events are handled in between, so the objects listed stay alive.
     QList<TGGraphicControl *> list = FHandle->Selection();
     FHandle->ClearSelection();
-    QCoreApplication::processEvents();
     for (int i = list.size() - 1; i >= 0; --i)
-        if (list[i]->BoundsRect().contains(p) && platform::IsShiftDown())
+        if (list[i]->BoundsRect().contains(p))
             list.removeAt(i);
     for (TGGraphicControl *o : list)
         FHandle->Select(o);
-    QCoreApplication::processEvents();
+    FHandle->update();
 }
 
 void TGBasePanel::ObjectDoubleClick(QObject *sender, QPoint panelPoint)
@@ -550,7 +565,7 @@ void TGBasePanel::AddNewObject(TGGraphicControl *object, TRect r)
     object->SetZoomFactorOnly(FZoom);
     object->SetVisible(true);
     NotifyLabelChanged();
-    QCoreApplication::processEvents();
+    update();
 }
 
 QString TGBasePanel::UniqueName(const QString &prefix) const
@@ -576,11 +591,13 @@ void TGBasePanel::AdoptObject(TGGraphicControl *object)
     object->SetPanel(this);
 }
 
+// Objects just read (pasted, cloned) hold the card's own bounds at zoom 1.0,
+// as every record does; they are shown at the panel's zoom from those.
 void TGBasePanel::AdoptAllObjects()
 {
     for (int i = FObjects.size() - 1; i >= 0; --i) {
         AdoptObject(FObjects[i]);
-        FObjects[i]->SetZoomFactorOnly(FZoom);
+        FObjects[i]->SetZoom(FZoom);
     }
 }
 
@@ -599,13 +616,30 @@ void TGBasePanel::SetZoom(float factor)
     FZooming = true;
     if (FZoom * 10 == 0)
         FZoom = 1.0f;
-    const float r = factor / FZoom;
-    resize(platform::Round(width() * r), platform::Round(height() * r));
+    // Sized from the card at zoom 1.0, not from the last zoom's rounded size,
+    // so that no number of steps makes the card drift.
+    const QSize card = CardSize();
+    FCardSize = card;
     FZoom = factor;
+    FBackgroundValid = false; // the grid follows the zoom
+    resize(ZoomedSize(card, factor));
     for (TGGraphicControl *o : QList<TGGraphicControl *>(FObjects))
         o->SetZoom(factor);
-    QCoreApplication::processEvents();
+    // Fitted while zooming, so that fitting is not taken for a change of the
+    // card by the next paint.
+    FitObjectsAsDrawn();
+    update();
     FZooming = false;
+}
+
+QSize TGBasePanel::CardSize() const
+{
+    if (FZoom == 1.0f)
+        return size();
+    if (size() == ZoomedSize(FCardSize, FZoom))
+        return FCardSize;
+    // Resized by hand at this zoom: the nearest card size.
+    return QSize(platform::Round(width() / double(FZoom)), platform::Round(height() / double(FZoom)));
 }
 
 void TGBasePanel::SaveToFile(const QString &fileName)
@@ -647,6 +681,30 @@ void TGBasePanel::LoadFromFile(const QString &fileName)
     AdoptAllObjects();
 }
 
+void TGBasePanel::FitObjectsAsDrawn() const
+{
+    QImage scratch(1, 1, QImage::Format_RGB32);
+    QPainter p(&scratch);
+    RenderCard(p, false);
+}
+
+void TGBasePanel::TakeReadObjects(const QList<TGGraphicControl *> &objects)
+{
+    const float remembered = FZoom;
+    if (FZoom != 1.0f)
+        SetZoom(1.0f);
+    for (TGGraphicControl *o : objects) {
+        o->setParent(this);
+        o->SetPanel(this);
+    }
+    AdoptAllObjects();
+    if (remembered != 1.0f)
+        SetZoom(remembered);
+    // Read on no panel, they fit themselves to it now, while the card is
+    // being opened, not at its first paint.
+    FitObjectsAsDrawn();
+}
+
 QByteArray TGBasePanel::SaveToBytes()
 {
     const float remembered = FZoom;
@@ -666,12 +724,17 @@ void TGBasePanel::DeleteAllObjects()
     update();
 }
 
+// Judged on the card as the file holds it (zoom 1.0): at a small zoom a thin
+// line shows 0 pixels high and an object near the edge lies a few screen
+// pixels from it, yet both are on the card.
 void TGBasePanel::RemoveObjectsOffCard()
 {
     FHandle->ClearSelection();
+    const QSize card = CardSize();
     for (int i = FObjects.size() - 1; i >= 0; --i) {
         TGGraphicControl *o = FObjects[i];
-        if (o->Top() > height() - 10 || o->Left() > width() - 10 || o->Width() < 1 || o->Height() < 1)
+        const QRect b = o->StoredBounds();
+        if (b.top() > card.height() - 10 || b.left() > card.width() - 10 || b.width() < 1 || b.height() < 1)
             FreeObject(o);
     }
     update();
@@ -696,6 +759,7 @@ QAction *TGBasePanel::MenuAction(const QString &caption) const
 void TGBasePanel::BuildContextMenu()
 {
     FContextMenu = new QMenu();
+    connect(FContextMenu, &QMenu::triggered, this, [this](QAction *a) { NoteMenuCommand(a->text()); });
     auto add = [this](const QString &caption, auto method) {
         QAction *a = FContextMenu->addAction(caption);
         connect(a, &QAction::triggered, this, method);
@@ -849,18 +913,27 @@ void TGBasePanel::AlignSelection(AlignEdge edge)
     NotifyLabelChanged();
     const bool horizontal = edge == AlignEdge::Left || edge == AlignEdge::Right;
     const bool nearSide = edge == AlignEdge::Left || edge == AlignEdge::Top;
-    auto position = [horizontal](const TGGraphicControl *o) { return horizontal ? o->Left() : o->Top(); };
-    auto extent = [horizontal](const TGGraphicControl *o) { return horizontal ? o->Width() : o->Height(); };
-    int ref = nearSide ? (horizontal ? width() : height()) : 0;
+    // Edges are compared on the card at zoom 1.0: edges that meet on the
+    // screen at a small zoom may lie a pixel apart on the card.
+    auto position = [horizontal](const TGGraphicControl *o) {
+        return horizontal ? o->StoredBounds().left() : o->StoredBounds().top();
+    };
+    auto extent = [horizontal](const TGGraphicControl *o) {
+        return horizontal ? o->StoredBounds().width() : o->StoredBounds().height();
+    };
+    const QSize card = CardSize();
+    int ref = nearSide ? (horizontal ? card.width() : card.height()) : 0;
     for (const TGGraphicControl *o : FHandle->Selection())
         ref = nearSide ? std::min(ref, position(o)) : std::max(ref, position(o) + extent(o));
     for (int i = FHandle->Count() - 1; i >= 0; --i) {
         TGGraphicControl *o = FHandle->Selected(i);
         const int value = nearSide ? ref : ref - extent(o);
+        QRect b = o->StoredBounds();
         if (horizontal)
-            o->SetLeft(value);
+            b.moveLeft(value);
         else
-            o->SetTop(value);
+            b.moveTop(value);
+        o->SetStoredBounds(b);
     }
     update();
 }

@@ -52,6 +52,8 @@ public:
     bool Previewing() const { return FPreviewing; }
     void SetPreviewing(bool v) { FPreviewing = v; }
     float ZoomFactor() const { return FZoom; }
+    // The card's size at zoom 1.0, in the pixels the card file counts in.
+    QSize CardSize() const;
     TLabelShapeType Shape() const { return FShape; }
     void SetShape(TLabelShapeType v);
     TGridSize GridSize() const { return FGridSize; }
@@ -85,6 +87,12 @@ public:
     virtual void CreateToolObject(TRect r);
 
     void NotifyLabelChanged();
+    // Takes objects read from a card file on no panel (bounds at zoom 1.0)
+    // as objects of this panel, shown at its zoom.
+    void TakeReadObjects(const QList<TGGraphicControl *> &objects);
+    // Objects that fit themselves to their font do so when drawn: draws the
+    // card once into a scratch image so that they fit now.
+    void FitObjectsAsDrawn() const;
     void AdoptObject(TGGraphicControl *object);
     void AdoptAllObjects();
     void AddNewObject(TGGraphicControl *object, TRect r);
@@ -152,8 +160,15 @@ public:
     void SetHandleCapture(bool v) { FHandleCapture = v; }
     bool HandleCapture() const { return FHandleCapture; }
 
+    // A context-menu command of the panel or an object was chosen (its caption).
+    void NoteMenuCommand(const QString &caption) { emit MenuCommandChosen(caption); }
+
 signals:
     void LabelChangedEvent(QObject *sender);
+    // A mouse action on the card is over: the button was released on the
+    // panel or its selection handle, after whatever the release did.
+    void MouseActionEnded();
+    void MenuCommandChosen(const QString &caption);
     void DroppedObjectEvent(TRect r);
     void OnDblClick(QObject *sender);
 
@@ -180,6 +195,8 @@ private:
     void DrawFrames(QPainter &p) const;
 
     float FZoom = 1.0f;
+    // The size at zoom 1.0 that the present zoomed size was made from.
+    QSize FCardSize;
     bool FPointing = true;
     QImage FPicture;
     QImage FColorPicture;

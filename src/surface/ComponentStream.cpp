@@ -566,6 +566,13 @@ void TComponentWriter::WriteByte(uint8_t b)
 
 void TComponentWriter::WriteBytes(const char *data, qsizetype size)
 {
+    // A picture's megabytes go to the device as they are, not through the buffer.
+    if (size >= kWriteBufferSize) {
+        FlushBuffer();
+        if (!FDevice || FDevice->write(data, size) != size)
+            throw WriteError();
+        return;
+    }
     FBuffer.append(data, size);
     if (FBuffer.size() >= kWriteBufferSize)
         FlushBuffer();
@@ -627,8 +634,11 @@ bool TComponentReader::EndOfList() const { return NextValue() == vaNull; }
 
 void TComponentReader::ReadListBegin()
 {
+    // Every card file begins with its list of objects; a file that does not
+    // is some other kind of file, and saying so helps more than naming a value.
+    const bool atStart = Position() == 0;
     if (ReadValueType() != vaList)
-        throw InvalidValue();
+        throw atStart ? EStreamError(QStringLiteral("not a card file")) : InvalidValue();
 }
 
 void TComponentReader::ReadListEnd()

@@ -1,28 +1,70 @@
 #include "surface/LabelObjectFiler.h"
 
 #include "platform/InputFiles.h"
+#include "platform/OutputFiles.h"
 #include "surface/ComponentStream.h"
 #include "surface/CardObject.h"
 #include "surface/SelectionHandle.h"
 #include "surface/CardPanel.h"
 
 #include <QFile>
-#include <QSaveFile>
+
+#include <optional>
 
 namespace {
 
 constexpr int kPasteOffset = 15;
 
+// Every record holds the card's own bounds (zoom 1.0), as a card file does,
+// whatever zoom the card is shown at: a copy made at 50 % and pasted at
+// 400 % keeps its size. Each object shows itself at 1.0 while it is written
+// and then returns to its zoom, which changes nothing of it (its zoomed
+// bounds derive from those at 1.0).
+class TWrittenAtZoomOne
+{
+public:
+    explicit TWrittenAtZoomOne(const QList<TGGraphicControl *> &objects)
+    {
+        for (TGGraphicControl *o : objects)
+            if (o->ZoomFactor() != 1.0) {
+                FZooms.append({o, float(o->ZoomFactor())});
+                o->SetZoom(1.0f);
+            }
+    }
+    ~TWrittenAtZoomOne()
+    {
+        for (const auto &[object, zoom] : FZooms)
+            object->SetZoom(zoom);
+    }
+    TWrittenAtZoomOne(const TWrittenAtZoomOne &) = delete;
+    TWrittenAtZoomOne &operator=(const TWrittenAtZoomOne &) = delete;
+
+private:
+    QList<std::pair<TGGraphicControl *, float>> FZooms;
+};
+
 // The new file replaces the old one only once it is complete, so a failure
-// half-way keeps the previous card.
+// half-way (a full disk, say) keeps the previous card.
 void WriteObjectsToFile(const QList<TGGraphicControl *> &objects, const QString &fileName)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
+    const TWrittenAtZoomOne atZoomOne(objects);
+    std::optional<platform::TOutputFile> file;
+    try {
+        file.emplace(fileName);
+    } catch (const platform::EOutputFileError &) {
         throw EStreamError(QStringLiteral("Cannot create file %1").arg(fileName));
-    TComponentWriter(&file).WriteObjectList(objects);
-    if (!file.commit())
-        throw EStreamError(QStringLiteral("Stream write error"));
+    }
+    try {
+        try {
+            TComponentWriter(&file->Device()).WriteObjectList(objects);
+        } catch (const EStreamError &) {
+            file->CheckWrites(); // a full disk is said as such, with the file
+            throw;
+        }
+        file->Commit();
+    } catch (const platform::EOutputFileError &e) {
+        throw EStreamError(e.Message());
+    }
 }
 
 // Only a regular file of a card file's size is read: a FIFO or a device
@@ -49,7 +91,8 @@ void TGLabelObjectFiler::ReadIntoPanel(QObject *owner, TGBasePanel *panel, const
         return;
     TComponentReader reader(ReadWholeFile(fileName));
     // Pasted objects land 15 pixels lower and further right than where they
-    // were copied, however often the clipboard is pasted.
+    // were copied, however often the clipboard is pasted. Just read, an object
+    // is at zoom 1.0, so these are pixels of the card, not of the screen.
     reader.ReadObjectList(owner, panel, [this](TGGraphicControl *object) {
         if (!FPasting)
             return;
@@ -58,11 +101,11 @@ void TGLabelObjectFiler::ReadIntoPanel(QObject *owner, TGBasePanel *panel, const
     });
 }
 
-void TGLabelObjectFiler::CheckReadable(const QString &fileName)
+QList<TGGraphicControl *> TGLabelObjectFiler::ReadCardFile(QObject *owner, const QString &fileName)
 {
-    QObject scratch; // owns what is read and frees it
-    TComponentReader(ReadWholeFile(fileName)).ReadObjectList(&scratch, nullptr);
+    return TComponentReader(ReadWholeFile(fileName)).ReadObjectList(owner, nullptr);
 }
+
 
 void TGLabelObjectFiler::WriteSelection(TGHandle *handle, const QString &fileName)
 {
@@ -90,7 +133,11 @@ void TGLabelObjectFiler::PasteIntoPanel(QObject *owner, TGBasePanel *panel, cons
 
 TGGraphicControl *TGLabelObjectFiler::Duplicate(TGGraphicControl *object, QObject *owner, TGBasePanel *parent)
 {
-    const QByteArray copy = TComponentWriter::ObjectListToBytes({object});
+    QByteArray copy;
+    {
+        const TWrittenAtZoomOne atZoomOne({object});
+        copy = TComponentWriter::ObjectListToBytes({object});
+    }
     const QList<TGGraphicControl *> read = TComponentReader(copy).ReadObjectList(owner, parent);
     return read.isEmpty() ? nullptr : read.first();
 }

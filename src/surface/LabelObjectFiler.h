@@ -3,6 +3,7 @@
 // file and the in-memory copy made by Clone share this one format.
 #pragma once
 
+#include <QList>
 #include <QString>
 
 class QObject;
@@ -18,9 +19,10 @@ public:
     void WritePanel(TGBasePanel *panel, const QString &fileName);
     // Reads the objects of a card file into the panel; nothing when the file is missing.
     void ReadIntoPanel(QObject *owner, TGBasePanel *panel, const QString &fileName);
-    // Reads a card file completely into objects of no panel and frees them:
-    // raises the reader's error when the file could not be opened as a card.
-    void CheckReadable(const QString &fileName);
+    // Reads a card file completely into objects of no panel, owned by owner,
+    // bounds at zoom 1.0; raises the reader's error when the file could not
+    // be opened as a card (what was read by then is left to owner to free).
+    QList<TGGraphicControl *> ReadCardFile(QObject *owner, const QString &fileName);
     // Writes the selected objects in selection order; nothing when none is selected.
     void WriteSelection(TGHandle *handle, const QString &fileName);
     void WriteObject(TGGraphicControl *object, const QString &fileName);

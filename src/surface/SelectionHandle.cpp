@@ -4,6 +4,7 @@
 #include "surface/CardObject.h"
 #include "surface/CardPanel.h"
 
+#include "platform/Rounding.h"
 #include "platform/Screen.h"
 
 #include <QCursor>
@@ -215,15 +216,56 @@ void TGHandle::SetGridPitch(int pitch)
 
 // ---- moving the handle moves the objects ----
 
-void TGHandle::SetHandleBounds(int nL, int nT, int nW, int nH)
+QRect TGHandle::CardHandleBounds() const
 {
-    const int hL = x(), hT = y(), hW = width(), hH = height();
+    if (FSelection.isEmpty())
+        return QRect(x(), y(), width(), height());
+    // Edges as left, top, right, bottom (right and bottom exclusive), on the
+    // screen and on the card; an object 0 pixels high on the screen counts too.
+    int screen[4] = {INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+    int card[4] = {INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+    const auto unite = [](int (&edges)[4], const QRect &r) {
+        edges[0] = std::min(edges[0], r.left());
+        edges[1] = std::min(edges[1], r.top());
+        edges[2] = std::max(edges[2], r.left() + r.width());
+        edges[3] = std::max(edges[3], r.top() + r.height());
+    };
+    for (const TGGraphicControl *o : FSelection) {
+        unite(screen, o->BoundsRect());
+        unite(card, o->StoredBounds());
+    }
+    const int left = card[0] - (screen[0] - x());
+    const int top = card[1] - (screen[1] - y());
+    const int right = card[2] + (x() + width() - screen[2]);
+    const int bottom = card[3] + (y() + height() - screen[3]);
+    return QRect(left, top, right - left, bottom - top);
+}
+
+void TGHandle::SetCardHandleBounds(const QRect &n)
+{
+    const QRect h = CardHandleBounds();
     for (TGGraphicControl *o : QList<TGGraphicControl *>(FSelection)) {
         if (o->Locked())
             continue;
-        o->SetBounds(nL + o->Left() - hL, nT + o->Top() - hT, nW + o->Width() - hW, nH + o->Height() - hH);
+        const QRect b = o->StoredBounds();
+        o->SetStoredBounds(QRect(n.left() + b.left() - h.left(), n.top() + b.top() - h.top(),
+                                 n.width() + b.width() - h.width(), n.height() + b.height() - h.height()));
     }
-    setGeometry(nL, nT, nW, nH);
+    const TRect frame = FrameOnScreen(n);
+    setGeometry(frame.left - 2, frame.top - 2, frame.right - frame.left + 5, frame.bottom - frame.top + 5);
+}
+
+TRect TGHandle::FrameOnScreen(const QRect &h) const
+{
+    const double zoom = FPanel->ZoomFactor();
+    const auto shown = [zoom](int v) { return zoom == 1.0 ? v : platform::Round(v * zoom); };
+    return {shown(h.left() + 2), shown(h.top() + 2), shown(h.left() + h.width() - 3), shown(h.top() + h.height() - 3)};
+}
+
+int TGHandle::ScreenToCard(int distance) const
+{
+    const double zoom = FPanel->ZoomFactor();
+    return zoom == 1.0 ? distance : platform::Round(distance / zoom);
 }
 
 // ---- drag ----
@@ -234,69 +276,66 @@ QPoint TGHandle::ClampToPanel(QPoint p) const
                   std::clamp(y() + p.y(), 0, FPanel->height()) - y());
 }
 
-TRect TGHandle::NewBounds(QPoint p) const
+// The pointer's travel is taken to the card, and the handle's edges snap to
+// the grid of the card at zoom 1.0, where the objects are stored.
+QRect TGHandle::NewCardBounds(QPoint p) const
 {
-    const int hL = x(), hT = y(), hW = width(), hH = height();
-    const int sX = FDragStart.x(), sY = FDragStart.y();
-    const int X = p.x(), Y = p.y();
+    const QRect h = CardHandleBounds();
+    const int hL = h.left(), hT = h.top(), hW = h.width(), hH = h.height();
+    const int dX = ScreenToCard(p.x() - FDragStart.x()), dY = ScreenToCard(p.y() - FDragStart.y());
     auto snapX = [this](int v) { return (v / FGridX) * FGridX; };
     auto snapY = [this](int v) { return (v / FGridY) * FGridY; };
     int L = hL, T = hT, W = hW, H = hH;
     switch (FZone) {
     case 0:
-        L = snapX(X - sX + hL);
-        T = snapY(Y - sY + hT);
+        L = snapX(dX + hL);
+        T = snapY(dY + hT);
         break;
     case 1:
-        L = snapX(X - sX + hL);
-        T = snapY(Y - sY + hT);
+        L = snapX(dX + hL);
+        T = snapY(dY + hT);
         W = hW - (L - hL);
         H = hH - (T - hT);
         break;
     case 2:
-        T = snapY(Y - sY + hT);
-        W = snapX(X - sX + hW) - 1;
+        T = snapY(dY + hT);
+        W = snapX(dX + hW) - 1;
         H = hH - (T - hT);
         break;
     case 3:
-        L = snapX(X - sX + hL);
+        L = snapX(dX + hL);
         W = hW - (L - hL);
-        H = snapY(Y - sY + hH) - 1;
+        H = snapY(dY + hH) - 1;
         break;
     case 4:
-        W = snapX(X - sX + hW) - 1;
-        H = snapY(Y - sY + hH) - 1;
+        W = snapX(dX + hW) - 1;
+        H = snapY(dY + hH) - 1;
         break;
     case 5:
-        T = snapY(Y - sY + hT);
+        T = snapY(dY + hT);
         H = hH - (T - hT);
         break;
     case 6:
-        L = snapX(X - sX + hL);
+        L = snapX(dX + hL);
         W = hW - (L - hL);
         break;
     case 7:
-        H = snapY(Y - sY + hH) - 1;
+        H = snapY(dY + hH) - 1;
         break;
     case 8:
-        W = snapX(X - sX + hW) - 1;
+        W = snapX(dX + hW) - 1;
         break;
     }
     W = std::max(W, 5);
     H = std::max(H, 5);
-    // Returned as left, top, width, height.
-    return {L, T, W, H};
+    return QRect(L, T, W, H);
 }
 
-TRect TGHandle::DragPreviewFrame() const
-{
-    return {FPreview.left + 2, FPreview.top + 2, FPreview.left + FPreview.right - 3,
-            FPreview.top + FPreview.bottom - 3};
-}
+TRect TGHandle::DragPreviewFrame() const { return FPreview; }
 
-void TGHandle::UpdatePreview(const TRect &bounds)
+void TGHandle::UpdatePreview(const TRect &frame)
 {
-    FPreview = bounds;
+    FPreview = frame;
     FPreviewShown = true;
     FPanel->update();
 }
@@ -380,7 +419,7 @@ void TGHandle::HandleMouseMove(Qt::MouseButtons buttons, QPoint p)
         if (FLocked)
             FPanel->SetScreenCursor(platform::crNoDrop);
         if (FDragging)
-            UpdatePreview(NewBounds(ClampToPanel(p)));
+            UpdatePreview(FrameOnScreen(NewCardBounds(ClampToPanel(p))));
         else
             FZone = zone;
     }
@@ -395,10 +434,8 @@ void TGHandle::HandleMouseUp(Qt::MouseButton button, QPoint p)
     FSelectingPress.reset();
     if (FDragging && button == Qt::LeftButton) {
         const QPoint c = ClampToPanel(p);
-        if (c != FDragStart) {
-            const TRect b = NewBounds(c);
-            SetHandleBounds(b.left, b.top, b.right, b.bottom);
-        }
+        if (c != FDragStart)
+            SetCardHandleBounds(NewCardBounds(c));
         ClearPreview();
         TakeFocus();
         FDragging = false;
@@ -434,15 +471,19 @@ void TGHandle::leaveEvent(QEvent *)
 
 void TGHandle::HandleKeyDown(int key, Qt::KeyboardModifiers shift)
 {
+    // An arrow key moves or sizes by one pixel of the card, the smallest step
+    // the card file knows, at any zoom.
     if (IsArrow(key) && !FNudging) {
         FNudging = true;
-        FNudgeFrame = {x() + 2, y() + 2, x() + width() - 3, y() + height() - 3};
+        const QRect h = CardHandleBounds();
+        FNudgeFrame = {h.left() + 2, h.top() + 2, h.left() + h.width() - 3, h.top() + h.height() - 3};
     }
     if (FNudging && IsArrow(key)) {
         TRect &f = FNudgeFrame;
         const int w = f.right - f.left + 1, h = f.bottom - f.top + 1;
         const bool resize = shift.testFlag(Qt::ShiftModifier) && FSelection.size() == 1;
-        const int panelW = FPanel->width(), panelH = FPanel->height();
+        const QSize card = FPanel->CardSize();
+        const int panelW = card.width(), panelH = card.height();
         switch (key) {
         case Qt::Key_Left:
             if (resize) {
@@ -483,13 +524,19 @@ void TGHandle::HandleKeyDown(int key, Qt::KeyboardModifiers shift)
         FPanel->update();
 }
 
+TRect TGHandle::NudgeFrame() const
+{
+    const TRect &f = FNudgeFrame;
+    return FrameOnScreen(QRect(f.left - 2, f.top - 2, f.right - f.left + 5, f.bottom - f.top + 5));
+}
+
 void TGHandle::HandleKeyUp(int, Qt::KeyboardModifiers)
 {
     if (!FNudging)
         return;
     FNudging = false;
     const TRect f = FNudgeFrame;
-    SetHandleBounds(f.left - 2, f.top - 2, f.right - f.left + 5, f.bottom - f.top + 5);
+    SetCardHandleBounds(QRect(f.left - 2, f.top - 2, f.right - f.left + 5, f.bottom - f.top + 5));
     update();
     FPanel->update();
 }

@@ -53,15 +53,21 @@ public:
 
     void SetPanelMenu(QMenu *menu) { FPanelMenu = menu; }
 
-    // Handle bounds (handle's own bounds operation): moves and resizes every
-    // unlocked selected object by the handle's displacement and growth.
-    void SetHandleBounds(int left, int top, int width, int height);
+    // The handle's bounds in pixels of the card at zoom 1.0: around the
+    // selected objects' bounds at zoom 1.0 with the margins the handle has
+    // on the screen. Drags, nudges and snapping work in these, so every
+    // object of a selection moves by the same distance on the card at any zoom.
+    QRect CardHandleBounds() const;
+    // Handle bounds (handle's own bounds operation), in card pixels: moves
+    // and resizes every unlocked selected object by the handle's
+    // displacement and growth on the card.
+    void SetCardHandleBounds(const QRect &bounds);
 
     // Frames the panel paints (panel coordinates); empty when none.
     bool HasDragPreview() const { return FPreviewShown; }
     TRect DragPreviewFrame() const;
     bool Nudging() const { return FNudging; }
-    TRect NudgeFrame() const { return FNudgeFrame; }
+    TRect NudgeFrame() const; // panel coordinates
     bool Dragging() const { return FDragging; }
     // The panel's press on an unselected object, which it has just selected.
     void NoteSelectingPress(QPoint panelPoint) { FSelectingPress = panelPoint; }
@@ -91,7 +97,13 @@ private:
     void CaptureMouse();
     void ReleaseMouse();
     QPoint ClampToPanel(QPoint p) const;
-    TRect NewBounds(QPoint p) const; // left, top, width, height in the fields
+    // The handle's new bounds in card pixels for a drag to p.
+    QRect NewCardBounds(QPoint p) const;
+    // A pointer distance on the screen as a distance on the card.
+    int ScreenToCard(int distance) const;
+    // The frame of what the objects will cover, from handle bounds in card
+    // pixels to panel coordinates.
+    TRect FrameOnScreen(const QRect &cardHandle) const;
     void UpdatePreview(const TRect &bounds);
     void ClearPreview();
 
@@ -106,8 +118,8 @@ private:
     int FZone = 0;
     bool FDragging = false;
     bool FNudging = false;
-    TRect FNudgeFrame;
-    TRect FPreview; // left, top, width, height of the previewed handle bounds
+    TRect FNudgeFrame; // card pixels at zoom 1.0
+    TRect FPreview; // the previewed frame, panel coordinates
     bool FPreviewShown = false;
     bool FLocked = false;
     int32_t FColor = 0;

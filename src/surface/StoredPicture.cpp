@@ -5,12 +5,19 @@ namespace {
 bool IsDataEntry(const QByteArray &name) { return name.compare("Data", Qt::CaseInsensitive) == 0; }
 } // namespace
 
+TStoredPicture::TStoredPicture(QObject *parent) : TPicture(parent)
+{
+    connect(this, &TPicture::Changed, this, [this] { FWrittenData.clear(); });
+}
+
 void TStoredPicture::WriteExtraData(TComponentWriter &writer) const
 {
     if (IsEmpty())
         return;
+    if (FWrittenData.isEmpty())
+        FWrittenData = Data();
     writer.WritePropName("Data");
-    writer.WriteBinary(Data());
+    writer.WriteBinary(FWrittenData);
 }
 
 bool TStoredPicture::ReadExtraData(const QByteArray &name, TComponentReader &reader)

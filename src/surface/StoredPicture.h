@@ -15,9 +15,15 @@ class TStoredPicture : public TPicture, public IStreamExtraData
     Q_OBJECT
 
 public:
-    explicit TStoredPicture(QObject *parent = nullptr) : TPicture(parent) {}
+    explicit TStoredPicture(QObject *parent = nullptr);
     void WriteExtraData(TComponentWriter &writer) const override;
     bool ReadExtraData(const QByteArray &name, TComponentReader &reader) override;
+
+private:
+    // The "Data" bytes as last written, until the picture changes: a photo's
+    // object written again after a move (an undo step, a save) neither
+    // encodes nor copies its megabytes anew.
+    mutable QByteArray FWrittenData;
 };
 
 // A bitmap held directly (a texture), not inside a picture.

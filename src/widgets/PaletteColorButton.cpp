@@ -222,11 +222,20 @@ void TDFSColorButtonPalette::OtherButtonClick()
     for (int i = 0; i < 16; ++i)
         QColorDialog::setCustomColor(i, platform::ToQColor(FCustom.Color(i % 8 + 1, i / 8 + 1)));
     int32_t color = FOtherColor;
+    // The palette is a popup, and a popup takes every click and key of the
+    // program for itself: left up, it would leave the colour dialog deaf and
+    // the whole program frozen. It steps aside while the dialog is open (the
+    // dialog belongs to the button's window) and comes back on Cancel.
     FDialogOpen = true;
-    const bool ok = platform::ChooseColor(color, this);
+    hide();
+    QWidget *owner = parentWidget() ? parentWidget()->window() : nullptr;
+    const bool ok = platform::ChooseColor(color, owner);
     FDialogOpen = false;
-    if (!ok)
+    if (!ok) {
+        show();
+        setFocus();
         return;
+    }
     for (int i = 0; i < 16; ++i) {
         const QColor c = QColorDialog::customColor(i);
         FCustom.SetColor(i % 8 + 1, i / 8 + 1, c.isValid() ? platform::FromQColor(c) : platform::clWhite);

@@ -38,7 +38,7 @@ private slots:
     }
 };
 
-int main(int argc, char **argv)
+static int RunApplicationTests(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     TQuorvelApplication app(argc, argv);
@@ -48,3 +48,4 @@ int main(int argc, char **argv)
 }
 
 #include "tst_application.moc"
+QUORVEL_TEST_TOPIC(RunApplicationTests)

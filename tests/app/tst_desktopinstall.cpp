@@ -64,6 +64,7 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<int>("iconSize");
         QTest::newRow("program") << "bin/quorvel" << 0;
+        QTest::newRow("picture decoder") << "libexec/quorvel/quorvel-picture-decoder" << 0;
         QTest::newRow("menu entry") << "share/applications/quorvel.desktop" << 0;
         QTest::newRow("scalable icon") << "share/icons/hicolor/scalable/apps/quorvel.svg" << 0;
         for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
@@ -79,7 +80,7 @@ private slots:
         QFETCH(int, iconSize);
         const QFileInfo file(QDir(FPrefix.path()).filePath(path));
         QVERIFY2(file.isFile() && file.size() > 0, qPrintable(path));
-        if (path.startsWith("bin/"))
+        if (path.startsWith("bin/") || path.startsWith("libexec/"))
             QVERIFY(file.isExecutable());
         if (iconSize > 0) {
             const QImage icon(file.filePath());

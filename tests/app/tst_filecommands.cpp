@@ -10,6 +10,7 @@
 #include "surface/SelectionHandle.h"
 #include "widgets/RecentFiles.h"
 
+#include <QAction>
 #include <QImage>
 #include <QPushButton>
 
@@ -209,6 +210,58 @@ private slots:
         Discard(w);
     }
 
+    // A save that cannot be written whole changes nothing: the card file and
+    // its side file stay as they were saved, no temporary file is left, the
+    // card keeps its changes, and the message names the file and the reason.
+    void saveOnAFullDiskKeepsTheSavedCard_data()
+    {
+        QTest::addColumn<bool>("withArt");
+        QTest::newRow("card with background art") << true;
+        QTest::newRow("card without background art") << false;
+    }
+
+    void saveOnAFullDiskKeepsTheSavedCard()
+    {
+        QFETCH(bool, withArt);
+        testsupport::TTinyDisk disk;
+        if (!disk.Mounted())
+            QSKIP(qPrintable(disk.Why()));
+        MakePicture(BackgroundArtFolder() + "one.bmp");
+        MakePicture(BackgroundArtFolder() + "two.bmp", Qt::red);
+        const QString card = disk.File("Card.QRV");
+        const QString side = disk.File("Card.QRE");
+        auto w = StartMainWindow();
+        DrawShape(*w);
+        const auto chooseArt = [&w](const char *file) {
+            SetDialogRunnerForTests([file](QDialog &d) {
+                static_cast<TLoadBackGround &>(d).SelectFile(QLatin1String(file));
+                return 1;
+            });
+            w->mnuSetorChangeBackgroundArtClick();
+            SetDialogRunnerForTests({});
+        };
+        if (withArt)
+            chooseArt("one.bmp");
+        FFiles.answers.push_back(card);
+        QVERIFY(w->mnuSaveAsClick());
+        const QByteArray savedCard = ReadBytes(card);
+        const QByteArray savedSide = ReadBytes(side);
+
+        DrawShape(*w, QPoint(120, 100), QPoint(180, 150));
+        if (withArt)
+            chooseArt("two.bmp");
+        disk.Fill();
+        FBoxes.Clear();
+        w->mnuSaveClick();
+        QCOMPARE(FBoxes.Texts(),
+                 QStringList{"Unable to write " + (withArt ? side : card) + ": No space left on device."});
+        QCOMPARE(ReadBytes(card), savedCard);
+        QCOMPARE(ReadBytes(side), savedSide);
+        QCOMPARE(QDir(QFileInfo(card).absolutePath()).entryList({"*.part"}, QDir::Files | QDir::Hidden), QStringList());
+        QVERIFY(w->ChangesMade());
+        Discard(w);
+    }
+
     void savingWithoutArtRemovesOldSideFileOfAnyCase()
     {
         const QString card = CardFolder() + "Old.QRV";
@@ -361,6 +414,42 @@ private slots:
         Flush();
         QVERIFY(w->ChangesMade());
         // New asks before it throws the change away.
+        w->New1Click();
+        QCOMPARE(FBoxes.shown.size(), 1);
+        QCOMPARE(panel->ObjectCount(), 1);
+        Discard(w);
+    }
+
+    // Menu toggles that change what the card file stores, though not always
+    // a pixel, are changes too: New asks before throwing them away.
+    void storedMenuTogglesAreChanges_data()
+    {
+        QTest::addColumn<QByteArray>("className");
+        QTest::addColumn<QString>("entry");
+        QTest::newRow("rich text Transparent") << QByteArray("TGPRichBaseLabel") << "Transparent";
+        QTest::newRow("image Stretch to Fit") << QByteArray("TGImage") << "Stretch to Fit";
+    }
+    void storedMenuTogglesAreChanges()
+    {
+        QFETCH(QByteArray, className);
+        QFETCH(QString, entry);
+        {
+            QObject owner;
+            TGGraphicControl *object = CreateCardObject(className, &owner);
+            object->SetBounds(40, 40, 120, 40);
+            WriteText(CardFolder() + "One.QRV", TComponentWriter::ObjectListToBytes({object}));
+        }
+        auto w = StartMainWindow();
+        w->OpenBCFile(CardFolder() + "One.QRV");
+        QVERIFY(!w->ChangesMade());
+        TGBasePanel *panel = w->BusinessCardPanel();
+        QCOMPARE(panel->ObjectCount(), 1);
+        TGGraphicControl *object = panel->Objects().first();
+        QAction *toggle = object->MenuAction(entry);
+        QVERIFY(toggle);
+        toggle->trigger();
+        Flush();
+        QVERIFY(w->ChangesMade());
         w->New1Click();
         QCOMPARE(FBoxes.shown.size(), 1);
         QCOMPARE(panel->ObjectCount(), 1);

@@ -10,9 +10,9 @@
 #include <QTemporaryDir>
 
 namespace {
-QString WriteFile(const QTemporaryDir &dir, const QByteArray &bytes)
+QString WriteFile(const QString &folder, const QByteArray &bytes, const QString &name = QStringLiteral("test.ini"))
 {
-    const QString path = dir.filePath(QStringLiteral("test.ini"));
+    const QString path = QDir(folder).filePath(name);
     QFile f(path);
     f.open(QIODevice::WriteOnly);
     f.write(bytes);
@@ -46,7 +46,7 @@ private slots:
         QFETCH(QString, section);
         QFETCH(QString, key);
         QTemporaryDir dir;
-        TIniFile ini(WriteFile(dir, "[Default Font]\nName=Arial\nSize=14\n"));
+        TIniFile ini(WriteFile(dir.path(), "[Default Font]\nName=Arial\nSize=14\n"));
         QCOMPARE(ini.ReadInteger(section, key, 0), 14);
         QVERIFY(ini.SectionExists(section));
         QVERIFY(ini.ValueExists(section, key));
@@ -103,7 +103,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, expected);
         QTemporaryDir dir;
-        TIniFile ini(WriteFile(dir, "[S]\nK=" + text.toUtf8() + "\n"));
+        TIniFile ini(WriteFile(dir.path(), "[S]\nK=" + text.toUtf8() + "\n"));
         QCOMPARE(ini.ReadInteger(QStringLiteral("S"), QStringLiteral("K"), 99), expected);
     }
 
@@ -126,7 +126,7 @@ private slots:
         QFETCH(bool, defaultValue);
         QFETCH(bool, expected);
         QTemporaryDir dir;
-        TIniFile ini(WriteFile(dir, "[S]\nB=" + text.toUtf8() + "\n"));
+        TIniFile ini(WriteFile(dir.path(), "[S]\nB=" + text.toUtf8() + "\n"));
         QCOMPARE(ini.ReadBool(QStringLiteral("S"), QStringLiteral("B"), defaultValue), expected);
     }
 
@@ -137,7 +137,7 @@ private slots:
         QCOMPARE(none.ReadString(QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("def")), QString("def"));
         QCOMPARE(none.ReadInteger(QStringLiteral("A"), QStringLiteral("B"), 5), 5);
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("absent.ini")))); // reading creates nothing
-        TIniFile ini(WriteFile(dir, "[A]\nX=1\n"));
+        TIniFile ini(WriteFile(dir.path(), "[A]\nX=1\n"));
         QCOMPARE(ini.ReadInteger(QStringLiteral("B"), QStringLiteral("X"), 5), 5);
         QCOMPARE(ini.ReadInteger(QStringLiteral("A"), QStringLiteral("Y"), 5), 5);
     }
@@ -153,7 +153,7 @@ private slots:
                                     "\n"
                                     "[Plugins]\n"
                                     "Path=/opt/x;/opt/y\n";
-        const QString path = WriteFile(dir, original);
+        const QString path = WriteFile(dir.path(), original);
         {
             TIniFile ini(path);
             ini.WriteInteger(QStringLiteral("printer"), QStringLiteral("topmarginnudge"), -3);
@@ -178,14 +178,14 @@ private slots:
     void firstOfRepeatedKeysAndSectionsCounts()
     {
         QTemporaryDir dir;
-        TIniFile ini(WriteFile(dir, "[S]\nK=1\nK=2\n[S]\nK=3\n"));
+        TIniFile ini(WriteFile(dir.path(), "[S]\nK=1\nK=2\n[S]\nK=3\n"));
         QCOMPARE(ini.ReadInteger(QStringLiteral("S"), QStringLiteral("K"), 0), 1);
     }
 
     void eraseSectionRemovesOnlyThatSection()
     {
         QTemporaryDir dir;
-        const QString path = WriteFile(dir, "[MRU]\nF0=a\nF1=b\n\n[Layout]\nWidth=3500\n");
+        const QString path = WriteFile(dir.path(), "[MRU]\nF0=a\nF1=b\n\n[Layout]\nWidth=3500\n");
         TIniFile ini(path);
         ini.EraseSection(QStringLiteral("mru"));
         QVERIFY(!ini.SectionExists(QStringLiteral("MRU")));
@@ -197,7 +197,7 @@ private slots:
     void sectionLinesInFileOrder()
     {
         QTemporaryDir dir;
-        TIniFile ini(WriteFile(dir, "[MRU]\r\nF2=/c\r\n\r\nF0=/a=b\r\nnoise\r\n[Other]\r\nF9=z\r\n"));
+        TIniFile ini(WriteFile(dir.path(), "[MRU]\r\nF2=/c\r\n\r\nF0=/a=b\r\nnoise\r\n[Other]\r\nF9=z\r\n"));
         QCOMPARE(ini.ReadSectionLines(QStringLiteral("MRU")), QStringList({"F2=/c", "F0=/a=b", "noise"}));
         QCOMPARE(ini.Sections(), QStringList({"MRU", "Other"}));
     }
@@ -205,7 +205,7 @@ private slots:
     void lineEndsOfTheFileAreKept()
     {
         QTemporaryDir dir;
-        const QString path = WriteFile(dir, "[A]\r\nX=1\r\n");
+        const QString path = WriteFile(dir.path(), "[A]\r\nX=1\r\n");
         TIniFile ini(path);
         ini.WriteInteger(QStringLiteral("A"), QStringLiteral("Y"), 2);
         QVERIFY(ini.UpdateFile());
@@ -216,7 +216,7 @@ private slots:
     {
         QTemporaryDir dir;
         // "Müller" in a single-byte code page, as an older program wrote it.
-        TIniFile ini(WriteFile(dir, "[Personal]\nName=M\xfcller\n"));
+        TIniFile ini(WriteFile(dir.path(), "[Personal]\nName=M\xfcller\n"));
         QCOMPARE(ini.ReadString(QStringLiteral("Personal"), QStringLiteral("Name"), QString()),
                  QString::fromUtf8("Müller"));
     }
@@ -236,7 +236,7 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QTemporaryDir dir;
-        const QString path = WriteFile(dir, bytes);
+        const QString path = WriteFile(dir.path(), bytes);
         TIniFile ini(path);
         QCOMPARE(ini.ReadInteger(QStringLiteral("Layout"), QStringLiteral("Width"), 3500), 3500);
         ini.WriteInteger(QStringLiteral("Layout"), QStringLiteral("Width"), 3000);
@@ -245,19 +245,43 @@ private slots:
         QCOMPARE(again.ReadInteger(QStringLiteral("Layout"), QStringLiteral("Width"), 0), 3000);
     }
 
-    void unwritableFileReportsFailure()
+    // A settings file that cannot be written whole stays as it was, and the
+    // error names it and the reason.
+    void failedWriteKeepsTheFileAndSaysWhy_data()
     {
+        QTest::addColumn<bool>("fullDisk");
+        QTest::newRow("missing folder") << false;
+        QTest::newRow("full disk") << true;
+    }
+
+    void failedWriteKeepsTheFileAndSaysWhy()
+    {
+        QFETCH(bool, fullDisk);
         QTemporaryDir dir;
-        TIniFile ini(dir.filePath(QStringLiteral("no/such/folder/qrv.ini")));
-        ini.WriteInteger(QStringLiteral("A"), QStringLiteral("B"), 1);
+        testsupport::TTinyDisk disk;
+        if (fullDisk && !disk.Mounted())
+            QSKIP(qPrintable(disk.Why()));
+        const QString path = fullDisk ? disk.File(QStringLiteral("qrv.ini")) : dir.filePath(QStringLiteral("no/such/qrv.ini"));
+        if (fullDisk) {
+            WriteFile(QFileInfo(path).absolutePath(), "[A]\nB=0\n", QStringLiteral("qrv.ini"));
+            disk.Fill();
+        }
+        TIniFile ini(path);
+        ini.WriteString(QStringLiteral("A"), QStringLiteral("B"), QString(8000, QLatin1Char('x')));
         QVERIFY(!ini.UpdateFile());
         QVERIFY(ini.Modified());
+        QCOMPARE(ini.ErrorString(), QStringLiteral("Unable to write %1: %2")
+                                        .arg(path, fullDisk ? "No space left on device" : "No such file or directory"));
+        if (fullDisk) {
+            QCOMPARE(ReadFile(path), QByteArray("[A]\nB=0\n"));
+            QCOMPARE(QDir(QFileInfo(path).absolutePath()).entryList({"*.part"}, QDir::Files | QDir::Hidden), QStringList());
+        }
     }
 
     void unchangedFileIsNotRewritten()
     {
         QTemporaryDir dir;
-        const QString path = WriteFile(dir, "[A]\nX=1\n");
+        const QString path = WriteFile(dir.path(), "[A]\nX=1\n");
         TIniFile ini(path);
         ini.WriteInteger(QStringLiteral("A"), QStringLiteral("X"), 1);
         QVERIFY(!ini.Modified());

@@ -429,7 +429,7 @@ private slots:
         w->DefaultFontClick(); // the font dialog is cancelled; the settings are written
         platform::SetFontChooserForTests({});
         QCOMPARE(FBoxes.Texts().size(), 1);
-        QVERIFY2(FBoxes.Texts().value(0).contains("larger than"), qPrintable(FBoxes.Texts().value(0)));
+        QVERIFY2(FBoxes.Texts().value(0).contains("too large"), qPrintable(FBoxes.Texts().value(0)));
         QCOMPARE(ReadBytes(SettingsFileName()), big);
         // Once the file is gone, what was kept back is written.
         QVERIFY(QFile::remove(SettingsFileName()));

@@ -4,10 +4,13 @@
 #include "AppTestKit.h"
 
 #include "app/UndoHistory.h"
+#include "objects/ImageObject.h"
+#include "surface/ComponentStream.h"
 #include "surface/CardObject.h"
 #include "surface/SelectionHandle.h"
 
 #include <QMenu>
+#include <QPainter>
 #include <QScrollArea>
 #include <QWindow>
 
@@ -151,6 +154,60 @@ private slots:
         QCOMPARE(Action(w.get(), "mnuRedo")->text(), QString(step.undoCaption).replace("Undo", "Redo"));
         Action(w.get(), "mnuRedo")->trigger();
         QCOMPARE(panel->SaveToBytes(), after);
+        Discard(w);
+    }
+
+    // A photo on the card: moving it and then a shape are two steps, the second
+    // sharing the photo's bytes; undoing both shows and saves the card as it was.
+    void undoOnACardWithAPictureGivesBackTheCardShownAndSaved()
+    {
+        auto w = CardWithShapes();
+        TGBusinessCardPanel32 *panel = w->BusinessCardPanel();
+        QImage photo(600, 400, QImage::Format_RGB32);
+        {
+            QPainter p(&photo);
+            QLinearGradient g(0, 0, 600, 400);
+            g.setColorAt(0, Qt::darkBlue);
+            g.setColorAt(1, Qt::yellow);
+            p.fillRect(photo.rect(), g);
+        }
+        auto *image = new TGImage(panel);
+        image->Picture()->SetBitmap(TBitmap::FromImage(photo));
+        image->Loaded();
+        panel->AddNewObject(image, {190, 100, 290, 160});
+        image->SetBounds(190, 100, 100, 60);
+        Flush();
+        const qsizetype photoBytes = TComponentWriter::ObjectListToBytes({image}).size();
+        FFiles.answers.push_back(CardFolder() + "Photo.QRV");
+        QVERIFY(w->mnuSaveAsClick());
+        const QByteArray saved = ReadBytes(CardFolder() + "Photo.QRV");
+        const QImage shown = panel->Grab();
+        const int steps = w->History().UndoCount();
+
+        testsupport::Drag(panel, CenterOf(image), CenterOf(image) + QPoint(-30, 15));
+        Flush();
+        const qsizetype afterPhotoMove = w->History().MemoryUsed();
+        TGGraphicControl *shape = panel->Objects()[2];
+        testsupport::Drag(panel, CenterOf(shape), CenterOf(shape) + QPoint(0, -12));
+        Flush();
+        QCOMPARE(w->History().UndoCount(), steps + 2);
+        QCOMPARE(Action(w.get(), "mnuUndo")->text(), QString("Undo Move"));
+        const QImage moved = panel->Grab();
+        QVERIFY(moved != shown);
+        // The shape's step shares the moved photo's bytes with the step before.
+        QVERIFY2(w->History().MemoryUsed() - afterPhotoMove < photoBytes / 10,
+                 qPrintable(QStringLiteral("%1 -> %2").arg(afterPhotoMove).arg(w->History().MemoryUsed())));
+
+        w->UndoClick();
+        w->UndoClick();
+        QCOMPARE(panel->Grab(), shown);
+        QVERIFY(!w->ChangesMade());
+        w->mnuSaveClick();
+        QCOMPARE(ReadBytes(CardFolder() + "Photo.QRV"), saved);
+        w->RedoClick();
+        w->RedoClick();
+        QCOMPARE(panel->Grab(), moved);
+        QVERIFY(w->ChangesMade());
         Discard(w);
     }
 

@@ -115,6 +115,94 @@ private slots:
         dialog.reject();
     }
 
+    // What the user leaves in the dialog is what OK gives the shape and what
+    // its card file reads back: a regular polygon (a star with no inward
+    // vector), a shadow on a shape without a surface, and a shadow depth
+    // typed beyond the field's range, which the field shows as its end.
+    void okGivesTheShapeWhatTheDialogShows_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("inVector");
+        QTest::addColumn<int>("orient");
+        QTest::addColumn<int>("depth");
+        QTest::newRow("polygon opened and confirmed") << "open a 0 % star" << 0 << 0 << 5;
+        QTest::newRow("rectangle made a polygon") << "star, 0 %" << 0 << 0 << 5;
+        QTest::newRow("shadow on no surface") << "no surface, shadow" << 50 << int(TSuperShape::soLowerRight) << 5;
+        QTest::newRow("depth 99 typed") << "type depth 99" << 50 << int(TSuperShape::soLowerRight) << 10;
+    }
+    void okGivesTheShapeWhatTheDialogShows()
+    {
+        QFETCH(QString, action);
+        QFETCH(int, inVector);
+        QFETCH(int, orient);
+        QFETCH(int, depth);
+        ScopedEditors scope;
+        RegisterDialogEditors();
+        auto panel = MakePanel();
+        auto *shape = new TSuperShape(panel.get());
+        panel->AddNewObject(shape, TRect{10, 10, 90, 90});
+        if (action == "open a 0 % star")
+            shape->SetInVectorPercent(0);
+        else if (action == "star, 0 %")
+            shape->SetShape(TSuperShape::gstRectangle);
+        else if (action == "type depth 99")
+            shape->SetShadowOrient(TSuperShape::soLowerRight);
+        QString shownPercent;
+        QString shownDepth;
+        WhenModal([&](QWidget *modal) {
+            auto *dialog = qobject_cast<TSuperShapeProperties *>(modal);
+            QVERIFY(dialog);
+            shownPercent = dialog->PercentinVector->text();
+            if (action == "star, 0 %") {
+                dialog->ShapeCombo->setCurrentIndex(TSuperShape::gstStar);
+                dialog->PercentinVector->setFocus();
+                dialog->PercentinVector->selectAll();
+                QTest::keyClicks(dialog->PercentinVector, "0");
+            } else if (action == "no surface, shadow") {
+                dialog->SurfaceTypeCombo->setCurrentIndex(Fill::stNormal);
+                dialog->ShadowOrientationCombo->setCurrentIndex(TSuperShape::soLowerRight);
+            } else if (action == "type depth 99") {
+                dialog->ShadowDepthSpinner->setFocus();
+                dialog->ShadowDepthSpinner->selectAll();
+                QTest::keyClicks(dialog->ShadowDepthSpinner, "99");
+                dialog->OutLineWidthSpinner->setFocus();
+            }
+            shownDepth = dialog->ShadowDepthSpinner->text();
+            QTest::mouseClick(dialog->OKButton, Qt::LeftButton);
+        });
+        shape->EditProperties();
+        if (action == "open a 0 % star")
+            QCOMPARE(shownPercent, QStringLiteral("0"));
+        QCOMPARE(shownDepth, QString::number(depth));
+
+        // The card file holds the same.
+        const QList<TGGraphicControl *> read = ReadObjects(WriteObjects({shape}), panel.get(), nullptr);
+        QCOMPARE(read.size(), 1);
+        auto *reopened = qobject_cast<TSuperShape *>(read.first());
+        QVERIFY(reopened);
+        for (TSuperShape *s : {shape, reopened}) {
+            QCOMPARE(s->InVectorPercent(), inVector);
+            QCOMPARE(int(s->ShadowOrient()), orient);
+            QCOMPARE(s->ShadowDepth(), depth);
+        }
+        // A regular polygon covers well over half its box, a star less.
+        const auto inked = [](const QImage &image) {
+            return InkCount(image, [](QRgb p) { return p != qRgb(255, 255, 255); });
+        };
+        if (inVector == 0)
+            QVERIFY(inked(RenderObject(*reopened)) > 80 * 80 / 2);
+        // The shadow shows: the shape without it has far less black.
+        if (orient != 0) {
+            const auto black = [](const QImage &image) {
+                return InkCount(image, [](QRgb p) { return p == qRgb(0, 0, 0); });
+            };
+            const int withShadow = black(RenderObject(*reopened));
+            reopened->SetShadowOrient(TSuperShape::soNone);
+            QVERIFY2(withShadow > black(RenderObject(*reopened)) + 200, qPrintable(QString::number(withShadow)));
+        }
+        qDeleteAll(read);
+    }
+
     // A texture loaded once comes back when the surface goes to the
     // gradient and back to "Texture"; Cancel leaves the shape as it was.
     void textureComesBackAndCancelKeepsTheShape()

@@ -100,6 +100,8 @@ private slots:
     void mirroringShowsTheRightCorner_data();
     void mirroringShowsTheRightCorner();
     void loadingWithAutoSizeFollowsThePictureAtTheZoom();
+    void browserChoiceSizesTheObjectAndSurvivesReopening_data();
+    void browserChoiceSizesTheObjectAndSurvivesReopening();
     void menuCouplesStretchAndAutoSize();
     void flipAndReverseAreOnlyForBitmaps();
     void emptyObjectIsAFramedWhiteBoxThatPrintsNothing();
@@ -147,6 +149,50 @@ void TestImageObject::loadingWithAutoSizeFollowsThePictureAtTheZoom()
     QCOMPARE(image.BoundsRect(), QRect(10, 10, 300, 150));
     QVERIFY(image.AutoSize());
     QVERIFY(!image.Stretch());
+}
+
+// An object that followed its old picture's size gets a large new picture:
+// the boxes the user leaves in the browser decide its size (no object the
+// picture's full size unless AutoSize is ticked), and the saved card
+// reopens with the same choice, both boxes unticked included.
+void TestImageObject::browserChoiceSizesTheObjectAndSurvivesReopening_data()
+{
+    QTest::addColumn<bool>("stretch");
+    QTest::addColumn<bool>("autoSize");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("Stretch ticked") << true << false << QSize(100, 60);
+    QTest::newRow("AutoSize ticked") << false << true << QSize(600, 400);
+    QTest::newRow("neither ticked") << false << false << QSize(100, 60);
+}
+
+void TestImageObject::browserChoiceSizesTheObjectAndSurvivesReopening()
+{
+    QFETCH(bool, stretch);
+    QFETCH(bool, autoSize);
+    QFETCH(QSize, size);
+    auto panel = testsupport::MakePanel();
+    auto *image = new TGImage(panel.get());
+    image->Picture()->SetBitmap(Quadrants(100, 60));
+    image->SetAutoSize(true);
+    panel->AddNewObject(image, TRect{10, 10, 110, 70});
+    QCOMPARE(image->BoundsRect().size(), QSize(100, 60));
+    ImageBrowserAnswer answer(Quadrants(600, 400), stretch, autoSize);
+    image->LoadImageFromDisk();
+    QCOMPARE(image->BoundsRect().size(), size);
+    // The new picture fills the object: red top-left, black bottom-right.
+    const QImage shown = testsupport::RenderObject(*image);
+    QCOMPARE(shown.pixel(3, 3), qRgb(255, 0, 0));
+    QCOMPARE(shown.pixel(size.width() - 3, size.height() - 3), qRgb(0, 0, 0));
+
+    const QString file = testsupport::ProgramFolder() + QStringLiteral("/image.qrv");
+    panel->SaveToFile(file);
+    auto reopened = testsupport::MakePanel();
+    reopened->LoadFromFile(file);
+    auto *read = qobject_cast<TGImage *>(reopened->Objects().value(0));
+    QVERIFY(read);
+    QCOMPARE(read->Stretch(), stretch);
+    QCOMPARE(read->AutoSize(), autoSize);
+    QCOMPARE(read->BoundsRect(), QRect(QPoint(10, 10), size));
 }
 
 void TestImageObject::menuCouplesStretchAndAutoSize()

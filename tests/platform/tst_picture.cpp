@@ -229,6 +229,74 @@ QByteArray MakePcx()
     return b;
 }
 
+// A picture red above, blue below: what a reader makes of a file cut short
+// shows at the bottom.
+QImage RedOverBlue(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(qRgb(255, 0, 0));
+    QPainter(&image).fillRect(0, h / 2, w, h - h / 2, qRgb(0, 0, 255));
+    return image;
+}
+
+QByteArray MakeJpeg(const QImage &image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG", 90);
+    return bytes;
+}
+
+// A GIF of the red-over-blue picture. Qt writes no GIF, so the codes are
+// written here: every pixel a literal 9-bit code, with a clear code often
+// enough that the code size never grows.
+QByteArray MakeGif(int w, int h)
+{
+    QByteArray b("GIF89a");
+    const auto u16 = [&b](int v) { b.append(char(v & 0xff)).append(char(v >> 8)); };
+    u16(w);
+    u16(h);
+    b.append(char(0xF7)).append('\0').append('\0'); // a global table of 256 colours
+    QByteArray table(256 * 3, '\0');
+    table[0] = char(255);     // 0: red
+    table[3 + 2] = char(255); // 1: blue
+    b.append(table);
+    b.append(char(0x2C));
+    u16(0);
+    u16(0);
+    u16(w);
+    u16(h);
+    b.append('\0');
+    b.append(char(8)); // code size
+    QByteArray codes;
+    quint32 bits = 0;
+    int count = 0;
+    const auto put = [&](int code) {
+        bits |= quint32(code) << count;
+        count += 9;
+        while (count >= 8) {
+            codes.append(char(bits & 0xff));
+            bits >>= 8;
+            count -= 8;
+        }
+    };
+    for (int i = 0; i < w * h; ++i) {
+        if (i % 250 == 0)
+            put(256);
+        put(i / w < h / 2 ? 0 : 1);
+    }
+    put(257);
+    if (count > 0)
+        codes.append(char(bits & 0xff));
+    for (qsizetype at = 0; at < codes.size(); at += 255) {
+        const QByteArray block = codes.mid(at, 255);
+        b.append(char(block.size())).append(block);
+    }
+    b.append('\0').append(char(0x3B));
+    return b;
+}
+
 } // namespace
 
 class TestPicture : public QObject
@@ -243,6 +311,10 @@ private slots:
     void iconBecomesABitmapOfItsSize();
     void imageLibraryReadsWhatQtCannot_data();
     void imageLibraryReadsWhatQtCannot();
+    void picturesCutShortAreRefused_data();
+    void picturesCutShortAreRefused();
+    void picturesAreDecodedByTheirExtensionOnly_data();
+    void picturesAreDecodedByTheirExtensionOnly();
     void brokenFilesAreRefused_data();
     void brokenFilesAreRefused();
     void brokenCardDataFailsTheReadWithAMessage_data();
@@ -356,6 +428,115 @@ void TestPicture::imageLibraryReadsWhatQtCannot()
     QVERIFY(Near(image.pixel(1, 0), qRgb(255, 0, 0)));
     QVERIFY(Near(image.pixel(2, 1), qRgb(0, 255, 0)));
     QVERIFY(Near(image.pixel(3, 2), qRgb(0, 0, 255)));
+    // The library decodes in a process of its own: none of its libraries
+    // is ever loaded into the program.
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    QVERIFY(maps.open(QIODevice::ReadOnly));
+    QVERIFY(!maps.readAll().contains("GraphicsMagick"));
+}
+
+// A file goes only to the decoder its extension names: a metafile, a
+// PostScript program or another format under a picture's name is refused,
+// never handed to whichever reader recognises it (GraphicsMagick's would
+// crash on the metafile and run Ghostscript on the PostScript), and an SVG
+// that names another file is refused rather than read with it.
+void TestPicture::picturesAreDecodedByTheirExtensionOnly_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("decoded");
+    QByteArray wmf = QByteArray::fromHex("d7cdc69a0000000000006400640060000000000000") + QByteArray(2, '\0');
+    wmf += QByteArray::fromHex("010009000003110000000000030000000000");
+    const QByteArray postScript("%!PS-Adobe-3.0\n0 0 moveto 100 100 lineto stroke showpage\n");
+    const QByteArray endless("%!PS\n{} loop\n");
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        QImage red(kW, kH, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        red.save(&buffer, "PNG");
+    }
+    QTest::newRow("metafile named .jpg") << "logo.jpg" << wmf << false;
+    QTest::newRow("metafile named .tga") << "logo.tga" << wmf << false;
+    QTest::newRow("PostScript named .gif") << "logo.gif" << postScript << false;
+    QTest::newRow("endless PostScript named .jpg") << "logo.jpg" << endless << false;
+    QTest::newRow("PostScript named .pcx") << "logo.pcx" << postScript << false;
+    QTest::newRow("PNG named .bmp") << "logo.bmp" << png << false;
+    QTest::newRow("BMP named .jpg") << "logo.jpg" << MakeBmp({}) << false;
+    QTest::newRow("PCX named .png") << "logo.png" << MakePcx() << false;
+    QTest::newRow("no extension") << "logo" << png << false;
+    QTest::newRow("SVG naming a file") << "logo.svg"
+                                       << QByteArray("<svg xmlns='http://www.w3.org/2000/svg' "
+                                                     "xmlns:xlink='http://www.w3.org/1999/xlink' width='4' height='3'>"
+                                                     "<image xlink:href='/dev/zero' width='4' height='3'/></svg>")
+                                       << false;
+    QTest::newRow("PNG named .png") << "logo.png" << png << true;
+    QTest::newRow("BMP named .DIB") << "logo.DIB" << MakeBmp({}) << true;
+    QTest::newRow("SVG of its own") << "logo.svg"
+                                    << QByteArray("<svg xmlns='http://www.w3.org/2000/svg' width='4' height='3'>"
+                                                  "<rect width='4' height='3' fill='red'/></svg>")
+                                    << true;
+}
+
+void TestPicture::picturesAreDecodedByTheirExtensionOnly()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, decoded);
+    QTemporaryDir dir;
+    const QString path = WriteFile(dir, name, bytes);
+    const QImage image = platform::DecodeImageFile(path);
+    QCOMPARE(!image.isNull(), decoded);
+    if (decoded)
+        QCOMPARE(image.size(), QSize(kW, kH));
+    TPicture picture;
+    if (decoded) {
+        picture.LoadFromFile(path);
+        QCOMPARE(QSize(picture.Width(), picture.Height()), QSize(kW, kH));
+    } else {
+        QVERIFY_THROWS_EXCEPTION(EInvalidGraphic, picture.LoadFromFile(path));
+        QVERIFY(picture.IsEmpty());
+    }
+}
+
+// Readers decode a JPEG or GIF cut short as far as it goes and fill the
+// rest; the program takes the whole file or nothing.
+void TestPicture::picturesCutShortAreRefused_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("whole");
+    const QByteArray jpeg = MakeJpeg(RedOverBlue(64, 64));
+    const QByteArray gif = MakeGif(64, 64);
+    QTest::newRow("JPEG") << "a.jpg" << jpeg << true;
+    QTest::newRow("JPEG with bytes after its end") << "b.jpg" << jpeg + QByteArray(40, '\0') << true;
+    QTest::newRow("JPEG cut in its pixels") << "c.jpg" << jpeg.left(jpeg.size() * 2 / 3) << false;
+    QTest::newRow("JPEG without its end marker") << "d.jpg" << jpeg.left(jpeg.size() - 2) << false;
+    QTest::newRow("GIF") << "e.gif" << gif << true;
+    QTest::newRow("GIF cut in its pixels") << "f.gif" << gif.left(gif.size() * 2 / 3) << false;
+    QTest::newRow("GIF cut in its colour table") << "g.gif" << gif.left(400) << false;
+}
+
+void TestPicture::picturesCutShortAreRefused()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, whole);
+    QTemporaryDir dir;
+    const QString path = WriteFile(dir, name, bytes);
+    TPicture picture;
+    if (!whole) {
+        QVERIFY_THROWS_EXCEPTION(EInvalidGraphic, picture.LoadFromFile(path));
+        QVERIFY(picture.IsEmpty());
+        QVERIFY(platform::DecodeImageFile(path).isNull());
+        return;
+    }
+    picture.LoadFromFile(path);
+    const QImage image = picture.ToImage();
+    QCOMPARE(image.size(), QSize(64, 64));
+    QVERIFY(Near(image.pixel(32, 5), qRgb(255, 0, 0)));
+    QVERIFY(Near(image.pixel(32, 60), qRgb(0, 0, 255)));
 }
 
 void TestPicture::brokenFilesAreRefused_data()

@@ -386,6 +386,20 @@ private slots:
         const QString card = QDir(home.path()).filePath("card.qrv");
         printtest::MakeMarkerCard()->SaveToFile(card);
 
+        // The user's own library holds an entity bomb: a few lines that
+        // expand to gigabytes.
+        const QString own = QDir(home.path()).filePath("config/libglabels/templates");
+        QVERIFY(QDir().mkpath(own));
+        QByteArray bomb = "<?xml version=\"1.0\"?>\n<!DOCTYPE Templates [\n<!ENTITY a \"aaaaaaaaaa\">\n";
+        for (char level = 'b'; level <= 'j'; ++level)
+            bomb += QByteArray("<!ENTITY ") + level + " \"" + QByteArray("&").append(char(level - 1)).append(';').repeated(10)
+                + "\">\n";
+        bomb += "]>\n<Glabels-templates><Template brand=\"&j;\" part=\"1\"/></Glabels-templates>\n";
+        QFile bombFile(QDir(own).filePath("bomb.xml"));
+        QVERIFY(bombFile.open(QIODevice::WriteOnly));
+        bombFile.write(bomb);
+        bombFile.close();
+
         const Outcome list = RunProgram(home.path(), {"--list-layouts"});
         QCOMPARE(list.status, 0);
         QStringList names;
@@ -396,6 +410,12 @@ private slots:
             expected << "Avery " + sheetlayout::PredefinedLayoutPart(i);
         expected << QStringList({"Testa 1001", "Testa 1002", "Testa 1003", "Testa M20", "Beta 1001", "Beta C30"});
         QCOMPARE(names, expected);
+        // The files left out are named once each.
+        const QStringList problems = list.errors.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(problems.size(), 2);
+        QVERIFY2(problems.filter("bomb.xml: not a well-formed template file").size() == 1, qPrintable(list.errors));
+        QVERIFY2(problems.filter("damaged-templates.xml: not a well-formed template file").size() == 1,
+                 qPrintable(list.errors));
 
         // The part number alone names the product when no other brand has it.
         const QString pdf = QDir(home.path()).filePath("m20.pdf");

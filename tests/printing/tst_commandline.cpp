@@ -23,6 +23,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -66,9 +67,11 @@ public:
         side.write(File("art.bmp").toUtf8() + "\r\n");
     }
 
-    Outcome Run(const QStringList &args) const
+    Outcome Run(const QStringList &args, const std::function<void()> &childSetup = {}) const
     {
         QProcess process;
+        if (childSetup)
+            process.setChildProcessModifier(childSetup);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QUORVEL_HOME", Folder());
         // No display: the output modes must not need one.
@@ -161,6 +164,10 @@ private slots:
     void outputThroughALinkReachesItsTarget();
     void interruptedPrintLeavesNoPartialFile_data();
     void interruptedPrintLeavesNoPartialFile();
+    void failedWriteKeepsTheEarlierOutput_data();
+    void failedWriteKeepsTheEarlierOutput();
+    void settingsThatAreNoFileAreNamed_data();
+    void settingsThatAreNoFileAreNamed();
     void renderNeverMakesAPictureBeyondItsLimit();
     void runningOutOfMemoryIsSaidInWords();
 };
@@ -374,6 +381,14 @@ void TestCommandLine::wrongArgumentsGiveMessageAndStatusOne_data()
                                        << "quorvel: @/fifo is not a regular file; only files are written";
     QTest::newRow("render into a device") << QStringList{"--render", "@/card.qrv", "--output", "@/device"}
                                           << "quorvel: @/device is not a regular file; only files are written";
+    QTest::newRow("print onto the list of people")
+        << QStringList{"--print", "@/card.qrv", "--merge", "@/people.csv", "--output", "@/people.csv"}
+        << "quorvel: the output @/people.csv is the input file @/people.csv";
+    QTest::newRow("print to standard output") << QStringList{"--print", "@/card.qrv", "-o", "-"}
+                                              << "quorvel: the output cannot be standard output (-); name a file";
+    const QString longName = "@/" + QString(300, 'x') + ".pdf";
+    QTest::newRow("output name too long") << QStringList{"--print", "@/card.qrv", "--output", longName}
+                                          << "quorvel: Unable to write " + longName + ": File name too long";
 
     // Inputs that are no card files, or name things a terminal obeys.
     QTest::newRow("dump: endless device") << QStringList{"--dump", "/dev/zero"}
@@ -382,6 +397,9 @@ void TestCommandLine::wrongArgumentsGiveMessageAndStatusOne_data()
                                         << "quorvel: cannot open card file @/none.qrv";
     QTest::newRow("print: card is a FIFO") << QStringList{"--print", "@/fifo", "--output", "@/x.pdf"}
                                            << "quorvel: unable to open @/fifo: not a regular file";
+    QTest::newRow("print: list of people is a FIFO")
+        << QStringList{"--print", "@/card.qrv", "--merge", "@/fifo", "--output", "@/x.pdf"}
+        << "quorvel: Cannot open @/fifo: not a regular file";
     QTest::newRow("dump: class name with escapes") << QStringList{"--dump", "@/escape.qrv"}
                                                    << "quorvel: unable to open @/escape.qrv: Class #27[2JTBad not found";
 }
@@ -401,6 +419,7 @@ void TestCommandLine::wrongArgumentsGiveMessageAndStatusOne()
     if (args.contains("@/device") && !haveDevice)
         QSKIP("no device node can be made here (needs root)");
     WriteBytes(ws.File("escape.qrv"), QByteArray("\x01TPF0\x08\x1b[2JTBad\x00\x00\x00\x00", 18));
+    WriteBytes(ws.File("people.csv"), "Name\nAnn\n");
     const QByteArray card = Contents(ws.CardFile());
     const QByteArray side = Contents(ws.File("card.QRE"));
 
@@ -417,6 +436,8 @@ void TestCommandLine::wrongArgumentsGiveMessageAndStatusOne()
     QCOMPARE(Contents(ws.File("out.pdf")), QByteArray("earlier output"));
     QCOMPARE(Contents(ws.CardFile()), card);
     QCOMPARE(Contents(ws.File("card.QRE")), side);
+    QCOMPARE(Contents(ws.File("people.csv")), QByteArray("Name\nAnn\n"));
+    QVERIFY(!QFile::exists("-"));
     QVERIFY(QFileInfo(ws.File("link.png")).isSymLink());
     struct stat info {};
     QVERIFY(::lstat(QFile::encodeName(ws.File("fifo")).constData(), &info) == 0 && S_ISFIFO(info.st_mode));
@@ -504,6 +525,8 @@ void TestCommandLine::interruptedPrintLeavesNoPartialFile_data()
     QTest::addColumn<int>("signal");
     QTest::newRow("SIGINT") << SIGINT;
     QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGHUP") << SIGHUP;
+    QTest::newRow("SIGUSR1") << SIGUSR1;
 }
 
 void TestCommandLine::interruptedPrintLeavesNoPartialFile()
@@ -532,6 +555,82 @@ void TestCommandLine::interruptedPrintLeavesNoPartialFile()
     QCOMPARE(process.exitStatus(), QProcess::CrashExit);
     QCOMPARE(PartialFiles(ws.Folder()), QStringList());
     QCOMPARE(Contents(pdf), QByteArray("earlier output"));
+}
+
+// On a full disk, or past the file-size limit, an output that cannot be
+// written whole is not written at all: the earlier file stays as it was, no
+// temporary file is left, and the message names the file and the reason.
+void TestCommandLine::failedWriteKeepsTheEarlierOutput_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<bool>("fullDisk");
+    const struct {
+        const char *name;
+        QStringList args;
+        QString output;
+    } modes[] = {{"--print", {"--print", "@/card.qrv"}, "out.pdf"},
+                 {"--render .svg", {"--render", "@/card.qrv"}, "out.svg"},
+                 {"--render .pdf", {"--render", "@/card.qrv"}, "out.pdf"},
+                 {"--render .png", {"--render", "@/card.qrv"}, "out.png"},
+                 {"--render .png --dpi", {"--render", "@/card.qrv", "--dpi", "300"}, "out.png"}};
+    for (const auto &mode : modes) {
+        QTest::addRow("%s, full disk", mode.name) << mode.args << mode.output << true;
+        QTest::addRow("%s, file-size limit", mode.name) << mode.args << mode.output << false;
+    }
+}
+
+void TestCommandLine::failedWriteKeepsTheEarlierOutput()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, output);
+    QFETCH(bool, fullDisk);
+    Workspace ws;
+    testsupport::TTinyDisk disk;
+    if (fullDisk && !disk.Mounted())
+        QSKIP(qPrintable(disk.Why()));
+    const QString path = fullDisk ? disk.File(output) : ws.File(output);
+    WriteBytes(path, "earlier output");
+    if (fullDisk)
+        disk.Fill();
+    for (QString &a : args)
+        a.replace("@", ws.Folder());
+    const Outcome out = ws.Run(args << "-o" << path, [fullDisk] {
+        if (!fullDisk) {
+            const rlimit limit{256, 256};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+    });
+    QCOMPARE(out.status, 1);
+    QCOMPARE(Errors(out), QStringList{"quorvel: Unable to write " + path + ": "
+                                      + (fullDisk ? "No space left on device" : "File too large")});
+    QCOMPARE(Contents(path), QByteArray("earlier output"));
+    QCOMPARE(PartialFiles(QFileInfo(path).absolutePath()), QStringList());
+}
+
+// A settings file that is a FIFO or a device would block the program or
+// fill the memory; it is named, and nothing is printed with defaults the
+// user never chose.
+void TestCommandLine::settingsThatAreNoFileAreNamed_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("FIFO") << "FIFO";
+    QTest::newRow("link to /dev/zero") << "zero";
+}
+
+void TestCommandLine::settingsThatAreNoFileAreNamed()
+{
+    QFETCH(QString, kind);
+    Workspace ws;
+    const QString settings = ws.File("qrv.ini");
+    if (kind == "FIFO")
+        QCOMPARE(::mkfifo(QFile::encodeName(settings).constData(), 0644), 0);
+    else
+        QVERIFY(QFile::link("/dev/zero", settings));
+    const Outcome out = ws.Run({"--print", ws.CardFile(), "--output", ws.File("out.pdf")});
+    QCOMPARE(out.status, 1);
+    QCOMPARE(Errors(out), QStringList{"quorvel: the settings file " + settings + " was not read: not a regular file"});
+    QVERIFY(!QFile::exists(ws.File("out.pdf")));
 }
 
 // A card size and zoom that would make a picture of many gigabytes is

@@ -6,13 +6,20 @@
 #include "PrintTestSupport.h"
 #include "TestSupport.h"
 
+#include "app/AppHelpers.h"
+#include "app/MainWindow.h"
+#include "app/MainWindowPrinting.h"
 #include "objects/BusinessCardLabel.h"
 #include "printing/PeopleDialog.h"
+#include "printing/PrintPreview.h"
 #include "printing/SheetPrinting.h"
+#include "report/PrinterList.h"
 #include "surface/BusinessCardPanel.h"
 #include "surface/ComponentStream.h"
 
+#include <QAction>
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QDir>
 #include <QFile>
 #include <QComboBox>
@@ -22,6 +29,7 @@
 #include <QTableWidget>
 #include <QProcess>
 #include <QPushButton>
+#include <QTimer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -160,6 +168,78 @@ private slots:
         const QString errors = QString::fromLocal8Bit(p.readAllStandardError());
         QVERIFY2(errors.contains(message), qPrintable(errors));
         QVERIFY(!QFile::exists(dir.filePath("out.pdf")));
+    }
+
+    // Previewing and then printing from "Print for Several People...": the
+    // card stays as designed. Nothing asks to be saved, the card file would
+    // hold the same bytes (names and all), and the screen shows the design,
+    // not the last person printed.
+    void printingForPeopleLeavesTheCardAsDesigned()
+    {
+        QTemporaryDir dir;
+        QFile csv(dir.filePath("people.csv"));
+        QVERIFY(csv.open(QIODevice::WriteOnly));
+        csv.write("Name,Company\nAnn Lee,Acme Ltd\nBob Ray,Bolt\n");
+        csv.close();
+        const QString pdf = dir.filePath("people.pdf");
+        printcommands::SetPeopleFileChooser([&](QWidget *) { return std::optional<QString>(csv.fileName()); });
+        SetFileDialogRunnerForTests([&](QFileDialog &) { return std::optional<QString>(pdf); });
+        InstallPrintingCommands();
+        TRPDevice &device = TRPDevice::Instance();
+        device.SetPrinterIndex(device.PdfPrinterIndex());
+
+        auto window = std::make_unique<TMainScreen>();
+        window->FormActivate();
+        Flush();
+        TGBasePanel *panel = window->BusinessCardPanel();
+        AddLabel(*window->BusinessCardPanel(), "Your Name", "Name", 10);
+        AddLabel(*window->BusinessCardPanel(), "Your Firm", "Company", 50);
+        const QString card = dir.filePath("card.qrv");
+        panel->SaveToFile(card);
+        window->OpenBCFile(card);
+        QVERIFY(!window->ChangesMade());
+        const QByteArray designed = WriteObjects(panel->Objects());
+        const QImage shown = panel->grab().toImage();
+
+        const auto peopleDialog = [](bool preview) {
+            return [preview](QWidget *w) {
+                auto *dialog = qobject_cast<TPeoplePrintDialog *>(w);
+                if (!dialog)
+                    return false;
+                // Posted: the run opens windows of its own, which this
+                // script works too.
+                QPushButton *button = preview ? dialog->PreviewButton() : dialog->PrintButton();
+                QTimer::singleShot(0, button, &QPushButton::click);
+                return true;
+            };
+        };
+        printtest::ModalScript script({
+            peopleDialog(true),
+            printtest::CloseStatusFormWhenDone(),
+            [](QWidget *w) {
+                auto *preview = qobject_cast<TPreviewForm *>(w);
+                if (!preview || !preview->FilePreview1().Active())
+                    return false;
+                preview->CloseButtonClick();
+                return true;
+            },
+            peopleDialog(false),
+            printtest::CloseStatusFormWhenDone(),
+        });
+        window->findChild<QAction *>("mnuPrintForPeople")->trigger();
+        Flush();
+        QVERIFY(script.Done());
+        QCOMPARE(printtest::PdfPageCount(pdf), 2);
+
+        QVERIFY(!window->ChangesMade());
+        QCOMPARE(WriteObjects(panel->Objects()), designed);
+        QCOMPARE(panel->grab().toImage(), shown);
+
+        window->SetChangesMade(false);
+        window.reset();
+        printcommands::SetPeopleFileChooser({});
+        SetFileDialogRunnerForTests(nullptr);
+        SetPrintingCommands({});
     }
 
     // The menu picks an entry; the text dialog binds what is chosen from its

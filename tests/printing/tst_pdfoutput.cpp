@@ -105,7 +105,8 @@ private slots:
         settings.close();
         const Outcome out = Run({"--print", card, "--output", home.filePath("out.pdf")}, home.path());
         QCOMPARE(out.status, 1);
-        QVERIFY2(out.errors.contains("quorvel: the settings file " + settings.fileName() + " is larger than"),
+        QVERIFY2(out.errors.contains("quorvel: the settings file " + settings.fileName()
+                                     + " was not read: too large for a settings file"),
                  qPrintable(out.errors));
         QVERIFY(!QFile::exists(home.filePath("out.pdf")));
     }

@@ -81,42 +81,6 @@ struct PdfPrinter {
     ~PdfPrinter() { TRPDevice::Instance().SetOutputFileName(QString()); }
 };
 
-// Works the modal windows the program opens, in order: each step gets the
-// active modal window and returns true once it has dealt with it.
-class ModalScript : public QObject
-{
-public:
-    using Step = std::function<bool(QWidget *)>;
-    explicit ModalScript(QList<Step> steps) : FSteps(std::move(steps))
-    {
-        connect(&FTimer, &QTimer::timeout, this, [this] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (modal && !FSteps.isEmpty() && FSteps.first()(modal))
-                FSteps.removeFirst();
-        });
-        FTimer.start(5);
-    }
-    bool Done() const { return FSteps.isEmpty(); }
-
-private:
-    QList<Step> FSteps;
-    QTimer FTimer;
-};
-
-// The status form's step: press its button once the run is over.
-ModalScript::Step CloseStatusFormWhenDone(QStringList *finalStatus = nullptr)
-{
-    return [finalStatus](QWidget *w) {
-        auto *form = qobject_cast<TLabelPrinter *>(w);
-        if (!form || !form->RunOver())
-            return false;
-        if (finalStatus)
-            finalStatus->append(form->StatusLabel()->text());
-        form->Button()->click();
-        return true;
-    };
-}
-
 QImage SolidBitmap(QColor colour)
 {
     QImage image(40, 20, QImage::Format_RGB32);

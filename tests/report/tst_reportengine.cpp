@@ -835,7 +835,7 @@ void TestReport::pdfPrinterReportsUnwritableFolder()
     } catch (const EReportError &e) {
         message = e.Message();
     }
-    QCOMPARE(message, "Unable to write " + QDir::toNativeSeparators(file));
+    QCOMPARE(message, "Unable to write " + QDir::toNativeSeparators(file) + ": No such file or directory");
     QVERIFY(!printed);
     QVERIFY(!printer.Running());
 }

@@ -4,9 +4,13 @@
 #include "objects/BusinessCardShape.h"
 #include "platform/Colors.h"
 #include "platform/Rounding.h"
+#include "printing/SheetPrinting.h"
 #include "surface/BusinessCardPanel.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QLabel>
+#include <QPushButton>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPainter>
@@ -20,6 +24,31 @@
 #include <unistd.h>
 
 namespace printtest {
+
+// ---- the print commands' windows ----
+
+ModalScript::ModalScript(QList<Step> steps) : FSteps(std::move(steps))
+{
+    connect(&FTimer, &QTimer::timeout, this, [this] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal && !FSteps.isEmpty() && FSteps.first()(modal))
+            FSteps.removeFirst();
+    });
+    FTimer.start(5);
+}
+
+ModalScript::Step CloseStatusFormWhenDone(QStringList *finalStatus)
+{
+    return [finalStatus](QWidget *w) {
+        auto *form = qobject_cast<TLabelPrinter *>(w);
+        if (!form || !form->RunOver())
+            return false;
+        if (finalStatus)
+            finalStatus->append(form->StatusLabel()->text());
+        form->Button()->click();
+        return true;
+    };
+}
 
 // ---- the card ----
 

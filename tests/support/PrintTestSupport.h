@@ -12,11 +12,15 @@
 #include <QRect>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <functional>
 #include <memory>
 #include <optional>
 
 class TGBusinessCardPanel32;
 class QTemporaryDir;
+class QWidget;
 
 namespace printtest {
 
@@ -52,6 +56,24 @@ QRect MarkerOnPage(QPointF origin, int dpi);
 // The marker found on a page image near where it is expected; an empty
 // rectangle when there is none.
 QRect FindMarker(const QImage &page, QPointF origin, int dpi);
+
+// ---- the print commands' windows ----
+// Works the modal windows the program opens, in order: each step gets the
+// active modal window and returns true once it has dealt with it.
+class ModalScript : public QObject
+{
+public:
+    using Step = std::function<bool(QWidget *)>;
+    explicit ModalScript(QList<Step> steps);
+    bool Done() const { return FSteps.isEmpty(); }
+
+private:
+    QList<Step> FSteps;
+    QTimer FTimer;
+};
+
+// The status form's step: press its button once the run is over.
+ModalScript::Step CloseStatusFormWhenDone(QStringList *finalStatus = nullptr);
 
 // ---- PDF files ----
 int PdfPageCount(const QByteArray &pdf);

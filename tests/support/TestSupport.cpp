@@ -6,9 +6,16 @@
 #include "printing/LabelTemplates.h"
 #include "surface/SelectionHandle.h"
 #include "surface/BusinessCardPanel.h"
+#include "surface/ComponentText.h"
 
 #include <QApplication>
 #include <QTimer>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
 namespace testsupport {
 
@@ -113,6 +120,57 @@ void WhenModal(std::function<void(QWidget *)> action)
         }
     });
     poll->start(10);
+}
+
+QList<QRect> BoundsInCardFile(const QByteArray &bytes)
+{
+    QList<QRect> bounds;
+    QRect r;
+    for (const QByteArray &line : ComponentStreamToText(bytes).split('\n')) {
+        const QList<QByteArray> parts = line.trimmed().split(' ');
+        if (parts.size() != 3 || parts[1] != "=")
+            continue;
+        const int v = parts[2].toInt();
+        if (parts[0] == "Left")
+            r.moveLeft(v);
+        else if (parts[0] == "Top")
+            r.moveTop(v);
+        else if (parts[0] == "Width")
+            r.setWidth(v);
+        else if (parts[0] == "Height") {
+            r.setHeight(v);
+            bounds.append(r);
+        }
+    }
+    return bounds;
+
+TTinyDisk::TTinyDisk()
+{
+    const QByteArray where = QFile::encodeName(FDir.path());
+    if (::mount("quorvel-test", where.constData(), "tmpfs", MS_NOSUID | MS_NODEV, "size=64k,mode=0700") == 0)
+        FMounted = true;
+    else
+        FWhy = QStringLiteral("a small file system cannot be mounted here (%1); run as root to test a full disk")
+                   .arg(QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+TTinyDisk::~TTinyDisk()
+{
+    if (FMounted)
+        ::umount2(QFile::encodeName(FDir.path()).constData(), MNT_DETACH);
+}
+
+void TTinyDisk::Fill()
+{
+    const int fd = ::open(QFile::encodeName(File(QStringLiteral("filler"))).constData(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+    QVERIFY(fd >= 0);
+    const QByteArray block(4096, 'x');
+    while (::write(fd, block.constData(), size_t(block.size())) > 0) {
+    }
+    const QByteArray byte(1, 'x');
+    while (::write(fd, byte.constData(), 1) > 0) {
+    }
+    ::close(fd);
 }
 
 } // namespace testsupport

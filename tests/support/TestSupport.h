@@ -3,7 +3,11 @@
 // panel the way a user does.
 #pragma once
 
+#include "TestTopics.h"
+
 #include <QImage>
+#include <QList>
+#include <QRect>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <QStringList>
@@ -55,5 +59,33 @@ void ShowActive(QWidget *dialog, const char *what);
 
 // Runs `action` on the modal dialog once it is up.
 void WhenModal(std::function<void(QWidget *)> action);
+
+// The bounds each object has in a card file's bytes, in file order, as its
+// text form shows them (reading objects back would let labels fit
+// themselves again).
+QList<QRect> BoundsInCardFile(const QByteArray &bytes);
+
+// A file system of a few kilobytes (tmpfs) mounted for one test and
+// unmounted when it goes. Mounting needs root: where it is not allowed,
+// Mounted() is false and Why() says so (the test skips).
+class TTinyDisk
+{
+public:
+    TTinyDisk();
+    ~TTinyDisk();
+    TTinyDisk(const TTinyDisk &) = delete;
+    TTinyDisk &operator=(const TTinyDisk &) = delete;
+
+    bool Mounted() const { return FMounted; }
+    QString Why() const { return FWhy; }
+    QString File(const QString &name) const { return FDir.filePath(name); }
+    // Writes a file of filler until no byte is left.
+    void Fill();
+
+private:
+    QTemporaryDir FDir;
+    bool FMounted = false;
+    QString FWhy;
+};
 
 } // namespace testsupport
