@@ -143,6 +143,7 @@ QList<QRect> BoundsInCardFile(const QByteArray &bytes)
         }
     }
     return bounds;
+}
 
 TTinyDisk::TTinyDisk()
 {
