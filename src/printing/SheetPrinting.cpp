@@ -340,6 +340,8 @@ void TLabelPrinter::ShowFinalStatus()
     report.SetStatusFormat(text);
     // Set as it is: an error message may hold percent signs.
     RStatusLabel->setText(LabelText(text));
+    // A long file name widens the form rather than being cut off.
+    resize(size().expandedTo(sizeHint()));
 }
 
 void TLabelPrinter::CancelButtonClick()
