@@ -22,7 +22,6 @@
 #include <QScrollArea>
 #include <QStyle>
 #include <QTableWidget>
-#include <algorithm>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>

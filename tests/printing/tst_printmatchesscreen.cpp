@@ -589,7 +589,6 @@ const std::map<QString, QString> &KnownFaults()
         {"SuperText texture/pdf", "printed texture tiles lie a pixel aside"},
         {"metafile WMF/preview", "a metafile is not cut to the object everywhere as on screen"},
         {"metafile WMF/print", "a metafile is not cut to the object everywhere as on screen"},
-        {"metafile WMF/png", "a metafile is not cut to the object everywhere as on screen"},
         {"metafile WMF/svg", "a metafile is not cut to the object everywhere as on screen"},
         {"metafile WMF/pdf", "a metafile is not cut to the object everywhere as on screen"},
         {"metafile EMF/svg", "a metafile is not cut to the object everywhere as on screen"},
