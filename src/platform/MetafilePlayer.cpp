@@ -35,6 +35,12 @@ constexpr qsizetype kMostPlacedCharacters = 4096;
 constexpr qsizetype kMostSavedStates = 1000;
 // The longest outline, in device pixels, drawn smoothed.
 constexpr double kMostSmoothedLength = 20000;
+// The most outline one playing draws, in lengths of the picture's own
+// diagonal on the device. Filling costs time with the length of the edges
+// it crosses: the most detailed drawings stay far below this, while a file
+// of a few polygons zig-zagging across the picture thousands of times would
+// take seconds at every repaint. Figures beyond it are left out.
+constexpr double kMostOutlineDiagonals = 2000;
 
 class TRecord
 {
@@ -169,6 +175,8 @@ public:
         if (FHadClip)
             FOriginalClip = painter.clipPath();
         FRaster = painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster;
+        const QRectF onDevice = FBase.mapRect(dest);
+        FOutlineBudget = kMostOutlineDiagonals * std::max(1.0, std::hypot(onDevice.width(), onDevice.height()));
     }
 
     void PlayWmf(const QByteArray &image);
@@ -226,6 +234,8 @@ private:
     QPainterPath FOriginalClip;
     bool FRaster = false;
     bool FUsedRasterOperation = false;
+    // Device pixels of outline the playing may still draw.
+    double FOutlineBudget = 0;
     bool FEnhanced = false;
     // WMF: the placeable bounding box is the initial window.
     QRectF FBounds;
@@ -374,6 +384,9 @@ void TPlayer::DrawShape(const QPainterPath &path, bool fill, bool stroke)
     // draws every figure.
     const bool smooth = FPainter.testRenderHint(QPainter::Antialiasing);
     const double deviceLength = p.length() * std::sqrt(std::abs(FPainter.combinedTransform().determinant()));
+    if (deviceLength > FOutlineBudget)
+        return;
+    FOutlineBudget -= deviceLength;
     const bool plain = smooth && deviceLength > kMostSmoothedLength;
     if (plain)
         FPainter.setRenderHint(QPainter::Antialiasing, false);

@@ -26,8 +26,9 @@ public:
 // records paint the whole window red, with an unknown record and a saved and
 // restored state between; or, with deepSaves, a blue brush selected and
 // saved that many times more before one restore goes back to the red; with
-// rop2, the rectangle drawn with that raster operation.
-QByteArray Wmf(bool unknownRecord, int deepSaves = 0, int rop2 = 0)
+// rop2, the rectangle drawn with that raster operation; with zigzags, that
+// many polygons of 32,000 points crossing the window back and forth first.
+QByteArray Wmf(bool unknownRecord, int deepSaves = 0, int rop2 = 0, int zigzags = 0)
 {
     Bytes r;
     r.u32(5).u16(0x020C).u16(500).u16(1000);                 // window extent
@@ -50,6 +51,12 @@ QByteArray Wmf(bool unknownRecord, int deepSaves = 0, int rop2 = 0)
     }
     if (rop2 > 0)
         r.u32(5).u16(0x0104).u16(rop2).u16(0);               // raster operation
+    for (int n = 0; n < zigzags; ++n) {
+        constexpr int points = 32000;
+        r.u32(4 + 2 * points).u16(0x0324).u16(points);       // polygon
+        for (int k = 0; k < points; ++k)
+            r.u16(k % 2 ? 1000 : 0).u16((k * 7919 + n) % 500);
+    }
     r.u32(7).u16(0x041B).u16(500).u16(1000).u16(0).u16(0);   // rectangle
     r.u32(3).u16(0);
     Bytes h;
@@ -179,6 +186,9 @@ void TestMetafile::metafileLandsInItsRectangle_data()
     QTest::newRow("placeable WMF with an unknown record") << Wmf(true) << QSize(96, 48);
     QTest::newRow("placeable WMF saving its state 5000 times") << Wmf(false, 5000) << QSize(96, 48);
     QTest::newRow("EMF") << Emf() << QSize(96, 48);
+    // Such figures would take seconds to fill at every repaint: left out,
+    // and what follows them is still drawn.
+    QTest::newRow("placeable WMF after polygons zig-zagging across it") << Wmf(false, 0, 0, 10) << QSize(96, 48);
 }
 
 void TestMetafile::metafileLandsInItsRectangle()
