@@ -49,7 +49,10 @@ void PrintHelp(QTextStream &out)
            "                       stock instead (the brand is needed only when brands share\n"
            "                       the part number);\n"
            "                       --merge PEOPLE.csv [--per-person N] prints the card for\n"
-           "                       everyone in the CSV file, a sheet or N cards each\n"
+           "                       everyone in the CSV file, a sheet or N cards each;\n"
+           "                       --map FIELD=COLUMN (repeatable, e.g. --map Phone1=Phone)\n"
+           "                       takes a field from a column whose name does not match it;\n"
+           "                       values drawn smaller or cut to fit are named on standard error\n"
            "  --list-layouts       list the card stock --layout knows and exit\n"
            "  --render FILE.qrv --output OUT.png [--zoom Z]\n"
            "                       write the card as the panel shows it, at zoom Z (1.0), as PNG\n"
@@ -126,6 +129,19 @@ void CheckOptions(const QStringList &args, const QStringList &withValue, const Q
         else if (!flags.contains(a))
             throw CommandLineError{QStringLiteral("unexpected argument ") + a + QStringLiteral(" (see --help)")};
     }
+}
+
+// Every value of an option that may be given more than once.
+QStringList ValuesOf(const QStringList &args, const QString &option)
+{
+    QStringList values;
+    for (qsizetype at = args.indexOf(option); at >= 0; at = args.indexOf(option, at + 2)) {
+        if (at + 1 >= args.size() || args.at(at + 1).startsWith(QStringLiteral("--"))
+            || args.at(at + 1).trimmed().isEmpty())
+            throw CommandLineError{option + QStringLiteral(" needs a value (see --help)")};
+        values.append(args.at(at + 1));
+    }
+    return values;
 }
 
 QString RequiredValue(const QStringList &args, const QString &option)
@@ -294,7 +310,7 @@ int PrintCard(const QStringList &args)
 {
     CheckOptions(args, {QStringLiteral("--print"), QStringLiteral("--output"), QStringLiteral("--sheets"),
                         QStringLiteral("--cells"), QStringLiteral("--layout"), QStringLiteral("--merge"),
-                        QStringLiteral("--per-person")},
+                        QStringLiteral("--per-person"), QStringLiteral("--map")},
                  {QStringLiteral("--outline"), QStringLiteral("--calibration")});
     const QString cardFile = RequiredValue(args, QStringLiteral("--print"));
     const QString given = RequiredValue(args, QStringLiteral("--output"));
@@ -324,13 +340,22 @@ int PrintCard(const QStringList &args)
     const QString perPerson = ValueOf(args, QStringLiteral("--per-person"));
     if (!perPerson.isEmpty() && peopleFile.isEmpty())
         throw CommandLineError{QStringLiteral("--per-person needs --merge (see --help)")};
+    const QStringList map = ValuesOf(args, QStringLiteral("--map"));
+    if (!map.isEmpty() && peopleFile.isEmpty())
+        throw CommandLineError{QStringLiteral("--map needs --merge (see --help)")};
     std::optional<TPeopleMerge> merge;
+    QList<TFitNote> notFitting;
     if (!peopleFile.isEmpty()) {
         try {
             const TMergePlan plan = TMergePlan::FromCsvFile(
-                peopleFile, perPerson.isEmpty() ? 0 : PositiveNumber(perPerson, QStringLiteral("--per-person"), 9999));
+                peopleFile, perPerson.isEmpty() ? 0 : PositiveNumber(perPerson, QStringLiteral("--per-person"), 9999),
+                map);
+            // A label whose field has no column would print empty on every card.
+            for (const int entry : plan.UnmatchedEntries(panel.get()))
+                err << "quorvel: " << TerminalText(people::NoColumnText(entry, plan.Header)) << "\n";
+            err.flush();
             merge.emplace(panel.get());
-            plan.Attach(job, *merge);
+            plan.Attach(job, *merge, &notFitting);
         } catch (const EPeopleListError &e) {
             throw CommandLineError{e.Message()};
         }
@@ -349,6 +374,11 @@ int PrintCard(const QStringList &args)
         throw;
     }
     device.SetOutputFileName(QString());
+    // Printed, but not as designed: each person's value that was drawn
+    // smaller or cut, for the user to check before the cards are used.
+    for (const TFitNote &note : notFitting)
+        err << "quorvel: " << TerminalText(people::FitNoteText(note)) << "\n";
+    err.flush();
     return 0;
 }
 
@@ -517,7 +547,7 @@ static QStringList WithLongOptionNames(const QStringList &given)
     static const QStringList takesValue = {
         QStringLiteral("--dump"),  QStringLiteral("--print"),  QStringLiteral("--render"),
         QStringLiteral("--output"), QStringLiteral("--sheets"), QStringLiteral("--cells"),
-        QStringLiteral("--layout"), QStringLiteral("--merge"),  QStringLiteral("--per-person"),
+        QStringLiteral("--layout"), QStringLiteral("--merge"),  QStringLiteral("--per-person"), QStringLiteral("--map"),
         QStringLiteral("--zoom"),  QStringLiteral("--dpi")};
     QStringList args = given;
     for (qsizetype i = 1; i < args.size(); ++i)
