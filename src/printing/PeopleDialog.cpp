@@ -4,6 +4,7 @@
 #include "objects/BusinessCardLabel.h"
 #include "printing/DialogKit.h"
 #include "printing/PrintCommands.h"
+#include "printing/SheetPrinting.h"
 #include "report/PrinterList.h"
 #include "surface/CardPanel.h"
 #include "widgets/ContextHelp.h"
@@ -28,8 +29,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-TPeoplePrintDialog::TPeoplePrintDialog(const TPeopleTable &table, QWidget *parent, TGBasePanel *panel)
-    : QDialog(parent), FPeople(table), FPanel(panel)
+TPeoplePrintDialog::TPeoplePrintDialog(const TPeopleTable &table, QWidget *parent, TGBasePanel *panel,
+                                       TGBasePanel *backPanel)
+    : QDialog(parent), FPeople(table), FPanel(panel), FBackPanel(backPanel)
 {
     setObjectName(QStringLiteral("TPeoplePrintDialog"));
     setWindowTitle(QStringLiteral("Print for Several People"));
@@ -154,10 +156,19 @@ void TPeoplePrintDialog::UpdateFitList()
     const TMergePlan plan = Plan();
     const QStringList captions = TGBusinessCardLabel::PersonalInfoCaptions();
     QStringList lines;
-    for (const int entry : plan.UnmatchedEntries(FPanel))
+    QList<int> unmatched = plan.UnmatchedEntries(FPanel);
+    for (const int entry : plan.UnmatchedEntries(FBackPanel))
+        if (!unmatched.contains(entry))
+            unmatched.append(entry);
+    std::sort(unmatched.begin(), unmatched.end());
+    for (const int entry : unmatched)
         lines << QStringLiteral("No column is chosen for %1: the card's %1 prints empty").arg(captions.value(entry));
     for (const TFitNote &note : plan.FitNotes(FPanel))
         lines << people::FitNoteText(note);
+    for (TFitNote note : plan.FitNotes(FBackPanel)) {
+        note.Back = true;
+        lines << people::FitNoteText(note);
+    }
     if (lines.isEmpty())
         lines << QStringLiteral("Every value fits its place on the card.");
     FFitList->addItems(lines);
@@ -230,7 +241,9 @@ void PrintForPeopleCommand(TPrintContext &context)
     }
     TRPDevice &device = TRPDevice::Instance();
     context.OutlineTestPage = false;
-    TPeoplePrintDialog dialog(table, context.Parent, context.Panel);
+    // The back is printed, and listed, only when both sides are.
+    TPeoplePrintDialog dialog(table, context.Parent, context.Panel,
+                              context.Duplex != sheetprint::dxNone ? context.BackPanel : nullptr);
     TMergePlan plan;
     dialog.OnPreview = [&] {
         plan = dialog.Plan();

@@ -30,8 +30,9 @@ class TPeoplePrintDialog : public QDialog
 public:
     // With the card's panel the dialog lists, before anything is printed,
     // the values that will not fit their labels and the fields without a
-    // column.
-    TPeoplePrintDialog(const TPeopleTable &table, QWidget *parent = nullptr, TGBasePanel *panel = nullptr);
+    // column; with the back's panel, for the back as well.
+    TPeoplePrintDialog(const TPeopleTable &table, QWidget *parent = nullptr, TGBasePanel *panel = nullptr,
+                       TGBasePanel *backPanel = nullptr);
 
     // The ticked people in table order, under the matching and the layout chosen.
     TMergePlan Plan() const;
@@ -67,6 +68,7 @@ private:
     QListWidget *FFitList = nullptr;
     QTimer *FFitListTimer = nullptr;
     QPointer<TGBasePanel> FPanel;
+    QPointer<TGBasePanel> FBackPanel;
 };
 
 namespace printcommands {

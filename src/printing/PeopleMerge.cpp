@@ -13,7 +13,9 @@ namespace people {
 
 QString FitNoteText(const TFitNote &note)
 {
-    const QString field = TGBusinessCardLabel::PersonalInfoCaptions().value(note.Entry);
+    QString field = TGBusinessCardLabel::PersonalInfoCaptions().value(note.Entry);
+    if (note.Back)
+        field += QStringLiteral(" on the back");
     if (note.Cut)
         return QStringLiteral("%1: %2 cut at the card's edge (drawn at %3 % of its size)")
             .arg(note.Person, field)
@@ -132,7 +134,8 @@ TPeopleMerge::TPeopleMerge(TGBasePanel *panel) : FFront(ObjectsOf(panel), CardOf
 // ======================================================================
 // The plan
 
-void TMergePlan::Attach(TCardSheetPrinter &job, TPeopleMerge &merge, QList<TFitNote> *notes) const
+void TMergePlan::Attach(TCardSheetPrinter &job, TPeopleMerge &merge, TPeopleMerge *backMerge,
+                        QList<TFitNote> *notes) const
 {
     int perPerson = PerPerson;
     if (perPerson <= 0) {
@@ -159,6 +162,21 @@ void TMergePlan::Attach(TCardSheetPrinter &job, TPeopleMerge &merge, QList<TFitN
         shown = person;
         loop->PersonShown = names.value(person);
     };
+    if (backMerge)
+        job.OnMergeBack = [people, names, perPerson, loop, backMerge, notes, shown = -1](int card) mutable {
+            const int person = card / perPerson;
+            if (person != shown) {
+                const QList<TFitNote> fits = backMerge->Apply(people.value(person));
+                if (notes)
+                    for (TFitNote note : fits) {
+                        note.Person = names.value(person);
+                        note.Back = true;
+                        notes->append(note);
+                    }
+            }
+            shown = person;
+            loop->PersonShown = names.value(person);
+        };
 }
 
 QList<TFitNote> TMergePlan::FitNotes(TGBasePanel *panel) const

@@ -29,6 +29,8 @@ struct TFitNote {
     // The size the value is drawn at, per cent of the label's font.
     int Percent = 100;
     bool Cut = false;
+    // On the card's back rather than its front.
+    bool Back = false;
 };
 
 namespace people {
@@ -84,7 +86,7 @@ private:
     QList<QPair<QPointer<TGBasePanel>, bool>> FPanels;
 };
 
-// The card panel's side, the front of the card.
+// The side a card panel holds: the front's panel, or the back's.
 class TPeopleMerge
 {
 public:
@@ -112,9 +114,11 @@ struct TMergePlan {
 
     // Sets the sheet loop up to print every person's cards, filling the
     // panel through `merge` (which must live as long as the run) before
-    // each card. The values that did not fit are added to `notes` when
-    // given, once per person.
-    void Attach(TCardSheetPrinter &job, TPeopleMerge &merge, QList<TFitNote> *notes = nullptr) const;
+    // each card; with backMerge, each card's back is filled for the same
+    // person. The values that did not fit are added to `notes` when given,
+    // once per person and side.
+    void Attach(TCardSheetPrinter &job, TPeopleMerge &merge, TPeopleMerge *backMerge = nullptr,
+                QList<TFitNote> *notes = nullptr) const;
 
     // The values of every person that will not fit their labels on the
     // panel's card, found without printing; the card is left as designed.
