@@ -46,7 +46,7 @@ void TPeopleMerge::Apply(const QStringList &values)
     }
 }
 
-void TMergePlan::Attach(TCardSheetPrinter &job, TPeopleMerge &merge) const
+void TMergePlan::Attach(TCardSheetPrinter &job, TPeopleMerge &merge, TPeopleMerge *backMerge) const
 {
     int perPerson = PerPerson;
     if (perPerson <= 0) {
@@ -67,6 +67,14 @@ void TMergePlan::Attach(TCardSheetPrinter &job, TPeopleMerge &merge) const
         shown = person;
         loop->PersonShown = names.value(person);
     };
+    if (backMerge)
+        job.OnMergeBack = [people, names, perPerson, loop, backMerge, shown = -1](int card) mutable {
+            const int person = card / perPerson;
+            if (person != shown)
+                backMerge->Apply(people.value(person));
+            shown = person;
+            loop->PersonShown = names.value(person);
+        };
 }
 
 TMergePlan TMergePlan::FromTable(const TPeopleTable &table, const QList<int> &columns, const QList<int> &rows,

@@ -52,7 +52,8 @@ struct TMergePlan {
     // Sets the sheet loop up to print every person's cards, filling the
     // panel through `merge` (which must live as long as the run) before
     // each card.
-    void Attach(TCardSheetPrinter &job, TPeopleMerge &merge) const;
+    // With backMerge, each card's back is filled for the same person.
+    void Attach(TCardSheetPrinter &job, TPeopleMerge &merge, TPeopleMerge *backMerge = nullptr) const;
 
     // Every person of a table under a column matching; a person's name for
     // the status form is their Name value, or "row N" without one.

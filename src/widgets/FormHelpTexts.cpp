@@ -183,7 +183,9 @@ const QList<TFormTexts> &Table()
             {"WPToolBar1", "Change fonts and attributes with this toolbar, and also use the plus (+) and minus(-) buttons to zoom in and out."},
         }},
         {"TSelectSpecificLabels", {
+            {"BothSidesCheck", "Tick to print the back of the card behind each front as well"},
             {"Cancelbutton", "Click to cancel and return to the previous screen"},
+            {"DuplexCombo", "How the sheet turns over: a duplex printer flips it over its long or its short edge; without duplex all fronts print first, then you turn the stack and the backs print"},
             {"Helpbutton", "Click to bring up Windows Help for the program"},
             {"OKButton", "Click to accept changes and return to the previous screen"},
             {"pages", "Enter the number of pages to print here"},
