@@ -12,6 +12,7 @@
 #include <QTextDocument>
 #include <QtEndian>
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace richtext {
@@ -215,17 +216,34 @@ QSizeF TPictureObjectHandler::intrinsicSize(QTextDocument *, int, const QTextFor
                   format.intProperty(RtfPictureHeightProperty) / TwipsPerLayoutPixel());
 }
 
-void TPictureObjectHandler::drawObject(QPainter *painter, const QRectF &rect, QTextDocument *, int,
+namespace {
+// The picture's edges on whole pixels of the painter's target (the label at
+// its zoom, on screen and in the recording a print is made of), so that its
+// edges are as sharp on the screen as on paper and fall on the same pixels.
+QRectF OnWholePixels(const QPainter &painter, const QRectF &rect)
+{
+    const QTransform &transform = painter.transform();
+    if (transform.type() > QTransform::TxScale)
+        return rect;
+    const QRectF mapped = transform.mapRect(rect);
+    const QRectF whole(QPointF(std::round(mapped.left()), std::round(mapped.top())),
+                       QPointF(std::round(mapped.right()), std::round(mapped.bottom())));
+    return whole.isEmpty() ? rect : transform.inverted().mapRect(whole);
+}
+} // namespace
+
+void TPictureObjectHandler::drawObject(QPainter *painter, const QRectF &layoutRect, QTextDocument *, int,
                                        const QTextFormat &format)
 {
-    if (rect.isEmpty())
+    if (layoutRect.isEmpty())
         return;
+    const QRectF rect = OnWholePixels(*painter, layoutRect);
     const TDecodedPicture *picture = DecodedPicture(format);
     painter->save();
     if (picture->metafile) {
         picture->metafile->Draw(*painter, rect);
     } else if (!picture->image.isNull()) {
-        painter->setRenderHint(QPainter::SmoothPixmapTransform);
+        // Drawn as the image objects draw theirs, which a PDF shows alike.
         painter->drawImage(rect, picture->image);
     }
     painter->restore();

@@ -53,7 +53,7 @@ class TPictureObjectHandler : public QObject, public QTextObjectInterface
 public:
     using QObject::QObject;
     QSizeF intrinsicSize(QTextDocument *document, int position, const QTextFormat &format) override;
-    void drawObject(QPainter *painter, const QRectF &rect, QTextDocument *document, int position,
+    void drawObject(QPainter *painter, const QRectF &layoutRect, QTextDocument *document, int position,
                     const QTextFormat &format) override;
 };
 
