@@ -27,6 +27,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QTextStream>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -52,6 +53,9 @@ void PrintHelp(QTextStream &out)
            "                       the part number);\n"
            "                       --merge PEOPLE.csv [--per-person N] prints the card for\n"
            "                       everyone in the CSV file, a sheet or N cards each;\n"
+           "                       --map FIELD=COLUMN (repeatable, e.g. --map Phone1=Phone)\n"
+           "                       takes a field from a column whose name does not match it;\n"
+           "                       values drawn smaller or cut to fit are named on standard error;\n"
            "                       --duplex long|short prints both sides, each sheet's front\n"
            "                       page followed by its back page with every back behind\n"
            "                       its own front when the sheet turns over that edge;\n"
@@ -135,6 +139,19 @@ void CheckOptions(const QStringList &args, const QStringList &withValue, const Q
         else if (!flags.contains(a))
             throw CommandLineError{QStringLiteral("unexpected argument ") + a + QStringLiteral(" (see --help)")};
     }
+}
+
+// Every value of an option that may be given more than once.
+QStringList ValuesOf(const QStringList &args, const QString &option)
+{
+    QStringList values;
+    for (qsizetype at = args.indexOf(option); at >= 0; at = args.indexOf(option, at + 2)) {
+        if (at + 1 >= args.size() || args.at(at + 1).startsWith(QStringLiteral("--"))
+            || args.at(at + 1).trimmed().isEmpty())
+            throw CommandLineError{option + QStringLiteral(" needs a value (see --help)")};
+        values.append(args.at(at + 1));
+    }
+    return values;
 }
 
 QString RequiredValue(const QStringList &args, const QString &option)
@@ -364,7 +381,8 @@ int PrintCard(const QStringList &args)
 {
     CheckOptions(args, {QStringLiteral("--print"), QStringLiteral("--output"), QStringLiteral("--sheets"),
                         QStringLiteral("--cells"), QStringLiteral("--layout"), QStringLiteral("--merge"),
-                        QStringLiteral("--per-person"), QStringLiteral("--duplex"), QStringLiteral("--back")},
+                        QStringLiteral("--per-person"), QStringLiteral("--duplex"), QStringLiteral("--back"),
+                        QStringLiteral("--map")},
                  {QStringLiteral("--outline"), QStringLiteral("--calibration")});
     const QString cardFile = RequiredValue(args, QStringLiteral("--print"));
     const QString given = RequiredValue(args, QStringLiteral("--output"));
@@ -416,16 +434,31 @@ int PrintCard(const QStringList &args)
     const QString perPerson = ValueOf(args, QStringLiteral("--per-person"));
     if (!perPerson.isEmpty() && peopleFile.isEmpty())
         throw CommandLineError{QStringLiteral("--per-person needs --merge (see --help)")};
+    const QStringList map = ValuesOf(args, QStringLiteral("--map"));
+    if (!map.isEmpty() && peopleFile.isEmpty())
+        throw CommandLineError{QStringLiteral("--map needs --merge (see --help)")};
     std::optional<TPeopleMerge> merge;
     std::optional<TPeopleMerge> backMerge;
+    QList<TFitNote> notFitting;
     if (!peopleFile.isEmpty()) {
         try {
             const TMergePlan plan = TMergePlan::FromCsvFile(
-                peopleFile, perPerson.isEmpty() ? 0 : PositiveNumber(perPerson, QStringLiteral("--per-person"), 9999));
+                peopleFile, perPerson.isEmpty() ? 0 : PositiveNumber(perPerson, QStringLiteral("--per-person"), 9999),
+                map);
+            // A label whose field has no column would print empty on every card.
+            QList<int> unmatched = plan.UnmatchedEntries(panel.get());
+            if (backPanel)
+                for (const int entry : plan.UnmatchedEntries(backPanel.get()))
+                    if (!unmatched.contains(entry))
+                        unmatched.append(entry);
+            std::sort(unmatched.begin(), unmatched.end());
+            for (const int entry : unmatched)
+                err << "quorvel: " << TerminalText(people::NoColumnText(entry, plan.Header)) << "\n";
+            err.flush();
             merge.emplace(panel.get());
             if (backPanel)
                 backMerge.emplace(backPanel.get());
-            plan.Attach(job, *merge, backMerge ? &*backMerge : nullptr);
+            plan.Attach(job, *merge, backMerge ? &*backMerge : nullptr, &notFitting);
         } catch (const EPeopleListError &e) {
             throw CommandLineError{e.Message()};
         }
@@ -444,6 +477,11 @@ int PrintCard(const QStringList &args)
         throw;
     }
     device.SetOutputFileName(QString());
+    // Printed, but not as designed: each person's value that was drawn
+    // smaller or cut, for the user to check before the cards are used.
+    for (const TFitNote &note : notFitting)
+        err << "quorvel: " << TerminalText(people::FitNoteText(note)) << "\n";
+    err.flush();
     if (duplex == sheetprint::dxManual && printer.PageNumber() >= 2) {
         QTextStream out(stdout);
         out << sheetprint::TurnTheStackNote(printer.PageNumber() / 2) << "\n";
@@ -625,7 +663,7 @@ static QStringList WithLongOptionNames(const QStringList &given)
         QStringLiteral("--output"), QStringLiteral("--sheets"), QStringLiteral("--cells"),
         QStringLiteral("--layout"), QStringLiteral("--merge"),  QStringLiteral("--per-person"),
         QStringLiteral("--zoom"),  QStringLiteral("--dpi"),    QStringLiteral("--side"),
-        QStringLiteral("--duplex"), QStringLiteral("--back")};
+        QStringLiteral("--duplex"), QStringLiteral("--back"),  QStringLiteral("--map")};
     QStringList args = given;
     for (qsizetype i = 1; i < args.size(); ++i)
         if (args.at(i) == QLatin1String("-o") && !takesValue.contains(args.at(i - 1)))

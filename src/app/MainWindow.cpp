@@ -8,6 +8,8 @@
 #include "app/ToolIcons.h"
 #include "app/ExportCardDialog.h"
 #include "dialogs/ImageBrowser.h"
+#include "objects/BusinessCardLabel.h"
+#include "objects/QRCode.h"
 #include "platform/Dialogs.h"
 #include "platform/Graphics.h"
 #include "platform/IniFile.h"
@@ -1315,6 +1317,24 @@ void TMainScreen::PersonalInformation1Click()
     FPrefs.Personal = dialog.Values();
     SavePreferences();
     SetPanelPersonalInfo();
+    ShowPersonalInfoInCard();
+}
+
+void TMainScreen::ShowPersonalInfoInCard()
+{
+    // Labels bound to an entry and codes that carry the vCard show the
+    // values just entered; each one that changed is a change of the card.
+    for (TGGraphicControl *object : FPanel->Objects()) {
+        bool changed = false;
+        if (auto *label = qobject_cast<TGBusinessCardLabel *>(object))
+            changed = label->FollowPersonalInfo(FPanel->PersonalInfo);
+        else if (auto *code = qobject_cast<TGQRCode *>(object))
+            changed = code->FollowPersonalInfo(FPanel->PersonalInfo);
+        if (changed) {
+            object->NotifyChanged();
+            object->Invalidate();
+        }
+    }
 }
 
 void TMainScreen::mnuSetorChangeBackgroundArtClick()

@@ -101,6 +101,9 @@ public:
     void SetDefaultFontCaption();
     void SetCardSizeFromInches();
     void SetPanelPersonalInfo();
+    // After Edit > Personal Information: the card's bound labels and
+    // personal QR codes take the new values.
+    void ShowPersonalInfoInCard();
     void SelectAllLabels();
     void CardChanged(QObject *sender);
     void LoadPreferences();

@@ -62,6 +62,13 @@ QString FinalStatus(bool toPrinter, bool aborted, bool complexObjects)
                                            "Note: To save time, only a single card is previewed");
 }
 
+QString MergePreviewStatus(int sheets)
+{
+    return QStringLiteral("\rBusiness Card preview ready!\r\r%1 shown as %2 print, person by person")
+        .arg(sheets == 1 ? QStringLiteral("The sheet is") : QStringLiteral("All %1 sheets are").arg(sheets),
+             sheets == 1 ? QStringLiteral("it will") : QStringLiteral("they will"));
+}
+
 TCell BackCellBehind(const TSheetGeometry &sheet, TDuplex duplex, TCell front)
 {
     // Turned over its long (vertical) edge, the sheet's left and right change
@@ -204,7 +211,9 @@ void TCardSheetPrinter::PrintLabels(TBaseReport &report)
             column = 0;
             ++row;
         }
-        if (!ToPrinter && (row != 0 || column != 0))
+        // A preview shows one card; printing for several people it shows
+        // every sheet as it will print, so that each person can be seen.
+        if (!ToPrinter && !merging && (row != 0 || column != 0))
             break;
         if (row >= Sheet.Down) {
             row = 0;
@@ -501,6 +510,8 @@ void TLabelPrinter::ShowFinalStatus()
         text = QStringLiteral("\r") + FRunError;
     else if (FJob.ToPrinter && !report.IsAborted() && device.IsPdfPrinter() && !device.OutputFileName().isEmpty())
         text = SavedToFileStatus(QFileInfo(device.OutputFileName()).absoluteFilePath());
+    else if (!FJob.ToPrinter && !report.IsAborted() && FJob.MergeCards >= 0)
+        text = MergePreviewStatus(int(FReportFiler.Recording().Pages.size()));
     else
         text = FinalStatus(FJob.ToPrinter, report.IsAborted(), HoldsComplexObjects(FJob.Panel));
     report.SetStatusFormat(text);

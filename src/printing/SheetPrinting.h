@@ -1,6 +1,7 @@
 // Sheet printing: copies of the one card placed into the cells of the sheet
 // layout, corrected by the printer nudges, drawn through a report onto the
-// printer or into the preview's recording. TCardSheetPrinter is the sheet
+// printer or into the preview's recording (the first card, or every sheet
+// when printing for several people). TCardSheetPrinter is the sheet
 // loop itself and needs no window (the command line uses it as it is);
 // TLabelPrinter is the status form that runs it with Cancel or Stop.
 // Holds TSheetGeometry, TCardSheetPrinter, TLabelPrinter.
@@ -54,6 +55,8 @@ bool CellSelected(const SelectedCells &cells, int index);
 
 // The status text a finished run leaves on the form.
 QString FinalStatus(bool toPrinter, bool aborted, bool complexObjects);
+// The status a preview of printing for several people ends with.
+QString MergePreviewStatus(int sheets);
 // The status of a run that wrote a PDF file: where the file is.
 QString SavedToFileStatus(const QString &fileName);
 
@@ -86,7 +89,7 @@ enum TBackgroundKind { bgNone = 0, bgMetafile = 1, bgBitmap = 2 };
 // The sheet loop. Fill in the fields, attach it to a report and run the
 // report: every sheet is one page holding every selected cell, row by row
 // from the top; a preview run records the first cell only, with a silver
-// outline around the card.
+// outline around the card (printing for several people, every sheet).
 class TCardSheetPrinter
 {
 public:

@@ -88,8 +88,7 @@ struct TPdfWord {
     QString Text;
     QRectF Box;
 };
-// The words of a page of the file (the first by default); empty when
-// pdftotext failed.
+// The words of a page of the file (from 1); empty when pdftotext failed.
 QList<TPdfWord> PdfWords(const QString &file, int page = 1);
 
 // ---- the print spooler ----
