@@ -272,6 +272,8 @@ private slots:
             label->SetPersonalField(QStringLiteral("Name"));
             label->Loaded();
             panel->AddNewObject(label, {24, 60, 0, 0});
+            // Wide enough for every name at its size.
+            label->SetBounds(24, 60, 280, label->Height());
             testsupport::Flush();
             return panel;
         };
