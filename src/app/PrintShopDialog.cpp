@@ -118,7 +118,9 @@ TPrintShopDialog::TPrintShopDialog(TGBasePanel *panel, QSizeF card, QWidget *par
     sheetRow->addWidget(SheetCardsSpin);
     sheetRow->addWidget(PaperCombo, 1);
     auto *form = new QFormLayout(this);
-    form->addRow(tr("&Bleed past the cut:"), bleedRow);
+    auto *bleedLabel = new QLabel(tr("&Bleed past the cut:"), this);
+    bleedLabel->setBuddy(BleedEdit);
+    form->addRow(bleedLabel, bleedRow);
     form->addRow(QString(), CropMarksCheck);
     form->addRow(tr("Sa&fe margin inside the cut:"), SafeMarginEdit);
     form->addRow(QString(), sheetRow);

@@ -73,7 +73,7 @@ print_to "$WORK/people.pdf"
 [ "$(orange_on_page "$WORK/people.pdf" 2)" -gt 1650 ] || fail "the second person's sheet lacks the rings"
 
 # Export: the file, then the resolution.
-q_menu f e Return c
+q_menu f e Return
 export=$(x_window "Export Card")
 x_focus "$export"
 x_key ctrl+a

@@ -12,16 +12,23 @@ q_start "$QHOME/saved/edge.QRV"
 main=$(q_main)
 x_title "$main" "Quorvel - edge.QRV"
 
-red() { x_count "$(x_shot "$main" "$1")" 220,0,0 "" 8%; }
+read -r cx cy cw ch <<<"$(q_card "$main")"
+card="${cw}x${ch}+${cx}+${cy}"
+red() { x_count "$(x_shot "$main" "$1")" 220,0,0 "$card" 8%; }
 [ "$(red before.png)" -lt 20 ] || fail "red frames before View > Safe Area"
 q_menu v s
 until [ "$(red guides.png)" -gt 100 ]; do x_tick "the red frame round the label at the edge"; done
-[ "$(x_count "$SHOTS/guides.png" 0,160,80 "" 8%)" -gt 200 ] || fail "no green safe line"
+[ "$(x_count "$SHOTS/guides.png" 0,160,80 "$card" 8%)" -gt 200 ] || fail "no green safe line"
 q_menu v s
 until [ "$(red after.png)" -lt 20 ]; do x_tick "the guides to go"; done
 
 # The dialog: millimetres first, then 3 of them; Export... asks for the file.
-q_menu f e Return p
+# The Export submenu opens with its letter (Printer Setup, the other E, is
+# off without a printer).
+shown=$(x_shown_count)
+q_menu f e
+until [ "$(x_shown_count)" -gt $((shown + 1)) ]; do x_tick "the Export submenu"; done
+x_key p
 options=$(x_window "Export for a Print Shop")
 x_focus "$options"
 x_key Tab
