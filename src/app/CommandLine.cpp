@@ -21,7 +21,9 @@
 #include "surface/ComponentStream.h"
 #include "surface/ComponentText.h"
 #include "surface/BusinessCardPanel.h"
+#include "surface/CardBack.h"
 #include "surface/CardObject.h"
+#include "surface/LabelObjectFiler.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -29,6 +31,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QTextStream>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -53,13 +56,23 @@ void PrintHelp(QTextStream &out)
            "                       stock instead (the brand is needed only when brands share\n"
            "                       the part number);\n"
            "                       --merge PEOPLE.csv [--per-person N] prints the card for\n"
-           "                       everyone in the CSV file, a sheet or N cards each\n"
+           "                       everyone in the CSV file, a sheet or N cards each;\n"
+           "                       --map FIELD=COLUMN (repeatable, e.g. --map Phone1=Phone)\n"
+           "                       takes a field from a column whose name does not match it;\n"
+           "                       values drawn smaller or cut to fit are named on standard error;\n"
+           "                       --duplex long|short prints both sides, each sheet's front\n"
+           "                       page followed by its back page with every back behind\n"
+           "                       its own front when the sheet turns over that edge;\n"
+           "                       --duplex manual prints all fronts, then all backs, for a\n"
+           "                       printer without duplex; --back OTHER.qrv takes the back\n"
+           "                       from the front of another card file\n"
            "  --list-layouts       list the card stock --layout knows and exit\n"
-           "  --render FILE.qrv --output OUT.png [--zoom Z]\n"
+           "  --render FILE.qrv --output OUT.png [--zoom Z] [--side front|back]\n"
            "                       write the card as the panel shows it, at zoom Z (1.0), as PNG\n"
            "  --render FILE.qrv --output OUT.png|OUT.svg|OUT.pdf [--dpi N]\n"
            "                       write the card as it prints, in the format the extension\n"
-           "                       names: PNG at N dots per inch (300), SVG or PDF as vectors\n"
+           "                       names: PNG at N dots per inch (300), SVG or PDF as vectors;\n"
+           "                       --side back renders the card's back\n"
            "  --render FILE.qrv --output OUT.pdf --bleed 3mm [--crop-marks]\n"
            "                       write the card for a print shop: the background and the\n"
            "                       shapes at the card's edge continued past the cut by the\n"
@@ -137,6 +150,19 @@ void CheckOptions(const QStringList &args, const QStringList &withValue, const Q
     }
 }
 
+// Every value of an option that may be given more than once.
+QStringList ValuesOf(const QStringList &args, const QString &option)
+{
+    QStringList values;
+    for (qsizetype at = args.indexOf(option); at >= 0; at = args.indexOf(option, at + 2)) {
+        if (at + 1 >= args.size() || args.at(at + 1).startsWith(QStringLiteral("--"))
+            || args.at(at + 1).trimmed().isEmpty())
+            throw CommandLineError{option + QStringLiteral(" needs a value (see --help)")};
+        values.append(args.at(at + 1));
+    }
+    return values;
+}
+
 QString RequiredValue(const QStringList &args, const QString &option)
 {
     const QString value = ValueOf(args, option);
@@ -194,11 +220,39 @@ std::unique_ptr<TGBusinessCardPanel32> LoadCard(const QString &cardFile, const C
     return panel;
 }
 
-// A card's background art, or nothing when the side file names none or the
-// picture has gone. A picture that cannot be used is said so and left out.
-QString UsableBackgroundArt(const QString &cardFile, QTextStream &err)
+// The back of a card file, as the file holds it.
+TCardBack BackOfCard(const QString &cardFile)
 {
-    const QString art = TMainScreen::BackgroundArtOf(cardFile);
+    TCardBack back;
+    QObject scratch;
+    try {
+        TGLabelObjectFiler().ReadCardFile(&scratch, cardFile, &back);
+    } catch (const std::bad_alloc &) {
+        throw;
+    } catch (const EStreamError &e) {
+        throw CommandLineError{QStringLiteral("unable to open ") + cardFile + QStringLiteral(": ")
+                               + ReaderMessage(e, cardFile)};
+    }
+    return back;
+}
+
+// A card panel as LoadCard makes it, holding the card's back.
+std::unique_ptr<TGBusinessCardPanel32> LoadCardBack(const QString &cardFile, const CardSheetLayout &layout,
+                                                    TCardBack &back)
+{
+    std::unique_ptr<TGBusinessCardPanel32> panel = LoadCard(cardFile, layout);
+    back = BackOfCard(cardFile);
+    if (back.IsEmpty())
+        throw CommandLineError{cardFile + QStringLiteral(" has no back; design one in the program (View > Back)")};
+    panel->DeleteAllObjects();
+    panel->LoadFromBytes(back.Objects);
+    return panel;
+}
+
+// Art named by a card, or nothing when the picture has gone. A picture that
+// cannot be used is said so and left out.
+QString UsableArt(const QString &art, QTextStream &err)
+{
     if (art.isEmpty() || !QFileInfo::exists(art))
         return QString();
     try {
@@ -211,18 +265,36 @@ QString UsableBackgroundArt(const QString &cardFile, QTextStream &err)
     return art;
 }
 
+// A card's background art, or nothing when the side file names none.
+QString UsableBackgroundArt(const QString &cardFile, QTextStream &err)
+{
+    return UsableArt(TMainScreen::BackgroundArtOf(cardFile), err);
+}
+
+// The side --side names: false for the front, true for the back.
+bool BackSideAsked(const QStringList &args)
+{
+    const QString side = ValueOf(args, QStringLiteral("--side"));
+    if (side.isEmpty() || side == QLatin1String("front"))
+        return false;
+    if (side == QLatin1String("back"))
+        return true;
+    throw CommandLineError{QStringLiteral("--side takes front or back")};
+}
+
 // Where an output goes: never over an input of the command (the card, its
 // side file, its background art, the settings file, the list of people);
 // links are followed, devices and FIFOs refused. Standard output is no file
 // that could be replaced whole, so "-" is refused rather than taken as a name.
-void CheckOutput(const QString &output, const QString &cardFile, const QString &peopleFile = QString())
+void CheckOutput(const QString &output, const QString &cardFile, const QString &peopleFile = QString(),
+                 const QString &backFile = QString())
 {
     if (output == QLatin1String("-"))
         throw CommandLineError{QStringLiteral("the output cannot be standard output (-); name a file")};
     try {
         platform::RefuseOutputOverInput(output, {cardFile, FindFileIgnoringCase(TMainScreen::SideFileName(cardFile)),
                                                  TMainScreen::BackgroundArtOf(cardFile), SettingsFileName(),
-                                                 peopleFile});
+                                                 peopleFile, backFile});
         platform::OutputTarget(output);
     } catch (const platform::EOutputFileError &e) {
         throw CommandLineError{e.Message()};
@@ -299,17 +371,37 @@ int ListLayouts(QTextStream &out, QTextStream &err)
     return 0;
 }
 
+// How --duplex turns the sheet; dxNone when it is not given.
+sheetprint::TDuplex DuplexAsked(const QStringList &args)
+{
+    const QString duplex = ValueOf(args, QStringLiteral("--duplex"));
+    if (duplex.isEmpty())
+        return sheetprint::dxNone;
+    if (duplex == QLatin1String("long"))
+        return sheetprint::dxLongEdge;
+    if (duplex == QLatin1String("short"))
+        return sheetprint::dxShortEdge;
+    if (duplex == QLatin1String("manual"))
+        return sheetprint::dxManual;
+    throw CommandLineError{QStringLiteral("--duplex takes long, short or manual")};
+}
+
 int PrintCard(const QStringList &args)
 {
     CheckOptions(args, {QStringLiteral("--print"), QStringLiteral("--output"), QStringLiteral("--sheets"),
                         QStringLiteral("--cells"), QStringLiteral("--layout"), QStringLiteral("--merge"),
-                        QStringLiteral("--per-person")},
+                        QStringLiteral("--per-person"), QStringLiteral("--duplex"), QStringLiteral("--back"),
+                        QStringLiteral("--map")},
                  {QStringLiteral("--outline"), QStringLiteral("--calibration")});
     const QString cardFile = RequiredValue(args, QStringLiteral("--print"));
     const QString given = RequiredValue(args, QStringLiteral("--output"));
     const QString output = given == QLatin1String("-") ? given : QFileInfo(given).absoluteFilePath();
     const QString peopleFile = ValueOf(args, QStringLiteral("--merge"));
-    CheckOutput(output, cardFile, peopleFile);
+    const QString backFile = ValueOf(args, QStringLiteral("--back"));
+    CheckOutput(output, cardFile, peopleFile, backFile);
+    const sheetprint::TDuplex duplex = DuplexAsked(args);
+    if (!backFile.isEmpty() && duplex == sheetprint::dxNone)
+        throw CommandLineError{QStringLiteral("--back needs --duplex long, short or manual (see --help)")};
     const QString sheets = ValueOf(args, QStringLiteral("--sheets"));
     TPreferences prefs = SettingsFilePreferences();
     if (const QString name = ValueOf(args, QStringLiteral("--layout")); !name.isEmpty()) {
@@ -328,18 +420,54 @@ int PrintCard(const QStringList &args)
     job.Panel = panel.get();
     QTextStream err(stderr);
     job.BackgroundPath = UsableBackgroundArt(cardFile, err);
+    // Both sides: the card's own back, or the front of the card --back names.
+    std::unique_ptr<TGBusinessCardPanel32> backPanel;
+    if (duplex != sheetprint::dxNone) {
+        if (job.OutlineOnly)
+            throw CommandLineError{QStringLiteral("--outline prints cell outlines on one side; it does not go "
+                                                  "with --duplex")};
+        if (!backFile.isEmpty()) {
+            backPanel = LoadCard(backFile, prefs.Layout);
+            job.BackBackgroundPath = UsableBackgroundArt(backFile, err);
+        } else if (!job.CalibrationPage) {
+            TCardBack back;
+            backPanel = LoadCardBack(cardFile, prefs.Layout, back);
+            job.BackBackgroundPath = UsableArt(back.BackgroundArt, err);
+        }
+        job.BackPanel = backPanel.get();
+        job.Duplex = duplex;
+        job.BackSheet = sheetprint::SheetGeometry(prefs.Layout, prefs.BackNudges);
+    }
     job.LoadBackGround();
     // Printing for several people: every bound label takes each person's value.
     const QString perPerson = ValueOf(args, QStringLiteral("--per-person"));
     if (!perPerson.isEmpty() && peopleFile.isEmpty())
         throw CommandLineError{QStringLiteral("--per-person needs --merge (see --help)")};
+    const QStringList map = ValuesOf(args, QStringLiteral("--map"));
+    if (!map.isEmpty() && peopleFile.isEmpty())
+        throw CommandLineError{QStringLiteral("--map needs --merge (see --help)")};
     std::optional<TPeopleMerge> merge;
+    std::optional<TPeopleMerge> backMerge;
+    QList<TFitNote> notFitting;
     if (!peopleFile.isEmpty()) {
         try {
             const TMergePlan plan = TMergePlan::FromCsvFile(
-                peopleFile, perPerson.isEmpty() ? 0 : PositiveNumber(perPerson, QStringLiteral("--per-person"), 9999));
+                peopleFile, perPerson.isEmpty() ? 0 : PositiveNumber(perPerson, QStringLiteral("--per-person"), 9999),
+                map);
+            // A label whose field has no column would print empty on every card.
+            QList<int> unmatched = plan.UnmatchedEntries(panel.get());
+            if (backPanel)
+                for (const int entry : plan.UnmatchedEntries(backPanel.get()))
+                    if (!unmatched.contains(entry))
+                        unmatched.append(entry);
+            std::sort(unmatched.begin(), unmatched.end());
+            for (const int entry : unmatched)
+                err << "quorvel: " << TerminalText(people::NoColumnText(entry, plan.Header)) << "\n";
+            err.flush();
             merge.emplace(panel.get());
-            plan.Attach(job, *merge);
+            if (backPanel)
+                backMerge.emplace(backPanel.get());
+            plan.Attach(job, *merge, backMerge ? &*backMerge : nullptr, &notFitting);
         } catch (const EPeopleListError &e) {
             throw CommandLineError{e.Message()};
         }
@@ -358,11 +486,21 @@ int PrintCard(const QStringList &args)
         throw;
     }
     device.SetOutputFileName(QString());
+    // Printed, but not as designed: each person's value that was drawn
+    // smaller or cut, for the user to check before the cards are used.
+    for (const TFitNote &note : notFitting)
+        err << "quorvel: " << TerminalText(people::FitNoteText(note)) << "\n";
+    err.flush();
+    if (duplex == sheetprint::dxManual && printer.PageNumber() >= 2) {
+        QTextStream out(stdout);
+        out << sheetprint::TurnTheStackNote(printer.PageNumber() / 2) << "\n";
+    }
     return 0;
 }
 
 // --render to .svg, .pdf, or .png with --dpi: the card as it prints.
-int ExportCardFile(const QString &cardFile, const QString &output, const QString &dpiText, bool zoomGiven)
+int ExportCardFile(const QString &cardFile, const QString &output, const QString &dpiText, bool zoomGiven,
+                   bool back)
 {
     if (zoomGiven)
         throw CommandLineError{QStringLiteral("--zoom draws a .png as the panel shows it; it does not go with "
@@ -374,10 +512,12 @@ int ExportCardFile(const QString &cardFile, const QString &output, const QString
     // over an input, a device or a FIFO.
     CheckOutput(output, cardFile);
     const TPreferences prefs = SettingsFilePreferences();
-    const std::unique_ptr<TGBusinessCardPanel32> panel = LoadCard(cardFile, prefs.Layout);
+    TCardBack cardBack;
+    const std::unique_ptr<TGBusinessCardPanel32> panel =
+        back ? LoadCardBack(cardFile, prefs.Layout, cardBack) : LoadCard(cardFile, prefs.Layout);
     card.Panel = panel.get();
     card.CardSize = QSizeF(prefs.Layout.Width, prefs.Layout.Height);
-    card.BackgroundPath = TMainScreen::BackgroundArtOf(cardFile);
+    card.BackgroundPath = back ? cardBack.BackgroundArt : TMainScreen::BackgroundArtOf(cardFile);
     try {
         ExportCard(card, output);
     } catch (const ECardExportError &e) {
@@ -443,17 +583,18 @@ int RenderCard(const QStringList &args)
         return RenderForPrintShop(args);
     CheckOptions(args,
                  {QStringLiteral("--render"), QStringLiteral("--output"), QStringLiteral("--zoom"),
-                  QStringLiteral("--dpi")},
+                  QStringLiteral("--dpi"), QStringLiteral("--side")},
                  {});
     const QString cardFile = RequiredValue(args, QStringLiteral("--render"));
     const QString output = RequiredValue(args, QStringLiteral("--output"));
+    const bool back = BackSideAsked(args);
     // A name without an extension gets the panel's picture as a PNG, as it
     // always has; an extension the export does not know is refused there.
     const std::optional<TExportFormat> format = ExportFormatOf(output);
     const bool unknownExtension = !format && !QFileInfo(output).suffix().isEmpty();
     if (const QString dpi = ValueOf(args, QStringLiteral("--dpi"));
         !dpi.isEmpty() || format == efSvg || format == efPdf || unknownExtension)
-        return ExportCardFile(cardFile, output, dpi, args.contains(QStringLiteral("--zoom")));
+        return ExportCardFile(cardFile, output, dpi, args.contains(QStringLiteral("--zoom")), back);
     float zoom = 1.0f;
     if (const QString z = ValueOf(args, QStringLiteral("--zoom")); !z.isEmpty()) {
         bool ok = false;
@@ -463,9 +604,12 @@ int RenderCard(const QStringList &args)
     }
     CheckOutput(output, cardFile);
     const TPreferences prefs = SettingsFilePreferences();
-    const std::unique_ptr<TGBusinessCardPanel32> panel = LoadCard(cardFile, prefs.Layout);
+    TCardBack cardBack;
+    const std::unique_ptr<TGBusinessCardPanel32> panel =
+        back ? LoadCardBack(cardFile, prefs.Layout, cardBack) : LoadCard(cardFile, prefs.Layout);
     QTextStream err(stderr);
-    if (const QString art = UsableBackgroundArt(cardFile, err); !art.isEmpty())
+    if (const QString art = back ? UsableArt(cardBack.BackgroundArt, err) : UsableBackgroundArt(cardFile, err);
+        !art.isEmpty())
         panel->LoadColorPicture(art);
     panel->SetZoom(zoom);
 
@@ -580,7 +724,9 @@ static QStringList WithLongOptionNames(const QStringList &given)
         QStringLiteral("--dump"),  QStringLiteral("--print"),  QStringLiteral("--render"),
         QStringLiteral("--output"), QStringLiteral("--sheets"), QStringLiteral("--cells"),
         QStringLiteral("--layout"), QStringLiteral("--merge"),  QStringLiteral("--per-person"),
-        QStringLiteral("--zoom"),  QStringLiteral("--dpi"),    QStringLiteral("--bleed")};
+        QStringLiteral("--zoom"),  QStringLiteral("--dpi"),    QStringLiteral("--side"),
+        QStringLiteral("--duplex"), QStringLiteral("--back"),  QStringLiteral("--map"),
+        QStringLiteral("--bleed")};
     QStringList args = given;
     for (qsizetype i = 1; i < args.size(); ++i)
         if (args.at(i) == QLatin1String("-o") && !takesValue.contains(args.at(i - 1)))

@@ -9,6 +9,8 @@
 #include "app/ExportCardDialog.h"
 #include "app/PrintShopDialog.h"
 #include "dialogs/ImageBrowser.h"
+#include "objects/BusinessCardLabel.h"
+#include "objects/QRCode.h"
 #include "platform/Dialogs.h"
 #include "platform/Graphics.h"
 #include "platform/IniFile.h"
@@ -33,6 +35,7 @@
 #include "widgets/SpinEdit.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -271,10 +274,18 @@ void TMainScreen::BuildMenu()
     FFineTuningAction =
         add(FFileMenu, "mnuFineTuning", QStringLiteral("Printer Fine &Tuning"), [this] { FineTuningClick(); });
     FPrintingActions.append(FFineTuningAction);
+    FBackFineTuningAction = add(FFileMenu, "mnuBackFineTuning", QStringLiteral("Printer Fine Tuning for Bac&ks"),
+                                [this] { BackFineTuningClick(); });
+    FPrintingActions.append(FBackFineTuningAction);
     FPrintingActions.append(add(FFileMenu, "mnuPrintOutlineTestPage", QStringLiteral("Print O&utline Test Page"),
                                 [this] { mnuPrintOutlineTestPageClick(); }));
     FPrintingActions.append(add(FFileMenu, "mnuPrintCalibrationPage", QStringLiteral("Print &Calibration Page"),
                                 [this] { mnuPrintCalibrationPageClick(); }));
+    FPrintingActions.append(add(FFileMenu, "mnuPrintTwoSidedCalibration",
+                                QStringLiteral("Print Calibration Page for &Both Sides"), [this] {
+                                    if (FPrintingAvailable && g_printing.TwoSidedCalibration)
+                                        g_printing.TwoSidedCalibration(*this);
+                                }));
     FFileMenu->addSeparator();
     add(FFileMenu, "Exit1", QStringLiteral("E&xit"), [this] { close(); });
 
@@ -322,6 +333,17 @@ void TMainScreen::BuildMenu()
         ShowSafeAreaGuides(*FPanel, on);
     });
     safeArea->setCheckable(true);
+    view->addSeparator();
+    auto *sides = new QActionGroup(this);
+    FFrontAction = add(view, "mnuFront", QStringLiteral("F&ront"), [this] { ShowSide(TCardSide::Front); });
+    FBackAction = add(view, "mnuBack", QStringLiteral("&Back"), [this] { ShowSide(TCardSide::Back); });
+    for (QAction *a : {FFrontAction, FBackAction}) {
+        a->setCheckable(true);
+        sides->addAction(a);
+    }
+    FFrontAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp));
+    FBackAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown));
+    FFrontAction->setChecked(true);
 
     QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
@@ -460,9 +482,36 @@ void TMainScreen::BuildBottomBar()
     auto *column = new QVBoxLayout(central);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
+    column->addWidget(BuildSideSwitch());
     column->addWidget(cardArea, 1);
     column->addWidget(bar);
     setCentralWidget(central);
+}
+
+// The switch between the card's two sides, just above the card: the same
+// commands as View > Front and View > Back.
+QWidget *TMainScreen::BuildSideSwitch()
+{
+    auto *strip = new QWidget(this);
+    strip->setObjectName(QStringLiteral("SideSwitch"));
+    auto *row = new QHBoxLayout(strip);
+    row->setContentsMargins(4, 2, 4, 2);
+    row->setSpacing(0);
+    auto side = [strip, row](const char *name, QAction *action, const QString &caption) {
+        auto *b = new QToolButton(strip);
+        b->setObjectName(QLatin1String(name));
+        b->setDefaultAction(action);
+        b->setText(caption);
+        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        b->setAutoRaise(false);
+        b->setMinimumWidth(56);
+        row->addWidget(b);
+        return b;
+    };
+    side("FrontSideButton", FFrontAction, QStringLiteral("Front"));
+    side("BackSideButton", FBackAction, QStringLiteral("Back"));
+    row->addStretch();
+    return strip;
 }
 
 // ======================================================================
@@ -540,6 +589,7 @@ void TMainScreen::Setbuttons()
     for (QAction *a : std::as_const(FPrintingActions))
         a->setEnabled(FPrintingAvailable);
     FFineTuningAction->setEnabled(FPrintingAvailable && bool(g_printing.FineTuning));
+    FBackFineTuningAction->setEnabled(FPrintingAvailable && bool(g_printing.BackFineTuning));
     FChangeLayoutAction->setEnabled(bool(g_printing.EditLayout));
 }
 
@@ -944,6 +994,12 @@ void TMainScreen::ClearCard()
     FPanel->DeleteAllObjects();
     FBackgroundArtPath.clear();
     FPanel->ClearColorPicture();
+    FBackArtPath.clear();
+    FHiddenObjects.clear();
+    FHiddenHistory = TUndoHistory();
+    FHiddenHistoryBegun = false;
+    FShownSide = TCardSide::Front;
+    ShowSideState();
     FPanel->update();
 }
 
@@ -993,8 +1049,9 @@ void TMainScreen::OpenBCFile(const QString &path)
     // leaves that card, its name and its changes alone.
     QObject holder; // frees what was read when the read fails
     QList<TGGraphicControl *> read;
+    TCardBack back;
     try {
-        read = TGLabelObjectFiler().ReadCardFile(&holder, path);
+        read = TGLabelObjectFiler().ReadCardFile(&holder, path, &back);
     } catch (const std::exception &) {
         ShowInformation(QStringLiteral("Unable to open ") + path
                         + QStringLiteral(". Possibly corrupted, possibly not a QRV file"));
@@ -1007,6 +1064,13 @@ void TMainScreen::OpenBCFile(const QString &path)
     FBackgroundArtPath.clear();
     FPanel->ClearColorPicture();
     FPanel->TakeReadObjects(read);
+    // A card opens on its front; its back waits as the file holds it.
+    FShownSide = TCardSide::Front;
+    FHiddenObjects = back.Objects;
+    FBackArtPath = back.BackgroundArt;
+    FHiddenHistory = TUndoHistory();
+    FHiddenHistoryBegun = false;
+    ShowSideState();
     FCardFileName = path;
     FRecentFiles->Add(path);
     SaveRecentFiles();
@@ -1037,7 +1101,10 @@ void TMainScreen::SaveBCFile(const QString &path)
     } catch (const platform::EOutputFileError &e) {
         throw std::runtime_error(e.what());
     }
-    FPanel->SaveToFile(path);
+    // The front's list comes first and whole; the back follows it in the
+    // same file.
+    const QByteArray front = FrontObjects();
+    TGLabelObjectFiler().WriteCardFile(path, front, Back());
 }
 
 bool TMainScreen::SaveCardReportingErrors(const QString &path)
@@ -1259,6 +1326,24 @@ void TMainScreen::PersonalInformation1Click()
     FPrefs.Personal = dialog.Values();
     SavePreferences();
     SetPanelPersonalInfo();
+    ShowPersonalInfoInCard();
+}
+
+void TMainScreen::ShowPersonalInfoInCard()
+{
+    // Labels bound to an entry and codes that carry the vCard show the
+    // values just entered; each one that changed is a change of the card.
+    for (TGGraphicControl *object : FPanel->Objects()) {
+        bool changed = false;
+        if (auto *label = qobject_cast<TGBusinessCardLabel *>(object))
+            changed = label->FollowPersonalInfo(FPanel->PersonalInfo);
+        else if (auto *code = qobject_cast<TGQRCode *>(object))
+            changed = code->FollowPersonalInfo(FPanel->PersonalInfo);
+        if (changed) {
+            object->NotifyChanged();
+            object->Invalidate();
+        }
+    }
 }
 
 void TMainScreen::mnuSetorChangeBackgroundArtClick()
@@ -1266,19 +1351,19 @@ void TMainScreen::mnuSetorChangeBackgroundArtClick()
     TLoadBackGround dialog(this);
     dialog.SetDirectory(BackgroundArtFolder());
     CenterForm(&dialog);
-    dialog.Preselect(FBackgroundArtPath, BackgroundArtFolder());
+    dialog.Preselect(ShownArtPath(), BackgroundArtFolder());
     const int result = ExecDialog(dialog);
     if (result == 1) {
         // Art that cannot be loaded keeps the previous art and its path.
         const QString chosen = dialog.SelectedFile();
         if (FPanel->LoadColorPicture(chosen)) {
-            FBackgroundArtPath = chosen;
+            ShownArtPath() = chosen;
             SetChangesMade(true);
         }
         FPanel->update();
         SettleStep();
     } else if (result == TLoadBackGround::kNoneResult) {
-        FBackgroundArtPath.clear();
+        ShownArtPath().clear();
         FPanel->ClearColorPicture();
         FPanel->update();
         SetChangesMade(true);
@@ -1327,6 +1412,17 @@ void TMainScreen::FineTuningClick()
     }
 }
 
+void TMainScreen::BackFineTuningClick()
+{
+    if (!FPrintingAvailable || !g_printing.BackFineTuning)
+        return;
+    PrinterNudges nudges = FPrefs.BackNudges;
+    if (g_printing.BackFineTuning(*this, nudges)) {
+        FPrefs.BackNudges = nudges;
+        SavePreferences();
+    }
+}
+
 void TMainScreen::mnuPrintOutlineTestPageClick()
 {
     if (FPrintingAvailable && g_printing.OutlineTestPage)
@@ -1364,6 +1460,100 @@ void TMainScreen::ApplyZoomSize(float factor)
     FPanel->resize(platform::Round(card.width() * double(factor)), platform::Round(card.height() * double(factor)));
 }
 
+// ======================================================================
+// The two sides
+
+QString &TMainScreen::ShownArtPath()
+{
+    return FShownSide == TCardSide::Front ? FBackgroundArtPath : FBackArtPath;
+}
+
+void TMainScreen::ShowArtOfShownSide()
+{
+    // A picture that has gone is skipped; the side keeps naming it.
+    const QString &art = ShownArtPath();
+    if (art.isEmpty() || !QFileInfo::exists(art) || !FPanel->LoadColorPicture(art))
+        FPanel->ClearColorPicture();
+    FPanel->update();
+}
+
+void TMainScreen::ShowSideState()
+{
+    (FShownSide == TCardSide::Front ? FFrontAction : FBackAction)->setChecked(true);
+    ShowArtOfShownSide();
+}
+
+QByteArray TMainScreen::FrontObjects()
+{
+    return FShownSide == TCardSide::Front ? FPanel->SaveToBytes() : FHiddenObjects;
+}
+
+TCardBack TMainScreen::Back()
+{
+    TCardBack back;
+    back.Objects = FShownSide == TCardSide::Back ? FPanel->SaveToBytes() : FHiddenObjects;
+    back.BackgroundArt = FBackArtPath;
+    return back;
+}
+
+std::unique_ptr<TGBusinessCardPanel32> TMainScreen::HiddenSidePanel() const
+{
+    auto panel = std::make_unique<TGBusinessCardPanel32>();
+    panel->SetShape(FPanel->Shape());
+    panel->resize(CardSizeAtZoomOne());
+    panel->LoadFromBytes(FHiddenObjects);
+    return panel;
+}
+
+void TMainScreen::ShowSide(TCardSide side)
+{
+    if (side == FShownSide) {
+        ShowSideState();
+        return;
+    }
+    // What was done on this side is a step of its own history first.
+    SettleStep();
+    const bool wasLoading = FLoading;
+    FLoading = true;
+    QByteArray shown;
+    try {
+        shown = FPanel->SaveToBytes();
+        QObject holder;
+        const QList<TGGraphicControl *> read =
+            FHiddenObjects.isEmpty() ? QList<TGGraphicControl *>()
+                                     : TComponentReader(FHiddenObjects).ReadObjectList(&holder, nullptr);
+        FPanel->DeleteAllObjects();
+        FPanel->TakeReadObjects(read);
+    } catch (const std::exception &e) {
+        // The side was read when the card was opened: only running out of
+        // memory gets here, and the side shown stays as it was.
+        FLoading = wasLoading;
+        ShowSideState();
+        ShowError(QString::fromUtf8(e.what()) + QLatin1Char('.'));
+        return;
+    }
+    FPanel->Handle()->move(FPanel->width() + 1, FPanel->Handle()->y());
+    FHiddenObjects = shown;
+    FShownSide = side;
+    std::swap(FHistory, FHiddenHistory);
+    const bool shownHistoryBegun = FHiddenHistoryBegun;
+    FHiddenHistoryBegun = true;
+    ShowSideState();
+    FLoading = wasLoading;
+    if (shownHistoryBegun) {
+        // The objects were read in the order of the history's current state:
+        // its records are theirs.
+        SeedRecords(FHistory.Current());
+        FPendingStepName.clear();
+        FMenuStepName.clear();
+        UpdateEditActions();
+    } else {
+        // First shown since the card was opened: the side is as saved.
+        FRecorded.clear();
+        ResetHistory();
+    }
+}
+
 TCardState TMainScreen::TakeCardState()
 {
     TCardState state;
@@ -1395,7 +1585,7 @@ TCardState TMainScreen::TakeCardState()
     }
     FRecorded = std::move(recorded);
     FLoading = wasLoading;
-    state.BackgroundArt = FBackgroundArtPath;
+    state.BackgroundArt = ShownArtPath();
     for (TGGraphicControl *o : FPanel->Handle()->Selection())
         state.Selection.append(FPanel->Objects().indexOf(o));
     for (const TGGraphicControl *o : FPanel->Objects())
@@ -1462,12 +1652,9 @@ void TMainScreen::RestoreCardState(const TCardState &from, const TCardState &sta
         // The history's own bytes: only running out of memory gets here.
         ShowError(QString::fromUtf8(e.what()) + QLatin1Char('.'));
     }
-    if (state.BackgroundArt != FBackgroundArtPath) {
-        FBackgroundArtPath = state.BackgroundArt;
-        if (!FBackgroundArtPath.isEmpty() && QFileInfo::exists(FBackgroundArtPath))
-            FPanel->LoadColorPicture(FBackgroundArtPath);
-        else
-            FPanel->ClearColorPicture();
+    if (state.BackgroundArt != ShownArtPath()) {
+        ShownArtPath() = state.BackgroundArt;
+        ShowArtOfShownSide();
     }
     const QList<TGGraphicControl *> &objects = FPanel->Objects();
     for (int index : state.Selection)
@@ -1481,7 +1668,7 @@ void TMainScreen::RestoreCardState(const TCardState &from, const TCardState &sta
         FRecorded.clear();
     FLoading = wasLoading;
     FRestoring = false;
-    SetChangesMade(!FHistory.AtSavedState());
+    SetChangesMade(!FHistory.AtSavedState() || !FHiddenHistory.AtSavedState());
     FPanel->update();
     UpdateEditActions();
 }
@@ -1499,6 +1686,7 @@ void TMainScreen::CardWasSaved()
     // What was written is the current state of the history.
     SettleStep();
     FHistory.MarkSaved();
+    FHiddenHistory.MarkSaved();
     SetChangesMade(false);
 }
 

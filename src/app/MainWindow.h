@@ -8,6 +8,7 @@
 #include "app/UndoHistory.h"
 #include "printing/CardSheetLayout.h"
 #include "surface/BusinessCardPanel.h"
+#include "surface/CardBack.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -29,6 +30,9 @@ class TMRUFileList;
 class TSpinButton;
 class TMainScreen;
 
+// The two sides of a card; the panel shows one of them at a time.
+enum class TCardSide { Front, Back };
+
 // The printing commands, carried out by the printing module; tests replace
 // them. A command left empty stays disabled. The main window hands over only
 // what a command needs and keeps the settings itself.
@@ -39,8 +43,11 @@ struct TPrintingCommands {
     std::function<void(TMainScreen &)> PrinterSetup;    // "Printer S&etup"
     std::function<void(TMainScreen &)> OutlineTestPage; // "Print O&utline Test Page"
     std::function<void(TMainScreen &)> CalibrationPage; // "Print &Calibration Page"
+    std::function<void(TMainScreen &)> TwoSidedCalibration; // "Print Calibration Page for &Both Sides"
     // "Printer Fine &Tuning": edits the nudges; true on OK.
     std::function<bool(TMainScreen &, PrinterNudges &)> FineTuning;
+    // "Printer Fine Tuning for Bac&ks": the nudges of the backs of two-sided sheets.
+    std::function<bool(TMainScreen &, PrinterNudges &)> BackFineTuning;
     // "Change Business Card Layout": edits the layout; true on OK.
     std::function<bool(TMainScreen &, CardSheetLayout &)> EditLayout;
 };
@@ -62,7 +69,10 @@ public:
 
     // ---- state ----
     QString CardFileName() const { return FCardFileName; }
+    // The front's background art (the side file names it).
     QString BackgroundArtPath() const { return FBackgroundArtPath; }
+    // The back's own background art; empty for none.
+    QString BackArtPath() const { return FBackArtPath; }
     bool ChangesMade() const { return FChangesMade; }
     bool Loading() const { return FLoading; }
     bool PrintingAvailable() const { return FPrintingAvailable; }
@@ -81,6 +91,8 @@ public:
     SelectedCells &Cells() { return FSelectedCells; }
     bool PrintToPrinter = false;
     bool OutlineTestPage = false;
+    // How Print turned the sheet over last ("Both sides"): a sheetprint::TDuplex.
+    int PrintDuplex = 0;
 
     // ---- operations ----
     void FormActivate();
@@ -89,6 +101,9 @@ public:
     void SetDefaultFontCaption();
     void SetCardSizeFromInches();
     void SetPanelPersonalInfo();
+    // After Edit > Personal Information: the card's bound labels and
+    // personal QR codes take the new values.
+    void ShowPersonalInfoInCard();
     void SelectAllLabels();
     void CardChanged(QObject *sender);
     void LoadPreferences();
@@ -101,6 +116,21 @@ public:
     // while the window is resized, until the zoom is stepped.
     void FitToWindowClick();
     bool FittingToWindow() const { return FFitToWindow; }
+
+    // ---- the two sides ----
+    // View > Front / Back and the switch beside the card: the panel shows
+    // that side; editing, undo, the clipboard and background art work on it.
+    // Each side keeps its own undo history.
+    TCardSide ShownSide() const { return FShownSide; }
+    void ShowSide(TCardSide side);
+    // The front's list of objects and the back, as the card file holds them,
+    // whichever side is shown.
+    QByteArray FrontObjects();
+    TCardBack Back();
+    // Whether the card has a back (objects or art of its own).
+    bool HasBack() { return !Back().IsEmpty(); }
+    // A panel of the card's size holding the side not shown, for printing.
+    std::unique_ptr<TGBusinessCardPanel32> HiddenSidePanel() const;
 
     // ---- undo and redo ----
     // Every change of the card ends as one step once the user's action is
@@ -147,6 +177,7 @@ public:
     void mnuPreviewClick();
     void PrinterSetupClick();
     void FineTuningClick();
+    void BackFineTuningClick();
     void mnuPrintOutlineTestPageClick();
     void mnuPrintCalibrationPageClick();
     void ChangeCardLayout1Click();
@@ -171,6 +202,10 @@ private:
     void BuildMenu();
     void BuildToolBar();
     void BuildBottomBar();
+    QWidget *BuildSideSwitch();
+    void ShowSideState();
+    QString &ShownArtPath();
+    void ShowArtOfShownSide();
     void CreateProgramFolders();
     void BusinessCardPanelDroppedObjectEvent();
     void UpdateToolAvailability();
@@ -207,6 +242,15 @@ private:
     // fields
     QString FCardFileName;
     QString FBackgroundArtPath;
+    QString FBackArtPath;
+    TCardSide FShownSide = TCardSide::Front;
+    // The side not shown: its objects as the card file holds them, and its
+    // undo history, begun the first time the side is shown.
+    QByteArray FHiddenObjects;
+    TUndoHistory FHiddenHistory;
+    bool FHiddenHistoryBegun = false;
+    QAction *FFrontAction = nullptr;
+    QAction *FBackAction = nullptr;
     bool FChangesMade = false;
     bool FLoading = true;
     bool FPrintingAvailable = false;
@@ -237,6 +281,7 @@ private:
     QAction *FDefaultFontAction = nullptr;
     QList<QAction *> FPrintingActions;
     QAction *FFineTuningAction = nullptr;
+    QAction *FBackFineTuningAction = nullptr;
     QAction *FChangeLayoutAction = nullptr;
     QAction *FSaveKeyAction = nullptr;
 

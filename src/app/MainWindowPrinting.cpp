@@ -8,6 +8,7 @@
 #include "printing/PrintPreview.h"
 #include "printing/PrintCommands.h"
 #include "printing/FineTuningDialog.h"
+#include "printing/SheetPrinting.h"
 #include "report/PrinterList.h"
 
 #include <QFileDialog>
@@ -25,11 +26,20 @@ std::optional<QString> ChoosePdfFile(QWidget *parent, const QString &proposal)
 
 } // namespace
 
-TPrintContext PrintContextOf(TMainScreen &window)
+TPrintContext PrintContextOf(TMainScreen &window, std::unique_ptr<TGBusinessCardPanel32> &hidden)
 {
     TPrintContext context;
     context.Parent = &window;
-    context.Panel = window.BusinessCardPanel();
+    const bool backShown = window.ShownSide() == TCardSide::Back;
+    const bool hasBack = window.HasBack();
+    if (backShown || hasBack)
+        hidden = window.HiddenSidePanel();
+    context.Panel = backShown ? hidden.get() : window.BusinessCardPanel();
+    if (hasBack)
+        context.BackPanel = backShown ? window.BusinessCardPanel() : hidden.get();
+    context.BackArtPath = window.BackArtPath();
+    context.BackNudges = &window.Preferences().BackNudges;
+    context.Duplex = sheetprint::TDuplex(window.PrintDuplex);
     context.Layout = &window.Layout();
     context.Nudges = &window.Nudges();
     context.Cells = &window.Cells();
@@ -49,10 +59,12 @@ TPrintingCommands DefaultPrintingCommands()
     // Each command tells the window what it did with the two run flags.
     auto run = [](void (*command)(TPrintContext &)) {
         return [command](TMainScreen &window) {
-            TPrintContext context = PrintContextOf(window);
+            std::unique_ptr<TGBusinessCardPanel32> hidden;
+            TPrintContext context = PrintContextOf(window, hidden);
             command(context);
             window.PrintToPrinter = context.PrintToPrinter;
             window.OutlineTestPage = context.OutlineTestPage;
+            window.PrintDuplex = int(context.Duplex);
         };
     };
     commands.Print = run(printcommands::PrintCommand);
@@ -60,9 +72,13 @@ TPrintingCommands DefaultPrintingCommands()
     commands.PrintForPeople = run(printcommands::PrintForPeopleCommand);
     commands.OutlineTestPage = run(printcommands::OutlineTestPageCommand);
     commands.CalibrationPage = run(printcommands::CalibrationPageCommand);
+    commands.TwoSidedCalibration = run(printcommands::TwoSidedCalibrationCommand);
     commands.PrinterSetup = [](TMainScreen &window) { printcommands::PrinterSetupCommand(&window); };
     commands.FineTuning = [](TMainScreen &window, PrinterNudges &nudges) {
         return FineTunePrinter(nudges, &window, &window.Layout());
+    };
+    commands.BackFineTuning = [](TMainScreen &window, PrinterNudges &nudges) {
+        return FineTunePrinter(nudges, &window, &window.Layout(), true);
     };
     commands.EditLayout = [](TMainScreen &window, CardSheetLayout &layout) {
         return EditCardLayout(layout, &window);

@@ -44,16 +44,38 @@ int LengthToIni(float inches) { return platform::Round(double(inches) * 1000.0);
 
 float LengthFromIni(int thousandths) { return float(thousandths * 0.001); }
 
-void LoadPreferences(const TIniFile &ini, TPreferences &prefs)
+namespace {
+
+// The four nudge keys, each with a prefix: none for the front, "Back" for the back.
+PrinterNudges ReadNudges(const TIniFile &ini, const QString &prefix)
 {
-    PrinterNudges &n = prefs.Nudges;
-    n.TopMarginNudge = ini.ReadInteger(kPrinter, QStringLiteral("TopMarginNudge"), 0);
-    n.LeftMarginNudge = ini.ReadInteger(kPrinter, QStringLiteral("LeftMarginNudge"), 0);
-    n.VerticalSpacing = ini.ReadInteger(kPrinter, QStringLiteral("VerticalSpacing"), 0);
-    n.HorizontalSpacing = ini.ReadInteger(kPrinter, QStringLiteral("HorizontalSpacing"), 0);
+    PrinterNudges n;
+    n.TopMarginNudge = ini.ReadInteger(kPrinter, prefix + QStringLiteral("TopMarginNudge"), 0);
+    n.LeftMarginNudge = ini.ReadInteger(kPrinter, prefix + QStringLiteral("LeftMarginNudge"), 0);
+    n.VerticalSpacing = ini.ReadInteger(kPrinter, prefix + QStringLiteral("VerticalSpacing"), 0);
+    n.HorizontalSpacing = ini.ReadInteger(kPrinter, prefix + QStringLiteral("HorizontalSpacing"), 0);
     // Fine tuning offers -8 to 8 (1/32 inch); a hand-edited value is held there.
     for (int *nudge : {&n.TopMarginNudge, &n.LeftMarginNudge, &n.VerticalSpacing, &n.HorizontalSpacing})
         *nudge = std::clamp(*nudge, -8, 8);
+    return n;
+}
+
+void WriteNudges(TIniFile &ini, const QString &prefix, const PrinterNudges &n)
+{
+    ini.WriteInteger(kPrinter, prefix + QStringLiteral("TopMarginNudge"), n.TopMarginNudge);
+    ini.WriteInteger(kPrinter, prefix + QStringLiteral("LeftMarginNudge"), n.LeftMarginNudge);
+    ini.WriteInteger(kPrinter, prefix + QStringLiteral("VerticalSpacing"), n.VerticalSpacing);
+    ini.WriteInteger(kPrinter, prefix + QStringLiteral("HorizontalSpacing"), n.HorizontalSpacing);
+}
+
+const QString kBackPrefix = QStringLiteral("Back");
+
+} // namespace
+
+void LoadPreferences(const TIniFile &ini, TPreferences &prefs)
+{
+    prefs.Nudges = ReadNudges(ini, QString());
+    prefs.BackNudges = ReadNudges(ini, kBackPrefix);
     prefs.ShowBottomMarginWarning = ini.ReadBool(kPrinter, QStringLiteral("ShowBottomMarginWarning"), true);
 
     prefs.Personal = QStringList(10);
@@ -89,11 +111,15 @@ void LoadPreferences(const TIniFile &ini, TPreferences &prefs)
 
 void SavePreferences(TIniFile &ini, const TPreferences &prefs)
 {
-    const PrinterNudges &n = prefs.Nudges;
-    ini.WriteInteger(kPrinter, QStringLiteral("TopMarginNudge"), n.TopMarginNudge);
-    ini.WriteInteger(kPrinter, QStringLiteral("LeftMarginNudge"), n.LeftMarginNudge);
-    ini.WriteInteger(kPrinter, QStringLiteral("VerticalSpacing"), n.VerticalSpacing);
-    ini.WriteInteger(kPrinter, QStringLiteral("HorizontalSpacing"), n.HorizontalSpacing);
+    WriteNudges(ini, QString(), prefs.Nudges);
+    // The back's nudges are written only while one is set, so that a user
+    // who never prints two-sided keeps the section as it always was.
+    if (prefs.BackNudges != PrinterNudges()) {
+        WriteNudges(ini, kBackPrefix, prefs.BackNudges);
+    } else {
+        for (const char *key : {"TopMarginNudge", "LeftMarginNudge", "VerticalSpacing", "HorizontalSpacing"})
+            ini.DeleteKey(kPrinter, kBackPrefix + QLatin1String(key));
+    }
     for (int i = 0; i < PersonalKeys().size(); ++i)
         ini.WriteString(kPersonal, PersonalKeys()[i], prefs.Personal.value(i));
     ini.WriteBool(kPrinter, QStringLiteral("ShowBottomMarginWarning"), prefs.ShowBottomMarginWarning);

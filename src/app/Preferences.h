@@ -22,6 +22,9 @@ struct TDefaultFont {
 
 struct TPreferences {
     PrinterNudges Nudges;
+    // The same corrections for the back of a two-sided sheet: a printer
+    // shifts the second side of a sheet differently from the first.
+    PrinterNudges BackNudges;
     bool ShowBottomMarginWarning = true;
     // Name, Company, Title, Address1, Address2, Address3, Phone1, Phone2, Email, Fax.
     QStringList Personal = QStringList(10);

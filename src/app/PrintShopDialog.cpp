@@ -236,7 +236,8 @@ void ExportForPrintShopCommand(TMainScreen &main)
     g_last.Folder = QFileInfo(fileName).absolutePath();
     what.Panel = panel;
     what.CardSize = card;
-    what.BackgroundPath = main.BackgroundArtPath();
+    // The side on the screen is the one exported, with its own art.
+    what.BackgroundPath = main.ShownSide() == TCardSide::Back ? main.BackArtPath() : main.BackgroundArtPath();
     try {
         ExportForPrintShop(what, fileName);
     } catch (const ECardExportError &e) {

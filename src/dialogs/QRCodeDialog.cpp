@@ -103,12 +103,17 @@ TQRCodeProperties::TQRCodeProperties(TGQRCode &code, const QStringList &personal
         // The editor shows line breaks as line feeds; a text it shows
         // unchanged keeps its own (a vCard's are carriage return, line feed).
         const QString shown = TextEdit->toPlainText();
-        if (shown != QString(Sample->Text()).replace(QLatin1String("\r\n"), QLatin1String("\n")))
+        if (shown != QString(Sample->Text()).replace(QLatin1String("\r\n"), QLatin1String("\n"))) {
+            // A typed text is the user's own: it no longer follows the
+            // personal information.
             Sample->SetText(shown);
+            Sample->SetPersonalVCard(false);
+        }
         SampleChanged();
     });
     connect(PersonalInfoButton, &QPushButton::clicked, this, [this] {
         Sample->SetText(TGQRCode::VCardOf(FPersonalInfo));
+        Sample->SetPersonalVCard(true);
         TextEdit->setPlainText(Sample->Text());
     });
     connect(LevelCombo, &QComboBox::currentIndexChanged, this, [this](int index) {

@@ -5,6 +5,8 @@
 #include "surface/BusinessCardPanel.h"
 
 #include <QMenu>
+#include <algorithm>
+#include <cstdlib>
 
 TGBusinessCardLabel::TGBusinessCardLabel(QObject *owner) : TGPLabel(owner) {}
 
@@ -118,4 +120,121 @@ void TGBusinessCardLabel::EditBusinessCardText()
     SetCaption(text);
     FitToText();
     Invalidate();
+}
+
+// ---- one value of a person ----
+
+namespace {
+
+// The longest value a label takes, as the personal-information dialog keeps.
+constexpr int kLongestValue = 255;
+// Below this length along the line a label cannot show a character; the
+// layout would widen it to its text again.
+constexpr int kLeastRoom = 6;
+// Widths are measured in whole pixels of the screen, while a printed page
+// places the letters by their exact widths: a pixel is kept to spare, so
+// that a value shown up to the card's edge does not end a fraction beyond it.
+constexpr int kRoundingSpare = 1;
+
+} // namespace
+
+int TGBusinessCardLabel::AlongLineStart() const
+{
+    return Angle() == 0 || Angle() == 180 ? Left() : Top();
+}
+
+int TGBusinessCardLabel::AlongLineEnd() const
+{
+    return Angle() == 0 || Angle() == 180 ? Left() + Width() : Top() + Height();
+}
+
+void TGBusinessCardLabel::SetAlongLine(int start, int end)
+{
+    if (Angle() == 0 || Angle() == 180)
+        SetBounds(start, Top(), end - start, Height());
+    else
+        SetBounds(Left(), start, Width(), end - start);
+}
+
+TGBusinessCardLabel::TValueFit TGBusinessCardLabel::ShowValue(const QString &value, const QRect &card)
+{
+    TValueFit fit;
+    SetCaption(value.left(kLongestValue));
+    const bool across = Angle() == 0 || Angle() == 180;
+    const int cardStart = across ? card.left() : card.top();
+    const int cardEnd = across ? card.left() + card.width() : card.top() + card.height();
+    // A label that reaches beyond the card as designed keeps to the card for
+    // a person's value: what it shows belongs to this card's cell only.
+    int start = std::max(AlongLineStart(), cardStart);
+    int end = std::min(AlongLineEnd(), cardEnd);
+    if (start != AlongLineStart() || end != AlongLineEnd())
+        SetAlongLine(start, std::max(end, start + 1));
+    const auto fits = [this] { return CaptionLength() + kRoundingSpare <= CaptionRoom(); };
+    if (fits())
+        return fit;
+
+    // Smaller, down to half the font's size.
+    TFont &font = *Font();
+    const int designed = font.Height();
+    const int pixels = std::abs(designed);
+    if (pixels > 1) {
+        const int sign = designed < 0 ? -1 : 1;
+        const int least = (pixels + 1) / 2;
+        int now = int(std::max<qint64>(least, qint64(pixels) * CaptionRoom() / std::max(1, CaptionLength())));
+        for (;;) {
+            font.SetHeight(sign * now);
+            if (fits() || now <= least)
+                break;
+            --now;
+        }
+        fit.Percent = int(100.0 * now / pixels + 0.5);
+        if (fits())
+            return fit;
+    }
+
+    // Longer still: the label reaches out where the text runs over, up to
+    // the card's edge.
+    const int extra = CaptionLength() + kRoundingSpare - CaptionRoom();
+    start = AlongLineStart();
+    end = AlongLineEnd();
+    if (Angle() == 180 || Angle() == 90 || (Angle() == 0 && Alignment() == Vcl::taRightJustify)) {
+        start -= extra;
+    } else if (Angle() == 0 && Alignment() == Vcl::taCenter) {
+        start -= extra / 2;
+        end += extra - extra / 2;
+    } else {
+        end += extra;
+    }
+    start = std::max(start, cardStart);
+    end = std::min(end, cardEnd);
+    SetAlongLine(start, std::max(end, start + 1));
+    if (fits())
+        return fit;
+
+    // What still does not fit is left out, whole characters at a time, so
+    // that a printed page holds no text beyond the card.
+    fit.Cut = true;
+    if (CaptionRoom() < kLeastRoom) {
+        SetCaption(QString());
+        return fit;
+    }
+    const QString full = Caption();
+    qsizetype kept = CanvasFont().FittingLength(full, 0, CaptionRoom());
+    SetCaption(full.left(kept));
+    while (kept > 0 && !fits())
+        SetCaption(full.left(--kept));
+    return fit;
+}
+
+bool TGBusinessCardLabel::FollowPersonalInfo(const QStringList &personalInfo)
+{
+    const int entry = PersonalFieldIndex();
+    if (entry < 0)
+        return false;
+    const QString value = personalInfo.value(entry).left(kLongestValue);
+    if (value == Caption())
+        return false;
+    SetCaption(value);
+    FitToText();
+    return true;
 }

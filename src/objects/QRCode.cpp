@@ -13,6 +13,8 @@
 #include <cmath>
 #include <QPainter>
 #include <QPainterPath>
+#include <cstdint>
+#include <vector>
 #include <optional>
 
 struct TGQRCode::TEncoded {
@@ -66,6 +68,22 @@ QList<QRect> MergedDarkModules(const qrcodegen::QrCode &code)
     }
     done.append(open.values());
     return done;
+}
+
+// ASCII text is encoded as the library chooses (digits and capitals in their
+// compact modes), as codes have always been. Any other text goes as UTF-8
+// bytes after the ECI marker for UTF-8 (26): without it a scanner may read
+// the bytes as Latin-1 and show "ZoÃ«" for "Zoë".
+qrcodegen::QrCode EncodeText(const QString &text, qrcodegen::QrCode::Ecc level)
+{
+    const QByteArray utf8 = text.toUtf8();
+    const bool ascii = std::all_of(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0x80) == 0; });
+    if (ascii)
+        return qrcodegen::QrCode::encodeText(utf8.constData(), level);
+    constexpr long kEciUtf8 = 26;
+    const std::vector<std::uint8_t> bytes(utf8.begin(), utf8.end());
+    return qrcodegen::QrCode::encodeSegments({qrcodegen::QrSegment::makeEci(kEciUtf8), qrcodegen::QrSegment::makeBytes(bytes)},
+                                             level);
 }
 
 // vCard text values escape backslashes, commas, semicolons and line breaks.
@@ -145,9 +163,15 @@ void TGQRCode::SetQuietZone(int v)
     Invalidate();
 }
 
+void TGQRCode::SetPersonalVCard(bool v)
+{
+    FPersonalVCard = v;
+}
+
 void TGQRCode::AssignCode(const TGQRCode &other)
 {
     SetText(other.Text());
+    SetPersonalVCard(other.PersonalVCard());
     SetErrorCorrection(other.ErrorCorrection());
     SetForeColor(other.ForeColor());
     SetBackColor(other.BackColor());
@@ -169,7 +193,7 @@ const TGQRCode::TEncoded &TGQRCode::Encoded() const
     if (FText.isEmpty())
         return *FEncoded;
     try {
-        FEncoded->code = qrcodegen::QrCode::encodeText(FText.toUtf8().constData(), LibraryLevel(FErrorCorrection));
+        FEncoded->code = EncodeText(FText, LibraryLevel(FErrorCorrection));
         FEncoded->dark = MergedDarkModules(*FEncoded->code);
     } catch (const std::exception &) {
         // Too long for the largest code: no code rather than a wrong one.
@@ -239,6 +263,17 @@ QString TGQRCode::PanelVCard() const
     return QString();
 }
 
+bool TGQRCode::FollowPersonalInfo(const QStringList &personalInfo)
+{
+    if (!FPersonalVCard)
+        return false;
+    const QString card = VCardOf(personalInfo);
+    if (card == FText)
+        return false;
+    SetText(card);
+    return true;
+}
+
 bool TGQRCode::EditCode()
 {
     const auto &editor = editors::ObjectEditors().QRCode;
@@ -271,9 +306,10 @@ void TGQRCode::BuildContextMenu()
                                      Panel());
             return;
         }
-        if (card == FText)
+        if (card == FText && FPersonalVCard)
             return;
         SetText(card);
+        SetPersonalVCard(true);
         NotifyChanged();
     });
     AddMenuItem(tr("Code Color"), [this] {

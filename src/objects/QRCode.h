@@ -1,5 +1,6 @@
 // A QR code on the card: the text it carries (a web address, free text or a
-// vCard of the personal information) drawn as square modules that fill the
+// vCard of the personal information; text beyond ASCII as UTF-8 announced by
+// its ECI marker, so that scanners do not guess the character set) drawn as square modules that fill the
 // largest square fitting the object's bounds. Screen and print share one set
 // of module rectangles, so what scans on screen scans on paper.
 // Holds TGQRCode.
@@ -23,11 +24,16 @@ class TGQRCode : public TGGraphicControl
     Q_PROPERTY(TColor BackColor READ BackColor WRITE SetBackColor)
     Q_PROPERTY(bool Transparent READ Transparent WRITE SetTransparent)
     Q_PROPERTY(int QuietZone READ QuietZone WRITE SetQuietZone)
+    // The code carries the personal information as a vCard: the panel's on
+    // screen, each person's own when printing for several people. Written
+    // only when set, so cards made before it keep their bytes.
+    Q_PROPERTY(bool PersonalVCard READ PersonalVCard WRITE SetPersonalVCard)
     Q_CLASSINFO("default:ErrorCorrection", "ecMedium")
     Q_CLASSINFO("default:ForeColor", "0")
     Q_CLASSINFO("default:BackColor", "16777215")
     Q_CLASSINFO("default:Transparent", "false")
     Q_CLASSINFO("default:QuietZone", "4")
+    Q_CLASSINFO("default:PersonalVCard", "false")
 
 public:
     // The share of the code that may be damaged and still read: about 7, 15,
@@ -53,6 +59,8 @@ public:
     void SetTransparent(bool v);
     int QuietZone() const { return FQuietZone; }
     void SetQuietZone(int v);
+    bool PersonalVCard() const { return FPersonalVCard; }
+    void SetPersonalVCard(bool v);
 
     // Copies every stored property but the bounds (the dialog's sample).
     void AssignCode(const TGQRCode &other);
@@ -73,6 +81,9 @@ public:
     static QString VCardOf(const QStringList &personalInfo);
     // The card panel's personal information as a vCard, when on a panel.
     QString PanelVCard() const;
+    // A code that carries the personal information takes the vCard of these
+    // ten values; true when its text changed. Other codes keep their text.
+    bool FollowPersonalInfo(const QStringList &personalInfo);
     // Opens the property dialog; true when the user chose OK.
     bool EditCode();
 
@@ -92,5 +103,6 @@ private:
     TColor FBackColor{platform::clWhite};
     bool FTransparent = false;
     int FQuietZone = 4;
+    bool FPersonalVCard = false;
     mutable std::unique_ptr<TEncoded> FEncoded;
 };

@@ -397,6 +397,20 @@ void TGBaseLabel::FitToText()
     Invalidate();
 }
 
+int TGBaseLabel::CaptionLength() const
+{
+    const bool placedByStart = FAngle != 0 || FAlignment == Vcl::taLeftJustify;
+    const int text = CanvasFont().TextWidth(placedByStart ? FCaption : FCaption + QLatin1Char(' '));
+    const int before = std::max({0, -FShadowOffset.x(), -FHighlightOffset.x()});
+    const int after = std::max({0, FShadowOffset.x(), FHighlightOffset.x()});
+    return before + text + after;
+}
+
+int TGBaseLabel::CaptionRoom() const
+{
+    return FAngle == 0 || FAngle == 180 ? Width() : Height();
+}
+
 // ---- commands ----
 
 void TGBaseLabel::AssignFont(const TFont &font)

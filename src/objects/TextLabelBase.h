@@ -96,6 +96,12 @@ public:
     // Grows the bounds so that the caption and its effects fit; never shrinks,
     // and does nothing for a turned label.
     void FitToText();
+    // The length along the line that the caption and its 3-D copies take in
+    // the label's font, and the room the bounds give them along the line:
+    // the caption fits while the one is not more than the other. Centred and
+    // right-aligned text is placed by its width with one space, and needs it.
+    int CaptionLength() const;
+    int CaptionRoom() const;
     // The "3D Effects" command.
     void Edit3DEffects();
     // The label drawn as on screen without the selection, recorded at its

@@ -117,14 +117,18 @@ double PointsThatFit(const QRectF &band, const QStringList &lines)
     return 0.0;
 }
 
-void DrawInstructions(TBaseReport &report, const sheetprint::TSheetGeometry &sheet)
+TInstructionsPlace PlaceFor(const sheetprint::TSheetGeometry &sheet, const TPageMetrics &paper,
+                            const QStringList &lines);
+
+void DrawInstructions(TBaseReport &report, const sheetprint::TSheetGeometry &sheet,
+                      const QStringList &lines = Instructions())
 {
-    const TInstructionsPlace place = InstructionsPlace(sheet, report.Metrics());
+    const TInstructionsPlace place = PlaceFor(sheet, report.Metrics(), lines);
     report.SetFontName(kInstructionFont);
     report.SetFontSize(place.FontPoints);
     const double lineHeight = place.FontPoints * kLineSpacing / 72.0;
     double baseline = place.Band.top() + place.FontPoints / 72.0;
-    for (const QString &line : Instructions()) {
+    for (const QString &line : lines) {
         report.GotoXY(place.Band.left(), baseline);
         report.PrintText(line);
         baseline += lineHeight;
@@ -147,6 +151,26 @@ QStringList Instructions()
 
 TInstructionsPlace InstructionsPlace(const sheetprint::TSheetGeometry &sheet, const TPageMetrics &paper)
 {
+    return PlaceFor(sheet, paper, Instructions());
+}
+
+QStringList TwoSidedInstructions()
+{
+    return {QStringLiteral("How to read this sheet: hold it against the light with this side towards you. The lines "
+                           "that show through are the edges of the fronts; each mark of a ruler is 1/32 inch, 0 is "
+                           "where the back's own edge is."),
+            QStringLiteral("Where a front's side edge crosses the horizontal ruler, add that number to \"Left Margin "
+                           "nudge\" in File > Printer Fine Tuning for Backs; where its top or bottom edge crosses the "
+                           "vertical ruler, to \"Top Margin nudge\"."),
+            QStringLiteral("Read the top-left card of this side first. When the number grows from card to card, add "
+                           "the growth per card to \"Horizontal Spacing\" (across) or \"Vertical Spacing\" (down).")};
+}
+
+namespace {
+
+TInstructionsPlace PlaceFor(const sheetprint::TSheetGeometry &sheet, const TPageMetrics &paper,
+                            const QStringList &lines)
+{
     const double left = std::max(paper.UnprintableLeft, 0.0) + kClearance;
     const double right = paper.PaperSize.width() - std::max(paper.UnprintableRight, 0.0) - kClearance;
     // The rulers of the first row reach above the cards; the last row's
@@ -158,7 +182,6 @@ TInstructionsPlace InstructionsPlace(const sheetprint::TSheetGeometry &sheet, co
                        QPointF(right, firstMark - kClearance));
     const QRectF below(QPointF(left, lastMark + kClearance),
                        QPointF(right, paper.PaperSize.height() - std::max(paper.UnprintableBottom, 0.0) - kClearance));
-    const QStringList lines = Instructions();
     const double aboveFits = above.height() > 0 ? PointsThatFit(above, lines) : 0.0;
     const double belowFits = below.height() > 0 ? PointsThatFit(below, lines) : 0.0;
     if (aboveFits == 0.0 && belowFits == 0.0) {
@@ -167,6 +190,8 @@ TInstructionsPlace InstructionsPlace(const sheetprint::TSheetGeometry &sheet, co
     }
     return belowFits >= aboveFits ? TInstructionsPlace{below, belowFits} : TInstructionsPlace{above, aboveFits};
 }
+
+} // namespace
 
 TCellMarks CellMarks(const sheetprint::TSheetGeometry &sheet, int row, int column)
 {
@@ -196,6 +221,62 @@ void DrawCalibrationPage(TBaseReport &report, const sheetprint::TSheetGeometry &
         }
     }
     DrawInstructions(report, sheet);
+}
+
+TCellMarks BackCellMarks(const sheetprint::TSheetGeometry &back, sheetprint::TDuplex duplex, int row, int column)
+{
+    const sheetprint::TCell cell = sheetprint::BackCellBehind(back, duplex, {row, column});
+    const QPointF origin = sheetprint::CellOrigin(back, cell.Row, cell.Column);
+    const double inX = std::min(kRulerDistance, back.CardWidth / 2.0);
+    const double inY = std::min(kRulerDistance, back.CardHeight / 2.0);
+    TCellMarks marks;
+    marks.Centre = origin + QPointF(back.CardWidth / 2.0, back.CardHeight / 2.0);
+    if (duplex == sheetprint::dxShortEdge) {
+        // Turned over its short edge: the front's top edge shows at the
+        // back card's bottom edge, its left edge at the left.
+        marks.Corner = origin + QPointF(0.0, back.CardHeight);
+        marks.LeftRulerY = marks.Corner.y() - inY;
+        marks.TopRulerX = marks.Corner.x() + inX;
+    } else {
+        // Over its long edge: the front's left edge shows at the back
+        // card's right edge, its top edge at the top.
+        marks.Corner = origin + QPointF(back.CardWidth, 0.0);
+        marks.LeftRulerY = marks.Corner.y() + inY;
+        marks.TopRulerX = marks.Corner.x() - inX;
+    }
+    return marks;
+}
+
+void DrawTwoSidedCalibration(TBaseReport &report, const sheetprint::TSheetGeometry &front,
+                             const sheetprint::TSheetGeometry &back, sheetprint::TDuplex duplex)
+{
+    const auto selectTools = [&report] {
+        report.SetMarginLeft(0.0);
+        report.SetMarginTop(0.0);
+        report.SelectPen(platform::clBlack, Vcl::psSolid, Vcl::pmCopy, -kPenHundredths);
+        report.SelectBrush(platform::clBlack, Vcl::bsClear);
+        report.SetFontName(QStringLiteral("Arial"));
+        report.SetFontSize(kFontPoints);
+        report.SetFontColor(platform::clBlack);
+    };
+    // The fronts: every card's outline, which shows through the paper.
+    selectTools();
+    for (int row = 0; row < front.Down; ++row)
+        for (int column = 0; column < front.Across; ++column) {
+            const QPointF at = sheetprint::CellOrigin(front, row, column);
+            report.DrawRect(at.x(), at.y(), at.x() + front.CardWidth, at.y() + front.CardHeight);
+        }
+    report.StartNewPage();
+    // The backs: rulers around where each front's corner should show.
+    selectTools();
+    for (int row = 0; row < front.Down; ++row)
+        for (int column = 0; column < front.Across; ++column) {
+            const TCellMarks marks = BackCellMarks(back, duplex, row, column);
+            DrawLeftEdgeRuler(report, marks);
+            DrawTopEdgeRuler(report, marks);
+            DrawCross(report, marks.Centre);
+        }
+    DrawInstructions(report, back, TwoSidedInstructions());
 }
 
 void Attach(TBaseReport &report, const sheetprint::TSheetGeometry &sheet)

@@ -51,6 +51,20 @@ TInstructionsPlace InstructionsPlace(const sheetprint::TSheetGeometry &sheet, co
 // page, and the instructions.
 void DrawCalibrationPage(TBaseReport &report, const sheetprint::TSheetGeometry &sheet);
 
+// The two-sided calibration sheet: the first page outlines every front, the
+// second puts rulers where each front's edges show through from behind
+// (after the sheet turned over as `duplex` says), measured from where the
+// back's own edges print. Held against the light, the back side says what
+// to add to the backs' nudges.
+void DrawTwoSidedCalibration(TBaseReport &report, const sheetprint::TSheetGeometry &front,
+                             const sheetprint::TSheetGeometry &back, sheetprint::TDuplex duplex);
+// The marks of the back page's cell that lies behind the front's cell in
+// that row and column: Corner is the corner of the back's own card behind
+// which the front's top-left corner shows.
+TCellMarks BackCellMarks(const sheetprint::TSheetGeometry &back, sheetprint::TDuplex duplex, int row, int column);
+// How to read the back page, one printed line each.
+QStringList TwoSidedInstructions();
+
 // Makes the report print the calibration page: one portrait page.
 void Attach(TBaseReport &report, const sheetprint::TSheetGeometry &sheet);
 

@@ -10,6 +10,8 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPageSize>
@@ -199,7 +201,20 @@ void TSelectSpecificLabels::BuildControls()
     auto *pagesLabel = new QLabel(QStringLiteral("Number of &pages:"), this);
     pagesLabel->setBuddy(pages);
 
-    for (QLabel *h : {header, printerHeader, pagesHeader}) {
+    // Both sides: off and disabled until the caller offers them.
+    auto *sidesHeader = new QLabel(QStringLiteral("Sides"), this);
+    BothSidesCheck = new QCheckBox(QStringLiteral("&Both sides"), this);
+    BothSidesCheck->setObjectName(QStringLiteral("BothSidesCheck"));
+    BothSidesCheck->setEnabled(false);
+    DuplexCombo = new QComboBox(this);
+    DuplexCombo->setObjectName(QStringLiteral("DuplexCombo"));
+    DuplexCombo->addItem(QStringLiteral("Duplex, long-edge flip"), int(sheetprint::dxLongEdge));
+    DuplexCombo->addItem(QStringLiteral("Duplex, short-edge flip"), int(sheetprint::dxShortEdge));
+    DuplexCombo->addItem(QStringLiteral("No duplex: I turn the stack"), int(sheetprint::dxManual));
+    DuplexCombo->setEnabled(false);
+    connect(BothSidesCheck, &QCheckBox::toggled, DuplexCombo, &QWidget::setEnabled);
+
+    for (QLabel *h : {header, printerHeader, pagesHeader, sidesHeader}) {
         QFont bold = h->font();
         bold.setBold(true);
         h->setFont(bold);
@@ -230,6 +245,10 @@ void TSelectSpecificLabels::BuildControls()
     right->addSpacing(16);
     right->addWidget(pagesHeader);
     right->addLayout(pagesRow);
+    right->addSpacing(16);
+    right->addWidget(sidesHeader);
+    right->addWidget(BothSidesCheck);
+    right->addWidget(DuplexCombo);
     right->addStretch();
 
     auto *columns = new QHBoxLayout;
@@ -307,12 +326,34 @@ void TSelectSpecificLabels::OkButtonClick()
 void TSelectSpecificLabels::HelpButtonClick() { printing::OpenHelp(2020); }
 
 bool SelectCells(const CardSheetLayout &layout, SelectedCells &cells, int &pages, const TPrinterAccess &printer,
-                 QWidget *parent)
+                 QWidget *parent, sheetprint::TDuplex *duplex, bool cardHasBack)
 {
     TSelectSpecificLabels dialog(layout, cells, printer, parent);
+    if (duplex)
+        dialog.OfferBothSides(cardHasBack, *duplex);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     cells = dialog.Cells();
     pages = dialog.Pages();
+    if (duplex)
+        *duplex = dialog.Duplex();
     return true;
+}
+
+void TSelectSpecificLabels::OfferBothSides(bool cardHasBack, sheetprint::TDuplex duplex)
+{
+    BothSidesCheck->setEnabled(cardHasBack);
+    BothSidesCheck->setChecked(cardHasBack && duplex != sheetprint::dxNone);
+    if (duplex != sheetprint::dxNone)
+        DuplexCombo->setCurrentIndex(DuplexCombo->findData(int(duplex)));
+    DuplexCombo->setEnabled(BothSidesCheck->isChecked());
+    if (!cardHasBack)
+        BothSidesCheck->setToolTip(QStringLiteral("This card has no back (View > Back designs one)"));
+}
+
+sheetprint::TDuplex TSelectSpecificLabels::Duplex() const
+{
+    if (!BothSidesCheck->isEnabled() || !BothSidesCheck->isChecked())
+        return sheetprint::dxNone;
+    return sheetprint::TDuplex(DuplexCombo->currentData().toInt());
 }

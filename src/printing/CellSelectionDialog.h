@@ -7,12 +7,15 @@
 
 #include "platform/Geometry.h"
 #include "printing/CardSheetLayout.h"
+#include "printing/SheetPrinting.h"
 
 #include <QDialog>
 #include <QList>
 #include <QSizeF>
 #include <functional>
 
+class QCheckBox;
+class QComboBox;
 class QLabel;
 class TSpinEdit;
 
@@ -64,6 +67,10 @@ public:
     const QList<TRect> &CellRectangles() const { return FCellRects; }
     const CardSheetLayout &SheetLayout() const { return FLayout; }
     int Pages() const;
+    // "Both sides": offered when the card has a back; how the sheet turns
+    // over, or dxNone for the fronts only.
+    void OfferBothSides(bool cardHasBack, sheetprint::TDuplex duplex);
+    sheetprint::TDuplex Duplex() const;
     QWidget *PaintBox() const;
 
     // Control event handlers.
@@ -87,9 +94,13 @@ private:
     TSheetPicture *PaintBox1 = nullptr;
     QLabel *PrinterLabel = nullptr;
     TSpinEdit *pages = nullptr;
+    QCheckBox *BothSidesCheck = nullptr;
+    QComboBox *DuplexCombo = nullptr;
 };
 
 // Shows the cell selection for a print run. On Ok: true, `cells` holds the
 // choice (one flag per cell of the layout) and `pages` the number of sheets.
+// With duplex given, "Both sides" is offered (when the card has a back) and
+// the choice comes back in it.
 bool SelectCells(const CardSheetLayout &layout, SelectedCells &cells, int &pages, const TPrinterAccess &printer,
-                 QWidget *parent);
+                 QWidget *parent, sheetprint::TDuplex *duplex = nullptr, bool cardHasBack = false);

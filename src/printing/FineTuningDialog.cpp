@@ -46,12 +46,14 @@ const char *const kReadingTheCalibrationPage =
 
 } // namespace
 
-TPrintFineTune::TPrintFineTune(const PrinterNudges &nudges, QWidget *parent, const CardSheetLayout *sheetLayout)
+TPrintFineTune::TPrintFineTune(const PrinterNudges &nudges, QWidget *parent, const CardSheetLayout *sheetLayout,
+                               bool backs)
     : QDialog(parent)
     , FNudges(nudges)
 {
     setObjectName(QStringLiteral("TPrintFineTune"));
-    setWindowTitle(QStringLiteral("Printer Fine-Tuning"));
+    setWindowTitle(backs ? QStringLiteral("Printer Fine-Tuning: Backs of Two-Sided Sheets")
+                         : QStringLiteral("Printer Fine-Tuning"));
 
     auto *grid = new QGridLayout;
     grid->addWidget(MakePanel(QStringLiteral("Top Margin nudge"), "lTopMarginNudge", "TopMarginSpinner",
@@ -176,9 +178,9 @@ void TPrintFineTune::DefaultButtonClick()
 
 void TPrintFineTune::HelpButtonClick() { printing::OpenHelp(2103); }
 
-bool FineTunePrinter(PrinterNudges &nudges, QWidget *parent, const CardSheetLayout *layout)
+bool FineTunePrinter(PrinterNudges &nudges, QWidget *parent, const CardSheetLayout *layout, bool backs)
 {
-    TPrintFineTune dialog(nudges, parent, layout);
+    TPrintFineTune dialog(nudges, parent, layout, backs);
     if (dialog.exec() != QDialog::Accepted)
         return false;
     nudges = dialog.Nudges();

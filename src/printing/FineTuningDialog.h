@@ -33,8 +33,10 @@ class TPrintFineTune : public QDialog
 
 public:
     // With a layout the dialog shows the sheet and where the cards print.
+    // The backs' nudges of two-sided sheets are tuned in the same dialog,
+    // named for them.
     explicit TPrintFineTune(const PrinterNudges &nudges, QWidget *parent = nullptr,
-                            const CardSheetLayout *sheetLayout = nullptr);
+                            const CardSheetLayout *sheetLayout = nullptr, bool backs = false);
 
     const PrinterNudges &Nudges() const { return FNudges; }
 
@@ -58,4 +60,5 @@ private:
 
 // Shows the fine tuning on a copy of `nudges`; on Ok, true and the copy is
 // taken back (the caller then saves the preferences).
-bool FineTunePrinter(PrinterNudges &nudges, QWidget *parent, const CardSheetLayout *layout = nullptr);
+bool FineTunePrinter(PrinterNudges &nudges, QWidget *parent, const CardSheetLayout *layout = nullptr,
+                     bool backs = false);

@@ -4,6 +4,7 @@
 #include "objects/BusinessCardLabel.h"
 #include "printing/DialogKit.h"
 #include "printing/PrintCommands.h"
+#include "printing/SheetPrinting.h"
 #include "report/PrinterList.h"
 #include "surface/CardPanel.h"
 #include "widgets/ContextHelp.h"
@@ -16,6 +17,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListWidget>
+#include <QTimer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -26,7 +29,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-TPeoplePrintDialog::TPeoplePrintDialog(const TPeopleTable &table, QWidget *parent) : QDialog(parent), FPeople(table)
+TPeoplePrintDialog::TPeoplePrintDialog(const TPeopleTable &table, QWidget *parent, TGBasePanel *panel,
+                                       TGBasePanel *backPanel)
+    : QDialog(parent), FPeople(table), FPanel(panel), FBackPanel(backPanel)
 {
     setObjectName(QStringLiteral("TPeoplePrintDialog"));
     setWindowTitle(QStringLiteral("Print for Several People"));
@@ -49,7 +54,16 @@ TPeoplePrintDialog::TPeoplePrintDialog(const TPeopleTable &table, QWidget *paren
             FTable->setItem(r, c, item);
         }
     FTable->resizeColumnsToContents();
-    connect(FTable, &QTableWidget::itemChanged, this, [this] { UpdateButtons(); });
+    // Fitting every person's values takes a while for a long list: done
+    // once the events of the moment are over, once for all of them.
+    FFitListTimer = new QTimer(this);
+    FFitListTimer->setSingleShot(true);
+    FFitListTimer->setInterval(0);
+    connect(FFitListTimer, &QTimer::timeout, this, &TPeoplePrintDialog::UpdateFitList);
+    connect(FTable, &QTableWidget::itemChanged, this, [this] {
+        UpdateButtons();
+        FFitListTimer->start();
+    });
 
     auto *matching = new QGroupBox(QStringLiteral("Columns"), this);
     matching->setObjectName(QStringLiteral("ColumnMatching"));
@@ -64,6 +78,7 @@ TPeoplePrintDialog::TPeoplePrintDialog(const TPeopleTable &table, QWidget *paren
         combo->setCurrentIndex(matched.value(entry) + 1);
         form->addRow(captions[entry] + QLatin1Char(':'), combo);
         FColumns.append(combo);
+        connect(combo, &QComboBox::currentIndexChanged, FFitListTimer, qOverload<>(&QTimer::start));
     }
 
     auto *layoutBox = new QGroupBox(QStringLiteral("Cards"), this);
@@ -115,13 +130,48 @@ TPeoplePrintDialog::TPeoplePrintDialog(const TPeopleTable &table, QWidget *paren
     auto *body = new QHBoxLayout;
     body->addWidget(FTable, 1);
     body->addWidget(sideScroll);
+    FFitList = new QListWidget(this);
+    FFitList->setObjectName(QStringLiteral("FitList"));
+    FFitList->setSelectionMode(QAbstractItemView::NoSelection);
+    FFitList->setMaximumHeight(5 * FFitList->fontMetrics().height() + 8);
+    auto *fitCaption = new QLabel(QStringLiteral("Before printing:"), this);
+    fitCaption->setBuddy(FFitList);
+
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Tick the people to print for:"), this));
     layout->addLayout(body, 1);
+    layout->addWidget(fitCaption);
+    layout->addWidget(FFitList);
     layout->addLayout(printing::MakeButtonRow({FPreview, FPrint, cancel, TODSHelp::MakeMouseHelpButton(this)}));
     AttachFormHelp(this);
-    resize(820, std::max(460, sidePanel->sizeHint().height() + 90));
+    resize(820, std::max(560, sidePanel->sizeHint().height() + 190));
     UpdateButtons();
+    UpdateFitList();
+}
+
+void TPeoplePrintDialog::UpdateFitList()
+{
+    FFitListTimer->stop();
+    FFitList->clear();
+    const TMergePlan plan = Plan();
+    const QStringList captions = TGBusinessCardLabel::PersonalInfoCaptions();
+    QStringList lines;
+    QList<int> unmatched = plan.UnmatchedEntries(FPanel);
+    for (const int entry : plan.UnmatchedEntries(FBackPanel))
+        if (!unmatched.contains(entry))
+            unmatched.append(entry);
+    std::sort(unmatched.begin(), unmatched.end());
+    for (const int entry : unmatched)
+        lines << QStringLiteral("No column is chosen for %1: the card's %1 prints empty").arg(captions.value(entry));
+    for (const TFitNote &note : plan.FitNotes(FPanel))
+        lines << people::FitNoteText(note);
+    for (TFitNote note : plan.FitNotes(FBackPanel)) {
+        note.Back = true;
+        lines << people::FitNoteText(note);
+    }
+    if (lines.isEmpty())
+        lines << QStringLiteral("Every value fits its place on the card.");
+    FFitList->addItems(lines);
 }
 
 TMergePlan TPeoplePrintDialog::Plan() const
@@ -191,7 +241,9 @@ void PrintForPeopleCommand(TPrintContext &context)
     }
     TRPDevice &device = TRPDevice::Instance();
     context.OutlineTestPage = false;
-    TPeoplePrintDialog dialog(table, context.Parent);
+    // The back is printed, and listed, only when both sides are.
+    TPeoplePrintDialog dialog(table, context.Parent, context.Panel,
+                              context.Duplex != sheetprint::dxNone ? context.BackPanel : nullptr);
     TMergePlan plan;
     dialog.OnPreview = [&] {
         plan = dialog.Plan();

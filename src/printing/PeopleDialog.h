@@ -9,10 +9,14 @@
 #include "printing/PeopleMerge.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <functional>
 #include <optional>
 
 class QComboBox;
+class QListWidget;
+class QTimer;
+class TGBasePanel;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
@@ -24,7 +28,11 @@ class TPeoplePrintDialog : public QDialog
     Q_OBJECT
 
 public:
-    TPeoplePrintDialog(const TPeopleTable &table, QWidget *parent = nullptr);
+    // With the card's panel the dialog lists, before anything is printed,
+    // the values that will not fit their labels and the fields without a
+    // column; with the back's panel, for the back as well.
+    TPeoplePrintDialog(const TPeopleTable &table, QWidget *parent = nullptr, TGBasePanel *panel = nullptr,
+                       TGBasePanel *backPanel = nullptr);
 
     // The ticked people in table order, under the matching and the layout chosen.
     TMergePlan Plan() const;
@@ -40,6 +48,11 @@ public:
     QSpinBox *CardsPerPerson() const { return FPerPerson; }
     QPushButton *PrintButton() const { return FPrint; }
     QPushButton *PreviewButton() const { return FPreview; }
+    // What will not print as designed, one line each; a single line saying
+    // so when everything fits.
+    QListWidget *FitList() const { return FFitList; }
+    // Lists it now rather than once the events of the moment are done.
+    void UpdateFitList();
 
 private:
     void UpdateButtons();
@@ -52,6 +65,10 @@ private:
     QSpinBox *FPerPerson = nullptr;
     QPushButton *FPrint = nullptr;
     QPushButton *FPreview = nullptr;
+    QListWidget *FFitList = nullptr;
+    QTimer *FFitListTimer = nullptr;
+    QPointer<TGBasePanel> FPanel;
+    QPointer<TGBasePanel> FBackPanel;
 };
 
 namespace printcommands {

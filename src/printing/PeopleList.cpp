@@ -203,6 +203,36 @@ QList<int> MatchColumns(const QStringList &header)
     return columns;
 }
 
+void MapColumn(const QStringList &header, const QString &pair, QList<int> &columns)
+{
+    const qsizetype equals = pair.indexOf(QLatin1Char('='));
+    if (equals <= 0 || equals == pair.size() - 1)
+        throw EPeopleListError(
+            QStringLiteral("--map takes FIELD=COLUMN, as --map Phone1=Phone, not %1").arg(pair));
+    const QString field = pair.left(equals).trimmed();
+    const QString column = pair.mid(equals + 1).trimmed();
+    const QStringList keys = TGBusinessCardLabel::PersonalFieldKeys();
+    const QStringList captions = TGBusinessCardLabel::PersonalInfoCaptions();
+    qsizetype entry = -1;
+    for (qsizetype e = 0; e < keys.size() && entry < 0; ++e)
+        if (ColumnKey(field) == ColumnKey(keys[e]) || ColumnKey(field) == ColumnKey(captions[e]))
+            entry = e;
+    if (entry < 0)
+        throw EPeopleListError(QStringLiteral("--map %1: no field is named %2; the fields are %3")
+                                   .arg(pair, field, keys.join(QStringLiteral(", "))));
+    // The column's own name first; then as the automatic matching compares names.
+    qsizetype at = header.indexOf(column);
+    for (qsizetype c = 0; c < header.size() && at < 0; ++c)
+        if (ColumnKey(header[c]) == ColumnKey(column))
+            at = c;
+    if (at < 0)
+        throw EPeopleListError(QStringLiteral("--map %1: the list has no column %2; it has %3")
+                                   .arg(pair, column, header.join(QStringLiteral(", "))));
+    while (columns.size() < keys.size())
+        columns.append(-1);
+    columns[entry] = int(at);
+}
+
 QStringList PersonValues(const QStringList &row, const QList<int> &columns)
 {
     QStringList values;

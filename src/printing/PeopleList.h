@@ -55,6 +55,12 @@ TPeopleTable ReadCsvFile(const QString &fileName);
 // spaces, hyphens and underscores aside; -1 where none does.
 QList<int> MatchColumns(const QStringList &header);
 
+// Applies one "FIELD=COLUMN" of the command line's --map: the entry FIELD
+// names (its key, "Phone1", or caption, "Phone 1", compared as the matching
+// compares names) takes the column COLUMN names (its own name, or else a
+// name compared so). Throws EPeopleListError naming what is wrong.
+void MapColumn(const QStringList &header, const QString &pair, QList<int> &columns);
+
 // The ten values of one row under that matching; empty where unmatched.
 QStringList PersonValues(const QStringList &row, const QList<int> &columns);
 

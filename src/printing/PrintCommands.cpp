@@ -8,6 +8,7 @@
 #include "printing/DialogKit.h"
 #include "report/PrinterList.h"
 #include "report/ReportPrinter.h"
+#include "platform/Dialogs.h"
 #include "surface/CardPanel.h"
 #include "widgets/FormHelpTexts.h"
 
@@ -19,6 +20,7 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QLabel>
+#include <QPrinter>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QVBoxLayout>
@@ -103,15 +105,71 @@ bool DoPageSetup(TPrintContext &context)
 {
     SelectedCells cells = cellselection::FitToLayout(*context.Cells, *context.Layout);
     int pages = 1;
-    if (!SelectCells(*context.Layout, cells, pages, PrinterAccess(), context.Parent))
+    if (!SelectCells(*context.Layout, cells, pages, PrinterAccess(), context.Parent, &context.Duplex,
+                     context.BackPanel != nullptr))
         return false;
     *context.Cells = cells;
     return true;
 }
 
+namespace {
+
+// The printer turns the sheet itself for a duplex run; one-sided runs keep
+// what the user's printer setup says.
+class TPrinterDuplex
+{
+public:
+    explicit TPrinterDuplex(sheetprint::TDuplex duplex)
+    {
+        TRPDevice &device = TRPDevice::Instance();
+        if (device.IsPdfPrinter() || (duplex != sheetprint::dxLongEdge && duplex != sheetprint::dxShortEdge))
+            return;
+        FPrinter = &device.Printer();
+        FWas = FPrinter->duplex();
+        FPrinter->setDuplex(duplex == sheetprint::dxLongEdge ? QPrinter::DuplexLongSide : QPrinter::DuplexShortSide);
+    }
+    ~TPrinterDuplex()
+    {
+        if (FPrinter)
+            FPrinter->setDuplex(FWas);
+    }
+    TPrinterDuplex(const TPrinterDuplex &) = delete;
+    TPrinterDuplex &operator=(const TPrinterDuplex &) = delete;
+
+private:
+    QPrinter *FPrinter = nullptr;
+    QPrinter::DuplexMode FWas = QPrinter::DuplexNone;
+};
+
+} // namespace
+
 bool DoPrint(TPrintContext &context, bool askPdfFile)
 {
+    // Without duplex, a printer gets the fronts and then, once the user has
+    // turned the stack, the backs; a PDF file holds both, fronts first.
+    const bool twoSided = context.BackPanel && context.Duplex != sheetprint::dxNone && context.PrintToPrinter
+                       && !context.OutlineTestPage && !context.CalibrationPage;
+    if (twoSided && context.Duplex == sheetprint::dxManual && !TRPDevice::Instance().IsPdfPrinter()) {
+        const int sheets = MainReportPrinter().Copies();
+        if (!DoPrintPass(context, askPdfFile, TCardSheetPrinter::spFrontsOnly))
+            return false;
+        const platform::TMsgResult answer = platform::ShowMessageBox(
+            {QStringLiteral("The fronts are printed.\rTurn the printed stack over from left to right and put it "
+                            "back into the paper tray the way it went in the first time.\rPrint the backs now?"),
+             QStringLiteral("Both sides"), platform::miQuestion, platform::mbYesNo},
+            context.Parent);
+        if (answer != platform::mrYes)
+            return false;
+        MainReportPrinter().SetCopies(sheets);
+        return DoPrintPass(context, false, TCardSheetPrinter::spBacksOnly);
+    }
+    return DoPrintPass(context, askPdfFile, TCardSheetPrinter::spBoth);
+}
+
+bool DoPrintPass(TPrintContext &context, bool askPdfFile, int pass)
+{
     const TPanelAtZoomOne zoom(context.Panel);
+    const TPanelAtZoomOne backZoom(context.BackPanel);
     QCoreApplication::processEvents();
     TRPDevice &device = TRPDevice::Instance();
     if (context.PrintToPrinter && askPdfFile && device.IsPdfPrinter()) {
@@ -132,12 +190,29 @@ bool DoPrint(TPrintContext &context, bool askPdfFile)
     job.Sheet = sheetprint::SheetGeometry(*context.Layout, *context.Nudges);
     job.BackgroundPath = context.BackgroundArtPath;
     job.ToPrinter = context.PrintToPrinter;
+    if (context.BackPanel && context.Duplex != sheetprint::dxNone) {
+        job.BackPanel = context.BackPanel;
+        job.BackBackgroundPath = context.BackArtPath;
+        job.BackSheet = sheetprint::SheetGeometry(*context.Layout,
+                                                  context.BackNudges ? *context.BackNudges : *context.Nudges);
+        job.Duplex = context.Duplex;
+        job.Pass = TCardSheetPrinter::TSidesPass(pass);
+    }
+    if (context.CalibrationPage && context.Duplex != sheetprint::dxNone) {
+        job.BackSheet = sheetprint::SheetGeometry(*context.Layout,
+                                                  context.BackNudges ? *context.BackNudges : *context.Nudges);
+        job.Duplex = context.Duplex;
+    }
     // Gives the design back as it was when the run is over.
     std::optional<TPeopleMerge> merge;
+    std::optional<TPeopleMerge> backMerge;
     if (context.Merge) {
         merge.emplace(context.Panel);
-        context.Merge->Attach(job, *merge);
+        if (job.TwoSided())
+            backMerge.emplace(context.BackPanel);
+        context.Merge->Attach(job, *merge, backMerge ? &*backMerge : nullptr);
     }
+    const TPrinterDuplex printerDuplex(job.TwoSided() ? context.Duplex : sheetprint::dxNone);
     form.exec();
     const bool aborted = form.IsAborted();
     const bool failed = !form.RunError().isEmpty();
@@ -222,9 +297,25 @@ void OutlineTestPageCommand(TPrintContext &context)
 
 void CalibrationPageCommand(TPrintContext &context)
 {
+    const sheetprint::TDuplex remembered = context.Duplex;
+    context.Duplex = sheetprint::dxNone;
     context.OutlineTestPage = false;
     context.CalibrationPage = true;
     TRPDevice::Instance().SelectPaperSize(context.Layout->Papersize);
+    PrintTestPage(context);
+    context.CalibrationPage = false;
+    context.Duplex = remembered;
+}
+
+void TwoSidedCalibrationCommand(TPrintContext &context)
+{
+    // Turned over as Print turned it last; over the long edge the first time.
+    if (context.Duplex == sheetprint::dxNone)
+        context.Duplex = sheetprint::dxLongEdge;
+    context.OutlineTestPage = false;
+    context.CalibrationPage = true;
+    TRPDevice::Instance().SelectPaperSize(context.Layout->Papersize);
+    const TPrinterDuplex printerDuplex(context.Duplex);
     PrintTestPage(context);
     context.CalibrationPage = false;
 }

@@ -18,6 +18,9 @@ class QWidget;
 class TGBasePanel;
 class TReportPrinter;
 struct TMergePlan;
+namespace sheetprint {
+enum TDuplex : int;
+}
 
 struct TPrintContext {
     QWidget *Parent = nullptr;
@@ -42,6 +45,14 @@ struct TPrintContext {
     bool CalibrationPage = false;
     // Set while printing for several people: who gets which cards.
     const TMergePlan *Merge = nullptr;
+
+    // The card's back, made for the run (none when the card has no back),
+    // its art and its own nudges, and how Print turns the sheet over: the
+    // cell selection's "Both sides" sets it; none prints the fronts only.
+    TGBasePanel *BackPanel = nullptr;
+    QString BackArtPath;
+    PrinterNudges *BackNudges = nullptr;
+    sheetprint::TDuplex Duplex{};
 };
 
 namespace printcommands {
@@ -62,6 +73,10 @@ void OutlineTestPageCommand(TPrintContext &context);
 // "Print &Calibration Page": one page of rulers in every cell of the layout,
 // with the printer nudges applied, output as the outline test page is.
 void CalibrationPageCommand(TPrintContext &context);
+// "Print Calibration Page for &Both Sides": the sheet of outlined fronts and,
+// on its back, the rulers that read the backs' nudges; turned over as Print
+// last turned the sheet (long edge the first time).
+void TwoSidedCalibrationCommand(TPrintContext &context);
 // "Printer S&etup": the choice of printer and its page setup.
 void PrinterSetupCommand(QWidget *parent);
 
@@ -71,6 +86,8 @@ bool DoPageSetup(TPrintContext &context);
 // "PDF file" printer prints, its file is asked for first unless askPdfFile is
 // false. Returns false when nothing was output (cancelled or aborted).
 bool DoPrint(TPrintContext &context, bool askPdfFile = true);
+// One run of DoPrint; pass is the run's TCardSheetPrinter::TSidesPass.
+bool DoPrintPass(TPrintContext &context, bool askPdfFile, int pass);
 
 // The PDF file proposed for a card: its name with ".pdf" in the folder used
 // last (the card's folder, or the user's documents, the first time); a test

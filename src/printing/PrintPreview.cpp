@@ -294,6 +294,7 @@ TPreviewForm::TPreviewForm(QWidget *parent)
     connect(help, &QPushButton::clicked, this, &TPreviewForm::HelpButtonClick);
 
     auto *bar = new QHBoxLayout;
+    FButtonBar = bar;
     bar->addWidget(CloseButton);
     bar->addSpacing(12);
     bar->addWidget(sbZoomIn);
@@ -324,7 +325,51 @@ TPreviewForm::~TPreviewForm() = default;
 void TPreviewForm::SetRecording(const TPageRecording &recording)
 {
     FFilePreview->SetRecording(recording);
+    if (FFilePreview->Pages() > 1 && !sbFirstPage)
+        AddPageButtons();
 }
+
+void TPreviewForm::AddPageButtons()
+{
+    const auto pageButton = [this](const char *name, QStyle::StandardPixmap glyph, const QString &hint,
+                                   void (TPreviewForm::*click)()) {
+        auto *button = new QToolButton(this);
+        button->setObjectName(QLatin1String(name));
+        button->setIcon(style()->standardIcon(glyph));
+        button->setToolTip(hint);
+        button->setFocusPolicy(Qt::NoFocus);
+        connect(button, &QToolButton::clicked, this, click);
+        return button;
+    };
+    sbFirstPage = pageButton("sbFirstPage", QStyle::SP_MediaSkipBackward, QStringLiteral("First page"),
+                             &TPreviewForm::SBFirstPageClick);
+    sbPrevPage = pageButton("sbPrevPage", QStyle::SP_MediaSeekBackward, QStringLiteral("Previous page"),
+                            &TPreviewForm::SBPrevPageClick);
+    sbNextPage = pageButton("sbNextPage", QStyle::SP_MediaSeekForward, QStringLiteral("Next page"),
+                            &TPreviewForm::SBNextPageClick);
+    sbLastPAge = pageButton("sbLastPAge", QStyle::SP_MediaSkipForward, QStringLiteral("Last page"),
+                            &TPreviewForm::SBLastPageClick);
+    // After the zoom buttons, before the stretch.
+    const int at = FButtonBar->indexOf(sbZoomPage) + 1;
+    FButtonBar->insertSpacing(at, 12);
+    int next = at + 1;
+    for (QToolButton *button : {sbFirstPage, sbPrevPage, sbNextPage, sbLastPAge})
+        FButtonBar->insertWidget(next++, button);
+    const QList<QPair<QKeySequence, void (TPreviewForm::*)()>> keys{{QKeySequence(Qt::Key_Home), &TPreviewForm::SBFirstPageClick},
+                                                                   {QKeySequence(Qt::Key_PageUp), &TPreviewForm::SBPrevPageClick},
+                                                                   {QKeySequence(Qt::Key_PageDown), &TPreviewForm::SBNextPageClick},
+                                                                   {QKeySequence(Qt::Key_End), &TPreviewForm::SBLastPageClick}};
+    for (const auto &[key, slot] : keys) {
+        auto *shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, this, slot);
+    }
+    AttachFormHelp(this);
+}
+
+void TPreviewForm::SBFirstPageClick() { FFilePreview->SetCurrentPage(FFilePreview->FirstPage()); }
+void TPreviewForm::SBPrevPageClick() { FFilePreview->SetCurrentPage(FFilePreview->CurrentPage() - 1); }
+void TPreviewForm::SBNextPageClick() { FFilePreview->SetCurrentPage(FFilePreview->CurrentPage() + 1); }
+void TPreviewForm::SBLastPageClick() { FFilePreview->SetCurrentPage(FFilePreview->Pages()); }
 
 void TPreviewForm::showEvent(QShowEvent *e)
 {
@@ -354,6 +399,14 @@ void TPreviewForm::FilePreview1PageChange()
 {
     setWindowTitle(
         preview::PageCaption(FFilePreview->CurrentPage(), FFilePreview->FirstPage(), FFilePreview->Pages()));
+    if (sbFirstPage) {
+        const bool first = FFilePreview->CurrentPage() <= FFilePreview->FirstPage();
+        const bool last = FFilePreview->CurrentPage() >= FFilePreview->Pages();
+        sbFirstPage->setEnabled(!first);
+        sbPrevPage->setEnabled(!first);
+        sbNextPage->setEnabled(!last);
+        sbLastPAge->setEnabled(!last);
+    }
 }
 
 void TPreviewForm::FilePreview1ZoomChange() {}

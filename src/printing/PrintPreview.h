@@ -104,7 +104,10 @@ public:
     explicit TPreviewForm(QWidget *parent = nullptr);
     ~TPreviewForm() override;
 
-    // The recording to show; give it before the window is shown.
+    // The recording to show; give it before the window is shown. A
+    // recording of several pages (printing for several people) brings the
+    // page buttons and the Page Up, Page Down, Home and End keys; one page
+    // is shown without them.
     void SetRecording(const TPageRecording &recording);
     TFilePreview &FilePreview1() { return *FFilePreview; }
     QScrollArea *ScrollBox() const { return ScrollBox1; }
@@ -115,6 +118,10 @@ public:
     void SBZoomOutClick();
     void SBZoomPageWidthClick();
     void SBZoomPageClick();
+    void SBFirstPageClick();
+    void SBPrevPageClick();
+    void SBNextPageClick();
+    void SBLastPageClick();
     void FilePreview1PageChange();
     void FilePreview1ZoomChange();
     void ScrollBox1MouseDown(Qt::MouseButton button);
@@ -129,6 +136,7 @@ protected:
 
 private:
     void FormClose();
+    void AddPageButtons();
 
     TFilePreview *FFilePreview = nullptr;
     bool FActivated = false;
@@ -140,4 +148,9 @@ private:
     QToolButton *sbZoomOut = nullptr;
     QToolButton *sbZoomPageWidth = nullptr;
     QToolButton *sbZoomPage = nullptr;
+    QToolButton *sbFirstPage = nullptr;
+    QToolButton *sbPrevPage = nullptr;
+    QToolButton *sbNextPage = nullptr;
+    QToolButton *sbLastPAge = nullptr;
+    class QHBoxLayout *FButtonBar = nullptr;
 };

@@ -63,6 +63,36 @@ QString FinalStatus(bool toPrinter, bool aborted, bool complexObjects)
                                            "Note: To save time, only a single card is previewed");
 }
 
+QString MergePreviewStatus(int sheets)
+{
+    return QStringLiteral("\rBusiness Card preview ready!\r\r%1 shown as %2 print, person by person")
+        .arg(sheets == 1 ? QStringLiteral("The sheet is") : QStringLiteral("All %1 sheets are").arg(sheets),
+             sheets == 1 ? QStringLiteral("it will") : QStringLiteral("they will"));
+}
+
+TCell BackCellBehind(const TSheetGeometry &sheet, TDuplex duplex, TCell front)
+{
+    // Turned over its long (vertical) edge, the sheet's left and right change
+    // places; over its short edge, its top and bottom.
+    if (duplex == dxShortEdge)
+        return {sheet.Down - 1 - front.Row, front.Column};
+    return {front.Row, sheet.Across - 1 - front.Column};
+}
+
+QString TurnTheStackNote(int frontPages)
+{
+    if (frontPages == 1)
+        return QStringLiteral("Print page 1 (the fronts). Then turn the printed sheet over from left to right, "
+                              "put it back into the paper tray the way it went in the first time, "
+                              "and print page 2 (the backs).");
+    return QStringLiteral("Print pages 1 to %1 (the fronts). Then turn the printed stack over from left to "
+                          "right, put it back into the paper tray the way it went in the first time, "
+                          "and print pages %2 to %3 (the backs).")
+        .arg(frontPages)
+        .arg(frontPages + 1)
+        .arg(2 * frontPages);
+}
+
 QString SavedToFileStatus(const QString &fileName)
 {
     return QStringLiteral("Print job completed and saved to\r") + QDir::toNativeSeparators(fileName);
@@ -84,8 +114,26 @@ void TCardSheetPrinter::Attach(TBaseReport &report)
     report.OnAfterPrint = nullptr;
 }
 
+void TCardSheetPrinter::TLoadedArt::Load(const QString &path)
+{
+    Kind = bgNone;
+    Bitmap = QImage();
+    Metafile = TMetafile();
+    TPicture art;
+    if (path.isEmpty() || !platform::LoadBackgroundArt(path, art))
+        return;
+    if (art.Kind() == TPicture::pkMetafile) {
+        Metafile = art.Metafile();
+        Kind = bgMetafile;
+    } else {
+        Bitmap = art.Bitmap().Image();
+        Kind = bgBitmap;
+    }
+}
+
 void TCardSheetPrinter::LoadBackGround()
 {
+    FBackArt.Load(BackBackgroundPath);
     FBackgroundKind = bgNone;
     FBackgroundBitmap = QImage();
     FBackgroundMetafile = TMetafile();
@@ -106,7 +154,8 @@ void TCardSheetPrinter::BeforePrintLabels(TBaseReport &report)
     // A driver that copies pages itself gets one page and the count; the
     // others get one page per sheet.
     const int driverCopies = DriverMaxCopies ? DriverMaxCopies() : TRPDevice::Instance().DriverMaxCopies();
-    if (ToPrinter && MergeCards < 0 && SheetsToPrint > 1 && driverCopies > 1) {
+    // Two-sided sheets are pages in pairs: the run makes every page itself.
+    if (ToPrinter && MergeCards < 0 && !TwoSided() && SheetsToPrint > 1 && driverCopies > 1) {
         report.SetCopies(SheetsToPrint);
         SheetsToPrint = 1;
     }
@@ -128,12 +177,20 @@ void TCardSheetPrinter::PrintLabels(TBaseReport &report)
             if (panel)
                 panel->SetPrinting(false);
         }
-    } printing(Panel);
+    } printing(Panel), backPrinting(TwoSided() && BackPanel != Panel ? BackPanel : nullptr);
 
     report.SetMarginLeft(0.0);
     report.SetMarginTop(0.0);
+    if (CalibrationPage && Duplex != dxNone) {
+        calibration::DrawTwoSidedCalibration(report, Sheet, BackSheet, Duplex);
+        return;
+    }
     if (CalibrationPage) {
         calibration::DrawCalibrationPage(report, Sheet);
+        return;
+    }
+    if (TwoSided()) {
+        PrintSheetsTwoSided(report);
         return;
     }
     // Without a sheet to end on the loop would never stop.
@@ -155,7 +212,9 @@ void TCardSheetPrinter::PrintLabels(TBaseReport &report)
             column = 0;
             ++row;
         }
-        if (!ToPrinter && (row != 0 || column != 0))
+        // A preview shows one card; printing for several people it shows
+        // every sheet as it will print, so that each person can be seen.
+        if (!ToPrinter && !merging && (row != 0 || column != 0))
             break;
         if (row >= Sheet.Down) {
             row = 0;
@@ -176,6 +235,122 @@ void TCardSheetPrinter::PrintLabels(TBaseReport &report)
         ++printed;
         if (OnIdle)
             OnIdle();
+    }
+}
+
+// The sheets of a two-sided run, each with its cards: every sheet all the
+// chosen cells, or, for several people, the cards in turn until all are placed.
+QList<QList<TCardSheetPrinter::TPlacedCard>> TCardSheetPrinter::PlanSheets() const
+{
+    QList<TCell> cells;
+    for (int row = 0; row < Sheet.Down; ++row)
+        for (int column = 0; column < Sheet.Across; ++column)
+            if (CellSelected(Cells, row * Sheet.Across + column))
+                cells.append(TCell{row, column});
+    QList<QList<TPlacedCard>> sheets;
+    if (MergeCards >= 0) {
+        if (cells.isEmpty())
+            return sheets;
+        for (int card = 0; card < MergeCards; ++card) {
+            if (card % cells.size() == 0)
+                sheets.append(QList<TPlacedCard>());
+            sheets.last().append(TPlacedCard{cells[card % cells.size()], card});
+        }
+        return sheets;
+    }
+    int card = 0;
+    for (int s = 0; s < qMax(1, SheetsToPrint); ++s) {
+        QList<TPlacedCard> sheet;
+        for (const TCell &cell : cells)
+            sheet.append(TPlacedCard{cell, card++});
+        sheets.append(sheet);
+    }
+    return sheets;
+}
+
+void TCardSheetPrinter::PrintSheetsTwoSided(TBaseReport &report)
+{
+    const QList<QList<TPlacedCard>> sheets = PlanSheets();
+    bool firstPage = true;
+    const auto newPage = [&report, &firstPage] {
+        if (!firstPage)
+            report.StartNewPage();
+        firstPage = false;
+    };
+    if (Duplex == dxManual) {
+        // Every front, then every back: the stack is turned over between.
+        if (Pass != spBacksOnly)
+            for (const QList<TPlacedCard> &sheet : sheets) {
+                newPage();
+                if (!PrintFront(report, sheet))
+                    return;
+            }
+        if (Pass != spFrontsOnly)
+            for (const QList<TPlacedCard> &sheet : sheets) {
+                newPage();
+                if (!PrintBack(report, sheet))
+                    return;
+            }
+        return;
+    }
+    for (const QList<TPlacedCard> &sheet : sheets) {
+        newPage();
+        if (!PrintFront(report, sheet))
+            return;
+        newPage();
+        if (!PrintBack(report, sheet))
+            return;
+    }
+}
+
+bool TCardSheetPrinter::PrintFront(TBaseReport &report, const QList<TPlacedCard> &sheet)
+{
+    for (const TPlacedCard &placed : sheet) {
+        if (Stopped || report.IsAborted())
+            return false;
+        if (MergeCards >= 0 && OnMergeCard)
+            OnMergeCard(placed.Card);
+        PrintCell(report, placed.Cell.Row, placed.Cell.Column);
+        if (OnIdle)
+            OnIdle();
+    }
+    return !(Stopped || report.IsAborted());
+}
+
+bool TCardSheetPrinter::PrintBack(TBaseReport &report, const QList<TPlacedCard> &sheet)
+{
+    for (const TPlacedCard &placed : sheet) {
+        if (Stopped || report.IsAborted())
+            return false;
+        if (MergeCards >= 0 && OnMergeBack)
+            OnMergeBack(placed.Card);
+        const TCell cell = BackCellBehind(BackSheet, Duplex, placed.Cell);
+        const QPointF at = CellOrigin(BackSheet, cell.Row, cell.Column);
+        if (OnCard)
+            OnCard(placed.Cell.Row * Sheet.Across + placed.Cell.Column + 1);
+        PrintArt(FBackArt, report, at.x(), at.y(), BackSheet);
+        BackPanel->PrintObjects(report, at.x(), at.y());
+        if (OnIdle)
+            OnIdle();
+    }
+    return !(Stopped || report.IsAborted());
+}
+
+void TCardSheetPrinter::PrintArt(const TLoadedArt &art, TBaseReport &report, double x, double y,
+                                 const TSheetGeometry &sheet)
+{
+    if (art.Kind == bgNone)
+        return;
+    try {
+        if (art.Kind == bgBitmap) {
+            report.DrawBitmapInRect(x, y, x + sheet.CardWidth, y + sheet.CardHeight, art.Bitmap);
+        } else {
+            const QRect device = report.DeviceRect(x, y, x + sheet.CardWidth, y + sheet.CardHeight).normalized();
+            if (!device.isEmpty())
+                report.DrawGraphicInRect(device, art.Metafile.ToRecording(device.size()));
+        }
+    } catch (const std::exception &) {
+        // A picture that cannot be drawn is left out; the card still prints.
     }
 }
 
@@ -351,6 +526,8 @@ void TLabelPrinter::ShowFinalStatus()
         text = QStringLiteral("\r") + FRunError;
     else if (FJob.ToPrinter && !report.IsAborted() && device.IsPdfPrinter() && !device.OutputFileName().isEmpty())
         text = SavedToFileStatus(QFileInfo(device.OutputFileName()).absoluteFilePath());
+    else if (!FJob.ToPrinter && !report.IsAborted() && FJob.MergeCards >= 0)
+        text = MergePreviewStatus(int(FReportFiler.Recording().Pages.size()));
     else
         text = FinalStatus(FJob.ToPrinter, report.IsAborted(), HoldsComplexObjects(FJob.Panel));
     report.SetStatusFormat(text);

@@ -1,6 +1,7 @@
 // Sheet printing: copies of the one card placed into the cells of the sheet
 // layout, corrected by the printer nudges, drawn through a report onto the
-// printer or into the preview's recording. TCardSheetPrinter is the sheet
+// printer or into the preview's recording (the first card, or every sheet
+// when printing for several people). TCardSheetPrinter is the sheet
 // loop itself and needs no window (the command line uses it as it is);
 // TLabelPrinter is the status form that runs it with Cancel or Stop.
 // Holds TSheetGeometry, TCardSheetPrinter, TLabelPrinter.
@@ -54,8 +55,29 @@ bool CellSelected(const SelectedCells &cells, int index);
 
 // The status text a finished run leaves on the form.
 QString FinalStatus(bool toPrinter, bool aborted, bool complexObjects);
+// The status a preview of printing for several people ends with.
+QString MergePreviewStatus(int sheets);
 // The status of a run that wrote a PDF file: where the file is.
 QString SavedToFileStatus(const QString &fileName);
+
+// How the sheet turns over between its two sides. A duplex printer turns
+// it over its long edge (the back's columns run mirrored) or its short edge
+// (the back's rows run mirrored); without duplex the run prints every front
+// and then every back, placed as for the long edge, and the user turns the
+// printed stack over between the two.
+enum TDuplex : int { dxNone, dxLongEdge, dxShortEdge, dxManual };
+
+// The cell of the back page that lies behind the front's cell in that row
+// and column.
+struct TCell {
+    int Row = 0;
+    int Column = 0;
+    bool operator==(const TCell &) const = default;
+};
+TCell BackCellBehind(const TSheetGeometry &sheet, TDuplex duplex, TCell front);
+
+// The note that goes with a two-sided run on a printer without duplex.
+QString TurnTheStackNote(int frontPages);
 
 // What the background art file is printed as: a name with ".BMP" as a
 // bitmap, one with ".WMF" as a metafile (vectors); anything else, or a
@@ -67,7 +89,7 @@ enum TBackgroundKind { bgNone = 0, bgMetafile = 1, bgBitmap = 2 };
 // The sheet loop. Fill in the fields, attach it to a report and run the
 // report: every sheet is one page holding every selected cell, row by row
 // from the top; a preview run records the first cell only, with a silver
-// outline around the card.
+// outline around the card (printing for several people, every sheet).
 class TCardSheetPrinter
 {
 public:
@@ -89,6 +111,19 @@ public:
     // Set while a preview run is being stopped.
     bool Stopped = false;
 
+    // Printing both sides: the back's panel and art, the back's own
+    // geometry (the layout with the back's nudges) and how the sheet turns
+    // over. With dxNone, or no back panel, the run prints fronts only.
+    TGBasePanel *BackPanel = nullptr;
+    QString BackBackgroundPath;
+    sheetprint::TSheetGeometry BackSheet;
+    sheetprint::TDuplex Duplex = sheetprint::dxNone;
+    // Without duplex the fronts and the backs can go out as two runs, the
+    // user turning the stack between them.
+    enum TSidesPass { spBoth, spFrontsOnly, spBacksOnly };
+    TSidesPass Pass = spBoth;
+    bool TwoSided() const { return BackPanel && Duplex != sheetprint::dxNone && ToPrinter && !OutlineOnly && !CalibrationPage; }
+
     // Printing for several people: when not negative, the run prints this
     // many cards across the chosen cells and as many sheets as they need,
     // whatever SheetsToPrint says, calling OnMergeCard with each card's
@@ -98,8 +133,11 @@ public:
     // The person the card being drawn is for, shown on the status form.
     QString PersonShown;
 
-    // Called as each card is begun, with its cell number from 1.
+    // Called as each card is begun, with its cell number from 1 (on the
+    // back, the number of the front's cell it lies behind).
     std::function<void(int cellNumber)> OnCard;
+    // Called before a back is drawn, with the card's running number.
+    std::function<void(int card)> OnMergeBack;
     // Called after each card; the status form handles its buttons here.
     std::function<void()> OnIdle;
     // The printer driver's largest number of copies of one page; the
@@ -119,11 +157,31 @@ public:
     void PrintBackGround(TBaseReport &report, double x, double y);
 
 private:
+    // One card of a sheet: its front's cell and its running number.
+    struct TPlacedCard {
+        sheetprint::TCell Cell;
+        int Card = 0;
+    };
+    QList<QList<TPlacedCard>> PlanSheets() const;
+    void PrintSheetsOneSided(TBaseReport &report);
+    void PrintSheetsTwoSided(TBaseReport &report);
+    bool PrintFront(TBaseReport &report, const QList<TPlacedCard> &sheet);
+    bool PrintBack(TBaseReport &report, const QList<TPlacedCard> &sheet);
     void PrintCell(TBaseReport &report, int row, int column);
+
+    // The art of one side, loaded once for the run.
+    struct TLoadedArt {
+        sheetprint::TBackgroundKind Kind = sheetprint::bgNone;
+        QImage Bitmap;
+        TMetafile Metafile;
+        void Load(const QString &path);
+    };
+    void PrintArt(const TLoadedArt &art, TBaseReport &report, double x, double y, const sheetprint::TSheetGeometry &sheet);
 
     sheetprint::TBackgroundKind FBackgroundKind = sheetprint::bgNone;
     QImage FBackgroundBitmap;
     TMetafile FBackgroundMetafile;
+    TLoadedArt FBackArt;
 };
 
 // The print status form "Print Status Screen": shows the report's status

@@ -755,6 +755,15 @@ void TGBasePanel::TakeReadObjects(const QList<TGGraphicControl *> &objects)
     FitObjectsAsDrawn();
 }
 
+void TGBasePanel::LoadFromBytes(const QByteArray &objects)
+{
+    if (objects.isEmpty())
+        return;
+    QObject holder; // frees what was read when the read fails
+    const QList<TGGraphicControl *> read = TComponentReader(objects).ReadObjectList(&holder, nullptr);
+    TakeReadObjects(read);
+}
+
 QByteArray TGBasePanel::SaveToBytes()
 {
     const float remembered = FZoom;

@@ -82,6 +82,10 @@ public:
     void LoadFromFile(const QString &fileName);
     // The card file's bytes, in memory.
     QByteArray SaveToBytes();
+    // Adds the objects of a card file's list of objects (bounds at zoom 1.0),
+    // shown at the panel's zoom; nothing for no bytes. Only a list read
+    // completely reaches the panel.
+    void LoadFromBytes(const QByteArray &objects);
     void DeleteAllObjects();
     virtual void RemoveObjectsOffCard();
     virtual void PrintObjects(TBaseReport &report, double originX, double originY);

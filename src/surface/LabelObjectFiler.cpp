@@ -2,6 +2,7 @@
 
 #include "platform/InputFiles.h"
 #include "platform/OutputFiles.h"
+#include "surface/CardBack.h"
 #include "surface/ComponentStream.h"
 #include "surface/CardObject.h"
 #include "surface/SelectionHandle.h"
@@ -67,6 +68,25 @@ void WriteObjectsToFile(const QList<TGGraphicControl *> &objects, const QString 
     }
 }
 
+void WriteBytesToFile(const QByteArray &bytes, const QString &fileName)
+{
+    std::optional<platform::TOutputFile> file;
+    try {
+        file.emplace(fileName);
+    } catch (const platform::EOutputFileError &) {
+        throw EStreamError(QStringLiteral("Cannot create file %1").arg(fileName));
+    }
+    try {
+        if (file->Device().write(bytes) != bytes.size()) {
+            file->CheckWrites();
+            throw EStreamError(QStringLiteral("Stream write error"));
+        }
+        file->Commit();
+    } catch (const platform::EOutputFileError &e) {
+        throw EStreamError(e.Message());
+    }
+}
+
 // Only a regular file of a card file's size is read: a FIFO or a device
 // such as /dev/zero would otherwise block or fill the memory.
 QByteArray ReadWholeFile(const QString &fileName)
@@ -101,9 +121,19 @@ void TGLabelObjectFiler::ReadIntoPanel(QObject *owner, TGBasePanel *panel, const
     });
 }
 
-QList<TGGraphicControl *> TGLabelObjectFiler::ReadCardFile(QObject *owner, const QString &fileName)
+QList<TGGraphicControl *> TGLabelObjectFiler::ReadCardFile(QObject *owner, const QString &fileName, TCardBack *back)
 {
-    return TComponentReader(ReadWholeFile(fileName)).ReadObjectList(owner, nullptr);
+    const QByteArray file = ReadWholeFile(fileName);
+    TComponentReader reader(file);
+    QList<TGGraphicControl *> front = reader.ReadObjectList(owner, nullptr);
+    if (back)
+        *back = cardback::ReadBackBlock(file, reader.Position());
+    return front;
+}
+
+void TGLabelObjectFiler::WriteCardFile(const QString &fileName, const QByteArray &frontObjects, const TCardBack &back)
+{
+    WriteBytesToFile(frontObjects + cardback::BackBlock(back), fileName);
 }
 
 

@@ -3,8 +3,11 @@
 // file and the in-memory copy made by Clone share this one format.
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
+
+struct TCardBack;
 
 class QObject;
 class TGGraphicControl;
@@ -22,7 +25,11 @@ public:
     // Reads a card file completely into objects of no panel, owned by owner,
     // bounds at zoom 1.0; raises the reader's error when the file could not
     // be opened as a card (what was read by then is left to owner to free).
-    QList<TGGraphicControl *> ReadCardFile(QObject *owner, const QString &fileName);
+    // With back given, the card's back is read too (empty when it has none).
+    QList<TGGraphicControl *> ReadCardFile(QObject *owner, const QString &fileName, TCardBack *back = nullptr);
+    // Writes a whole card file: the front's list of objects and, when the
+    // back is not empty, the back after it. Replaced only when complete.
+    void WriteCardFile(const QString &fileName, const QByteArray &frontObjects, const TCardBack &back);
     // Writes the selected objects in selection order; nothing when none is selected.
     void WriteSelection(TGHandle *handle, const QString &fileName);
     void WriteObject(TGGraphicControl *object, const QString &fileName);

@@ -120,6 +120,11 @@ private slots:
         QTest::newRow("free text, H, half an inch") << "Knots tied while you wait." << 3 << 48;
         QTest::newRow("vCard, L") << TGQRCode::VCardOf(kPersonalInfo) << 0 << 150;
         QTest::newRow("vCard, Q") << TGQRCode::VCardOf(kPersonalInfo) << 2 << 150;
+        // Beyond ASCII the code says it holds UTF-8, and the scanner reads
+        // the letters, not the bytes as Latin-1.
+        QTest::newRow("accented name") << "Zoë Ångström" << 1 << 96;
+        QTest::newRow("vCard beyond Latin-1")
+            << TGQRCode::VCardOf({"Zoë Çelik", "Łódź Ćwiek Sp.", "", "東京都", "", "", "+48 1", "", "", ""}) << 1 << 150;
     }
 
     void printedCodeScansBackToItsText()
@@ -168,6 +173,7 @@ private slots:
             code->SetBackColor(0x00E0F0);
             code->SetTransparent(true);
             code->SetQuietZone(2);
+            code->SetPersonalVCard(true);
         }
         code->Loaded();
         panel->AddNewObject(code, {10, 20, 110, 120});
@@ -182,6 +188,7 @@ private slots:
         QCOMPARE(bytes.contains("ErrorCorrection"), changed);
         QCOMPARE(bytes.contains("ForeColor"), changed);
         QCOMPARE(bytes.contains("Transparent"), changed);
+        QCOMPARE(bytes.contains("PersonalVCard"), changed);
         QVERIFY(bytes.contains("TGQRCode"));
 
         auto other = MakePanel();
@@ -190,7 +197,8 @@ private slots:
         auto *read = qobject_cast<TGQRCode *>(other->Objects().first());
         QVERIFY(read);
         QCOMPARE(read->BoundsRect(), QRect(10, 20, 100, 100));
-        for (const char *property : {"Text", "ErrorCorrection", "ForeColor", "BackColor", "Transparent", "QuietZone"})
+        for (const char *property :
+             {"Text", "ErrorCorrection", "ForeColor", "BackColor", "Transparent", "QuietZone", "PersonalVCard"})
             QVERIFY2(read->property(property) == code->property(property), property);
         QCOMPARE(RenderObject(*read), RenderObject(*code));
     }
@@ -215,6 +223,9 @@ private slots:
         QFETCH(bool, refused);
         TGQRCode code;
         code.SetText("before");
+        // A code that followed the personal information stops following it
+        // when a text is typed.
+        code.SetPersonalVCard(!personalInfo);
         TQRCodeProperties dialog(code, kPersonalInfo);
         ShowActive(&dialog, "QR code dialog");
         const int inkBefore = InkCount(dialog.SamplePanel->grab().toImage(), IsDark);
@@ -239,6 +250,7 @@ private slots:
         }
         QTest::mouseClick(ok ? dialog.OKButton : dialog.Cancelbutton, Qt::LeftButton);
         QCOMPARE(code.Text(), ok && !refused ? expected : QString("before"));
+        QCOMPARE(code.PersonalVCard(), ok && !refused ? personalInfo : !personalInfo);
     }
 
     void tooLongTextDrawsAndPrintsNothing()
@@ -280,6 +292,7 @@ private slots:
         code->MenuAction("Use Personal Information")->trigger();
         QCOMPARE(code->Text(), TGQRCode::VCardOf(kPersonalInfo));
         QVERIFY(code->Text().contains("\r\nN:Doe;Jane Q.;;;\r\nFN:Jane Q. Doe\r\nORG:Doe & Sons\\, Ltd.\r\n"));
+        QVERIFY(code->PersonalVCard());
 
         // Without personal information the code stays and the user is told.
         panel->PersonalInfo = QStringList(10, QString());

@@ -222,12 +222,12 @@ QList<QImage> RasterisePdf(const QString &file, int dpi, QString *why)
     return pages;
 }
 
-QList<TPdfWord> PdfWords(const QString &file)
+QList<TPdfWord> PdfWords(const QString &file, int page)
 {
     QProcess process;
     process.start(QStringLiteral("pdftotext"),
-                  {QStringLiteral("-bbox"), QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
-                   QStringLiteral("1"), file, QStringLiteral("-")});
+                  {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+                   QString::number(page), file, QStringLiteral("-")});
     if (!process.waitForFinished(60000) || process.exitCode() != 0)
         return {};
     // <word xMin="54.000000" yMin="36.1" xMax="80.2" yMax="44.0">Text</word>, in points

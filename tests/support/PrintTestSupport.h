@@ -88,8 +88,8 @@ struct TPdfWord {
     QString Text;
     QRectF Box;
 };
-// The words of the file's first page; empty when pdftotext failed.
-QList<TPdfWord> PdfWords(const QString &file);
+// The words of a page of the file (from 1); empty when pdftotext failed.
+QList<TPdfWord> PdfWords(const QString &file, int page = 1);
 
 // ---- the print spooler ----
 inline const QString kSpoolQueue = QStringLiteral("Quorvel-PDF");
