@@ -1130,10 +1130,16 @@ void TMainScreen::Delete1Click()
     }
     if (!AskYesNo(QStringLiteral("Delete ") + *file + QLatin1Char('?'), QStringLiteral("CONFIRM")))
         return;
-    QFile::remove(*file);
-    const QString side = FindFileIgnoringCase(SideFileName(*file));
-    if (QFileInfo::exists(side))
-        QFile::remove(side);
+    // A card that could not be deleted stays listed, and the user is told.
+    QFile card(*file);
+    if (!card.remove()) {
+        ShowError(QStringLiteral("Unable to delete ") + *file + QStringLiteral(": ") + card.errorString() + QLatin1Char('.'));
+        return;
+    }
+    QFile side(FindFileIgnoringCase(SideFileName(*file)));
+    if (side.exists() && !side.remove())
+        ShowError(QStringLiteral("Unable to delete ") + side.fileName() + QStringLiteral(": ") + side.errorString() +
+                  QLatin1Char('.'));
     // A deleted card is no longer offered for opening.
     const QString deleted = QFileInfo(*file).absoluteFilePath();
     bool listed = false;

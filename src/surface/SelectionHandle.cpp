@@ -434,8 +434,10 @@ void TGHandle::HandleMouseUp(Qt::MouseButton button, QPoint p)
     FSelectingPress.reset();
     if (FDragging && button == Qt::LeftButton) {
         const QPoint c = ClampToPanel(p);
-        if (c != FDragStart)
+        if (c != FDragStart) {
             SetCardHandleBounds(NewCardBounds(c));
+            FPanel->update();
+        }
         ClearPreview();
         TakeFocus();
         FDragging = false;
@@ -445,7 +447,8 @@ void TGHandle::HandleMouseUp(Qt::MouseButton button, QPoint p)
     } else {
         FPanel->PanelMouseUp(button, p + pos());
     }
-    FPanel->update();
+    // A release that moved nothing repaints nothing: what did change (the
+    // objects, the drag outline, a rubber band) has asked for its repaint.
 }
 
 void TGHandle::mousePressEvent(QMouseEvent *e) { HandleMouseDown(e->button(), e->position().toPoint()); }
