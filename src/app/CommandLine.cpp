@@ -77,7 +77,8 @@ void PrintHelp(QTextStream &out)
            "                       write the card for a print shop: the background and the\n"
            "                       shapes at the card's edge continued past the cut by the\n"
            "                       bleed (0 to 6 mm, in mm or in), crop marks at the corners,\n"
-           "                       trim and bleed boxes and sRGB colour in the PDF\n"
+           "                       trim and bleed boxes and sRGB colour in the PDF;\n"
+           "                       --sheet N [--paper letter|a4] imposes N cards on a sheet\n"
            "  -o OUT               short for --output OUT\n";
 }
 
@@ -543,9 +544,29 @@ void WarnOfSafeLine(const TGBasePanel &panel, QTextStream &err)
     err.flush();
 }
 
+// --sheet N [--paper letter|a4]: N cards imposed on one sheet of the paper.
+void SheetForPrintShop(const QStringList &args, printshop::TPrintShopExport &what)
+{
+    const QString paper = ValueOf(args, QStringLiteral("--paper"));
+    const QString sheet = ValueOf(args, QStringLiteral("--sheet"));
+    if (!paper.isEmpty() && sheet.isEmpty())
+        throw CommandLineError{QStringLiteral("--paper goes with --sheet (see --help)")};
+    if (sheet.isEmpty())
+        return;
+    what.SheetCards = PositiveNumber(sheet, QStringLiteral("--sheet"), 100);
+    if (paper.isEmpty() || paper.compare(QLatin1String("letter"), Qt::CaseInsensitive) == 0)
+        what.SheetPaper = QPageSize(QPageSize::Letter);
+    else if (paper.compare(QLatin1String("a4"), Qt::CaseInsensitive) == 0)
+        what.SheetPaper = QPageSize(QPageSize::A4);
+    else
+        throw CommandLineError{QStringLiteral("--paper takes letter or a4")};
+}
+
 int RenderForPrintShop(const QStringList &args)
 {
-    CheckOptions(args, {QStringLiteral("--render"), QStringLiteral("--output"), QStringLiteral("--bleed")},
+    CheckOptions(args,
+                 {QStringLiteral("--render"), QStringLiteral("--output"), QStringLiteral("--bleed"),
+                  QStringLiteral("--sheet"), QStringLiteral("--paper")},
                  {QStringLiteral("--crop-marks")});
     const QString cardFile = RequiredValue(args, QStringLiteral("--render"));
     const QString output = RequiredValue(args, QStringLiteral("--output"));
@@ -561,6 +582,7 @@ int RenderForPrintShop(const QStringList &args)
             throw CommandLineError{QStringLiteral("--bleed: ") + why};
         what.Bleed = *inches;
     }
+    SheetForPrintShop(args, what);
     CheckOutput(output, cardFile);
     const TPreferences prefs = SettingsFilePreferences();
     const std::unique_ptr<TGBusinessCardPanel32> panel = LoadCard(cardFile, prefs.Layout);
@@ -726,7 +748,7 @@ static QStringList WithLongOptionNames(const QStringList &given)
         QStringLiteral("--layout"), QStringLiteral("--merge"),  QStringLiteral("--per-person"),
         QStringLiteral("--zoom"),  QStringLiteral("--dpi"),    QStringLiteral("--side"),
         QStringLiteral("--duplex"), QStringLiteral("--back"),  QStringLiteral("--map"),
-        QStringLiteral("--bleed")};
+        QStringLiteral("--bleed"),  QStringLiteral("--sheet"), QStringLiteral("--paper")};
     QStringList args = given;
     for (qsizetype i = 1; i < args.size(); ++i)
         if (args.at(i) == QLatin1String("-o") && !takesValue.contains(args.at(i - 1)))

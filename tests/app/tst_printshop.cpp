@@ -415,6 +415,10 @@ private slots:
         QTest::newRow("negative") << QStringList{"--bleed", "-1mm"} << "--bleed";
         QTest::newRow("inches too many") << QStringList{"--bleed", "0.3in"} << "from 0 to 6 mm";
         QTest::newRow("no PDF") << QStringList{"--bleed", "3mm", "--crop-marks", "-o"} << "name the output .pdf";
+        QTest::newRow("more cards than the sheet holds")
+            << QStringList{"--bleed", "3mm", "--crop-marks", "--sheet", "9", "--paper", "a4"} << "At most 8 cards";
+        QTest::newRow("unknown paper") << QStringList{"--bleed", "3mm", "--sheet", "2", "--paper", "legal"}
+                                       << "letter or a4";
     }
 
     void commandLineRefusesABleedAShopCannotUse()
