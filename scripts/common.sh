@@ -18,12 +18,12 @@ QUORVEL_PACKAGES=(
 
 # What only the tests need besides: a print spooler with a PDF queue, readers
 # of printed pages and QR codes (rsvg-convert rasterises SVG exports), the
-# checkers of the desktop files, and an X server with a window manager, X input
-# and screenshots for the real-window tests.
+# checkers of the desktop files, and an X server with a window manager, X input,
+# screenshots and a second program's clipboard (xclip) for the real-window tests.
 QUORVEL_TEST_PACKAGES=(
   cups printer-driver-cups-pdf poppler-utils librsvg2-bin
   zbar-tools desktop-file-utils libxml2-utils shared-mime-info dpkg-dev
-  xvfb xdotool openbox x11-apps x11-utils imagemagick
+  xvfb xdotool openbox x11-apps x11-utils imagemagick xclip
 )
 
 quorvel_missing_packages() {

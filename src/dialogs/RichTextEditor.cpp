@@ -87,8 +87,34 @@ TRichTextLabelEditor::TRichTextLabelEditor(QWidget *parent) : TPropertyDialog(pa
     layout->addLayout(ButtonRow());
     resize(std::max(560, WPToolBar1->sizeHint().width() + 30), 300);
 
+    AddZoomKeys();
     AttachFormHelp(this);
     connect(WPRichText1, &TWPRichText::CurrentFormatChanged, this, &TRichTextLabelEditor::ShowFormat);
+}
+
+// Ctrl++ and Ctrl+- (also Ctrl+= and the keypad's + and -) zoom like the
+// buttons; + and - alone are text.
+void TRichTextLabelEditor::AddZoomKeys()
+{
+    const auto addKeys = [this](const QList<QKeySequence> &keys, void (TRichTextLabelEditor::*zoom)()) {
+        // Where the platform's zoom keys are among the others, each key
+        // once: a key named twice is ambiguous and does nothing.
+        QList<QKeySequence> unique;
+        for (const QKeySequence &key : keys)
+            if (!unique.contains(key))
+                unique.append(key);
+        auto *action = new QAction(this);
+        action->setShortcuts(unique);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, zoom);
+        addAction(action);
+    };
+    addKeys({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal), QKeySequence(Qt::CTRL | Qt::Key_Plus),
+             QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Plus))},
+            &TRichTextLabelEditor::ZoomPlusButtonClick);
+    addKeys({QKeySequence::ZoomOut, QKeySequence(Qt::CTRL | Qt::Key_Minus),
+             QKeySequence(QKeyCombination(Qt::ControlModifier | Qt::KeypadModifier, Qt::Key_Minus))},
+            &TRichTextLabelEditor::ZoomMinusButtonClick);
 }
 
 void TRichTextLabelEditor::BuildToolBar()
@@ -161,13 +187,13 @@ void TRichTextLabelEditor::BuildToolBar()
     ZoomPlusButton = new QToolButton(WPToolBar1);
     ZoomPlusButton->setObjectName(QStringLiteral("ZoomPlusButton"));
     ZoomPlusButton->setText(tr("Zoom In"));
-    ZoomPlusButton->setToolTip(tr("Zoom In"));
+    ZoomPlusButton->setToolTip(tr("Zoom In (Ctrl++)"));
     connect(ZoomPlusButton, &QToolButton::clicked, this, &TRichTextLabelEditor::ZoomPlusButtonClick);
     WPToolBar1->addWidget(ZoomPlusButton);
     ZoomMinusButton = new QToolButton(WPToolBar1);
     ZoomMinusButton->setObjectName(QStringLiteral("ZoomMinusButton"));
     ZoomMinusButton->setText(tr("Zoom Out"));
-    ZoomMinusButton->setToolTip(tr("Zoom Out"));
+    ZoomMinusButton->setToolTip(tr("Zoom Out (Ctrl+-)"));
     connect(ZoomMinusButton, &QToolButton::clicked, this, &TRichTextLabelEditor::ZoomMinusButtonClick);
     WPToolBar1->addWidget(ZoomMinusButton);
 }

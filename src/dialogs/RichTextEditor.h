@@ -35,8 +35,8 @@ public:
     void ZoomMinusButtonClick();
 
     // Ok: when the text was changed and the label holds parts the editor
-    // does not keep (pictures, tables, tab stops, line spacing), asks first;
-    // No returns to the editor.
+    // does not keep (pictures of kinds it does not show, tables within
+    // tables, hidden text), asks first; No returns to the editor.
     void accept() override;
 
     QToolBar *WPToolBar1;
@@ -54,6 +54,7 @@ protected:
 
 private:
     void BuildToolBar();
+    void AddZoomKeys();
     void FormActivate() override;
     void ShowFormat(const QTextCharFormat &format);
     void ResizePanelToZoom();

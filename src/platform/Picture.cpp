@@ -603,12 +603,8 @@ bool LoadBackgroundArt(const QString &path, TPicture &into)
 
 QImage DecodeImageFile(const QString &path)
 {
-    // The extension alone chooses the decoder, and only that decoder sees
-    // the bytes: a file that is not what its name says is refused, never
-    // handed to whichever reader recognises it.
     const QString ext = LastExtension(path);
-    const std::optional<TPictureDecoder> decoder = DecoderForExtension(ext);
-    if (!decoder)
+    if (!DecoderForExtension(ext))
         return QImage();
     QByteArray bytes;
     try {
@@ -616,6 +612,18 @@ QImage DecodeImageFile(const QString &path)
     } catch (const EInvalidGraphic &) {
         return QImage();
     }
+    return DecodeImageData(bytes, ext);
+}
+
+QImage DecodeImageData(const QByteArray &bytes, const QString &extension)
+{
+    // The extension alone chooses the decoder, and only that decoder sees
+    // the bytes: a file that is not what its name says is refused, never
+    // handed to whichever reader recognises it.
+    const QString ext = extension.toUpper();
+    const std::optional<TPictureDecoder> decoder = DecoderForExtension(ext);
+    if (!decoder)
+        return QImage();
     // A DIB file may carry the BMP file header: then it is a BMP.
     if (*decoder == TPictureDecoder::Bitmap || (ext == QLatin1String("DIB") && bytes.startsWith("BM"))) {
         try {
@@ -632,7 +640,8 @@ QImage DecodeImageFile(const QString &path)
     const QByteArray format = QtReaderFormat(ext);
     if (format == "svg" && !SvgNamesOnlyItsOwnParts(bytes))
         return QImage();
-    QBuffer buffer(&bytes);
+    QByteArray data = bytes;
+    QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
     reader.setAutoDetectImageFormat(false);

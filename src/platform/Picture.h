@@ -188,6 +188,9 @@ QString LastExtension(const QString &path);
 // the extension is none of these or the file is not a picture of that
 // format; never allocates far beyond what the file can describe.
 QImage DecodeImageFile(const QString &path);
+// The same for bytes held in memory, named by the extension their file
+// would have ("PNG", "JPG", "BMP").
+QImage DecodeImageData(const QByteArray &bytes, const QString &extension);
 // Background art as the panel and the print both take it: a path holding
 // ".BMP" is a bitmap, one holding ".WMF" or ".EMF" a metafile; anything else,
 // or a file that cannot be read, is no art (false, picture cleared).

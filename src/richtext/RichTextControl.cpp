@@ -3,6 +3,9 @@
 
 #include "richtext/RichTextContainer.h"
 #include "richtext/RtfFormat.h"
+#include "richtext/RtfReader.h"
+#include "richtext/RtfWriter.h"
+#include "richtext/TextDocument.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -12,6 +15,8 @@
 #include <QGraphicsTextItem>
 #include <QAbstractTextDocumentLayout>
 #include <QKeyEvent>
+#include <QGraphicsSceneContextMenuEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QStyleOptionGraphicsItem>
 #include <QPointer>
@@ -47,12 +52,37 @@ namespace {
 class TEditingItem : public QGraphicsTextItem
 {
 public:
+    explicit TEditingItem(TWPRichText *engine) : FEngine(engine) {}
+
+    // The clipboard commands of the menu are the engine's, as are its keys.
+    void contextMenuEvent(QGraphicsSceneContextMenuEvent *event) override
+    {
+        const bool selection = textCursor().hasSelection();
+        QMenu menu;
+        QAction *cut = menu.addAction(QObject::tr("Cu&t"), FEngine, &TWPRichText::Cut);
+        QAction *copy = menu.addAction(QObject::tr("&Copy"), FEngine, &TWPRichText::Copy);
+        menu.addAction(QObject::tr("&Paste"), FEngine, &TWPRichText::Paste);
+        cut->setEnabled(selection);
+        copy->setEnabled(selection);
+        menu.addSeparator();
+        menu.addAction(QObject::tr("Select All"), [this] {
+            QTextCursor all = textCursor();
+            all.select(QTextCursor::Document);
+            setTextCursor(all);
+        });
+        menu.exec(event->screenPos());
+        event->accept();
+    }
+
     void paint(QPainter *painter, const QStyleOptionGraphicsItem *option, QWidget *widget) override
     {
         QStyleOptionGraphicsItem plain(*option);
         plain.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
         QGraphicsTextItem::paint(painter, &plain, widget);
     }
+
+private:
+    TWPRichText *FEngine;
 };
 } // namespace
 
@@ -62,7 +92,7 @@ public:
 QGraphicsTextItem *TWPRichText::Item() const
 {
     if (!FItem) {
-        FItem = new TEditingItem;
+        FItem = new TEditingItem(const_cast<TWPRichText *>(this));
         FItem->setTextInteractionFlags(Qt::TextEditorInteraction);
         FItem->setDefaultTextColor(Qt::black);
         scene()->addItem(FItem);
@@ -105,8 +135,42 @@ void TWPRichText::ApplyView()
     viewport()->update();
 }
 
+void TWPRichText::ApplySettings(TRichTextPage &page) const
+{
+    page.SetZoom(FZoom);
+    page.SetPageLayout(FPageWidthTwips, FPageHeightTwips);
+    page.SetWordWrap(FWordWrap);
+    page.SetBackgroundColor(FBackground);
+}
+
+TRichTextPage &TWPRichText::ShownPage(const TRichTextContainer &text)
+{
+    auto &kept = FShownPages[&text];
+    if (!kept) {
+        kept = std::make_unique<TRichTextPage>();
+        connect(&text, &QObject::destroyed, this, [this, key = &text] {
+            const auto it = FShownPages.find(key);
+            if (it == FShownPages.end())
+                return;
+            if (FCurrent == it->second.get())
+                FCurrent = &FPage;
+            FShownPages.erase(it);
+        });
+    }
+    return *kept;
+}
+
 void TWPRichText::SetRTFText(const TRichTextContainer &text, TRichTextPage::TReading reading)
 {
+    if (reading == TRichTextPage::TReading::ShownOnly) {
+        // The page's size first: it decides how much of the text is read.
+        FCurrent = &ShownPage(text);
+        ApplySettings(*FCurrent);
+        FCurrent->SetRTFText(text, reading);
+        return;
+    }
+    FCurrent = &FPage;
+    ApplySettings(FPage);
     QTextDocument *before = &FPage.Document();
     FPage.SetRTFText(text, reading);
     if (&FPage.Document() != before)
@@ -118,26 +182,50 @@ void TWPRichText::SetRTFText(const TRichTextContainer &text, TRichTextPage::TRea
     ApplyView();
 }
 
-void TWPRichText::GetRTFText(TRichTextContainer &text) const { FPage.GetRTFText(text); }
+void TWPRichText::GetRTFText(TRichTextContainer &text) const { FCurrent->GetRTFText(text); }
 
-void TWPRichText::SetBackgroundColor(const QColor &color) { FPage.SetBackgroundColor(color); }
+void TWPRichText::SetBackgroundColor(const QColor &color)
+{
+    FBackground = color;
+    if (FCurrent == &FPage)
+        FPage.SetBackgroundColor(color);
+}
 
+// A label's settings come before its text; they reach its page with the
+// text, so the page painted before it is not laid out again for nothing.
 void TWPRichText::SetZoom(int percent)
 {
+    FZoom = percent;
+    if (FCurrent != &FPage)
+        return;
     FPage.SetZoom(percent);
+    FZoom = FPage.Zoom();
     ApplyView();
 }
 
 void TWPRichText::SetPageLayout(int widthTwips, int heightTwips)
 {
+    FPageWidthTwips = widthTwips;
+    FPageHeightTwips = heightTwips;
+    if (FCurrent != &FPage)
+        return;
     FPage.SetPageLayout(widthTwips, heightTwips);
     ApplyView();
 }
 
 void TWPRichText::SetWordWrap(bool on)
 {
+    FWordWrap = on;
+    if (FCurrent != &FPage)
+        return;
     FPage.SetWordWrap(on);
     ApplyView();
+}
+
+void TWPRichText::PaintFirstPage(QPainter &painter, const QRect &rect) const
+{
+    ApplySettings(*FCurrent);
+    FCurrent->PaintFirstPage(painter, rect);
 }
 
 // ---- editing ----
@@ -233,13 +321,32 @@ void TWPRichText::SetTextColor(const QColor &color)
     MergeCharFormat(f);
 }
 
+namespace {
+// The names word processors give RTF on the clipboard.
+const char *const kRtfMimeTypes[] = {"text/rtf", "application/rtf", "text/richtext"};
+
+QByteArray RtfOnClipboard(const QMimeData &mime)
+{
+    for (const char *type : kRtfMimeTypes) {
+        const QByteArray data = mime.data(QLatin1String(type));
+        if (data.trimmed().startsWith("{\\rtf"))
+            return data;
+    }
+    return QByteArray();
+}
+} // namespace
+
 void TWPRichText::Copy()
 {
     const QTextCursor cursor = Item()->textCursor();
     if (!cursor.hasSelection())
         return;
     const QTextDocumentFragment fragment = cursor.selection();
+    // RTF keeps what HTML cannot carry: pictures, code pages, tab stops.
+    TTextDocument selection;
+    QTextCursor(&selection).insertFragment(fragment);
     auto *mime = new QMimeData;
+    mime->setData(QStringLiteral("text/rtf"), richtext::WriteRtf(selection));
     mime->setHtml(fragment.toHtml());
     mime->setText(fragment.toPlainText());
     QGuiApplication::clipboard()->setMimeData(mime);
@@ -253,16 +360,32 @@ void TWPRichText::Cut()
     Item()->setTextCursor(cursor);
 }
 
+// RTF first (what word processors put on the clipboard with the most
+// formatting), then HTML, then plain text.
 void TWPRichText::Paste()
 {
     const QMimeData *mime = QGuiApplication::clipboard()->mimeData();
     if (!mime)
         return;
     QTextCursor cursor = Item()->textCursor();
-    if (mime->hasHtml())
+    if (const QByteArray rtf = RtfOnClipboard(*mime); !rtf.isEmpty()) {
+        TTextDocument pasted;
+        richtext::ReadRtf(rtf, pasted);
+        // The empty paragraph after the last paragraph mark is no text.
+        QTextCursor all(&pasted);
+        all.movePosition(QTextCursor::End);
+        QTextCursor before(all);
+        before.movePosition(QTextCursor::PreviousBlock);
+        if (pasted.blockCount() > 1 && all.block().length() <= 1 && !all.currentTable() && !before.currentTable()) {
+            all.movePosition(QTextCursor::PreviousCharacter, QTextCursor::KeepAnchor);
+            all.removeSelectedText();
+        }
+        cursor.insertFragment(QTextDocumentFragment(&pasted));
+    } else if (mime->hasHtml()) {
         cursor.insertFragment(QTextDocumentFragment::fromHtml(mime->html(), &FPage.Document()));
-    else if (mime->hasText())
+    } else if (mime->hasText()) {
         cursor.insertText(mime->text());
+    }
     Item()->setTextCursor(cursor);
     ApplyView();
 }
@@ -276,6 +399,21 @@ void TWPRichText::keyPressEvent(QKeyEvent *event)
         case Qt::Key_U: ToggleUnderline(); return;
         default: break;
         }
+    }
+    // The clipboard keys go through the engine's own commands, which carry
+    // RTF (pictures included) both ways.
+    if (event->matches(QKeySequence::Copy)) {
+        Copy();
+        return;
+    }
+    if (event->matches(QKeySequence::Cut)) {
+        Cut();
+        ApplyView();
+        return;
+    }
+    if (event->matches(QKeySequence::Paste)) {
+        Paste();
+        return;
     }
     QGraphicsView::keyPressEvent(event);
     ApplyView();

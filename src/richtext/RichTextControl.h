@@ -1,7 +1,9 @@
 // The rich-text editor control: a page of rich text (TRichTextPage) shown at
 // its zoom, which the user edits in place with the usual keys (typing,
 // arrows, selection, Ctrl+C/X/V, Ctrl+Z/Y, Ctrl+B/I/U). The program's
-// hidden master instance only paints labels' text.
+// hidden master instance only paints labels' text: it keeps each label's
+// text laid out on a page of its own, so a repaint reads and lays out
+// nothing until the text or the page changes.
 // Holds TWPRichText, ENoMasterWPRich.
 #pragma once
 
@@ -10,6 +12,8 @@
 #include <QGraphicsView>
 #include <QTextCharFormat>
 #include <exception>
+#include <memory>
+#include <unordered_map>
 
 class QGraphicsTextItem;
 class TRichTextContainer;
@@ -29,19 +33,28 @@ public:
     explicit TWPRichText(QWidget *parent = nullptr);
     ~TWPRichText() override;
 
-    TRichTextPage &Page() { return FPage; }
-    QTextDocument &Document() const { return FPage.Document(); }
+    // The page last given a text: the editing page, or the page kept for the
+    // label whose text was painted last.
+    TRichTextPage &Page() { return *FCurrent; }
+    QTextDocument &Document() const { return FCurrent->Document(); }
 
     // ---- what labels and the editor form ask of the engine ----
+    // Whole: the text goes onto the editing page. ShownOnly (painting): onto
+    // the page kept for this container, read again only when the text or
+    // the page's size has changed since.
     void SetRTFText(const TRichTextContainer &text,
                     TRichTextPage::TReading reading = TRichTextPage::TReading::Whole);
     void GetRTFText(TRichTextContainer &text) const;
     void SetBackgroundColor(const QColor &color);
-    int Zoom() const { return FPage.Zoom(); }
+    // Zoom, page layout, word wrap and background colour are the engine's:
+    // each page takes them when it is given its text and when it is painted.
+    int Zoom() const { return FZoom; }
     void SetZoom(int percent);
     void SetPageLayout(int widthTwips, int heightTwips);
     void SetWordWrap(bool on);
-    void PaintFirstPage(QPainter &painter, const QRect &rect) const { FPage.PaintFirstPage(painter, rect); }
+    void PaintFirstPage(QPainter &painter, const QRect &rect) const;
+    // How many labels' pages the engine keeps.
+    int KeptPageCount() const { return int(FShownPages.size()); }
 
     // ---- editing commands on the selection (or the typing position) ----
     void SetNormal();
@@ -80,8 +93,20 @@ private:
     void MergeCharFormat(const QTextCharFormat &format);
     bool PlaceCaretNear(const QPoint &viewPoint);
     void ApplyView();
+    void ApplySettings(TRichTextPage &page) const;
+    TRichTextPage &ShownPage(const TRichTextContainer &text);
 
+    // The page the user edits; the editing item shows its document.
     TRichTextPage FPage;
+    // The pages of the labels painted, by their text container; a page goes
+    // when its container does.
+    std::unordered_map<const TRichTextContainer *, std::unique_ptr<TRichTextPage>> FShownPages;
+    TRichTextPage *FCurrent = &FPage;
+    int FZoom = 100;
+    int FPageWidthTwips = 0;
+    int FPageHeightTwips = 0;
+    bool FWordWrap = true;
+    QColor FBackground = Qt::white;
     mutable QGraphicsTextItem *FItem = nullptr;
 };
 

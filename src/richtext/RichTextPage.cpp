@@ -4,6 +4,7 @@
 #include "platform/Screen.h"
 #include "richtext/RichTextContainer.h"
 #include "richtext/RtfFormat.h"
+#include "richtext/RtfPictures.h"
 #include "richtext/TextDocument.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -32,7 +33,7 @@ std::unique_ptr<QTextDocument> NewDocument()
 }
 } // namespace
 
-TRichTextPage::TRichTextPage() : FDocument(NewDocument()) {}
+TRichTextPage::TRichTextPage() : FDocument(NewDocument()) { richtext::RegisterPictureHandler(*FDocument); }
 
 TRichTextPage::~TRichTextPage() = default;
 
@@ -59,6 +60,9 @@ void TRichTextPage::SetRTFText(const TRichTextContainer &text, TReading reading)
     // stays until the next reading, for whoever still shows it.
     auto fresh = NewDocument();
     text.LoadInto(*fresh, bound);
+    // The layout is made now, after the reading: made before, it would
+    // follow every step of it.
+    richtext::RegisterPictureHandler(*fresh);
     FRetired = std::move(FDocument);
     FDocument = std::move(fresh);
     FLoadedData = data;
@@ -80,6 +84,8 @@ void TRichTextPage::SetPageLayout(int widthTwips, int heightTwips)
 
 void TRichTextPage::SetWordWrap(bool on)
 {
+    if (on == FWordWrap)
+        return;
     FWordWrap = on;
     ApplyTextWidth();
 }
@@ -92,7 +98,14 @@ QSizeF TRichTextPage::PageSize() const
 
 double TRichTextPage::Scale() const { return FZoom / 100.0 * platform::ScreenPixelsPerInch() / richtext::LayoutDpi(); }
 
-void TRichTextPage::ApplyTextWidth() const { FDocument->setTextWidth(FWordWrap ? PageSize().width() : -1); }
+// Giving a document its width lays it out again from the start, even when
+// the width is the one it has: only a new width is given.
+void TRichTextPage::ApplyTextWidth() const
+{
+    const qreal width = FWordWrap ? PageSize().width() : -1;
+    if (FDocument->textWidth() != width)
+        FDocument->setTextWidth(width);
+}
 
 void TRichTextPage::PaintFirstPage(QPainter &painter, const QRect &rect) const
 {

@@ -12,7 +12,27 @@ enum TRtfCharProperty {
     RtfCharsetProperty = QTextFormat::UserProperty + 1,
     // The font's family keyword ("swiss", "roman" ...; string).
     RtfFontFamilyProperty,
+    // Text raised (positive) or lowered by \up or \dn, in half points (int).
+    RtfRaiseProperty,
+    // A picture (an object of kPictureObjectType): its data as the RTF held
+    // it (QByteArray), its TPictureKind (int), its size on the page in twips
+    // (int), \picw and \pich as read (int), the mapping mode of a Windows
+    // metafile (int), and a key of its data for the drawing cache (qulonglong).
+    RtfPictureDataProperty,
+    RtfPictureKindProperty,
+    RtfPictureWidthProperty,
+    RtfPictureHeightProperty,
+    RtfPictureSourceWidthProperty,
+    RtfPictureSourceHeightProperty,
+    RtfPictureMappingProperty,
+    RtfPictureKeyProperty,
 };
+
+// Pictures are text objects of this type.
+inline constexpr int kPictureObjectType = QTextFormat::UserObject + 1;
+
+// The kinds of picture data RTF carries that the engine shows.
+enum class TPictureKind { None, Png, Jpeg, Emf, Wmf, Dib };
 
 // Document properties (QTextDocument dynamic properties).
 inline constexpr char kDefaultTabProperty[] = "rtfDefaultTab"; // twips

@@ -5,12 +5,15 @@
 
 #include "platform/CodePages.h"
 #include "richtext/RtfFormat.h"
+#include "richtext/RtfPictures.h"
 
 #include <QColor>
 #include <QList>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
+#include <QTextFrame>
+#include <QTextTable>
 #include <cmath>
 
 namespace richtext {
@@ -29,6 +32,8 @@ struct TRunFormat {
     int halfPoints = kDefaultHalfPoints;
     bool bold = false, italic = false, underline = false, strike = false;
     int color = 0, highlight = 0;
+    QTextCharFormat::VerticalAlignment vertical = QTextCharFormat::AlignNormal;
+    int raise = 0;
 };
 
 class TRtfWriter
@@ -40,11 +45,27 @@ public:
     {
         CollectTables();
         QByteArray body;
-        for (QTextBlock block = FDocument.begin(); block.isValid(); block = block.next()) {
-            const bool last = !block.next().isValid();
+        const QTextFrame *root = FDocument.rootFrame();
+        for (auto it = root->begin(); !it.atEnd(); ++it) {
+            if (const auto *table = qobject_cast<const QTextTable *>(it.currentFrame())) {
+                WriteTable(*table, body);
+                continue;
+            }
+            if (it.currentFrame()) { // a frame of pasted HTML: its paragraphs
+                WriteFrameParagraphs(*it.currentFrame(), body);
+                continue;
+            }
+            const QTextBlock block = it.currentBlock();
+            auto following = it;
+            ++following;
+            const bool last = following.atEnd();
             if (last && block.length() <= 1)
                 break; // the empty paragraph after the last \par
-            WriteParagraph(block, body);
+            // A table cannot begin a document: the empty paragraph before
+            // one at the start is the document's, not the text's.
+            if (!last && block.length() <= 1 && block.position() == 0 && following.currentFrame())
+                continue;
+            WriteParagraph(block, body, false);
             if (!last)
                 body += "\\par\r\n";
         }
@@ -89,6 +110,18 @@ private:
         }
         if (FFonts.isEmpty())
             FontIndex(FontOf(QTextCharFormat()));
+        for (QTextFrame *frame : FDocument.rootFrame()->childFrames())
+            if (const auto *table = qobject_cast<const QTextTable *>(frame))
+                for (int r = 0; r < table->rows(); ++r)
+                    for (int c = 0; c < table->columns(); ++c) {
+                        const QTextTableCellFormat f = table->cellAt(r, c).format().toTableCellFormat();
+                        for (const QBrush &brush : {f.topBorderBrush(), f.leftBorderBrush(), f.bottomBorderBrush(),
+                                                 f.rightBorderBrush()})
+                            if (brush.style() != Qt::NoBrush)
+                                ColorIndex(brush.color());
+                        if (f.hasProperty(QTextFormat::BackgroundBrush) && f.background().style() != Qt::NoBrush)
+                            ColorIndex(f.background().color());
+                    }
     }
 
     TFontKey FontOf(const QTextCharFormat &f) const
@@ -135,6 +168,10 @@ private:
             r.color = ColorIndex(f.foreground().color());
         if (f.hasProperty(QTextFormat::BackgroundBrush) && f.background().style() != Qt::NoBrush)
             r.highlight = ColorIndex(f.background().color());
+        r.vertical = f.verticalAlignment();
+        if (r.vertical != QTextCharFormat::AlignSuperScript && r.vertical != QTextCharFormat::AlignSubScript)
+            r.vertical = QTextCharFormat::AlignNormal;
+        r.raise = f.intProperty(RtfRaiseProperty);
         return r;
     }
 
@@ -142,10 +179,12 @@ private:
 
     static QByteArray Twips(double pixels) { return QByteArray::number(std::lround(pixels * TwipsPerLayoutPixel())); }
 
-    void WriteParagraph(const QTextBlock &block, QByteArray &out)
+    void WriteParagraph(const QTextBlock &block, QByteArray &out, bool inTable)
     {
         const QTextBlockFormat p = block.blockFormat();
         out += "\\pard";
+        if (inTable)
+            out += "\\intbl";
         const Qt::Alignment a = p.alignment() & Qt::AlignHorizontal_Mask;
         if (a & Qt::AlignRight)
             out += "\\qr";
@@ -163,6 +202,28 @@ private:
             out += "\\sb" + Twips(p.topMargin());
         if (std::lround(p.bottomMargin() * TwipsPerLayoutPixel()) != 0)
             out += "\\sa" + Twips(p.bottomMargin());
+        for (const QTextOption::Tab &tab : p.tabPositions()) {
+            if (tab.type == QTextOption::RightTab)
+                out += "\\tqr";
+            else if (tab.type == QTextOption::CenterTab)
+                out += "\\tqc";
+            else if (tab.type == QTextOption::DelimiterTab)
+                out += "\\tqdec";
+            out += "\\tx" + Twips(tab.position);
+        }
+        switch (p.lineHeightType()) {
+        case QTextBlockFormat::ProportionalHeight:
+            if (p.lineHeight() != 100)
+                out += "\\sl" + QByteArray::number(std::lround(p.lineHeight() * 240 / 100)) + "\\slmult1";
+            break;
+        case QTextBlockFormat::FixedHeight:
+            out += "\\sl-" + Twips(p.lineHeight()) + "\\slmult0";
+            break;
+        case QTextBlockFormat::MinimumHeight:
+            out += "\\sl" + Twips(p.lineHeight()) + "\\slmult0";
+            break;
+        default: break;
+        }
         out += "\\plain";
         TRunFormat written; // \plain: font 0, 12 points, nothing else
         bool delimit = true;
@@ -172,6 +233,13 @@ private:
             const TRunFormat run = RunFormatOf(fragment.charFormat());
             delimit |= WriteFormatChange(written, run, out);
             written = run;
+            if (IsPicture(fragment.charFormat())) {
+                for (qsizetype n = 0; n < fragment.length(); ++n)
+                    WritePicture(PictureOf(fragment.charFormat()), out);
+                anyText = true;
+                delimit = false; // the picture's group closes with its brace
+                continue;
+            }
             const int codePage = platform::RtfCodePageOfCharset(FFonts[run.font].charset, 1252);
             WriteRunText(fragment.text(), codePage, delimit, out);
             anyText = true;
@@ -201,7 +269,146 @@ private:
             out += "\\cf" + QByteArray::number(to.color);
         if (from.highlight != to.highlight)
             out += "\\highlight" + QByteArray::number(to.highlight);
+        if (from.vertical != to.vertical)
+            out += to.vertical == QTextCharFormat::AlignSuperScript ? "\\super"
+                : to.vertical == QTextCharFormat::AlignSubScript   ? "\\sub"
+                                                                    : "\\nosupersub";
+        if (from.raise != to.raise)
+            out += to.raise >= 0 ? "\\up" + QByteArray::number(to.raise) : "\\dn" + QByteArray::number(-to.raise);
         return out.size() != start;
+    }
+
+    // ---- pictures ----
+
+    static void WritePicture(const TRtfPicture &picture, QByteArray &out)
+    {
+        static const char *const kinds[] = {"", "\\pngblip", "\\jpegblip", "\\emfblip", "\\wmetafile", "\\dibitmap0"};
+        const int kind = int(picture.kind);
+        if (kind <= 0 || kind >= int(std::size(kinds)))
+            return;
+        out += "{\\pict";
+        out += kinds[kind];
+        if (picture.kind == TPictureKind::Wmf)
+            out += QByteArray::number(picture.mapping);
+        out += "\\picw" + QByteArray::number(picture.sourceWidth) + "\\pich" + QByteArray::number(picture.sourceHeight)
+            + "\\picwgoal" + QByteArray::number(picture.widthTwips) + "\\pichgoal"
+            + QByteArray::number(picture.heightTwips) + "\r\n";
+        const QByteArray hex = picture.data.toHex();
+        for (qsizetype at = 0; at < hex.size(); at += 128)
+            out += hex.mid(at, 128) + "\r\n";
+        out += '}';
+    }
+
+    // ---- tables ----
+
+    void WriteFrameParagraphs(const QTextFrame &frame, QByteArray &out)
+    {
+        for (auto it = frame.begin(); !it.atEnd(); ++it) {
+            if (const auto *table = qobject_cast<const QTextTable *>(it.currentFrame()))
+                WriteTable(*table, out);
+            else if (it.currentFrame())
+                WriteFrameParagraphs(*it.currentFrame(), out);
+            else {
+                WriteParagraph(it.currentBlock(), out, false);
+                out += "\\par\r\n";
+            }
+        }
+    }
+
+    // Column widths in twips: fixed widths as they are; others share the
+    // page's width.
+    QList<int> ColumnWidths(const QTextTable &table) const
+    {
+        const QList<QTextLength> constraints = table.format().columnWidthConstraints();
+        const double page = FDocument.textWidth() > 0 ? FDocument.textWidth() * TwipsPerLayoutPixel() : 9360;
+        QList<int> widths;
+        for (int c = 0; c < table.columns(); ++c) {
+            const QTextLength length = constraints.value(c);
+            if (length.type() == QTextLength::FixedLength)
+                widths.append(int(std::lround(length.rawValue() * TwipsPerLayoutPixel())));
+            else if (length.type() == QTextLength::PercentageLength)
+                widths.append(int(std::lround(page * length.rawValue() / 100)));
+            else
+                widths.append(int(std::lround(page / table.columns())));
+        }
+        return widths;
+    }
+
+    void WriteCellDefinition(const QTextTableCell &cell, int right, QByteArray &out)
+    {
+        const QTextTableCellFormat f = cell.format().toTableCellFormat();
+        const struct {
+            const char *word;
+            double width;
+            QBrush brush;
+        } borders[] = {{"\\clbrdrt", f.topBorder(), f.topBorderBrush()},
+                       {"\\clbrdrl", f.leftBorder(), f.leftBorderBrush()},
+                       {"\\clbrdrb", f.bottomBorder(), f.bottomBorderBrush()},
+                       {"\\clbrdrr", f.rightBorder(), f.rightBorderBrush()}};
+        for (const auto &b : borders) {
+            if (!(b.width > 0))
+                continue;
+            out += QByteArray(b.word) + "\\brdrs\\brdrw" + QByteArray::number(std::max(1L, std::lround(b.width * TwipsPerLayoutPixel())));
+            if (b.brush.style() != Qt::NoBrush && b.brush.color().rgb() != QColor(Qt::black).rgb())
+                out += "\\brdrcf" + QByteArray::number(ColorIndex(b.brush.color()));
+        }
+        // Word's names: \clpadt is the left padding, \clpadl the top.
+        out += "\\clpadfl3\\clpadl" + Twips(f.topPadding()) + "\\clpadft3\\clpadt" + Twips(f.leftPadding())
+            + "\\clpadfb3\\clpadb" + Twips(f.bottomPadding()) + "\\clpadfr3\\clpadr" + Twips(f.rightPadding());
+        if (f.hasProperty(QTextFormat::BackgroundBrush) && f.background().style() != Qt::NoBrush)
+            out += "\\clcbpat" + QByteArray::number(ColorIndex(f.background().color()));
+        if (f.verticalAlignment() == QTextCharFormat::AlignMiddle)
+            out += "\\clvertalc";
+        else if (f.verticalAlignment() == QTextCharFormat::AlignBottom)
+            out += "\\clvertalb";
+        out += "\\cellx" + QByteArray::number(right);
+    }
+
+    void WriteTable(const QTextTable &table, QByteArray &out)
+    {
+        const QTextTableFormat format = table.format();
+        const QList<int> widths = ColumnWidths(table);
+        const int left = int(std::lround(format.leftMargin() * TwipsPerLayoutPixel()));
+        for (int r = 0; r < table.rows(); ++r) {
+            out += "\\trowd\\trgaph0";
+            if (left != 0)
+                out += "\\trleft" + QByteArray::number(left);
+            const Qt::Alignment a = format.alignment() & Qt::AlignHorizontal_Mask;
+            if (a & Qt::AlignHCenter)
+                out += "\\trqc";
+            else if (a & Qt::AlignRight)
+                out += "\\trqr";
+            int right = left;
+            QList<QTextTableCell> cells;
+            for (int c = 0; c < table.columns(); ++c) {
+                const QTextTableCell cell = table.cellAt(r, c);
+                right += widths[c];
+                // A cell spanning columns ends at its last column.
+                if (cell.column() + cell.columnSpan() - 1 != c)
+                    continue;
+                WriteCellDefinition(cell, right, out);
+                cells.append(cell);
+            }
+            out += "\r\n";
+            for (const QTextTableCell &cell : cells) {
+                // A cell that goes on from the row above shows nothing here.
+                if (cell.row() == r) {
+                    bool first = true;
+                    for (auto it = cell.begin(); !it.atEnd(); ++it) {
+                        if (it.currentFrame())
+                            continue;
+                        if (!first)
+                            out += "\\par\r\n";
+                        WriteParagraph(it.currentBlock(), out, true);
+                        first = false;
+                    }
+                } else {
+                    out += "\\pard\\intbl";
+                }
+                out += "\\cell\r\n";
+            }
+            out += "\\row\r\n";
+        }
     }
 
     static void WriteRunText(const QString &text, int codePage, bool &delimit, QByteArray &out)

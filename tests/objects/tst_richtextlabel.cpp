@@ -148,6 +148,60 @@ private slots:
         QCOMPARE(QSize(seen.PanelWidth, seen.PanelHeight), QSize(301, 61));
     }
 
+    // Two labels painted in turn keep their laid-out documents: a repaint
+    // reads nothing. A new text, a new width or a new zoom shows at once.
+    void labelsKeepTheirLaidOutTextUntilItChanges()
+    {
+        const QByteArray red = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red220\\green0\\blue0;}\\cf1\\fs28 "
+                               "Red words in a row\\par}";
+        const QByteArray blue = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red0\\green0\\blue220;}\\cf1\\fs28 "
+                                "Blue words\\par}";
+        const auto isBlue = [](QRgb p) { return qBlue(p) > 150 && qRed(p) < 90 && qGreen(p) < 90; };
+        TGPRichBaseLabel first, second;
+        for (TGPRichBaseLabel *label : {&first, &second}) {
+            label->Loaded();
+            label->SetBounds(0, 0, 240, 60);
+            label->SetBorderStyle(Vcl::bsNone);
+        }
+        first.RTFText()->SetData(red);
+        second.RTFText()->SetData(blue);
+        TWPRichText *engine = first.MasterEngine();
+        const int keptBefore = engine->KeptPageCount();
+        RenderObject(first);
+        const QTextDocument *firstDocument = &engine->Document();
+        RenderObject(second);
+        const QTextDocument *secondDocument = &engine->Document();
+        QVERIFY(firstDocument != secondDocument);
+        QVERIFY(InkBox(RenderObject(first), IsRed).isValid());
+        QCOMPARE(&engine->Document(), firstDocument);
+        QVERIFY(InkBox(RenderObject(second), isBlue).isValid());
+        QCOMPARE(&engine->Document(), secondDocument);
+
+        // One line at 240 pixels, two at 100.
+        const int oneLine = InkBox(RenderObject(first), IsRed).height();
+        first.SetBounds(0, 0, 100, 60);
+        QVERIFY(InkBox(RenderObject(first), IsRed).height() > oneLine * 3 / 2);
+        first.SetBounds(0, 0, 240, 60);
+        QCOMPARE(InkBox(RenderObject(first), IsRed).height(), oneLine);
+
+        first.SetZoomFactorOnly(1.5f);
+        first.SetBounds(0, 0, 360, 90);
+        QVERIFY(InkBox(RenderObject(first), IsRed).width() > InkBox(RenderObject(second), isBlue).width() * 2);
+
+        first.RTFText()->SetData(blue);
+        const QImage now = RenderObject(first);
+        QVERIFY(!InkBox(now, IsRed).isValid());
+        QVERIFY(InkBox(now, isBlue).isValid());
+        QCOMPARE(engine->KeptPageCount(), keptBefore + 2);
+        {
+            TGPRichBaseLabel passing;
+            passing.Loaded();
+            RenderObject(passing);
+            QCOMPARE(engine->KeptPageCount(), keptBefore + 3);
+        }
+        QCOMPARE(engine->KeptPageCount(), keptBefore + 2);
+    }
+
     // The editor as a user drives it: keys, then Ok or Cancel.
     void editorKeysOkAndCancel_data()
     {
@@ -206,8 +260,9 @@ private slots:
         QCOMPARE(changed.count() > 0 ? 1 : 0, changes);
     }
 
-    // A label holding what the editor does not show (a picture, tab stops,
-    // line spacing): Ok after an edit first says what would be lost; No
+    // A label holding what the editor does not show (a picture of a kind it
+    // does not draw, hidden text): Ok after an edit first says what would be
+    // lost; No
     // goes back to the editor, whose Cancel keeps the label byte for byte.
     // Ok without an edit, or on a label without such parts, asks nothing.
     void editingALabelWithUnshownPartsWarnsFirst_data()
@@ -236,7 +291,7 @@ private slots:
         label->Loaded();
         panel->AddNewObject(label, TRect{10, 10, 250, 60});
         const QByteArray parts = unshownParts
-            ? QByteArray("\\pard\\tx1440\\sl360\\slmult1 Name\\tab Phone\\par{\\pict\\wmetafile8\\picw10\\pich10 0100}")
+            ? QByteArray("\\pard\\tx1440\\sl360\\slmult1 Name\\tab Phone{\\v  secret}\\par{\\pict\\macpict\\picw10\\pich10 0100}")
             : QByteArray("\\pard Name Phone\\par");
         label->RTFText()->SetData("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}" + parts + "}");
         const QByteArray before = label->RTFText()->Data();
@@ -258,7 +313,7 @@ private slots:
         platform::SetMessageBoxForTests({});
         QCOMPARE(messages.size(), warned ? 1 : 0);
         if (warned)
-            QVERIFY2(messages.first().contains("pictures, tab stops and line spacing"), qPrintable(messages.first()));
+            QVERIFY2(messages.first().contains("pictures and hidden text"), qPrintable(messages.first()));
         QCOMPARE(label->RTFText()->Data() == before, sameBytes);
     }
 
@@ -283,6 +338,34 @@ private slots:
             form.ZoomMinusButton->click();
         QCOMPARE(form.WPRichText1->Zoom(), 50);
         QCOMPARE(form.WPPanel->size(), QSize(126, 32));
+    }
+
+    // Ctrl+- and Ctrl++ zoom like the buttons; + and - alone are typed.
+    void editorZoomKeys()
+    {
+        TRichTextLabelEditor form;
+        TRichTextContainer text;
+        editors::TRichTextEditSetup setup;
+        setup.Text = &text;
+        setup.PanelWidth = 201;
+        setup.PanelHeight = 51;
+        setup.PageWidthTwips = 3000;
+        setup.PageHeightTwips = 750;
+        setup.Zoom = 100;
+        form.Prepare(setup);
+        ShowActive(&form, "rich text editor");
+        QTest::keyClick(form.WPRichText1, Qt::Key_Minus, Qt::ControlModifier);
+        QTest::keyClick(form.WPRichText1, Qt::Key_Minus, Qt::ControlModifier);
+        QCOMPARE(form.WPRichText1->Zoom(), 80);
+        QCOMPARE(form.WPPanel->size(), QSize(161, 41));
+        QTest::keyClick(form.WPRichText1, Qt::Key_Plus, Qt::ControlModifier);
+        QTest::keyClick(form.WPRichText1, Qt::Key_Equal, Qt::ControlModifier);
+        QTest::keyClick(form.WPRichText1, Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier);
+        QCOMPARE(form.WPRichText1->Zoom(), 100);
+        QCOMPARE(form.WPPanel->size(), QSize(201, 51));
+        QTest::keyClicks(form.WPRichText1, QStringLiteral("1+2-3"));
+        QCOMPARE(form.WPRichText1->Document().toPlainText(), QStringLiteral("1+2-3"));
+        QCOMPARE(form.WPRichText1->Zoom(), 100);
     }
 
     // Text longer than the box shows only what fits; the box stays.

@@ -14,6 +14,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
+#include <QTextTable>
 
 namespace {
 
@@ -38,6 +39,14 @@ QString Describe(const QTextDocument &document)
             parts << QStringLiteral("sb%1").arg(twips(p.topMargin()));
         if (p.bottomMargin() != 0)
             parts << QStringLiteral("sa%1").arg(twips(p.bottomMargin()));
+        for (const QTextOption::Tab &tab : p.tabPositions())
+            parts << QStringLiteral("%1%2").arg(tab.type == QTextOption::RightTab ? "tqr" : tab.type == QTextOption::CenterTab ? "tqc" : "tx").arg(twips(tab.position));
+        if (p.lineHeightType() == QTextBlockFormat::ProportionalHeight && p.lineHeight() != 100)
+            parts << QStringLiteral("lines%1%").arg(p.lineHeight());
+        else if (p.lineHeightType() == QTextBlockFormat::FixedHeight)
+            parts << QStringLiteral("exactly%1").arg(twips(p.lineHeight()));
+        else if (p.lineHeightType() == QTextBlockFormat::MinimumHeight)
+            parts << QStringLiteral("atleast%1").arg(twips(p.lineHeight()));
         QString line = QLatin1Char('[') + parts.join(QLatin1Char(' ')) + QLatin1Char(']');
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextCharFormat f = it.fragment().charFormat();
@@ -55,6 +64,12 @@ QString Describe(const QTextDocument &document)
                 style << f.foreground().color().name();
             if (f.hasProperty(QTextFormat::BackgroundBrush))
                 style << "hl" + f.background().color().name();
+            if (f.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+                style << "super";
+            if (f.verticalAlignment() == QTextCharFormat::AlignSubScript)
+                style << "sub";
+            if (f.baselineOffset() != 0)
+                style << QStringLiteral("raised%1%").arg(f.baselineOffset());
             QString text = it.fragment().text();
             text.replace(QLatin1Char('\t'), QLatin1String("<tab>")).replace(QChar::LineSeparator, QLatin1String("<line>"));
             line += QLatin1Char('"') + text + QLatin1String("\"{") + style.join(QLatin1Char(' ')) + QLatin1Char('}');
@@ -69,6 +84,36 @@ QString DescribeRtf(const QByteArray &rtf)
     QTextDocument document;
     richtext::ReadRtf(rtf, document);
     return Describe(document);
+}
+
+// The document's tables and the paragraphs around them: "text" for a
+// paragraph, and for a table its column widths in twips and each row's cells.
+QString DescribeLayout(const QTextDocument &document)
+{
+    QStringList parts;
+    const QTextFrame *root = document.rootFrame();
+    for (auto it = root->begin(); !it.atEnd(); ++it) {
+        if (const auto *table = qobject_cast<const QTextTable *>(it.currentFrame())) {
+            QStringList widths;
+            for (const QTextLength &w : table->format().columnWidthConstraints())
+                widths << QString::number(qRound(w.rawValue() * 15));
+            QStringList rows;
+            for (int r = 0; r < table->rows(); ++r) {
+                QStringList cells;
+                for (int c = 0; c < table->columns(); ++c) {
+                    const QTextTableCell cell = table->cellAt(r, c);
+                    QTextCursor text(cell.firstCursorPosition());
+                    text.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+                    cells << text.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('/'));
+                }
+                rows << cells.join(QLatin1Char('|'));
+            }
+            parts << QStringLiteral("table(%1){%2}").arg(widths.join(QLatin1Char(',')), rows.join(QLatin1String("; ")));
+        } else if (!it.currentFrame()) {
+            parts << QLatin1Char('"') + it.currentBlock().text() + QLatin1Char('"');
+        }
+    }
+    return parts.join(QLatin1Char(' '));
 }
 
 const QByteArray kHead = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fmodern Courier New;}}"
@@ -115,6 +160,19 @@ private slots:
         QTest::newRow("u with fallback count") << QByteArray("\\uc2\\u8226\\'95\\'95 x\\uc1\\u8364?y")
                                               << QStringLiteral("[left]\"\u2022 x\u20ACy\"{Arial 12}");
         QTest::newRow("negative u") << QByteArray("\\u-3913?") << QStringLiteral("[left]\"\uF0B7\"{Arial 12}");
+        QTest::newRow("super, sub, nosupersub") << QByteArray("E=mc{\\super 2} H\\sub 2\\nosupersub O")
+                                                << "[left]\"E=mc\"{Arial 12}\"2\"{Arial 12 super}\" H\"{Arial 12}"
+                                                   "\"2\"{Arial 12 sub}\"O\"{Arial 12}";
+        QTest::newRow("up and dn") << QByteArray("\\fs20 a{\\up5 b}{\\dn10 c}")
+                                   << "[left]\"a\"{Arial 10}\"b\"{Arial 10 raised25%}\"c\"{Arial 10 raised-50%}";
+        QTest::newRow("hidden text not shown") << QByteArray("shown{\\v hidden} too\\v  gone\\v0 !")
+                                               << "[left]\"shown too!\"{Arial 12}";
+        QTest::newRow("tab stops") << QByteArray("\\tx1440\\tqc\\tx3600\\tqr\\tx5760 a\\tab b\\tab c\\tab d")
+                                   << "[left tx1440 tqc3600 tqr5760]\"a<tab>b<tab>c<tab>d\"{Arial 12}";
+        QTest::newRow("line spacing") << QByteArray("\\sl480\\slmult1 a\\par\\pard\\sl-300\\slmult0 b\\par\\pard\\sl360 c")
+                                      << "[left lines200%]\"a\"{Arial 12}\n[left exactly300]\"b\"{Arial 12}\n"
+                                         "[left atleast360]\"c\"{Arial 12}";
+        QTest::newRow("chcbpat highlights") << QByteArray("\\chcbpat1 x") << "[left]\"x\"{Arial 12 hl#ff0000}";
         QTest::newRow("empty paragraph keeps size") << QByteArray("a\\par\\fs48\\par b")
                                                     << "[left]\"a\"{Arial 12}\n[left]\n[left]\"b\"{Arial 24}";
     }
@@ -129,6 +187,55 @@ private slots:
         const QByteArray written = richtext::WriteRtf(document);
         QVERIFY2(written.startsWith("{\\rtf1\\ansi\\deff0\\deftab720{\\fonttbl"), written.constData());
         QCOMPARE(DescribeRtf(written), expected);
+    }
+
+    // Tables as word processors write them come in as tables with their
+    // cells' widths, and the writer gives them back as tables.
+    void tablesKeepCellsAndWidths_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("expected");
+        const QString twoByTwo = "\"before\" table(1440,2880){a|b; c/d|e} \"after\"";
+        QTest::newRow("Word: row defined before its cells")
+            << QByteArray("before\\par\\trowd\\trgaph108\\cellx1440\\cellx4320\\pard\\intbl a\\cell b\\cell\\row"
+                          "\\trowd\\trgaph108\\cellx1440\\cellx4320\\pard\\intbl c\\par d\\cell e\\cell\\row\\pard after")
+            << twoByTwo;
+        QTest::newRow("Word 2000: row defined again at its end")
+            << QByteArray("before\\par\\trowd\\cellx1440\\cellx4320\\pard\\intbl a\\cell b\\cell\\pard\\intbl"
+                          "{\\trowd\\cellx1440\\cellx4320\\row}\\pard\\intbl c\\par d\\cell e\\cell\\pard\\intbl"
+                          "{\\trowd\\cellx1440\\cellx4320\\row}\\pard after")
+            << twoByTwo;
+        QTest::newRow("pandoc: rows in groups, a paragraph mark before each cell's end")
+            << QByteArray("{\\pard before\\par}{\\trowd\\trgaph120\\cellx1440\\cellx4320\\trkeep\\intbl"
+                          "{{\\pard\\intbl a\\par}\\cell}{{\\pard\\intbl b\\par}\\cell}\\intbl\\row}"
+                          "{\\trowd\\trgaph120\\cellx1440\\cellx4320\\trkeep\\intbl"
+                          "{{\\pard\\intbl c\\par d\\par}\\cell}{{\\pard\\intbl e\\par}\\cell}\\intbl\\row}"
+                          "{\\pard after\\par}")
+            << "\"before\" table(1440,2880){a|b; c/d|e} \"after\" \"\"";
+        QTest::newRow("no intbl, left edge moved")
+            << QByteArray("before\\par\\trowd\\trleft-108\\cellx1332\\cellx4212 a\\cell b\\cell\\row"
+                          "\\trowd\\trleft-108\\cellx1332\\cellx4212 c\\par d\\cell e\\cell\\row\\pard after")
+            << twoByTwo;
+        QTest::newRow("table first, cells without text")
+            << QByteArray("\\trowd\\cellx1000\\cellx2000\\cellx3000\\intbl\\cell x\\cell\\cell\\row")
+            << "\"\" table(1000,1000,1000){|x|} \"\"";
+        QTest::newRow("a table within a table comes in as tabs")
+            << QByteArray("\\trowd\\cellx2000\\intbl a\\nestcell b\\nestcell{\\*\\nesttableprops\\trowd\\cellx500"
+                          "\\cellx1000\\nestrow}{\\nonesttables\\par}\\cell\\row")
+            << QStringLiteral("\"\" table(2000){a\tb\t} \"\"");
+    }
+    void tablesKeepCellsAndWidths()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, expected);
+        QTextDocument document;
+        richtext::ReadRtf(kHead + body + "}", document);
+        QCOMPARE(DescribeLayout(document), expected);
+        QTextDocument again;
+        const QByteArray written = richtext::WriteRtf(document);
+        richtext::ReadRtf(written, again);
+        QCOMPARE(DescribeLayout(again), expected);
+        QCOMPARE(richtext::WriteRtf(again), written);
     }
 
     void defaultTabIsKept()

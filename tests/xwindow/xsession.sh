@@ -53,7 +53,7 @@ fail() {
 # Tools this layer needs; without them the test is skipped (fails under CI=true).
 x_require() {
   local missing=() t
-  for t in Xvfb xdotool openbox xwd convert xprop xdpyinfo; do
+  for t in Xvfb xdotool openbox xwd convert xprop xdpyinfo xclip; do
     command -v "$t" >/dev/null 2>&1 || missing+=("$t")
   done
   if [ ${#missing[@]} -gt 0 ]; then
