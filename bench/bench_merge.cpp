@@ -16,6 +16,7 @@
 #include "objects/BusinessCardShape.h"
 #include "objects/QRCode.h"
 #include "printing/PeopleList.h"
+#include "printing/PeopleMerge.h"
 #include "surface/BusinessCardPanel.h"
 
 #include <QApplication>
@@ -39,7 +40,8 @@ void BuildCard(TGBusinessCardPanel32 &panel, bool personalCode)
         label->SetCaption(fields[i].isEmpty() ? QStringLiteral("Acme Widgets %1").arg(i) : fields[i]);
         label->SetPersonalField(fields[i]);
         label->Loaded();
-        panel.AddNewObject(label, {12, 10 + i * 34, 0, 0});
+        // As wide as the text tool leaves a label for "Acme Widgets 1".
+        panel.AddNewObject(label, {12, 10 + i * 34, 12 + 150, 10 + i * 34 + 20});
     }
     // A code that carries each person's vCard (or, for a program from before
     // codes could, the designer's).
@@ -159,9 +161,10 @@ int main(int argc, char **argv)
         for (int i = 0; i < 1000; ++i)
             csv.write(QStringLiteral("\"Person %1\";Engineer;person%1@example.com\r\n").arg(i).toUtf8());
     }
+    const QString sheetEachPdf = home.filePath(QStringLiteral("sheet-each.pdf"));
     const Runs everyone = Time(program,
                                {QStringLiteral("--print"), card, QStringLiteral("--merge"), thousand,
-                                QStringLiteral("--output"), merged},
+                                QStringLiteral("--output"), sheetEachPdf},
                                home.path(), runs, &ok);
     // A thousand people, one card each: a hundred sheets, every card another
     // person's labels and vCard code.
@@ -181,6 +184,30 @@ int main(int argc, char **argv)
     std::printf("1,000 people, one card each, to PDF:                    best %7.1f ms (processor %7.1f ms), "
                 "median %7.1f ms, %lld bytes\n",
                 oneEach.best, oneEach.cpu, oneEach.median, static_cast<long long>(QFileInfo(oneEachPdf).size()));
+
+    // The dialog's list of values that will not fit, for the most people a
+    // list may hold: every person's values put into the card and measured.
+    {
+        TGBusinessCardPanel32 panel;
+        panel.resize(336, 192);
+        BuildCard(panel, personalCode);
+        TPeopleTable list;
+        list.Header = QStringList{"Name", "Title", "EMail"};
+        for (int i = 0; i < people::kMaxPeople; ++i)
+            list.Rows.append(QStringList{QStringLiteral("Person %1").arg(i),
+                                         i % 10 ? QStringLiteral("Engineer") : QStringLiteral("Principal Engineer for "
+                                                                                             "Very Long Titles"),
+                                         QStringLiteral("person%1@example.com").arg(i)});
+        QList<int> rows;
+        for (int i = 0; i < list.Rows.size(); ++i)
+            rows.append(i);
+        const TMergePlan plan = TMergePlan::FromTable(list, people::MatchColumns(list.Header), rows, 0);
+        QElapsedTimer fitting;
+        fitting.start();
+        const QList<TFitNote> notes = plan.FitNotes(&panel);
+        std::printf("The dialog's list for %d people (values fitted, not printed): %7.1f ms, %lld values noted\n",
+                    people::kMaxPeople, fitting.nsecsElapsed() / 1e6, static_cast<long long>(notes.size()));
+    }
 
     // A header of 100,000 columns over 1,000 rows of one value (200 KB).
     QByteArray wide;

@@ -338,12 +338,13 @@ void TBaseReport::FillArea(const QList<QRectF> &rects, TColor color)
 {
     if (!CanDraw())
         return;
-    QPainterPath path;
+    QList<QRect> device;
+    device.reserve(rects.size());
     for (const QRectF &r : rects) {
         const int left = XI2D(r.left()), top = YI2D(r.top());
-        path.addRect(QRect(left, top, XI2D(r.right()) - left, YI2D(r.bottom()) - top));
+        device.append(QRect(left, top, XI2D(r.right()) - left, YI2D(r.bottom()) - top));
     }
-    FCanvas.FillDevicePath(path, platform::ToQColor(color));
+    FCanvas.FillDeviceRects(device, platform::ToQColor(color));
 }
 
 void TBaseReport::FillDevicePath(const QPainterPath &devicePath, TColor color)

@@ -259,6 +259,25 @@ void TRPCanvas::FillDevicePath(const QPainterPath &path, const QColor &color)
         FPainter->fillPath(path, color);
 }
 
+void TRPCanvas::FillDeviceRects(const QList<QRect> &rects, const QColor &color)
+{
+    if (Collecting() || ResolvingClip()) {
+        QPainterPath path;
+        for (const QRect &r : rects)
+            path.addRect(r);
+        FillDevicePath(path, color);
+        return;
+    }
+    if (!FPainter)
+        return;
+    // One fill of all the rectangles, so that those that touch show no seam.
+    FPainter->save();
+    FPainter->setPen(Qt::NoPen);
+    FPainter->setBrush(color);
+    FPainter->drawRects(rects.constData(), int(rects.size()));
+    FPainter->restore();
+}
+
 void TRPCanvas::StretchImage(const QRect &target, const QImage &image)
 {
     if (!FPainter || Collecting() || image.isNull() || target.isEmpty())

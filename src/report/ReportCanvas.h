@@ -57,6 +57,10 @@ public:
     void Polygon(const QPolygon &points);
     // Fills the path with a plain colour, without outline; pen and brush stay.
     void FillDevicePath(const QPainterPath &path, const QColor &color);
+    // The same for rectangles of device pixels, handed to the device as
+    // rectangles: a PDF holds each as one short "re" rather than a path of
+    // five points, which keeps pages of many QR codes small and quick to write.
+    void FillDeviceRects(const QList<QRect> &rects, const QColor &color);
     void StretchImage(const QRect &target, const QImage &image);
     void StretchPicture(const QRect &target, const QPicture &picture);
     // Text with its baseline at y; returns its advance in device pixels.
