@@ -30,7 +30,7 @@ std::function<TPrinterFacts()> g_printerFacts;
 std::function<std::optional<QString>(QFileDialog &)> g_fileDialogRunner;
 std::function<int(QDialog &)> g_dialogRunner;
 
-const QList<int> kHelpContexts = {2016, 2020, 2039, 2101, 2102, 2103, 2105, 3101,
+const QList<int> kHelpContexts = {2016, 2020, 2039, 2047, 2101, 2102, 2103, 2105, 3101,
                                   40001, 40003, 40004, 40005, 40008, 40011, 40012, 40013, 40014, 40017, 40030};
 
 QWidget *FindMainWindow()

@@ -3,10 +3,13 @@
 #include "app/AppHelpers.h"
 #include "app/CardExport.h"
 #include "app/MainWindow.h"
+#include "app/PrintShopExport.h"
+#include "objects/PrintShopRules.h"
 #include "app/Preferences.h"
 #include "platform/IniFile.h"
 #include "platform/InputFiles.h"
 #include "platform/OutputFiles.h"
+#include "platform/Rounding.h"
 #include "platform/Screen.h"
 #include "printing/LabelTemplates.h"
 #include "printing/PeopleList.h"
@@ -19,6 +22,7 @@
 #include "surface/ComponentText.h"
 #include "surface/BusinessCardPanel.h"
 #include "surface/CardBack.h"
+#include "surface/CardObject.h"
 #include "surface/LabelObjectFiler.h"
 
 #include <QBuffer>
@@ -69,6 +73,11 @@ void PrintHelp(QTextStream &out)
            "                       write the card as it prints, in the format the extension\n"
            "                       names: PNG at N dots per inch (300), SVG or PDF as vectors;\n"
            "                       --side back renders the card's back\n"
+           "  --render FILE.qrv --output OUT.pdf --bleed 3mm [--crop-marks]\n"
+           "                       write the card for a print shop: the background and the\n"
+           "                       shapes at the card's edge continued past the cut by the\n"
+           "                       bleed (0 to 6 mm, in mm or in), crop marks at the corners,\n"
+           "                       trim and bleed boxes and sRGB colour in the PDF\n"
            "  -o OUT               short for --output OUT\n";
 }
 
@@ -517,8 +526,61 @@ int ExportCardFile(const QString &cardFile, const QString &output, const QString
     return 0;
 }
 
+// --render with --bleed or --crop-marks: the card as a print shop wants it.
+bool AsksForPrintShop(const QStringList &args)
+{
+    return args.contains(QStringLiteral("--bleed")) || args.contains(QStringLiteral("--crop-marks"));
+}
+
+// Names the text and pictures that reach over the default safe line, which a
+// shop's cut may touch; the PDF is written all the same.
+void WarnOfSafeLine(const TGBasePanel &panel, QTextStream &err)
+{
+    const int margin = platform::Round(printshop::kDefaultSafeMarginInches * platform::ScreenPixelsPerInch());
+    for (const TGGraphicControl *o : printshop::ObjectsCrossingSafeLine(panel, margin))
+        err << "quorvel: " << TerminalText(printshop::ObjectDescription(o))
+            << " crosses the safe line, 1/8 in inside the cut\n";
+    err.flush();
+}
+
+int RenderForPrintShop(const QStringList &args)
+{
+    CheckOptions(args, {QStringLiteral("--render"), QStringLiteral("--output"), QStringLiteral("--bleed")},
+                 {QStringLiteral("--crop-marks")});
+    const QString cardFile = RequiredValue(args, QStringLiteral("--render"));
+    const QString output = RequiredValue(args, QStringLiteral("--output"));
+    if (ExportFormatOf(output) != efPdf)
+        throw CommandLineError{QStringLiteral("--bleed and --crop-marks make a PDF: name the output .pdf")};
+    printshop::TPrintShopExport what;
+    what.CropMarks = args.contains(QStringLiteral("--crop-marks"));
+    what.Bleed = 0.0;
+    if (const QString bleed = ValueOf(args, QStringLiteral("--bleed")); !bleed.isEmpty()) {
+        QString why;
+        const std::optional<double> inches = printshop::BleedFromText(bleed, &why);
+        if (!inches)
+            throw CommandLineError{QStringLiteral("--bleed: ") + why};
+        what.Bleed = *inches;
+    }
+    CheckOutput(output, cardFile);
+    const TPreferences prefs = SettingsFilePreferences();
+    const std::unique_ptr<TGBusinessCardPanel32> panel = LoadCard(cardFile, prefs.Layout);
+    what.Panel = panel.get();
+    what.CardSize = QSizeF(prefs.Layout.Width, prefs.Layout.Height);
+    QTextStream err(stderr);
+    what.BackgroundPath = UsableBackgroundArt(cardFile, err);
+    WarnOfSafeLine(*panel, err);
+    try {
+        printshop::ExportForPrintShop(what, output);
+    } catch (const ECardExportError &e) {
+        throw CommandLineError{e.Message()};
+    }
+    return 0;
+}
+
 int RenderCard(const QStringList &args)
 {
+    if (AsksForPrintShop(args))
+        return RenderForPrintShop(args);
     CheckOptions(args,
                  {QStringLiteral("--render"), QStringLiteral("--output"), QStringLiteral("--zoom"),
                   QStringLiteral("--dpi"), QStringLiteral("--side")},
@@ -663,7 +725,8 @@ static QStringList WithLongOptionNames(const QStringList &given)
         QStringLiteral("--output"), QStringLiteral("--sheets"), QStringLiteral("--cells"),
         QStringLiteral("--layout"), QStringLiteral("--merge"),  QStringLiteral("--per-person"),
         QStringLiteral("--zoom"),  QStringLiteral("--dpi"),    QStringLiteral("--side"),
-        QStringLiteral("--duplex"), QStringLiteral("--back"),  QStringLiteral("--map")};
+        QStringLiteral("--duplex"), QStringLiteral("--back"),  QStringLiteral("--map"),
+        QStringLiteral("--bleed")};
     QStringList args = given;
     for (qsizetype i = 1; i < args.size(); ++i)
         if (args.at(i) == QLatin1String("-o") && !takesValue.contains(args.at(i - 1)))

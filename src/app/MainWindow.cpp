@@ -7,6 +7,7 @@
 #include "app/AboutDialog.h"
 #include "app/ToolIcons.h"
 #include "app/ExportCardDialog.h"
+#include "app/PrintShopDialog.h"
 #include "dialogs/ImageBrowser.h"
 #include "objects/BusinessCardLabel.h"
 #include "objects/QRCode.h"
@@ -254,7 +255,11 @@ void TMainScreen::BuildMenu()
     FSaveKeyAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(FSaveKeyAction, &QAction::triggered, this, [this] { mnuSaveAsClick(); });
     addAction(FSaveKeyAction);
-    add(FFileMenu, "mnuExportCard", QStringLiteral("&Export Card..."), [this] { ExportCardCommand(*this); });
+    QMenu *exportMenu = FFileMenu->addMenu(QStringLiteral("&Export"));
+    exportMenu->setObjectName(QStringLiteral("mnuExport"));
+    add(exportMenu, "mnuExportCard", QStringLiteral("&Card..."), [this] { ExportCardCommand(*this); });
+    add(exportMenu, "mnuExportForPrintShop", QStringLiteral("For a &Print Shop..."),
+        [this] { ExportForPrintShopCommand(*this); });
     FFileMenu->addSeparator();
     FPrintingActions.append(add(FFileMenu, "mnuPrint", QStringLiteral("&Print"), [this] { mnuPrintClick(); }));
     FPrintingActions.last()->setShortcut(QKeySequence::Print);
@@ -324,6 +329,10 @@ void TMainScreen::BuildMenu()
     view->setObjectName(QStringLiteral("View1"));
     FFitAction = add(view, "mnuFitToWindow", QStringLiteral("&Fit to Window"), [this] { FitToWindowClick(); });
     FFitAction->setCheckable(true);
+    QAction *safeArea = add(view, "mnuSafeArea", QStringLiteral("&Safe Area"), [this](bool on) {
+        ShowSafeAreaGuides(*FPanel, on);
+    });
+    safeArea->setCheckable(true);
     view->addSeparator();
     auto *sides = new QActionGroup(this);
     FFrontAction = add(view, "mnuFront", QStringLiteral("F&ront"), [this] { ShowSide(TCardSide::Front); });

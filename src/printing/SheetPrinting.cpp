@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QRectF>
 #include <QPicture>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -378,16 +379,31 @@ void TCardSheetPrinter::PrintBackGround(TBaseReport &report, double x, double y)
     if (FBackgroundKind == bgNone)
         return;
     // The art fills the card as the layout sizes it, as it does on screen.
+    QRectF art(x, y, Sheet.CardWidth, Sheet.CardHeight);
+    const bool bleeding = Bleed > 0.0 && Sheet.CardWidth > 0.0 && Sheet.CardHeight > 0.0;
+    if (bleeding) {
+        const double cover = qMax((Sheet.CardWidth + 2 * Bleed) / Sheet.CardWidth,
+                                  (Sheet.CardHeight + 2 * Bleed) / Sheet.CardHeight);
+        const QPointF centre = art.center();
+        art.setSize(art.size() * cover);
+        art.moveCenter(centre);
+        report.CreateRectRegion(x - Bleed, y - Bleed, x + Sheet.CardWidth + Bleed, y + Sheet.CardHeight + Bleed);
+        report.SelectRegion();
+    }
     try {
         if (FBackgroundKind == bgBitmap) {
-            report.DrawBitmapInRect(x, y, x + Sheet.CardWidth, y + Sheet.CardHeight, FBackgroundBitmap);
+            report.DrawBitmapInRect(art.left(), art.top(), art.right(), art.bottom(), FBackgroundBitmap);
         } else {
-            const QRect device = report.DeviceRect(x, y, x + Sheet.CardWidth, y + Sheet.CardHeight).normalized();
+            const QRect device = report.DeviceRect(art.left(), art.top(), art.right(), art.bottom()).normalized();
             if (!device.isEmpty())
                 report.DrawGraphicInRect(device, FBackgroundMetafile.ToRecording(device.size()));
         }
     } catch (const std::exception &) {
         // A picture that cannot be drawn is left out; the card still prints.
+    }
+    if (bleeding) {
+        report.ResetClip();
+        report.DeleteRegion();
     }
 }
 

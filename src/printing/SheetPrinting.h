@@ -102,6 +102,10 @@ public:
     bool CalibrationPage = false;
     sheetprint::TSheetGeometry Sheet;
     QString BackgroundPath;
+    // Inches the background art reaches past the card on every side, for a
+    // print shop's cut: the art keeps its shape on the card and is scaled
+    // about the card's centre until it covers the bleed.
+    double Bleed = 0.0;
     // False: the run records the preview.
     bool ToPrinter = true;
     // Set while a preview run is being stopped.

@@ -363,6 +363,44 @@ void TGBasePanel::DrawFrames(QPainter &p) const
         DrawXorFrame(p, FHandle->NudgeFrame());
 }
 
+void TGBasePanel::SetSafeAreaGuides(int marginPixels, std::function<bool(const TGGraphicControl *)> crossing)
+{
+    FSafeMargin = marginPixels;
+    FCrossesSafeLine = std::move(crossing);
+    update();
+}
+
+// Guides for a print shop's cut, over the objects and under the selection
+// handle: where the card is cut, where text is safe from the cut, and which
+// objects reach past that.
+void TGBasePanel::DrawSafeArea(QPainter &p) const
+{
+    if (FSafeMargin < 0)
+        return;
+    p.save();
+    p.setBrush(Qt::NoBrush);
+    QPen trim(QColor(0, 90, 200));
+    trim.setWidth(1);
+    trim.setDashPattern({4, 3});
+    p.setPen(trim);
+    p.drawRect(QRect(0, 0, width() - 1, height() - 1));
+    const int inset = platform::Round(FSafeMargin * double(FZoom));
+    QPen safe(QColor(0, 160, 80));
+    safe.setWidth(1);
+    safe.setDashPattern({2, 2});
+    p.setPen(safe);
+    p.drawRect(QRect(inset, inset, width() - 1 - 2 * inset, height() - 1 - 2 * inset));
+    if (FCrossesSafeLine) {
+        QPen marked(QColor(220, 0, 0));
+        marked.setWidth(2);
+        p.setPen(marked);
+        for (const TGGraphicControl *o : FObjects)
+            if (o->Visible() && FCrossesSafeLine(o))
+                p.drawRect(o->BoundsRect().adjusted(1, 1, -1, -1));
+    }
+    p.restore();
+}
+
 void TGBasePanel::RenderCard(QPainter &p, bool decorations) const
 {
     if (decorations) {
@@ -380,8 +418,10 @@ void TGBasePanel::RenderCard(QPainter &p, bool decorations) const
         self->FBackgroundValid = false;
     }
     DrawObjects(p, decorations);
-    if (decorations)
+    if (decorations) {
+        DrawSafeArea(p);
         DrawFrames(p);
+    }
 }
 
 void TGBasePanel::paintEvent(QPaintEvent *)

@@ -13,6 +13,7 @@
 #include <QList>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 
 class QMenu;
 class QAction;
@@ -140,6 +141,12 @@ public:
     // command-line rendering and tests.
     void RenderCard(QPainter &p, bool decorations) const;
     QImage Grab(); // the panel's own paint, read back (tests)
+    // View > Safe Area: the trim line (the card's edge) and the safe line
+    // `marginPixels` inside it (card pixels at zoom 1.0) as dashed guides,
+    // and a red frame round each object `crossing` names. A margin below 0
+    // hides them.
+    void SetSafeAreaGuides(int marginPixels, std::function<bool(const TGGraphicControl *)> crossing);
+    int SafeAreaMargin() const { return FSafeMargin; }
 
     // ---- hooks for card objects and the selection handle ----
     void InsertObject(TGGraphicControl *object);
@@ -197,6 +204,7 @@ private:
     void DrawGrid(QImage &image) const;
     void DrawObjects(QPainter &p, bool marks) const;
     void DrawFrames(QPainter &p) const;
+    void DrawSafeArea(QPainter &p) const;
 
     float FZoom = 1.0f;
     // The size at zoom 1.0 that the present zoomed size was made from.
@@ -223,6 +231,8 @@ private:
     QString FSpareFile;
     TRect FRubberBand; // anchor (left, top) and corner (right, bottom)
     QList<TGGraphicControl *> FObjects;
+    int FSafeMargin = -1;
+    std::function<bool(const TGGraphicControl *)> FCrossesSafeLine;
     mutable QImage FBackgroundCache;
     mutable bool FBackgroundValid = false;
 };

@@ -6,6 +6,7 @@
 #include "app/BackgroundArtDialog.h"
 #include "app/ExportCardDialog.h"
 #include "app/PersonalInformationDialog.h"
+#include "app/PrintShopDialog.h"
 #include "dialogs/BusinessCardTextDialog.h"
 #include "dialogs/CircleTextDialog.h"
 #include "dialogs/Effects3DDialog.h"
@@ -85,6 +86,7 @@ QHash<QString, FormMaker> Forms()
         {"TQRCodeProperties", [] { return std::unique_ptr<QWidget>(new TQRCodeProperties(code, {})); }},
         {"TSuperTextGetSymbol", Make<TSuperTextGetSymbol>()},
         {"TExportCardOptions", Make<TExportCardOptions>()},
+        {"TPrintShopDialog", Make<TPrintShopDialog>()},
         {"TPeoplePrintDialog",
          [] {
              const TPeopleTable people = people::ReadCsv("Name,Company\nAnn,Quorvel\n");

@@ -8,7 +8,9 @@
 #include "TestSupport.h"
 
 #include "app/Preferences.h"
+#include "objects/BusinessCardLabel.h"
 #include "platform/IniFile.h"
+#include "printing/CalibrationPage.h"
 #include "printing/SheetPrinting.h"
 #include "surface/BusinessCardPanel.h"
 #include "surface/CardBack.h"
@@ -202,6 +204,117 @@ private slots:
         const auto sheet = sheetprint::SheetGeometry(CardSheetLayout(), PrinterNudges());
         QCOMPARE(MarkedCells(images[0], sheet), QList<int>{2});
         QCOMPARE(MarkedCells(images[1], sheet), QList<int>{10});
+    }
+
+    // Held against the light, the fronts' outlines show through the back
+    // page where the sheet turned over puts them. Where a front's edge meets
+    // a ruler of the back is what to add to the backs' nudges: nothing when
+    // the backs print where they should, minus a nudge already set.
+    void calibrationSheetReadsWhatToAddToTheBackNudges_data()
+    {
+        QTest::addColumn<QString>("duplex");
+        QTest::addColumn<int>("leftNudge");
+        QTest::addColumn<int>("topNudge");
+        QTest::newRow("long edge") << "long" << 0 << 0;
+        QTest::newRow("long edge, backs nudged") << "long" << 2 << -1;
+        QTest::newRow("short edge") << "short" << 0 << 0;
+        QTest::newRow("short edge, backs nudged") << "short" << -3 << 4;
+    }
+    void calibrationSheetReadsWhatToAddToTheBackNudges()
+    {
+        QFETCH(QString, duplex);
+        QFETCH(int, leftNudge);
+        QFETCH(int, topNudge);
+        Workspace ws;
+        TPreferences prefs;
+        prefs.BackNudges.LeftMarginNudge = leftNudge;
+        prefs.BackNudges.TopMarginNudge = topNudge;
+        ws.WriteSettings(prefs);
+        const QString pdf = ws.File("calibration.pdf");
+        const Outcome out = ws.Run({"--print", ws.OneSidedFile(), "--calibration", "--duplex", duplex, "-o", pdf});
+        QCOMPARE(out.errors, QString());
+        constexpr int dpi = 192; // 1/32 inch is 6 pixels
+        const QList<QImage> pages = RasterisePdf(pdf, dpi);
+        QCOMPARE(pages.size(), 2);
+        const bool shortEdge = duplex == QLatin1String("short");
+        // The front as it shows through from the back.
+        const QImage seen = pages[0].mirrored(!shortEdge, shortEdge);
+        const QImage &back = pages[1];
+        const auto sheet = sheetprint::SheetGeometry(prefs.Layout, prefs.BackNudges);
+        const auto marks = calibration::BackCellMarks(sheet, shortEdge ? sheetprint::dxShortEdge : sheetprint::dxLongEdge, 0, 0);
+        const auto px = [](double inches) { return Device(inches, dpi); };
+        // The horizontal ruler: only its 0 tick reaches 0.11 inch from its line.
+        const int tickRow = px(marks.LeftRulerY - 0.11);
+        const int zeroAcross = FirstDarkInRow(back, tickRow, px(marks.Corner.x() - 0.3), px(marks.Corner.x() + 0.3));
+        const int edgeAcross =
+            FirstDarkInRow(seen, px(marks.LeftRulerY), px(marks.Corner.x() - 0.4), px(marks.Corner.x() + 0.4));
+        QVERIFY(zeroAcross >= 0 && edgeAcross >= 0);
+        QCOMPARE(qRound((edgeAcross - zeroAcross) / 6.0), -leftNudge);
+        // The vertical ruler and the front's top edge.
+        const int tickColumn = px(marks.TopRulerX + 0.11);
+        const int zeroDown = FirstDarkInColumn(back, tickColumn, px(marks.Corner.y() - 0.3), px(marks.Corner.y() + 0.3));
+        const int edgeDown = FirstDarkInColumn(seen, px(marks.TopRulerX),
+                                               px(marks.Corner.y() - 0.4), px(marks.Corner.y() + 0.4));
+        QVERIFY(zeroDown >= 0 && edgeDown >= 0);
+        QCOMPARE(qRound((edgeDown - zeroDown) / 6.0), -topNudge);
+    }
+
+    // Three people, a card each, in cells 1 to 3 of one sheet; over the long
+    // edge their backs lie in cells 2, 1 and 4. Each back names the person
+    // of the front it lies behind, in print that shows.
+    void mergedBacksNameTheirFrontsPerson()
+    {
+        Workspace ws;
+        const auto boundCard = [](const QString &caption) {
+            auto panel = testsupport::MakePanel(336, 192);
+            auto *label = new TGBusinessCardLabel(panel.get());
+            label->SetCaption(caption);
+            label->SetPersonalField(QStringLiteral("Name"));
+            label->Loaded();
+            panel->AddNewObject(label, {24, 60, 0, 0});
+            // Wide enough for every name at its size.
+            label->SetBounds(24, 60, 280, label->Height());
+            testsupport::Flush();
+            return panel;
+        };
+        const auto front = boundCard(QStringLiteral("Front"));
+        const auto back = boundCard(QStringLiteral("Back"));
+        TCardBack cardBack;
+        cardBack.Objects = back->SaveToBytes();
+        const QString card = ws.File("team.qrv");
+        TGLabelObjectFiler().WriteCardFile(card, front->SaveToBytes(), cardBack);
+        QFile csv(ws.File("people.csv"));
+        QVERIFY(csv.open(QIODevice::WriteOnly));
+        csv.write("Name\nAnnabel\nBartholomew\nCornelius\n");
+        csv.close();
+        const QString pdf = ws.File("team.pdf");
+        const Outcome out = ws.Run({"--print", card, "--merge", csv.fileName(), "--per-person", "1", "--duplex",
+                                    "long", "-o", pdf});
+        QCOMPARE(out.errors, QString());
+        const QList<QImage> images = RasterisePdf(pdf, kDpi);
+        QCOMPARE(images.size(), 2);
+        const auto sheet = sheetprint::SheetGeometry(CardSheetLayout(), PrinterNudges());
+        // Each name's cell (from 1) on a page, and that it is drawn there.
+        const auto cellsOf = [&](int page) {
+            QMap<QString, int> cells;
+            for (const TPdfWord &word : PdfWords(pdf, page)) {
+                const QPointF centre = word.Box.center();
+                for (int cell = 0; cell < sheet.Across * sheet.Down; ++cell) {
+                    const QPointF at = sheetprint::CellOrigin(sheet, cell / sheet.Across, cell % sheet.Across);
+                    if (QRectF(at, QSizeF(sheet.CardWidth, sheet.CardHeight)).contains(centre)) {
+                        const QRect box(QPoint(Device(word.Box.left(), kDpi), Device(word.Box.top(), kDpi)),
+                                        QPoint(Device(word.Box.right(), kDpi), Device(word.Box.bottom(), kDpi)));
+                        if (NonWhitePixels(images[page - 1], box) > 20)
+                            cells[word.Text] = cell + 1;
+                    }
+                }
+            }
+            return cells;
+        };
+        const QMap<QString, int> fronts = cellsOf(1);
+        const QMap<QString, int> backs = cellsOf(2);
+        QCOMPARE(fronts, (QMap<QString, int>{{"Annabel", 1}, {"Bartholomew", 2}, {"Cornelius", 3}}));
+        QCOMPARE(backs, (QMap<QString, int>{{"Annabel", 2}, {"Bartholomew", 1}, {"Cornelius", 4}}));
     }
 
     void renderDrawsTheSideAsked()
