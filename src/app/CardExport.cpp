@@ -70,7 +70,9 @@ QImage PngImage(const TCardExport &card)
         throw ECardExportError(QStringLiteral("A picture of the card at %1 dpi would be too large; choose a lower "
                                               "resolution")
                                    .arg(card.Dpi));
-    const TPageRecording recording = RecordCard(card, card.Dpi);
+    // An exported picture looks like the printed card: pens with raster
+    // operations take the colour they give on white paper, as they do there.
+    const TPageRecording recording = RecordCard(card, card.Dpi, TDeviceAbilities{false, true});
     QImage image(size, QImage::Format_ARGB32);
     if (image.isNull())
         throw ECardExportError(QStringLiteral("Not enough memory for a picture of the card at %1 dpi").arg(card.Dpi));

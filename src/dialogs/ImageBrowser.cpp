@@ -227,7 +227,6 @@ TGImageBrowser::TGImageBrowser(QWidget *parent)
     layout->addLayout(top);
     layout->addLayout(ButtonRow());
     AttachFormHelp(this);
-    QCoreApplication::processEvents();
 }
 
 bool TGImageBrowser::Execute(QWidget *parent, editors::TImageChoice &choice)
@@ -294,7 +293,6 @@ void TGImageBrowser::LoadPreview(const QString &path, const QString &extension)
         Image1->SetPicture(picture);
     } else {
         SmartImage1->LoadFromFile(path);
-        QCoreApplication::processEvents();
         Image1->SetPicture(*SmartImage1->Picture());
     }
     FitPreview();
@@ -439,7 +437,6 @@ void TGBrushImageBrowser::LoadPreview(const QString &path, const QString &extens
         FTexture = TIcon::LoadFromFile(path).ToBitmap();
     } else {
         SmartImage1->LoadFromFile(path);
-        QCoreApplication::processEvents();
         FTexture = SmartImage1->Picture()->Kind() == TPicture::pkBitmap ? SmartImage1->Picture()->Bitmap() : TBitmap();
     }
     ShowTexture();

@@ -15,6 +15,7 @@
 #include <QFontComboBox>
 #include <QFrame>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QPixmap>
 #include <QScrollArea>
 #include <QTextCharFormat>
@@ -231,7 +232,9 @@ void TRichTextLabelEditor::keyPressEvent(QKeyEvent *event)
 void TRichTextLabelEditor::FormActivate()
 {
     WPPanel->setVisible(true);
-    QCoreApplication::processEvents();
+    // Sizes the panel now, so the sizes read below are its shown ones.
+    if (layout())
+        layout()->activate();
     WPRichText1->setFocus();
     FPanelWidth0 = WPPanel->width();
     FPanelHeight0 = WPPanel->height();

@@ -74,17 +74,22 @@ void TTileBitmap::PrintTiles(TBaseReport &report, const QRect &deviceArea, doubl
     // page holds thousands of tiles rather than millions.
     const int copiesX = std::clamp(int(std::ceil(kFewestPrintedTilePixels / (Width() * sx))), 1, 64);
     const int copiesY = std::clamp(int(std::ceil(kFewestPrintedTilePixels / (Height() * sy))), 1, 64);
-    QImage block = Image();
-    if (copiesX > 1 || copiesY > 1) {
-        block = QImage(Width() * copiesX, Height() * copiesY, Image().format());
+    // The block holds one pixel more of the pattern on its right and bottom
+    // edges: drawn that much larger, each block overlaps the next with the
+    // very pixels the next one starts with, so neighbours leave no seam and
+    // nothing is stretched.
+    const int blockW = Width() * copiesX, blockH = Height() * copiesY;
+    QImage block(blockW + 1, blockH + 1, Image().format());
+    {
         QPainter p(&block);
-        for (int y = 0; y < copiesY; ++y)
-            for (int x = 0; x < copiesX; ++x)
+        for (int y = 0; y <= copiesY; ++y)
+            for (int x = 0; x <= copiesX; ++x)
                 p.drawImage(x * Width(), y * Height(), Image());
     }
-    const int tileW = platform::Round(block.width() * sx), tileH = platform::Round(block.height() * sy);
+    const int tileW = platform::Round(blockW * sx), tileH = platform::Round(blockH * sy);
     if (tileW <= 0 || tileH <= 0)
         return;
+    const int drawnW = platform::Round((blockW + 1) * sx), drawnH = platform::Round((blockH + 1) * sy);
     // Only the tiles that reach the paper: an object may lie far beyond it.
     const QRect paper = report.PaperDeviceRect();
     const QRect reach = deviceArea.adjusted(0, 0, tileW, tileH).intersected(paper.adjusted(-tileW, -tileH, 0, 0));
@@ -94,7 +99,7 @@ void TTileBitmap::PrintTiles(TBaseReport &report, const QRect &deviceArea, doubl
     const int firstY = (reach.top() - deviceArea.top()) / tileH * tileH;
     for (int y = firstY; deviceArea.top() + y <= reach.bottom(); y += tileH)
         for (int x = firstX; deviceArea.left() + x <= reach.right(); x += tileW)
-            report.DrawGraphicInRect(QRect(deviceArea.left() + x, deviceArea.top() + y, tileW + 1, tileH + 1), block);
+            report.DrawGraphicInRect(QRect(deviceArea.left() + x, deviceArea.top() + y, drawnW, drawnH), block);
 }
 
 void TTileBitmap::WriteExtraData(TComponentWriter &writer) const

@@ -153,7 +153,8 @@ int TIniFile::FindKey(const Range &range, const QString &key) const
     if (!section.keys) {
         section.keys.emplace();
         section.keys->reserve(range.last - range.first);
-        for (int i = range.first; i < range.last; ++i) {
+        // From the last line up, so the first line with a key is what stays.
+        for (int i = range.last - 1; i >= range.first; --i) {
             const QStringView k = KeyOf(FLines[i]);
             if (!k.isEmpty())
                 section.keys->insert(FoldedHash(k), i - range.header);
@@ -161,13 +162,15 @@ int TIniFile::FindKey(const Range &range, const QString &key) const
     }
     // The first line of the section with this key, as a rescan would find it.
     const QStringView wanted = QStringView(key).trimmed();
-    int first = -1;
-    const auto [begin, end] = section.keys->equal_range(FoldedHash(wanted));
-    for (auto it = begin; it != end; ++it)
-        if ((first < 0 || it.value() < first)
-            && KeyOf(FLines[range.header + it.value()]).compare(wanted, Qt::CaseInsensitive) == 0)
-            first = it.value();
-    return first < 0 ? -1 : range.header + first;
+    const auto found = section.keys->constFind(FoldedHash(wanted));
+    if (found == section.keys->constEnd())
+        return -1;
+    if (KeyOf(FLines[range.header + found.value()]).compare(wanted, Qt::CaseInsensitive) == 0)
+        return range.header + found.value();
+    for (int i = range.first; i < range.last; ++i)
+        if (KeyOf(FLines[i]).compare(wanted, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
 }
 
 // A key line inserted into a section's body moves every later section down.
@@ -176,8 +179,9 @@ void TIniFile::NoteKeyInserted(const Range &range, int line, const QString &key)
     for (qsizetype i = range.entry + 1; i < FSections.size(); ++i)
         ++FSections[i].header;
     SectionEntry &section = FSections[range.entry];
-    if (section.keys)
-        section.keys->insert(FoldedHash(QStringView(key).trimmed()), line - range.header);
+    const size_t hash = FoldedHash(QStringView(key).trimmed());
+    if (section.keys && !section.keys->contains(hash))
+        section.keys->insert(hash, line - range.header);
 }
 
 QString TIniFile::ReadString(const QString &section, const QString &key, const QString &defaultValue) const

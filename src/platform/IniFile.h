@@ -70,12 +70,13 @@ private:
         int last = -1;
         int entry = -1;
     };
-    // One "[Section]" line of the file, with the lines of its body that hold
-    // keys (as offsets from the header) by the hash of the key, collected
-    // when the section is first read.
+    // One "[Section]" line of the file, with the first line of its body
+    // holding each key hash (as an offset from the header), collected when
+    // the section is first read. Two different keys sharing a hash are rare;
+    // looking up the second one falls back to scanning the section.
     struct SectionEntry {
         int header = -1;
-        std::optional<QMultiHash<size_t, int>> keys;
+        std::optional<QHash<size_t, int>> keys;
     };
     Range FindSection(const QString &section) const;
     int FindKey(const Range &range, const QString &key) const;

@@ -22,41 +22,6 @@ static QRectF OutlineRect(int left, int top, int right, int bottom)
     return QRectF(left + 0.5, top + 0.5, right - left - 1, bottom - top - 1);
 }
 
-void GdiRectangle(QPainter &p, int left, int top, int right, int bottom)
-{
-    if (right <= left || bottom <= top)
-        return;
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, false);
-    if (p.brush().style() != Qt::NoBrush)
-        p.fillRect(QRect(left, top, right - left, bottom - top), p.brush());
-    p.setBrush(Qt::NoBrush);
-    if (p.pen().style() != Qt::NoPen)
-        p.drawRect(OutlineRect(left, top, right, bottom));
-    p.restore();
-}
-
-void GdiEllipse(QPainter &p, int left, int top, int right, int bottom)
-{
-    if (right <= left || bottom <= top)
-        return;
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.drawEllipse(OutlineRect(left, top, right, bottom));
-    p.restore();
-}
-
-void GdiRoundRect(QPainter &p, int left, int top, int right, int bottom, int cornerW, int cornerH)
-{
-    if (right <= left || bottom <= top)
-        return;
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.drawRoundedRect(OutlineRect(left, top, right, bottom), cornerW / 2.0, cornerH / 2.0,
-                      Qt::AbsoluteSize);
-    p.restore();
-}
-
 // The part of the device the painter can reach, in the painter's own
 // coordinates, grown by `margin`; empty when the device has no fixed size (a
 // recording), where Qt itself clips at play-back.
@@ -77,6 +42,133 @@ static QRectF VisibleArea(const QPainter &p, qreal margin)
             return QRectF(0, 0, -1, -1); // nothing can be seen
     }
     return area.isNull() ? area : area.adjusted(-margin, -margin, margin, margin);
+}
+
+bool IsHatchBrush(const QBrush &brush)
+{
+    return brush.style() >= Qt::HorPattern && brush.style() <= Qt::DiagCrossPattern;
+}
+
+// Stripes one unit wide, eight apart, across box: horizontal or vertical
+// ones, or diagonal ones rising ("/") or falling ("\") to the right.
+static QPainterPath HatchStripes(Qt::BrushStyle style, const QRectF &box, QPointF anchor, qreal unit)
+{
+    const qreal step = 8 * unit;
+    const qreal offset = 3 * unit; // as the pattern brushes place their line
+    QPainterPath stripes;
+    auto firstAt = [&](qreal from, qreal origin) { return origin + offset + std::floor((from - origin - offset) / step) * step; };
+    if (style == Qt::HorPattern || style == Qt::CrossPattern)
+        for (qreal y = firstAt(box.top(), anchor.y()); y < box.bottom(); y += step)
+            stripes.addRect(QRectF(box.left(), y, box.width(), unit));
+    if (style == Qt::VerPattern || style == Qt::CrossPattern)
+        for (qreal x = firstAt(box.left(), anchor.x()); x < box.right(); x += step)
+            stripes.addRect(QRectF(x, box.top(), unit, box.height()));
+    const qreal h = box.height();
+    // Diagonal bands half a unit aside: a band then covers one whole pixel of
+    // each row, its edges falling between pixel centres, so that a sharp and a
+    // smoothed rendering draw the same pixels.
+    const qreal nudge = unit / 2;
+    // Falling bands one unit further on, so that they cross the rising ones
+    // on a pixel instead of between four.
+    const qreal crossing = unit;
+    if (style == Qt::BDiagPattern || style == Qt::DiagCrossPattern) {
+        // Points where (x - ax) + (y - ay) lies in [s, s + unit).
+        const qreal sum0 = box.left() - anchor.x() + box.top() - anchor.y();
+        for (qreal s = firstAt(sum0, 0); s < sum0 + box.width() + h; s += step) {
+            const qreal xTop = anchor.x() + s - (box.top() - anchor.y()) + nudge;
+            QPolygonF band{{xTop, box.top()}, {xTop + unit, box.top()}, {xTop + unit - h, box.bottom()}, {xTop - h, box.bottom()}};
+            stripes.addPolygon(band);
+            stripes.closeSubpath();
+        }
+    }
+    if (style == Qt::FDiagPattern || style == Qt::DiagCrossPattern) {
+        // Points where (x - ax) - (y - ay) lies in [s, s + unit).
+        const qreal diff0 = box.left() - anchor.x() - (box.bottom() - anchor.y());
+        for (qreal s = firstAt(diff0, 0); s < diff0 + box.width() + h; s += step) {
+            const qreal xTop = anchor.x() + s + (box.top() - anchor.y()) + nudge + crossing;
+            QPolygonF band{{xTop, box.top()}, {xTop + unit, box.top()}, {xTop + unit + h, box.bottom()}, {xTop + h, box.bottom()}};
+            stripes.addPolygon(band);
+            stripes.closeSubpath();
+        }
+    }
+    return stripes;
+}
+
+void FillFigure(QPainter &p, const QPainterPath &area, QPointF anchor)
+{
+    const QBrush brush = p.brush();
+    if (brush.style() == Qt::NoBrush || area.isEmpty())
+        return;
+    if (!IsHatchBrush(brush)) {
+        p.fillPath(area, brush);
+        return;
+    }
+    if (p.backgroundMode() == Qt::OpaqueMode)
+        p.fillPath(area, p.background());
+    const qreal unit = brush.transform().m11() > 0 ? brush.transform().m11() : 1.0;
+    // Cut to what can be seen: a hatch over a huge figure costs no more than
+    // one over the page.
+    QRectF box = area.boundingRect();
+    const QRectF visible = VisibleArea(p, 8 * unit);
+    if (!visible.isNull())
+        box = box.intersected(visible);
+    if (box.isEmpty())
+        return;
+    QPainterPath stripes = HatchStripes(brush.style(), box, anchor, unit);
+    stripes.setFillRule(Qt::WindingFill);
+    // Intersected rather than clipped: some devices cannot clip.
+    p.fillPath(area.intersected(stripes), brush.color());
+}
+
+void GdiRectangle(QPainter &p, int left, int top, int right, int bottom)
+{
+    if (right <= left || bottom <= top)
+        return;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    if (IsHatchBrush(p.brush())) {
+        QPainterPath area;
+        area.addRect(QRect(left, top, right - left, bottom - top));
+        FillFigure(p, area, QPointF(left, top));
+    } else if (p.brush().style() != Qt::NoBrush)
+        p.fillRect(QRect(left, top, right - left, bottom - top), p.brush());
+    p.setBrush(Qt::NoBrush);
+    if (p.pen().style() != Qt::NoPen)
+        p.drawRect(OutlineRect(left, top, right, bottom));
+    p.restore();
+}
+
+void GdiEllipse(QPainter &p, int left, int top, int right, int bottom)
+{
+    if (right <= left || bottom <= top)
+        return;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    if (IsHatchBrush(p.brush())) {
+        QPainterPath area;
+        area.addEllipse(OutlineRect(left, top, right, bottom));
+        FillFigure(p, area, QPointF(left, top));
+        p.setBrush(Qt::NoBrush);
+    }
+    p.drawEllipse(OutlineRect(left, top, right, bottom));
+    p.restore();
+}
+
+void GdiRoundRect(QPainter &p, int left, int top, int right, int bottom, int cornerW, int cornerH)
+{
+    if (right <= left || bottom <= top)
+        return;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    if (IsHatchBrush(p.brush())) {
+        QPainterPath area;
+        area.addRoundedRect(OutlineRect(left, top, right, bottom), cornerW / 2.0, cornerH / 2.0, Qt::AbsoluteSize);
+        FillFigure(p, area, QPointF(left, top));
+        p.setBrush(Qt::NoBrush);
+    }
+    p.drawRoundedRect(OutlineRect(left, top, right, bottom), cornerW / 2.0, cornerH / 2.0,
+                      Qt::AbsoluteSize);
+    p.restore();
 }
 
 // Cuts the segment a-b down to its part inside `area` (Liang-Barsky); the

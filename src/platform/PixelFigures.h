@@ -11,6 +11,16 @@ namespace platform {
 // Painter pen set to width w (0: the thinnest line the device has).
 void SetGdiPen(QPainter &p, const QColor &color, int width, Qt::PenStyle style = Qt::SolidLine);
 
+// True for the six hatch brushes: lines eight screen pixels apart.
+bool IsHatchBrush(const QBrush &brush);
+// Fills area (in the painter's coordinates) with the painter's brush, without
+// outline. A hatch is drawn as lines of its own, counted from anchor (the
+// figure's top-left corner) one unit wide and eight units apart, where the unit
+// is the brush transform's scale: a screen pixel on the panel and the same
+// length on paper. Every device then draws the same lines, where pattern
+// brushes would start them at each device's origin and space them by its dots.
+void FillFigure(QPainter &p, const QPainterPath &area, QPointF anchor);
+
 void GdiRectangle(QPainter &p, int left, int top, int right, int bottom);
 void GdiEllipse(QPainter &p, int left, int top, int right, int bottom);
 // Corner ellipse of cornerW x cornerH pixels.

@@ -245,10 +245,29 @@ QRect TBaseReport::PaperDeviceRect() const
 void TBaseReport::SelectPen(TColor color, Vcl::TPenStyle style, Vcl::TPenMode mode, int width)
 {
     int pixels = width;
-    if (width < 0)
+    // The length of a dash's unit on this device: the pen's width as the card
+    // was drawn, in screen pixels, so that dashes keep their screen lengths
+    // whatever width the device rounds the pen to.
+    double dashUnit = width;
+    bool thin = width <= 1;
+    if (width < 0) {
+        const double perScreenPixel = XFactor() * FMetrics.XDPI / platform::ScreenPixelsPerInch();
+        const int screenPixels = qMax(1, platform::Round(-width / 100.0 * platform::ScreenPixelsPerInch()));
         pixels = qMax(1, platform::Round(-width / 100.0 * XFactor() * FMetrics.XDPI));
-    FCanvas.SetPen(platform::ToQColor(color), platform::ToQtPenStyle(style), pixels,
-                   platform::ToCompositionMode(mode));
+        dashUnit = screenPixels * perScreenPixel;
+        thin = screenPixels <= 1;
+    }
+    const Qt::PenStyle qtStyle = platform::ToQtPenStyle(style);
+    FCanvas.SetPen(platform::ToQColor(color), qtStyle, pixels, platform::ToCompositionMode(mode));
+    if (qtStyle == Qt::SolidLine || qtStyle == Qt::NoPen)
+        return;
+    // Qt counts dashes in pen widths; one-pixel lines on pictures of pixels
+    // end their dashes flat, which the ends of other lines must then do too.
+    QList<qreal> pattern = QPen(qtStyle).dashPattern();
+    const double scale = qMax(1.0, dashUnit) / qMax(1, pixels);
+    for (qreal &length : pattern)
+        length *= scale;
+    FCanvas.SetPenDashes(pattern, thin ? Qt::FlatCap : Qt::SquareCap);
 }
 
 void TBaseReport::SelectBrush(TColor color, Vcl::TBrushStyle style, const QImage &bitmap)

@@ -109,9 +109,9 @@ TDeviceAbilities TRPCanvas::Abilities() const
 void TRPCanvas::DrawClippedFigure(const QPainterPath &figure)
 {
     const QPen pen = FPainter->pen();
-    const QBrush brush = FPainter->brush();
-    if (brush.style() != Qt::NoBrush)
-        FPainter->fillPath(figure.intersected(FClip), brush);
+    // The figure's outline runs through pixel centres: its corner pixel
+    // starts half a pixel up and to the left, as on screen.
+    platform::FillFigure(*FPainter, figure.intersected(FClip), figure.boundingRect().topLeft() - QPointF(0.5, 0.5));
     if (pen.style() != Qt::NoPen) {
         QPainterPathStroker stroker(pen);
         FPainter->fillPath(stroker.createStroke(figure).intersected(FClip), pen.brush());
@@ -128,6 +128,13 @@ void TRPCanvas::SetPen(const QColor &color, Qt::PenStyle style, int width, QPain
     FPen.setJoinStyle(Qt::MiterJoin);
     FPen.setCapStyle(Qt::SquareCap);
     FMode = mode;
+    ApplyState();
+}
+
+void TRPCanvas::SetPenDashes(const QList<qreal> &pattern, Qt::PenCapStyle ends)
+{
+    FPen.setDashPattern(pattern);
+    FPen.setCapStyle(ends);
     ApplyState();
 }
 

@@ -40,6 +40,8 @@ public:
     // ---- drawing state ----
     // A pen of width pixels (0: the device's thinnest line).
     void SetPen(const QColor &color, Qt::PenStyle style, int width, QPainter::CompositionMode mode);
+    // Dashes of the given lengths (in pen widths) with the given ends.
+    void SetPenDashes(const QList<qreal> &pattern, Qt::PenCapStyle ends);
     void SetBrush(const QBrush &brush);
     void SetFont(const QFont &font, const QColor &color);
     const QFont &Font() const { return FFont; }

@@ -456,7 +456,6 @@ void TGGraphicControl::Clone()
     TGBasePanel *panel = FPanel;
     TGLabelObjectFiler filer;
     filer.Duplicate(this, parent(), panel);
-    QCoreApplication::processEvents();
     TGGraphicControl *copy = FindNewestOfClass();
     if (!panel || !copy || copy == this)
         return;

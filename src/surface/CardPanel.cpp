@@ -897,7 +897,7 @@ void TGBasePanel::SelectionClipboardCommand(int command)
             TGLabelObjectFiler().PasteIntoPanel(this, this, FClipboardFile);
         AdoptAllObjects();
         NotifyLabelChanged();
-        QCoreApplication::processEvents();
+        update();
         FLastPasteTime = platform::TickCount();
         break;
     }
@@ -929,7 +929,7 @@ void TGBasePanel::ObjectClipboardCommand(TGGraphicControl *object, int command)
             TGLabelObjectFiler().PasteIntoPanel(this, this, FClipboardFile);
         AdoptAllObjects();
         NotifyLabelChanged();
-        QCoreApplication::processEvents();
+        update();
         FLastPasteTime = platform::TickCount();
         break;
     default:
