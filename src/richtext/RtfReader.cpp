@@ -37,6 +37,9 @@ constexpr qsizetype kMaxPictureBytes = 32 * 1024 * 1024;
 // Tables: cells of a row and tab stops of a paragraph beyond these are not
 // made; their text goes into the last one.
 constexpr int kMaxTableColumns = 63;
+// Qt's tables take time in proportion to their cells for every row added:
+// a table of more rows than any card shows goes on in a table of its own.
+constexpr int kMaxTableRows = 100;
 constexpr int kMaxTabStops = 64;
 
 enum class TCode {
@@ -283,6 +286,7 @@ struct TParaState {
     int lineSpacing = 0; // \sl: twips, negative for "exactly"
     bool lineMultiple = false;
     bool inTable = false;
+    bool operator==(const TParaState &) const = default;
 };
 
 // A cell of a table row as \trowd ... \cellx describes it.
@@ -743,7 +747,7 @@ private:
         // A paragraph takes the formatting in force at its text; the last
         // one has no \par to take it at.
         GoToContentPlace(false);
-        FCursor.setBlockFormat(BlockFormat());
+        ApplyBlockFormat();
         FCursor.insertText(FPendingText, CharFormat(FState.chars));
         FPendingText.clear();
     }
@@ -765,6 +769,18 @@ private:
         FPendingBlockCharFormat = CharFormat(FState.chars);
     }
 
+    // The paragraph formatting in force, given to the paragraph the text
+    // goes into unless it has it already: runs in a row mostly share it.
+    void ApplyBlockFormat()
+    {
+        const QTextBlock block = FCursor.block();
+        if (block == FFormattedBlock && FState.para == FFormattedPara)
+            return;
+        FCursor.setBlockFormat(BlockFormat());
+        FFormattedBlock = block;
+        FFormattedPara = FState.para;
+    }
+
     bool CountParagraph()
     {
         if (FBound.Limits() && ++FParagraphs >= FBound.paragraphs) {
@@ -782,6 +798,8 @@ private:
     {
         const bool inTable = cell || FState.para.inTable || FRowOpen;
         if (inTable) {
+            if (FTable && FRowEnded && FTable->rows() >= kMaxTableRows)
+                EndTable();
             if (!FTable)
                 StartTable();
             else if (FRowEnded)
@@ -1026,7 +1044,7 @@ private:
         FState.destination = TDestination::Text;
         GoToContentPlace(false);
         FState.destination = holder;
-        FCursor.setBlockFormat(BlockFormat());
+        ApplyBlockFormat();
         FCursor.insertText(QString(QChar::ObjectReplacementCharacter), PictureFormat(p.picture, CharFormat(FState.chars)));
     }
 
@@ -1213,6 +1231,8 @@ private:
     int FColumn = 0;
     int FBorderSide = -1; // the side of the cell border being described
     bool FParagraphPending = false;
+    QTextBlock FFormattedBlock;
+    TParaState FFormattedPara;
     QTextBlockFormat FPendingBlockFormat;
     QTextCharFormat FPendingBlockCharFormat;
     TReadingBound FBound;

@@ -320,6 +320,18 @@ private slots:
         QTest::newRow("negative bin") << QByteArray("{\\rtf1 a\\bin-5 xyz}");
         QTest::newRow("overlong word") << QByteArray("{\\rtf1\\") + QByteArray(100000, 'a') + "123 x}";
         QTest::newRow("code page nobody knows") << QByteArray("{\\rtf1\\ansicpg65535\\'e9}");
+        QTest::newRow("a table of 20,000 rows")
+            << "{\\rtf1" + QByteArray("\\trowd\\cellx100\\cellx200\\intbl a\\cell b\\cell\\row").repeated(20000) + "}";
+        QTest::newRow("a row of 10,000 cells")
+            << "{\\rtf1\\trowd" + QByteArray("\\cellx10").repeated(10000) + "\\intbl" + QByteArray("x\\cell").repeated(10000)
+                   + "\\row}";
+        QTest::newRow("cells without rows and rows without cells")
+            << QByteArray("{\\rtf1 a\\cell\\row\\row\\cellx-5\\cell\\trowd\\trowd\\row b\\intbl\\pard c}");
+        QTest::newRow("a picture never closed") << QByteArray("{\\rtf1 a{\\pict\\pngblip\\picwgoal99999999 89504e47");
+        QTest::newRow("binary picture data beyond the end")
+            << QByteArray("{\\rtf1 a{\\pict\\pngblip\\bin2147483647 xyz}");
+        QTest::newRow("a picture's header claiming 100,000 x 100,000 pixels")
+            << QByteArray("{\\rtf1{\\pict\\pngblip 89504e470d0a1a0a0000000d49484452000186a0000186a008020000000000000000}}");
         QTest::newRow("font table of junk") << QByteArray("{\\rtf1{\\fonttbl\\f1\\fcharset999{\\f2;;;}\\'ff\\'00}\\f1 x}");
         QByteArray junk;
         for (int i = 0; i < 100000; ++i)

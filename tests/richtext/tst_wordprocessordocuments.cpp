@@ -206,6 +206,28 @@ private slots:
         QVERIFY(ink.top() <= 2 && ink.left() <= 2);
     }
 
+    // A picture whose data is not what its kind says (or claims more pixels
+    // than any card needs) keeps its place and draws nothing.
+    void badPicturesKeepTheirPlaceAndDrawNothing_data()
+    {
+        QTest::addColumn<QByteArray>("picture");
+        QTest::newRow("PNG of junk") << QByteArray("\\pngblip 0123456789abcdef");
+        QTest::newRow("PNG of 100,000 x 100,000 pixels")
+            << QByteArray("\\pngblip 89504e470d0a1a0a0000000d49484452000186a0000186a00802000000");
+        QTest::newRow("JPEG cut short") << QByteArray("\\jpegblip ffd8ffe000104a46494600010100000100010000");
+        QTest::newRow("EMF of junk") << QByteArray("\\emfblip 0100000000000000");
+        QTest::newRow("WMF of junk") << QByteArray("\\wmetafile8 0100090000");
+        QTest::newRow("DIB claiming a huge size") << QByteArray("\\dibitmap0 28000000ffffff7fffffff7f01001800");
+    }
+    void badPicturesKeepTheirPlaceAndDrawNothing()
+    {
+        QFETCH(QByteArray, picture);
+        const QImage shown = ShowOnLabel(QByteArray(kRtfHead) + "{\\pict" + picture + "\\picwgoal1440\\pichgoal720}\\cf1 XX}",
+                                         QSize(300, 80));
+        QVERIFY2(std::abs(InkBox(shown, IsRed).left() - 96) <= 3, qPrintable(QString::number(InkBox(shown, IsRed).left())));
+        QCOMPARE(InkBox(shown.copy(0, 0, 94, 80), IsInk), QRect());
+    }
+
     // Where the text of a paragraph's parts lands: table cells at their
     // widths, tab stops, line spacing, raised and lowered text; highlight
     // behind text; hidden text nowhere.
