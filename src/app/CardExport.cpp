@@ -14,6 +14,18 @@
 #include <QPdfWriter>
 #include <QSvgGenerator>
 
+TPageRecording RunCardRecording(TReportFiler &filer)
+{
+    try {
+        filer.Run();
+    } catch (const std::exception &e) {
+        throw ECardExportError(QString::fromUtf8(e.what()));
+    }
+    if (filer.PageCount() < 1)
+        throw ECardExportError(QStringLiteral("The card could not be drawn"));
+    return filer.Recording();
+}
+
 namespace {
 
 // Vectors are recorded at a printer's resolution, so that positions rounded
@@ -48,14 +60,7 @@ TPageRecording RecordCard(const TCardExport &card, int dpi, const TDeviceAbiliti
     job.Attach(filer);
 
     const TPanelAtZoomOne atOne(card.Panel);
-    try {
-        filer.Run();
-    } catch (const std::exception &e) {
-        throw ECardExportError(QString::fromUtf8(e.what()));
-    }
-    if (filer.PageCount() < 1)
-        throw ECardExportError(QStringLiteral("The card could not be drawn"));
-    return filer.Recording();
+    return RunCardRecording(filer);
 }
 
 QSize PixelSize(const QSizeF &inches, int dpi)

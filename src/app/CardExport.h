@@ -41,6 +41,11 @@ inline constexpr int kMinExportDpi = 36;
 inline constexpr int kMaxExportDpi = 1200;
 inline constexpr int kDefaultExportDpi = 300;
 
+class TReportFiler;
+struct TPageRecording;
+// Runs filer's job into its recording, its failures as ECardExportError.
+TPageRecording RunCardRecording(TReportFiler &filer);
+
 // Writes the card to fileName in the format its extension names; the file
 // is replaced only when the whole card was written. Throws ECardExportError.
 void ExportCard(const TCardExport &card, const QString &fileName);

@@ -111,14 +111,7 @@ TPageRecording RecordCards(const TPrintShopExport &what, const TImposition &layo
     const TPanelAtZoomOne atOne(what.Panel);
     const int bleedPixels = int(std::ceil(what.Bleed * platform::ScreenPixelsPerInch() - 1e-9));
     const TBleedExtension outToTheCut(what.Panel, bleedPixels);
-    try {
-        filer.Run();
-    } catch (const std::exception &e) {
-        throw ECardExportError(QString::fromUtf8(e.what()));
-    }
-    if (filer.PageCount() < 1)
-        throw ECardExportError(QStringLiteral("The card could not be drawn"));
-    return filer.Recording();
+    return RunCardRecording(filer);
 }
 
 // Only what lies within a card's bleed is printed: an object reaching far
